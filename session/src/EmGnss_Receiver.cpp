@@ -1,0 +1,568 @@
+#include "BVDevice/EmGnss_Receiver.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <system_error>
+
+#include "BVComm/Logger.h"
+#include "BVDevice/SessionTestHooks.h"
+#include "BVDevice/ThreadTrace.h"
+#include "BVParse/Em_Gnss.h"
+
+namespace Brevan2011 {
+namespace BVDevice {
+
+using BVParse::Em_CrtSect_Lock;
+
+namespace {
+
+// The session whose thread is running here, so that a session refuses to join itself.
+thread_local const EmGnss_Receiver* tlSession = nullptr;
+
+std::atomic<int> failThreadCountdown{0};
+
+std::thread startThread(unsigned long (*entry)(void*), EmGnss_Receiver* session) {
+    int n = failThreadCountdown.load();
+    while (n > 0 && !failThreadCountdown.compare_exchange_weak(n, n - 1)) {
+    }
+    if (n == 1) {
+        throw std::system_error(EAGAIN, std::generic_category(), "thread start refused");
+    }
+    return std::thread([entry, session] { entry(session); });
+}
+
+constexpr unsigned int kRawChunk = 512;
+constexpr unsigned int kRawPauseMs = 100;
+
+}  // namespace
+
+void FailSessionThreadStart(int n) { failThreadCountdown = n; }
+
+EmGnss_Receiver::EmGnss_Receiver(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType)
+    : events_(EventSet::bit(kExit)), boardType_(boardType), maker_(maker) {
+    InitInstance(maker, boardType);
+}
+
+EmGnss_Receiver::~EmGnss_Receiver() {
+    // Threads use the locks, events and facade: stop them before any of it goes.
+    Port_Close();
+    ExitInstance();
+    Em_CrtSect_Lock lock(&queueLock_);
+    cmdList_.clear();
+}
+
+void EmGnss_Receiver::InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) {
+    port_ = nullptr;
+    gnss_ = nullptr;
+    events_.resetAll();
+    comParam_ = PARAM_COM();
+    btParam_ = PARAM_BT();
+    btParam_.port = 8;
+    portKind_ = -1;
+    queueLock_.InitializeSection();
+    dataLock_.InitializeSection();
+    keepAliveOn_ = true;
+    readChunk_ = kReadBufferSize;
+    maker_ = maker;
+    boardType_ = boardType;
+    callbacks_ = nullptr;
+}
+
+void EmGnss_Receiver::ExitInstance() {
+    events_.resetAll();
+    queueLock_.DeleteSection();
+    dataLock_.DeleteSection();
+    rcdforthreads("~Device\r\n", ThreadTrace::kMain);
+    Em_CrtSect_Lock lock(&dataLock_);
+    callbacks_ = nullptr;
+}
+
+bool EmGnss_Receiver::setReceiverType(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ != nullptr) {
+        return false;
+    }
+    maker_ = maker;
+    boardType_ = boardType;
+    return true;
+}
+
+void EmGnss_Receiver::RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks,
+                                           const void* /*user*/) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr) {
+        callbacks_ = callbacks;
+    }
+}
+
+bool EmGnss_Receiver::onOwnThread() const { return tlSession == this; }
+
+void EmGnss_Receiver::Set_PortPar(const PARAM_COM& param) { comParam_ = param; }
+
+void EmGnss_Receiver::Set_PortPar(const PARAM_BT& param) { btParam_ = param; }
+
+void EmGnss_Receiver::Set_PortPar(const PARAM_SOCK& param) { sockParam_ = param; }
+
+bool EmGnss_Receiver::Set_PortPar(const char* path) {
+    if (path == nullptr) {
+        return true;
+    }
+    const std::size_t length = ::strnlen(path, kMaxPathLength + 1);
+    if (length > kMaxPathLength) {
+        return false;
+    }
+    std::memcpy(filePath_, path, length);
+    filePath_[length] = '\0';
+    return true;
+}
+
+bool EmGnss_Receiver::Port_Open(PARAM_COM param) {
+    if (onOwnThread()) {
+        return false;  // never block on a close that is waiting for this thread
+    }
+    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    if (!prepareForOpen()) {
+        return false;
+    }
+    Set_PortPar(param);
+    return openPort(BVComm::kPortSerial);
+}
+
+bool EmGnss_Receiver::Port_Open(PARAM_BT param) {
+    if (onOwnThread()) {
+        return false;  // never block on a close that is waiting for this thread
+    }
+    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    if (!prepareForOpen()) {
+        return false;
+    }
+    Set_PortPar(param);
+    return openPort(BVComm::kPortBluetooth);
+}
+
+bool EmGnss_Receiver::Port_Open(PARAM_SOCK param) {
+    if (onOwnThread()) {
+        return false;  // never block on a close that is waiting for this thread
+    }
+    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    if (!prepareForOpen()) {
+        return false;
+    }
+    Set_PortPar(param);
+    return openPort(BVComm::kPortTcp);
+}
+
+bool EmGnss_Receiver::Port_Open(const char* path) {
+    if (onOwnThread() ||
+        (path != nullptr && ::strnlen(path, kMaxPathLength + 1) > kMaxPathLength)) {
+        return false;
+    }
+    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    if (!prepareForOpen()) {
+        return false;
+    }
+    Set_PortPar(path);
+    return openPort(BVComm::kPortFile);
+}
+
+bool EmGnss_Receiver::Port_ReOpen(PARAM_COM param) { return Port_Close() && Port_Open(param); }
+
+bool EmGnss_Receiver::Port_ReOpen(PARAM_BT param) { return Port_Close() && Port_Open(param); }
+
+bool EmGnss_Receiver::Port_ReOpen(PARAM_SOCK param) { return Port_Close() && Port_Open(param); }
+
+bool EmGnss_Receiver::Port_ReOpen(const char* path) { return Port_Close() && Port_Open(path); }
+
+bool EmGnss_Receiver::prepareForOpen() {
+    Em_CrtSect_Lock lock(&dataLock_);
+    {
+        std::lock_guard<std::mutex> guard(portMutex_);
+        if (gnss_ != nullptr || port_ != nullptr || parseThread_.joinable() ||
+            readThread_.joinable() || writeThread_.joinable()) {
+            return false;
+        }
+    }
+    gnss_ = new (std::nothrow) Em_Gnss(maker_.load(), boardType_.load());
+    if (gnss_ == nullptr) {
+        return false;
+    }
+    gnss_->Reg_Callbacks(callbacks_, nullptr);
+    return true;
+}
+
+bool EmGnss_Receiver::openPort(int type) {
+    void* param = nullptr;
+    switch (type) {
+        case BVComm::kPortSerial:
+            param = &comParam_;
+            break;
+        case BVComm::kPortBluetooth:
+            param = &btParam_;
+            break;
+        case BVComm::kPortTcp:
+            param = &sockParam_;
+            break;
+        default:
+            param = filePath_;
+            break;
+    }
+    IPortInstance* port = nullptr;
+    if (BVComm::CreatePortInstance(type, param, &port) != 0) {
+        return false;  // half-open: the facade stays until Port_Close
+    }
+    {
+        std::lock_guard<std::mutex> guard(portMutex_);
+        port_ = port;
+    }
+    {
+        Em_CrtSect_Lock lock(&dataLock_);
+        if (type == BVComm::kPortSerial) {
+            gnss_->Set_Com_Status(BVParse::COM_STATUS_SERIAL);
+        } else if (type == BVComm::kPortBluetooth) {
+            gnss_->Set_Com_Status(BVParse::COM_STATUS_BLUETOOTH);
+        }
+    }
+    portKind_ = type;
+    if (Port_StarThrd()) {
+        return true;
+    }
+    // Without its threads the session cannot run: undo the whole open.
+    {
+        std::lock_guard<std::mutex> guard(portMutex_);
+        port_->Uninitialize();
+        BVComm::ExitPortInstance(&port_);
+    }
+    Em_CrtSect_Lock lock(&dataLock_);
+    delete gnss_;
+    gnss_ = nullptr;
+    return false;
+}
+
+bool EmGnss_Receiver::Port_StarThrd() {
+    ResetAllEvent();
+    try {
+        parseThread_ = startThread(&EmGnss_Receiver::ThreadPrcData, this);
+        readThread_ = startThread(&EmGnss_Receiver::ThreadRdData, this);
+        writeThread_ = startThread(&EmGnss_Receiver::ThreadWrtData, this);
+    } catch (const std::system_error& e) {
+        BVCore::Logger::log(BVCore::Logger::defaultLogger(), 2,
+                            "session thread could not start: %s", e.what());
+        events_.set(kExit);
+        for (std::thread* t : {&parseThread_, &readThread_, &writeThread_}) {
+            if (t->joinable()) {
+                t->join();
+            }
+        }
+        ResetAllEvent();
+        return false;
+    }
+    rcdforthreads("Start Threads \r\n", ThreadTrace::kMain);
+    return true;
+}
+
+bool EmGnss_Receiver::Port_Close() {
+    if (onOwnThread()) {
+        return false;  // a thread cannot wait for itself
+    }
+    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    rcdforthreads("Close Port Begin \r\n", ThreadTrace::kMain);
+    events_.set(kExit);
+    {
+        std::lock_guard<std::mutex> portGuard(portMutex_);
+        if (port_ != nullptr) {
+            port_->Uninitialize();  // wakes a read or write waiting in the port
+        }
+    }
+    for (std::thread* t : {&parseThread_, &readThread_, &writeThread_}) {
+        if (t->joinable()) {
+            t->join();
+        }
+    }
+    ResetAllEvent();
+    {
+        std::lock_guard<std::mutex> portGuard(portMutex_);
+        BVComm::ExitPortInstance(&port_);
+    }
+    rcdforthreads("Close Port End\r\n", ThreadTrace::kMain);
+    Em_CrtSect_Lock lock(&dataLock_);
+    delete gnss_;
+    gnss_ = nullptr;
+    std::lock_guard<std::mutex> portGuard(portMutex_);
+    return port_ == nullptr;
+}
+
+bool EmGnss_Receiver::IsPortOpen() {
+    std::lock_guard<std::mutex> guard(portMutex_);
+    return port_ != nullptr && port_->IsOpen();
+}
+
+void EmGnss_Receiver::Port_SetBuf(unsigned int size) {
+    std::lock_guard<std::mutex> guard(portMutex_);
+    if (port_ != nullptr && size < kReadBufferSize) {
+        readChunk_ = size;
+    }
+}
+
+void EmGnss_Receiver::Port_SetBaud(unsigned int baud) {
+    switch (baud) {
+        case 2400:
+        case 4800:
+        case 9600:
+        case 19200:
+        case 38400:
+        case 57600:
+        case 115200:
+            break;
+        default:
+            return;
+    }
+    // The factory's kept port is this session's only while this session's serial port lives.
+    std::lock_guard<std::mutex> guard(portMutex_);
+    const int kind = portKind_.load();
+    if (port_ != nullptr && (kind == BVComm::kPortSerial || kind == BVComm::kPortBluetooth)) {
+        BVComm::SetBaud(static_cast<int>(baud));
+    }
+}
+
+void EmGnss_Receiver::ReSetGnsMd(MAINBD_OEM_TYPE boardType) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr) {
+        return;
+    }
+    boardType_ = boardType;
+    events_.set(kResetMainBoard);
+}
+
+void EmGnss_Receiver::ReSetMnfctr(GNSS_MANUFACTURER maker) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr || maker == maker_.load()) {
+        return;
+    }
+    maker_ = maker;
+    events_.set(kResetMaker);
+}
+
+void EmGnss_Receiver::RcvData(const unsigned char* data, unsigned int length) {
+    if (data != nullptr && length != 0 && gnss_ != nullptr) {
+        gnss_->RcvData(data, length);
+    }
+}
+
+void EmGnss_Receiver::ResetAllEvent() { events_.resetAll(); }
+
+void EmGnss_Receiver::Cmd_WrtEnvt() { events_.set(kWrite); }
+
+unsigned long EmGnss_Receiver::ThreadRdData(void* session) {
+    auto* self = static_cast<EmGnss_Receiver*>(session);
+    tlSession = self;
+    return self->ReadData();
+}
+
+unsigned long EmGnss_Receiver::ThreadPrcData(void* session) {
+    auto* self = static_cast<EmGnss_Receiver*>(session);
+    tlSession = self;
+    return self->ProcessData();
+}
+
+unsigned long EmGnss_Receiver::ThreadWrtData(void* session) {
+    auto* self = static_cast<EmGnss_Receiver*>(session);
+    tlSession = self;
+    return self->WriteData();
+}
+
+unsigned long EmGnss_Receiver::ReadData() {
+    rcdforthreads("read thread begin \r\n", ThreadTrace::kRead);
+    unsigned char buffer[kReadBufferSize];
+    for (;;) {
+        const int event = events_.waitAny(EventSet::bit(kExit), 1);
+        if (event == kExit) {
+            rcdforthreads("read thread return \r\n", ThreadTrace::kRead);
+            return 0;
+        }
+        // The facade and the port live from before this thread's start to after its end.
+        if (gnss_ == nullptr || port_ == nullptr) {
+            continue;
+        }
+        const unsigned int want = std::min(readChunk_.load(), kReadBufferSize);
+        const unsigned int count = port_->ReadData(reinterpret_cast<char*>(buffer), want);
+        if (count != 0) {
+            RcvData(buffer, count);
+            events_.set(kDataReceived);
+        }
+        KeepAlive();
+    }
+}
+
+void EmGnss_Receiver::KeepAlive() {}
+
+unsigned long EmGnss_Receiver::ProcessData() {
+    rcdforthreads("parse thread begin \r\n", ThreadTrace::kParse);
+    for (;;) {
+        const int event =
+            events_.waitAny(EventSet::bit(kExit) | EventSet::bit(kDataReceived), -1);
+        if (event == kExit) {
+            rcdforthreads("parse thread return \r\n", ThreadTrace::kParse);
+            return 0;
+        }
+        if (event == kDataReceived) {
+            Em_CrtSect_Lock lock(&dataLock_);
+            if (gnss_ != nullptr) {
+                gnss_->ParseData();
+            }
+        }
+    }
+}
+
+unsigned long EmGnss_Receiver::WriteData() {
+    rcdforthreads("write thread begin \r\n", ThreadTrace::kWrite);
+    const std::uint32_t mask = EventSet::bit(kExit) | EventSet::bit(kResetMainBoard) |
+                               EventSet::bit(kResetMaker) | EventSet::bit(kWrite);
+    for (;;) {
+        switch (events_.waitAny(mask, -1)) {
+            case kExit: {
+                {
+                    Em_CrtSect_Lock lock(&queueLock_);
+                    cmdList_.clear();
+                }
+                rcdforthreads("write thread return \r\n", ThreadTrace::kWrite);
+                return 0;
+            }
+            case kResetMainBoard:
+                OnResetMainBoardEvent();
+                break;
+            case kResetMaker:
+                OnResetManufactureEvent();
+                break;
+            case kWrite:
+                OnWriteEvent();
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void EmGnss_Receiver::OnResetMainBoardEvent() {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr) {
+        return;
+    }
+    rcdforthreads("write thread Evnt2 begin \r\n", ThreadTrace::kWrite);
+    gnss_->Reset_GnsMd(boardType_.load());
+    gnss_->Data_Clear();
+    gnss_->IsOemChanged(true);
+    rcdforthreads("write thread Evnt2 end\r\n", ThreadTrace::kWrite);
+    boardType_ = gnss_->Get_GnsMd();
+}
+
+void EmGnss_Receiver::OnResetManufactureEvent() {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr) {
+        return;
+    }
+    rcdforthreads("write thread Evnt3 begin \r\n", ThreadTrace::kWrite);
+    const MAINBD_OEM_TYPE board = gnss_->Get_GnsMd();
+    gnss_->Reset_Mnfctr(maker_.load());
+    gnss_->Reset_GnsMd(board);
+    gnss_->Data_Clear();
+    gnss_->IsOemChanged(true);
+    rcdforthreads("write thread Evnt3 true\r\n", ThreadTrace::kWrite);
+    maker_ = gnss_->Get_Mnfctr();
+}
+
+void EmGnss_Receiver::OnWriteEvent() {
+    rcdforthreads("write thread Evnt1\r\n", ThreadTrace::kWrite);
+    for (;;) {
+        _STR_CMD cmd;
+        {
+            Em_CrtSect_Lock lock(&queueLock_);
+            if (cmdList_.empty()) {
+                return;
+            }
+            cmd = cmdList_.front();
+            cmdList_.pop_front();
+        }
+        const unsigned int length = std::min<unsigned int>(cmd.length, sizeof(cmd.data));
+        if (length != 0 && port_ != nullptr) {
+            port_->WriteData(reinterpret_cast<const char*>(cmd.data), length);
+        }
+        const unsigned int pause = std::min<unsigned int>(cmd.pause, kMaxPauseMs);
+        // The pause is a wait on the exit event, so closing cuts it short.
+        if (events_.waitAny(EventSet::bit(kExit), pause) != EventSet::kTimeout) {
+            return;
+        }
+    }
+}
+
+void EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds) {
+    bool dropped = false;
+    {
+        // One hold for the whole request: a request goes out whole or not at all.
+        Em_CrtSect_Lock lock(&queueLock_);
+        if (cmdList_.size() + cmds.size() <= kMaxPendingCommands) {
+            cmdList_.insert(cmdList_.end(), cmds.begin(), cmds.end());
+        } else {
+            dropped = true;
+        }
+    }
+    if (dropped) {
+        BVCore::Logger::log(BVCore::Logger::defaultLogger(), 2,
+                            "command queue full: request of %u commands dropped",
+                            static_cast<unsigned>(cmds.size()));
+    }
+    Cmd_WrtEnvt();
+}
+
+void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int length) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (data == nullptr || length == 0) {
+        return;
+    }
+    std::vector<_STR_CMD> cmds;
+    for (unsigned int offset = 0; offset < length; offset += kRawChunk) {
+        _STR_CMD cmd{};
+        cmd.length = std::min(kRawChunk, length - offset);
+        cmd.pause = kRawPauseMs;
+        std::memcpy(cmd.data, data + offset, cmd.length);
+        cmds.push_back(cmd);
+    }
+    Cmds_Write(cmds);
+}
+
+void EmGnss_Receiver::Send_Null_For_Wait_Interval(unsigned int ms) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr) {
+        return;
+    }
+    std::vector<_STR_CMD> cmds(1);
+    std::memset(&cmds[0], 0, sizeof(_STR_CMD));
+    cmds[0].pause = ms;
+    cmds[0].length = 0;
+    Cmds_Write(cmds);
+}
+
+void EmGnss_Receiver::Send_DiffDataToGnss(const unsigned char* data, unsigned int length) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ == nullptr || data == nullptr || length == 0) {
+        return;
+    }
+    std::vector<_STR_CMD> cmds;
+    gnss_->Send_DiffDataToGnss(cmds, data, length);
+    Cmds_Write(cmds);
+}
+
+void EmGnss_Receiver::Set_RcrdData(bool on, const char* path) {
+    Em_CrtSect_Lock lock(&dataLock_);
+    if (gnss_ != nullptr) {
+        gnss_->SetRcrdData(on, path);
+    }
+}
+
+void EmGnss_Receiver::rcdforthreads(const char* text, int channel) {
+    ThreadTrace::record(text, channel);
+}
+
+}  // namespace BVDevice
+}  // namespace Brevan2011
