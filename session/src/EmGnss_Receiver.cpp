@@ -10,6 +10,7 @@
 #include "BVDevice/SessionTestHooks.h"
 #include "BVDevice/ThreadTrace.h"
 #include "BVParse/Em_Gnss.h"
+#include "BVParse/Em_GnssProtocol.h"
 
 namespace Brevan2011 {
 namespace BVDevice {
@@ -38,7 +39,9 @@ constexpr unsigned int kRawPauseMs = 100;
 
 }  // namespace
 
-void FailSessionThreadStart(int n) { failThreadCountdown = n; }
+void FailSessionThreadStart(int n) {
+    failThreadCountdown = n;
+}
 
 EmGnss_Receiver::EmGnss_Receiver(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType)
     : events_(EventSet::bit(kExit)), boardType_(boardType), maker_(maker) {
@@ -97,13 +100,21 @@ void EmGnss_Receiver::RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks,
     }
 }
 
-bool EmGnss_Receiver::onOwnThread() const { return tlSession == this; }
+bool EmGnss_Receiver::onOwnThread() const {
+    return tlSession == this;
+}
 
-void EmGnss_Receiver::Set_PortPar(const PARAM_COM& param) { comParam_ = param; }
+void EmGnss_Receiver::Set_PortPar(const PARAM_COM& param) {
+    comParam_ = param;
+}
 
-void EmGnss_Receiver::Set_PortPar(const PARAM_BT& param) { btParam_ = param; }
+void EmGnss_Receiver::Set_PortPar(const PARAM_BT& param) {
+    btParam_ = param;
+}
 
-void EmGnss_Receiver::Set_PortPar(const PARAM_SOCK& param) { sockParam_ = param; }
+void EmGnss_Receiver::Set_PortPar(const PARAM_SOCK& param) {
+    sockParam_ = param;
+}
 
 bool EmGnss_Receiver::Set_PortPar(const char* path) {
     if (path == nullptr) {
@@ -167,13 +178,21 @@ bool EmGnss_Receiver::Port_Open(const char* path) {
     return openPort(BVComm::kPortFile);
 }
 
-bool EmGnss_Receiver::Port_ReOpen(PARAM_COM param) { return Port_Close() && Port_Open(param); }
+bool EmGnss_Receiver::Port_ReOpen(PARAM_COM param) {
+    return Port_Close() && Port_Open(param);
+}
 
-bool EmGnss_Receiver::Port_ReOpen(PARAM_BT param) { return Port_Close() && Port_Open(param); }
+bool EmGnss_Receiver::Port_ReOpen(PARAM_BT param) {
+    return Port_Close() && Port_Open(param);
+}
 
-bool EmGnss_Receiver::Port_ReOpen(PARAM_SOCK param) { return Port_Close() && Port_Open(param); }
+bool EmGnss_Receiver::Port_ReOpen(PARAM_SOCK param) {
+    return Port_Close() && Port_Open(param);
+}
 
-bool EmGnss_Receiver::Port_ReOpen(const char* path) { return Port_Close() && Port_Open(path); }
+bool EmGnss_Receiver::Port_ReOpen(const char* path) {
+    return Port_Close() && Port_Open(path);
+}
 
 bool EmGnss_Receiver::prepareForOpen() {
     Em_CrtSect_Lock lock(&dataLock_);
@@ -350,9 +369,13 @@ void EmGnss_Receiver::RcvData(const unsigned char* data, unsigned int length) {
     }
 }
 
-void EmGnss_Receiver::ResetAllEvent() { events_.resetAll(); }
+void EmGnss_Receiver::ResetAllEvent() {
+    events_.resetAll();
+}
 
-void EmGnss_Receiver::Cmd_WrtEnvt() { events_.set(kWrite); }
+void EmGnss_Receiver::Cmd_WrtEnvt() {
+    events_.set(kWrite);
+}
 
 unsigned long EmGnss_Receiver::ThreadRdData(void* session) {
     auto* self = static_cast<EmGnss_Receiver*>(session);
@@ -400,8 +423,7 @@ void EmGnss_Receiver::KeepAlive() {}
 unsigned long EmGnss_Receiver::ProcessData() {
     rcdforthreads("parse thread begin \r\n", ThreadTrace::kParse);
     for (;;) {
-        const int event =
-            events_.waitAny(EventSet::bit(kExit) | EventSet::bit(kDataReceived), -1);
+        const int event = events_.waitAny(EventSet::bit(kExit) | EventSet::bit(kDataReceived), -1);
         if (event == kExit) {
             rcdforthreads("parse thread return \r\n", ThreadTrace::kParse);
             return 0;
@@ -430,10 +452,14 @@ unsigned long EmGnss_Receiver::WriteData() {
                 return 0;
             }
             case kResetMainBoard:
-                OnResetMainBoardEvent();
+                if (drainBeforeReset()) {
+                    OnResetMainBoardEvent();
+                }
                 break;
             case kResetMaker:
-                OnResetManufactureEvent();
+                if (drainBeforeReset()) {
+                    OnResetManufactureEvent();
+                }
                 break;
             case kWrite:
                 OnWriteEvent();
@@ -442,6 +468,19 @@ unsigned long EmGnss_Receiver::WriteData() {
                 break;
         }
     }
+}
+
+bool EmGnss_Receiver::drainBeforeReset() {
+    // A reset waits for the commands queued before it, even when its event is seen first.
+    bool pending = false;
+    {
+        Em_CrtSect_Lock lock(&queueLock_);
+        pending = !cmdList_.empty();
+    }
+    if (pending) {
+        OnWriteEvent();
+    }
+    return !events_.isSet(kExit);
 }
 
 void EmGnss_Receiver::OnResetMainBoardEvent() {
@@ -548,8 +587,14 @@ void EmGnss_Receiver::Send_DiffDataToGnss(const unsigned char* data, unsigned in
     if (gnss_ == nullptr || data == nullptr || length == 0) {
         return;
     }
+    // The protocol object frames the corrections (its slot 33); it is replaced only under
+    // dataLock, which is held here.
+    BVParse::Em_GnssProtocol* protocol = gnss_->Get_Protocol();
+    if (protocol == nullptr) {
+        return;
+    }
     std::vector<_STR_CMD> cmds;
-    gnss_->Send_DiffDataToGnss(cmds, data, length);
+    protocol->Send_DiffDataToGnss(cmds, data, length);
     Cmds_Write(cmds);
 }
 

@@ -14,7 +14,7 @@ namespace {
 
 int channelIndex(int channel) {
     return channel >= ThreadTrace::kRead && channel <= ThreadTrace::kWrite ? channel
-                                                                            : ThreadTrace::kMain;
+                                                                           : ThreadTrace::kMain;
 }
 
 std::mutex& channelMutex(int channel) {

@@ -40,8 +40,9 @@ TEST(EventSet, WaitsAtLeastItsTimeOut) {
 
 TEST(EventSet, ASignalFromAnotherThreadWakesAnUnboundedWait) {
     EventSet events(0);
-    auto waiter = std::async(std::launch::async,
-                             [&] { return events.waitAny(EventSet::bit(2) | EventSet::bit(5), -1); });
+    auto waiter = std::async(std::launch::async, [&] {
+        return events.waitAny(EventSet::bit(2) | EventSet::bit(5), -1);
+    });
     EXPECT_EQ(waiter.wait_for(50ms), std::future_status::timeout);
     events.set(1);  // not waited for
     EXPECT_EQ(waiter.wait_for(50ms), std::future_status::timeout);

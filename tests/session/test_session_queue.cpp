@@ -28,8 +28,7 @@ TEST_F(SessionTest, RawDataIsCutInto512ByteCommands) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             bytes[i] = static_cast<char>(i % 251);
         }
-        s->Send_DataToPort(c.nullData ? nullptr : bytesOf(bytes),
-                           static_cast<unsigned>(c.length));
+        s->Send_DataToPort(c.nullData ? nullptr : bytesOf(bytes), static_cast<unsigned>(c.length));
         EXPECT_EQ(Probe::pendingLengths(*s), c.commands) << c.what;
         EXPECT_EQ(Probe::writeEventSet(*s), !c.commands.empty()) << c.what;
         std::string queued;
@@ -95,6 +94,6 @@ TEST_F(SessionTest, OverlongReplayPathIsRefused) {
     const std::string tooLong(256, 'p');
     EXPECT_FALSE(s->Port_Open(tooLong.c_str()));
     EXPECT_FALSE(Probe::hasFacade(*s));  // refused before anything was made
-    EXPECT_TRUE(s->setReceiverType(Brevan2011::BVParse::GNSS_MNFCTR_OEM,
-                                   Brevan2011::BVParse::MAINBD_NMEA));
+    EXPECT_TRUE(
+        s->setReceiverType(Brevan2011::BVParse::GNSS_MNFCTR_OEM, Brevan2011::BVParse::MAINBD_NMEA));
 }

@@ -113,6 +113,7 @@ private:
     unsigned long ReadData();
     unsigned long ProcessData();
     unsigned long WriteData();
+    bool drainBeforeReset();
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void OnWriteEvent();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <string>
 
 #include "BVParse/Em_GnssProtocol.h"
 
@@ -10,7 +11,8 @@ namespace varnok_test {
 // is reported as category 1 with flags n. Bytes outside the brackets are skipped.
 class ScriptedProtocol : public Brevan2011::BVParse::Em_GnssProtocol {
 public:
-    ScriptedProtocol();
+    // kindWord: 1 stands for the OEM protocol object, 2 for the maker's own.
+    explicit ScriptedProtocol(int kindWord = 2);
     int Parse_Step() override;
     bool Create_Board(Brevan2011::BVParse::MAINBD_OEM_TYPE type) override;
     int Send_DiffDataToGnss(Brevan2011::BVParse::Cmd_List& cmds, const unsigned char* bytes,
