@@ -398,8 +398,13 @@ unsigned long EmGnss_Receiver::ThreadWrtData(void* session) {
 unsigned long EmGnss_Receiver::ReadData() {
     rcdforthreads("read thread begin \r\n", ThreadTrace::kRead);
     unsigned char buffer[kReadBufferSize];
+    // The wait between two reads: none right after a read brought bytes (more may be queued,
+    // and a TCP read then waits in the port itself), 1 ms while the line is active, and a
+    // longer one once it has been quiet for a while, so an idle session costs next to nothing.
+    long waitMs = kActiveWaitMs;
+    unsigned int quietPasses = 0;
     for (;;) {
-        const int event = events_.waitAny(EventSet::bit(kExit), 1);
+        const int event = events_.waitAny(EventSet::bit(kExit), waitMs);
         if (event == kExit) {
             rcdforthreads("read thread return \r\n", ThreadTrace::kRead);
             return 0;
@@ -413,6 +418,13 @@ unsigned long EmGnss_Receiver::ReadData() {
         if (count != 0) {
             RcvData(buffer, count);
             events_.set(kDataReceived);
+            waitMs = 0;
+            quietPasses = 0;
+        } else if (quietPasses < kQuietPasses) {
+            ++quietPasses;
+            waitMs = kActiveWaitMs;
+        } else {
+            waitMs = kIdleWaitMs;
         }
         KeepAlive();
     }

@@ -87,6 +87,11 @@ public:
     static constexpr unsigned int kMaxPauseMs = 3000;
     static constexpr unsigned int kReadBufferSize = 2048;
     static constexpr unsigned int kMaxPathLength = 255;
+    // Read loop pacing: 1 ms between reads while the line is active; after this many empty
+    // reads in a row (about 0.2 s of silence) the wait grows to kIdleWaitMs.
+    static constexpr long kActiveWaitMs = 1;
+    static constexpr unsigned int kQuietPasses = 200;
+    static constexpr long kIdleWaitMs = 25;
 
 private:
     friend class EmGnss_ReceiverProbe;
