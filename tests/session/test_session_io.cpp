@@ -230,3 +230,38 @@ TEST_F(SessionTest, OpenAndCloseAreTracedAsTickCommaTextRecords) {
     EXPECT_EQ(records(ThreadTrace::kWrite), (V{"write thread begin ", "write thread return ",
                                                "write thread begin ", "write thread return "}));
 }
+
+TEST_F(SessionTest, ResetsWithTheLibrarysOwnProtocolObjects) {
+    UseScriptedProtocol(false);
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    std::unique_ptr<EmGnss_Receiver> s(newSession());
+    ASSERT_TRUE(s->Port_Open(peer.param()));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    std::atomic<bool> stop{false};
+    std::thread streamer([&] {
+        std::string noise;
+        for (int i = 0; i < 700; ++i) {
+            noise.push_back(static_cast<char>((i * 37) & 0xFF));
+        }
+        noise += "$$\r\n$GPGGA,1,2,3*00\r\n";
+        while (!stop) {
+            peer.send(noise);
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    for (int i = 0; i < 100; ++i) {
+        s->ReSetMnfctr(i % 2 == 0 ? BVParse::GNSS_MNFCTR_OEM : BVParse::GNSS_MNFCTR_VELTA);
+        if (i % 10 == 0) {
+            s->ReSetGnsMd(i % 20 == 0 ? BVParse::MAINBD_NMEA : BVParse::MAINBD_NOVATEL);
+        }
+        std::this_thread::sleep_for(1ms);
+    }
+    ASSERT_TRUE(CallbackRecorder::instance().waitStatus(1, 5000));
+    stop = true;
+    streamer.join();
+    EXPECT_TRUE(s->Port_Close());
+    for (const auto& st : CallbackRecorder::instance().status()) {
+        EXPECT_TRUE(st.flag);
+    }
+}
