@@ -1,12 +1,14 @@
 #include "BVDevice/EmGnss_Receiver.h"
 
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <cstring>
 #include <new>
 #include <system_error>
 
 #include "BVComm/Logger.h"
+#include "BVComm/PortPaths.h"
 #include "BVDevice/SessionTestHooks.h"
 #include "BVDevice/ThreadTrace.h"
 #include "BVParse/Em_Gnss.h"
@@ -36,6 +38,13 @@ std::thread startThread(unsigned long (*entry)(void*), EmGnss_Receiver* session)
 
 constexpr unsigned int kRawChunk = 512;
 constexpr unsigned int kRawPauseMs = 100;
+
+// In the shared library the core logger is this library's own copy; it writes where libBVComm
+// writes.
+std::shared_ptr<BVCore::Logger> sessionLogger() {
+    BVCore::setLogDirectory(BVComm::LogDirectory());
+    return BVCore::Logger::defaultLogger();
+}
 
 }  // namespace
 
@@ -266,8 +275,7 @@ bool EmGnss_Receiver::Port_StarThrd() {
         readThread_ = startThread(&EmGnss_Receiver::ThreadRdData, this);
         writeThread_ = startThread(&EmGnss_Receiver::ThreadWrtData, this);
     } catch (const std::system_error& e) {
-        BVCore::Logger::log(BVCore::Logger::defaultLogger(), 2,
-                            "session thread could not start: %s", e.what());
+        BVCore::Logger::log(sessionLogger(), 2, "session thread could not start: %s", e.what());
         events_.set(kExit);
         for (std::thread* t : {&parseThread_, &readThread_, &writeThread_}) {
             if (t->joinable()) {
@@ -559,7 +567,7 @@ void EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds) {
         }
     }
     if (dropped) {
-        BVCore::Logger::log(BVCore::Logger::defaultLogger(), 2,
+        BVCore::Logger::log(sessionLogger(), 2,
                             "command queue full: request of %u commands dropped",
                             static_cast<unsigned>(cmds.size()));
     }
@@ -572,6 +580,13 @@ void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int le
         return;
     }
     std::vector<_STR_CMD> cmds;
+    if ((static_cast<unsigned long long>(length) + kRawChunk - 1) / kRawChunk >
+        kMaxPendingCommands) {
+        Cmds_Write(cmds);  // can never fit the queue: dropped whole, the writer still woken
+        BVCore::Logger::log(sessionLogger(), 2, "raw data of %u bytes dropped: queue too small",
+                            length);
+        return;
+    }
     for (unsigned int offset = 0; offset < length; offset += kRawChunk) {
         _STR_CMD cmd{};
         cmd.length = std::min(kRawChunk, length - offset);

@@ -89,6 +89,17 @@ TEST_F(SessionTest, ThirtyEightPendingAndAThreeCommandRequestQueuesNone) {
     EXPECT_EQ(Probe::pendingLengths(*s).size(), 40u);
 }
 
+TEST_F(SessionTest, RawDataLargerThanTheWholeQueueIsDroppedWhole) {
+    std::unique_ptr<EmGnss_Receiver> s(newSession());
+    const std::string tooMuch(40 * 512 + 1, 'z');
+    s->Send_DataToPort(bytesOf(tooMuch), static_cast<unsigned>(tooMuch.size()));
+    EXPECT_TRUE(Probe::pendingLengths(*s).empty());
+    EXPECT_TRUE(Probe::writeEventSet(*s));
+    const std::string fits(40 * 512, 'y');
+    s->Send_DataToPort(bytesOf(fits), static_cast<unsigned>(fits.size()));
+    EXPECT_EQ(Probe::pendingLengths(*s).size(), 40u);
+}
+
 TEST_F(SessionTest, OverlongReplayPathIsRefused) {
     std::unique_ptr<EmGnss_Receiver> s(newSession());
     const std::string tooLong(256, 'p');
