@@ -408,14 +408,14 @@ bool Init_TrsMt_Holder(TrsMt_Holder& store) {
 
 bool Prc_TrsMt_Frame(TrsMt_Holder& store, unsigned number, const void* frame, unsigned length,
                      unsigned selector) {
-    if (frame == nullptr || length == 0 || length > sizeof(store.info.frame)) {
+    if (frame == nullptr || length == 0 || length > sizeof(store.info.Data)) {
         return false;
     }
-    store.info.length = length;
-    store.info.number = number;
-    std::memcpy(store.info.frame, frame, length);
-    store.info.selector = selector;
-    const auto* bytes = store.info.frame;
+    store.info.Length = std::int32_t(length);
+    store.info.Msg_No = std::int32_t(number);
+    std::memcpy(store.info.Data, frame, length);
+    store.info.Selector = std::int32_t(selector);
+    const auto* bytes = store.info.Data;
     if (selector == 1 && store.rtcm) {
         return store.rtcm->Prc_Prtcl_ID(number, bytes, length);
     }

@@ -53,7 +53,7 @@ std::int32_t Get_Bits_S(const std::uint8_t* buff, int pos, int len) {
 }
 
 Gnss_Time Calendar_To_Time(const double ep[6]) {
-    Gnss_Time t;
+    Gnss_Time t{};
     for (int i = 0; i < 6; ++i) {
         if (!std::isfinite(ep[i]) || std::fabs(ep[i]) > 1e9) {
             return t;
@@ -81,35 +81,35 @@ Gnss_Time Calendar_To_Time(const double ep[6]) {
     fields.tm_sec = whole;
     fields.tm_isdst = 0;
     // timegm reads the fields as UTC, whatever zone the device is set to.
-    t.time = static_cast<std::int64_t>(timegm(&fields)) + adjust;
-    t.sec = s - whole;
+    t.Seconds = static_cast<std::int64_t>(timegm(&fields)) + adjust;
+    t.Fraction = s - whole;
     return t;
 }
 
 Gnss_Time Gps_Week_To_Time(int week, double sec) {
-    Gnss_Time t;
+    Gnss_Time t{};
     if (!std::isfinite(sec) || sec < -1e9 || sec > 1e9) {
         sec = 0.0;
     }
     const auto whole = static_cast<std::int64_t>(sec);
-    t.time = kGpsOrigin + static_cast<std::int64_t>(week) * kSecondsPerWeek + whole;
-    t.sec = sec - static_cast<double>(whole);
+    t.Seconds = kGpsOrigin + static_cast<std::int64_t>(week) * kSecondsPerWeek + whole;
+    t.Fraction = sec - static_cast<double>(whole);
     return t;
 }
 
 double Time_To_Gps_Week(Gnss_Time t, int* week) {
-    const std::int64_t d = t.time - kGpsOrigin;
+    const std::int64_t d = t.Seconds - kGpsOrigin;
     if (week != nullptr) {
         *week = static_cast<int>(d / kSecondsPerWeek);
     }
-    return static_cast<double>(d % kSecondsPerWeek) + t.sec;
+    return static_cast<double>(d % kSecondsPerWeek) + t.Fraction;
 }
 
 Gnss_Time Utc_To_Gps_Time(Gnss_Time t) {
     for (const LeapRow& row : kLeapSeconds) {
         const double ep[6] = {double(row.year), double(row.month), double(row.day), 0, 0, 0};
-        if (Calendar_To_Time(ep).time <= t.time) {
-            t.time += row.seconds;
+        if (Calendar_To_Time(ep).Seconds <= t.Seconds) {
+            t.Seconds += row.seconds;
             return t;
         }
     }
@@ -135,12 +135,12 @@ Gnss_Time System_Time_Now() {
         reader = &Read_Real_Clock;
     }
     struct timespec now = {};
-    Gnss_Time t;
+    Gnss_Time t{};
     if (!reader(&now)) {
         return t;
     }
-    t.time = static_cast<std::int64_t>(now.tv_sec);
-    t.sec = static_cast<double>(now.tv_nsec / 1000000) * 0.001;
+    t.Seconds = static_cast<std::int64_t>(now.tv_sec);
+    t.Fraction = static_cast<double>(now.tv_nsec / 1000000) * 0.001;
     return t;
 }
 

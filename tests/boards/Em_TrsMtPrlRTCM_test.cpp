@@ -127,20 +127,20 @@ TEST(RtcmStore, KeepsEveryFrameAndAnswersByDecoder) {
     ASSERT_TRUE(Init_TrsMt_Holder(store));
     const auto f1005 = Sized(25, 1005);
     EXPECT_FALSE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 1));
-    EXPECT_EQ(store.info.number, 1005u);
-    EXPECT_EQ(store.info.length, 25u);
-    EXPECT_EQ(store.info.selector, 1u);
-    EXPECT_EQ(0, std::memcmp(store.info.frame, f1005.data(), 25));
+    EXPECT_EQ(store.info.Msg_No, 1005);
+    EXPECT_EQ(store.info.Length, 25);
+    EXPECT_EQ(store.info.Selector, 1);
+    EXPECT_EQ(0, std::memcmp(store.info.Data, f1005.data(), 25));
 
     EXPECT_TRUE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 2));  // pass decoder
     EXPECT_FALSE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 3));
 
     const std::vector<std::uint8_t> big(2049, 0xD3);
     EXPECT_FALSE(Prc_TrsMt_Frame(store, 1004, big.data(), 2049, 1));
-    EXPECT_EQ(store.info.length, 25u);  // not stored
+    EXPECT_EQ(store.info.Length, 25);  // not stored
     const std::vector<std::uint8_t> max(2048, 0xD3);
     EXPECT_TRUE(Prc_TrsMt_Frame(store, 1004, max.data(), 2048, 1));
-    EXPECT_EQ(store.info.length, 2048u);
+    EXPECT_EQ(store.info.Length, 2048);
 }
 
 TEST(Rtcm1004, CorpusPseudorangesMatchPublishedValues) {

@@ -89,7 +89,7 @@ TEST(GpsSubframe, CorpusRawEphemerisDecodes) {
         }
         const std::uint8_t* body = &d[i + hlen];
         ClockAtWeek clock(week);
-        em_eph_t eph;
+        em_eph_t eph{};
         SCOPED_TRACE(testing::Message() << "log at offset " << i);
         EXPECT_EQ(Decode_Gps_Subframe1(body + 12, &eph), 1);
         EXPECT_EQ(Decode_Gps_Subframe2(body + 42, &eph), 2);
@@ -109,7 +109,7 @@ TEST(GpsSubframe, CorpusRawEphemerisDecodes) {
 
 TEST(GpsSubframe, IodeMismatchKeepsTimesButWritesOrbit) {
     ClockAtWeek clock(2000);
-    em_eph_t eph;
+    em_eph_t eph{};
     Decode_Gps_Subframe1(Subframe1(1000, 2000 % 1024, 0x1A5, 100).data(), &eph);
     Decode_Gps_Subframe2(Subframe2(0xA5, 100).data(), &eph);
     const Gnss_Time toc = eph.toc;
@@ -117,22 +117,22 @@ TEST(GpsSubframe, IodeMismatchKeepsTimesButWritesOrbit) {
     EXPECT_EQ(eph.iodc, 0x1A5);
     EXPECT_EQ(Decode_Gps_Subframe3(Subframe3(0xA6).data(), &eph), 0);
     EXPECT_NE(eph.cic, 0.0);
-    EXPECT_EQ(eph.toe.time, 0);
-    EXPECT_EQ(eph.toc.time, toc.time);
+    EXPECT_EQ(eph.toe.Seconds, 0);
+    EXPECT_EQ(eph.toc.Seconds, toc.Seconds);
     EXPECT_EQ(Decode_Gps_Subframe3(Subframe3(0xA5).data(), &eph), 3);
-    EXPECT_EQ(eph.toe.time, Gps_Week_To_Time(2000, 1600).time);
+    EXPECT_EQ(eph.toe.Seconds, Gps_Week_To_Time(2000, 1600).Seconds);
 }
 
 TEST(GpsSubframe, ToeInTheNextWeekMovesTheWeek) {
     ClockAtWeek clock(2000);
-    em_eph_t eph;
+    em_eph_t eph{};
     // Transmitted at 604,200 s of week 2000; toe 0 belongs to week 2001.
     Decode_Gps_Subframe1(Subframe1(100700, 2000 % 1024, 7, 0).data(), &eph);
     Decode_Gps_Subframe2(Subframe2(7, 0).data(), &eph);
     ASSERT_EQ(Decode_Gps_Subframe3(Subframe3(7).data(), &eph), 3);
     EXPECT_EQ(eph.week, 2001);
-    EXPECT_EQ(eph.toe.time, Gps_Week_To_Time(2001, 0).time);
-    EXPECT_EQ(eph.ttr.time, Gps_Week_To_Time(2000, 604200).time);
+    EXPECT_EQ(eph.toe.Seconds, Gps_Week_To_Time(2001, 0).Seconds);
+    EXPECT_EQ(eph.ttr.Seconds, Gps_Week_To_Time(2000, 604200).Seconds);
 }
 
 TEST(GpsSubframe, Subframe4OnlyPage56) {

@@ -59,19 +59,19 @@ TEST(GnssTime, CalendarAndWeekConversions) {
     // 60.5 s rolls into the next minute.
     const Gnss_Time a = Cal(2016, 3, 3, 20, 15, 60.5);
     const Gnss_Time b = Cal(2016, 3, 3, 20, 16, 0.5);
-    EXPECT_EQ(a.time, b.time);
-    EXPECT_DOUBLE_EQ(a.sec, b.sec);
-    EXPECT_DOUBLE_EQ(b.sec, 0.5);
-    EXPECT_EQ(Cal(1980, 1, 6, 0, 0, 0).time, 315964800);
+    EXPECT_EQ(a.Seconds, b.Seconds);
+    EXPECT_DOUBLE_EQ(a.Fraction, b.Fraction);
+    EXPECT_DOUBLE_EQ(b.Fraction, 0.5);
+    EXPECT_EQ(Cal(1980, 1, 6, 0, 0, 0).Seconds, 315964800);
 
     // Out-of-range seconds give the start of the week.
-    EXPECT_EQ(Gps_Week_To_Time(2000, 2e9).time, Gps_Week_To_Time(2000, 0).time);
+    EXPECT_EQ(Gps_Week_To_Time(2000, 2e9).Seconds, Gps_Week_To_Time(2000, 0).Seconds);
     const Gnss_Time t = Gps_Week_To_Time(2100, 345600.25);
     int week = 0;
     EXPECT_DOUBLE_EQ(Time_To_Gps_Week(t, &week), 345600.25);
     EXPECT_EQ(week, 2100);
     // Past 2038 the seconds keep counting.
-    EXPECT_EQ(Cal(2040, 1, 1, 0, 0, 0).time, 2208988800LL);
+    EXPECT_EQ(Cal(2040, 1, 1, 0, 0, 0).Seconds, 2208988800LL);
 }
 
 TEST(GnssTime, CalendarIgnoresTheDeviceZone) {
@@ -90,8 +90,8 @@ TEST(GnssTime, CalendarIgnoresTheDeviceZone) {
         unsetenv("TZ");
     }
     tzset();
-    EXPECT_EQ(utc.time, msk.time);
-    EXPECT_EQ(utc.time, 488980800);
+    EXPECT_EQ(utc.Seconds, msk.Seconds);
+    EXPECT_EQ(utc.Seconds, 488980800);
 }
 
 TEST(GnssTime, UtcToGpsLeapSeconds) {
@@ -105,13 +105,13 @@ TEST(GnssTime, UtcToGpsLeapSeconds) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.y << "-" << c.mo);
         const Gnss_Time utc = Cal(c.y, c.mo, c.d, 0, 0, 0);
-        EXPECT_EQ(Utc_To_Gps_Time(utc).time - utc.time, c.leap);
+        EXPECT_EQ(Utc_To_Gps_Time(utc).Seconds - utc.Seconds, c.leap);
     }
 }
 
 TEST(GnssTime, UtcToGpsAddsEighteenSecondsIn2020) {
     const Gnss_Time utc = Cal(2020, 6, 1, 12, 0, 0);
-    EXPECT_EQ(Utc_To_Gps_Time(utc).time - utc.time, 18);
+    EXPECT_EQ(Utc_To_Gps_Time(utc).Seconds - utc.Seconds, 18);
 }
 
 TEST(GnssTime, AdjustWeekFollowsTheInjectedClock) {
@@ -131,7 +131,7 @@ TEST(GnssTime, AdjustWeekFollowsTheInjectedClock) {
 TEST(GnssTime, SystemClockReadsRealTimeByDefault) {
     Set_System_Clock(nullptr);
     const Gnss_Time now = System_Time_Now();
-    EXPECT_GT(now.time, 1700000000);
-    EXPECT_GE(now.sec, 0.0);
-    EXPECT_LT(now.sec, 1.0);
+    EXPECT_GT(now.Seconds, 1700000000);
+    EXPECT_GE(now.Fraction, 0.0);
+    EXPECT_LT(now.Fraction, 1.0);
 }

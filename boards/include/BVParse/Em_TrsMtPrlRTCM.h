@@ -4,18 +4,15 @@
 #include <cstdint>
 #include <memory>
 
-#include "BVParse/Em_GnssTime.h"
-
-#ifndef BVPARSE_API
-#define BVPARSE_API __attribute__((visibility("default")))
-#endif
+#include "BVParse/BVParseExport.h"
+#include "BVParse/Em_GnssTypes.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 
 // One satellite's observations (64 bytes). The decoder leaves time, sat, rcv and D alone.
 struct obsd_t {
-    Gnss_Time time;
+    Gnss_Time time{};
     std::uint8_t sat = 0;
     std::uint8_t rcv = 0;
     std::uint8_t SNR[2] = {0, 0};   // 0.25 dB-Hz
@@ -139,17 +136,9 @@ private:
     obs_t* obs_ = nullptr;
 };
 
-// The last frame a board handed over (2,060 bytes, copied out whole by Get_Gnss_Trsinfo).
-struct TRSMT_INFO {
-    std::uint32_t length;  // whole frame, preamble through CRC
-    std::uint32_t number;
-    std::uint8_t frame[2048];
-    std::uint32_t selector;  // 1 Em_TrsMtPrlRTCM, 2 Em_TrsMtPrlPass
-};
-static_assert(sizeof(TRSMT_INFO) == 2060, "TRSMT_INFO layout");
-
+// The frame store: the last frame a board handed over (TRSMT_INFO) and the two decoders.
 struct TrsMt_Holder {
-    TRSMT_INFO info;
+    TRSMT_INFO info{};
     std::unique_ptr<Em_TrsMtPrl> rtcm;
     std::unique_ptr<Em_TrsMtPrl> pass;
 };

@@ -4,15 +4,10 @@
 #include <cstdint>
 #include <ctime>
 
+#include "BVParse/Em_GnssTypes.h"
+
 namespace Brevan2011 {
 namespace BVParse {
-
-// Whole seconds since 1970-01-01 00:00:00 UTC plus a fraction. The seconds are 64-bit so the
-// value survives 2038; the record stays 16 bytes.
-struct Gnss_Time {
-    std::int64_t time = 0;
-    double sec = 0.0;
-};
 
 constexpr int kSecondsPerWeek = 604800;
 
