@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "BVParse/RtcmBitReader.h"
+#include "RtcmBitReader.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -32,25 +32,18 @@ void Set_TrsMt_Trace(TrsMt_TraceHook hook) {
     g_trace.store(hook);
 }
 
-Em_TrsMtPrl::~Em_TrsMtPrl() = default;
-
-bool Em_TrsMtPrlPass::Prc_Prtcl_ID(unsigned number, const unsigned char*, unsigned) {
-    last_number_ = number;
-    return true;
-}
-
 Em_TrsMtPrlRTCM::Em_TrsMtPrlRTCM() : Em_TrsMtPrl(1) {}
 
 Em_TrsMtPrlRTCM::Em_TrsMtPrlRTCM(obs_t& store) : Em_TrsMtPrl(1), obs_(&store) {}
 
-Em_TrsMtPrlRTCM::Em_TrsMtPrlRTCM(const Em_TrsMtPrlRTCM& other) : Em_TrsMtPrl(other.kind_) {
+Em_TrsMtPrlRTCM::Em_TrsMtPrlRTCM(const Em_TrsMtPrlRTCM& other) : Em_TrsMtPrl(other.Kind) {
     *this = other;
 }
 
 Em_TrsMtPrlRTCM& Em_TrsMtPrlRTCM::operator=(const Em_TrsMtPrlRTCM& other) {
     if (this != &other) {
-        kind_ = other.kind_;
-        last_number_ = other.last_number_;
+        Kind = other.Kind;
+        Last_Msg_No = other.Last_Msg_No;
         std::memcpy(phase_, other.phase_, sizeof(phase_));
         std::memcpy(lock_, other.lock_, sizeof(lock_));
         obs_ = other.obs_;
@@ -60,7 +53,7 @@ Em_TrsMtPrlRTCM& Em_TrsMtPrlRTCM::operator=(const Em_TrsMtPrlRTCM& other) {
 
 Em_TrsMtPrlRTCM::~Em_TrsMtPrlRTCM() = default;
 
-bool Em_TrsMtPrlRTCM::Prc_Prtcl_ID(unsigned number, const unsigned char* frame, unsigned length) {
+bool Em_TrsMtPrlRTCM::Prc_Prtcl_ID(unsigned number, unsigned char* frame, unsigned length) {
     if (frame == nullptr || length == 0) {
         return false;
     }
@@ -69,7 +62,7 @@ bool Em_TrsMtPrlRTCM::Prc_Prtcl_ID(unsigned number, const unsigned char* frame, 
         std::snprintf(text, sizeof(text), "%u\r\n", number);
         hook(text);
     }
-    last_number_ = number;
+    Last_Msg_No = number;
     const std::size_t bits = Bits(length);
     switch (number) {
         case 1004:
@@ -397,32 +390,6 @@ bool Em_TrsMtPrlRTCM::Decode_type1027(const unsigned char* frame, unsigned lengt
 
 bool Em_TrsMtPrlRTCM::Decode_type1033(const unsigned char* frame, unsigned length) {
     return Is1033DataValid(frame, length);
-}
-
-bool Init_TrsMt_Holder(TrsMt_Holder& store) {
-    std::memset(&store.info, 0, sizeof(store.info));
-    store.rtcm.reset(new (std::nothrow) Em_TrsMtPrlRTCM());
-    store.pass.reset(new (std::nothrow) Em_TrsMtPrlPass());
-    return store.rtcm != nullptr && store.pass != nullptr;
-}
-
-bool Prc_TrsMt_Frame(TrsMt_Holder& store, unsigned number, const void* frame, unsigned length,
-                     unsigned selector) {
-    if (frame == nullptr || length == 0 || length > sizeof(store.info.Data)) {
-        return false;
-    }
-    store.info.Length = std::int32_t(length);
-    store.info.Msg_No = std::int32_t(number);
-    std::memcpy(store.info.Data, frame, length);
-    store.info.Selector = std::int32_t(selector);
-    const auto* bytes = store.info.Data;
-    if (selector == 1 && store.rtcm) {
-        return store.rtcm->Prc_Prtcl_ID(number, bytes, length);
-    }
-    if (selector == 2 && store.pass) {
-        return store.pass->Prc_Prtcl_ID(number, bytes, length);
-    }
-    return false;
 }
 
 }  // namespace BVParse

@@ -96,16 +96,17 @@ TEST(RtcmCheck, MessageLengthTable) {
     Em_TrsMtPrlRTCM dec;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.number << " at " << c.bytes << " bytes");
-        const auto f = Sized(c.bytes, c.number);
+        auto f = Sized(c.bytes, c.number);
         EXPECT_EQ(dec.Prc_Prtcl_ID(c.number, f.data(), c.bytes), c.ok);
-        EXPECT_EQ(dec.Last_Number(), c.number);
+        EXPECT_EQ(dec.Last_Msg_No, c.number);
     }
-    const auto f72 = Sized(72, 1023), f73 = Sized(73, 1023);
+    auto f72 = Sized(72, 1023);
+    auto f73 = Sized(73, 1023);
     EXPECT_FALSE(Em_TrsMtPrlRTCM::Is1023DataValid(f72.data(), 72));
     EXPECT_TRUE(Em_TrsMtPrlRTCM::Is1023DataValid(f73.data(), 73));
     EXPECT_FALSE(dec.Prc_Prtcl_ID(1004, nullptr, 10));
     EXPECT_FALSE(dec.Prc_Prtcl_ID(1004, f73.data(), 0));
-    EXPECT_EQ(dec.Last_Number(), 1230u);  // a refused null frame changes nothing
+    EXPECT_EQ(dec.Last_Msg_No, 1230u);  // a refused null frame changes nothing
 }
 
 TEST(RtcmCheck, HelmertNameCountersBoundTheRead) {
@@ -123,24 +124,26 @@ TEST(RtcmCheck, HelmertNameCountersBoundTheRead) {
 }
 
 TEST(RtcmStore, KeepsEveryFrameAndAnswersByDecoder) {
-    TrsMt_Holder store;
-    ASSERT_TRUE(Init_TrsMt_Holder(store));
-    const auto f1005 = Sized(25, 1005);
-    EXPECT_FALSE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 1));
-    EXPECT_EQ(store.info.Msg_No, 1005);
-    EXPECT_EQ(store.info.Length, 25);
-    EXPECT_EQ(store.info.Selector, 1);
-    EXPECT_EQ(0, std::memcmp(store.info.Data, f1005.data(), 25));
+    TRSMT_HOLDER store{};
+    Init_TrsMt_Holder(&store);
+    ASSERT_NE(store.Rtcm, nullptr);
+    auto f1005 = Sized(25, 1005);
+    EXPECT_FALSE(Prc_TrsMt_Frame(&store, 1005, f1005.data(), 25, 1));
+    EXPECT_EQ(store.Info.Msg_No, 1005);
+    EXPECT_EQ(store.Info.Length, 25);
+    EXPECT_EQ(store.Info.Selector, 1);
+    EXPECT_EQ(0, std::memcmp(store.Info.Data, f1005.data(), 25));
 
-    EXPECT_TRUE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 2));  // pass decoder
-    EXPECT_FALSE(Prc_TrsMt_Frame(store, 1005, f1005.data(), 25, 3));
+    EXPECT_TRUE(Prc_TrsMt_Frame(&store, 1005, f1005.data(), 25, 2));  // pass decoder
+    EXPECT_FALSE(Prc_TrsMt_Frame(&store, 1005, f1005.data(), 25, 3));
 
-    const std::vector<std::uint8_t> big(2049, 0xD3);
-    EXPECT_FALSE(Prc_TrsMt_Frame(store, 1004, big.data(), 2049, 1));
-    EXPECT_EQ(store.info.Length, 25);  // not stored
-    const std::vector<std::uint8_t> max(2048, 0xD3);
-    EXPECT_TRUE(Prc_TrsMt_Frame(store, 1004, max.data(), 2048, 1));
-    EXPECT_EQ(store.info.Length, 2048);
+    std::vector<std::uint8_t> big(2049, 0xD3);
+    EXPECT_FALSE(Prc_TrsMt_Frame(&store, 1004, big.data(), 2049, 1));
+    EXPECT_EQ(store.Info.Length, 25);  // not stored
+    std::vector<std::uint8_t> max(2048, 0xD3);
+    EXPECT_TRUE(Prc_TrsMt_Frame(&store, 1004, max.data(), 2048, 1));
+    EXPECT_EQ(store.Info.Length, 2048);
+    Free_TrsMt_Holder(&store);
 }
 
 TEST(Rtcm1004, CorpusPseudorangesMatchPublishedValues) {
@@ -160,7 +163,7 @@ TEST(Rtcm1004, CorpusPseudorangesMatchPublishedValues) {
             }
         }
         std::size_t k = 0;
-        for (const auto& fr : rtcm_test::Frames_In(data)) {
+        for (auto fr : rtcm_test::Frames_In(data)) {
             if (fr.number != 1004) {
                 continue;
             }
@@ -253,7 +256,7 @@ TEST(Rtcm1004, StopsAtStoreCapacity) {
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         blocks[i].id = int(i + 1);
     }
-    const auto f = Frame1004(blocks);
+    auto f = Frame1004(blocks);
     ASSERT_TRUE(dec.Decode_type1004(f.data(), unsigned(f.size())));
     for (int i = 0; i < 10; ++i) {
         EXPECT_GT(st.records[std::size_t(i)].P[0], 0.0);
@@ -275,7 +278,7 @@ TEST(Rtcm1004, InvalidFieldsLeaveValuesEmpty) {
     b.pr21 = -8192;
     b.ppr2 = -524288;
     b.cnr1 = 0;
-    const auto f = Frame1004({b});
+    auto f = Frame1004({b});
     ASSERT_TRUE(dec.Decode_type1004(f.data(), unsigned(f.size())));
     EXPECT_EQ(st.records[0].P[0], 0.0);
     EXPECT_EQ(st.records[0].L[0], 0.0);

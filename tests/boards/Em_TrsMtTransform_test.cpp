@@ -68,13 +68,13 @@ std::vector<std::uint8_t> Frame1023(int mean_lat, int grid_lat) {
 }  // namespace
 
 TEST(RtcmTransform, Corpus1021MatchesPublishedValues) {
-    const auto frames = Corpus_Frames("rtcm3_102x135.log");
+    auto frames = Corpus_Frames("rtcm3_102x135.log");
     if (frames.empty()) {
         GTEST_SKIP() << "corpus capture missing";
     }
     Em_TrsMtPrlRTCM dec;
     int seen = 0;
-    for (const auto& f : frames) {
+    for (auto f : frames) {
         if (f.number != 1021) {
             continue;
         }
@@ -103,14 +103,14 @@ TEST(RtcmTransform, Corpus1021MatchesPublishedValues) {
 }
 
 TEST(RtcmTransform, Corpus1023MatchesPublishedValues) {
-    const auto frames = Corpus_Frames("rtcm3_102x135.log");
+    auto frames = Corpus_Frames("rtcm3_102x135.log");
     if (frames.empty()) {
         GTEST_SKIP() << "corpus capture missing";
     }
     // First grid point of the published decode: -0.00048", 0.00018", 0.000 m.
     Em_TrsMtPrlRTCM dec;
     int seen = 0;
-    for (const auto& f : frames) {
+    for (auto f : frames) {
         if (f.number != 1023) {
             continue;
         }
@@ -136,7 +136,7 @@ TEST(RtcmTransform, Corpus1023MatchesPublishedValues) {
 }
 
 TEST(RtcmTransform, Synthetic1022CarriesWideRotationPoint) {
-    const auto f = Frame1022();
+    auto f = Frame1022();
     Em_TrsMtPrlRTCM dec;
     EXPECT_TRUE(dec.Prc_Prtcl_ID(1022, f.data(), unsigned(f.size())));
     trancood_t t;
@@ -151,7 +151,7 @@ TEST(RtcmTransform, Synthetic1022CarriesWideRotationPoint) {
 }
 
 TEST(RtcmTransform, Synthetic1027ReadsTheStandardOrder) {
-    const auto f = Frame1027(45.0);
+    auto f = Frame1027(45.0);
     Em_TrsMtPrlRTCM dec;
     int type = -1;
     projection_param p;
@@ -169,7 +169,7 @@ TEST(RtcmTransform, Synthetic1027ReadsTheStandardOrder) {
 
 TEST(RtcmTransform, GridResidualsAddedToTheirMeans) {
     // Mean latitude residual 100 (0.1") and grid residual 100 (0.003"): 0.103".
-    const auto f = Frame1023(100, 100);
+    auto f = Frame1023(100, 100);
     Em_TrsMtPrlRTCM dec;
     geoid_mdel_para g;
     ASSERT_TRUE(dec.Decode_type1023(f.data(), unsigned(f.size()), g));
@@ -177,7 +177,7 @@ TEST(RtcmTransform, GridResidualsAddedToTheirMeans) {
     EXPECT_NEAR(g.grid[7][0], 0.103, 1e-12);
     EXPECT_NEAR(g.grid[7][2], 0.82 - 0.003, 1e-12);
 
-    const auto p = Frame1024();
+    auto p = Frame1024();
     ASSERT_TRUE(dec.Decode_type1024(p.data(), unsigned(p.size()), g));
     EXPECT_NEAR(g.origin1, -5000000.0, 1e-6);
     EXPECT_NEAR(g.origin2, 300000000.0, 1e-6);
@@ -209,7 +209,7 @@ TEST(RtcmTransform, EveryTruncationIsRefusedOrDecodedInBounds) {
             std::unique_ptr<std::uint8_t[]> buf(new std::uint8_t[len ? len : 1]);
             std::copy(full.begin(), full.begin() + long(len), buf.get());
             const unsigned n = unsigned(len);
-            const std::uint8_t* p = len ? buf.get() : nullptr;
+            std::uint8_t* p = len ? buf.get() : nullptr;
             dec.Prc_Prtcl_ID(number, p, n);
             int a, b, c, d;
             trancood_t t;
