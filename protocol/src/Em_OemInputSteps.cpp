@@ -17,8 +17,8 @@ struct AddressId {
     int id;
 };
 constexpr AddressId kSentenceIds[] = {
-    {"GPGGA", 25}, {"GPGLL", 26}, {"GPGSA", 29}, {"GPGST", 30}, {"GPGSV", 31},
-    {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44}, {"GNGGA", 51}, {"GNGLL", 52},
+    {"GPGGA", 25}, {"GPGLL", 26}, {"GPGSA", 29},  {"GPGST", 30}, {"GPGSV", 31},
+    {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44},  {"GNGGA", 51}, {"GNGLL", 52},
     {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128},
 };
 
