@@ -120,6 +120,16 @@ TEST(JSettingsFormat, ValueAndGroupOfOneNameCoexist) {
     EXPECT_EQ(s.childGroups(), std::vector<std::string>{"port"});
 }
 
+TEST(JSettingsFormat, CopyToTakesEverythingUnderTheRoot) {
+    JSettings source("<a><v>1</v><g type=\"group\"><w>2</w></g></a>", "a", JSettings::kParseText);
+    JSettings target("<b><old>9</old></b>", "b", JSettings::kParseText);
+    EXPECT_EQ(source.copyTo(target, "c"), 0);
+    EXPECT_EQ(target.toString(),
+              "<c>\n    <v>1</v>\n    <g type=\"group\">\n        <w>2</w>\n    </g>\n</c>\n");
+    EXPECT_EQ(target.intValue("g/w"), 2);
+    EXPECT_EQ(target.intValue("old", -1), -1);
+}
+
 TEST(JSettingsFormat, ToStringPrintsTheInnermostLevel) {
     JSettings s("<root><g type=\"group\"><v>1</v></g></root>", "root", JSettings::kParseText);
     EXPECT_EQ(s.status(), 0);

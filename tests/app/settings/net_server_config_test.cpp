@@ -109,6 +109,13 @@ TEST_F(NetServerConfigTest, RecordLayoutByProtocol) {
     EXPECT_EQ(out.user, "u");  // left behind by the protocol change
     EXPECT_EQ(out.password, "p");
     EXPECT_EQ(out.sources, (QStringList{"MNT1", "MNT2"}));
+
+    // Updates and removals reach the file before the calls return.
+    NetServer onDisk;
+    ASSERT_TRUE(NetServerConfig(path()).readServer(onDisk, ntripKey, -1));
+    EXPECT_EQ(onDisk.protocol, 3);
+    store.removeServer(orloKey);
+    EXPECT_FALSE(NetServerConfig(path()).readServer(onDisk, orloKey, -1));
 }
 
 TEST_F(NetServerConfigTest, FiltersAndEndpoints) {

@@ -172,6 +172,7 @@ TEST(StoresExistingFiles, TableOfCases) {
              QStringList channels;
              methods.channels(channels);
              EXPECT_EQ(channels, (QStringList{"192.168.1.1", "192.168.200.1"}));
+             EXPECT_EQ(readBytes(path).find("192.168"), std::string::npos);
          }},
         {"one antenna item", "antennatype.vnk",
          [](const std::string& path) {
