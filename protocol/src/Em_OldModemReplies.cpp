@@ -100,10 +100,9 @@ Em_OldReport Em_OldReceiver::Decode_AtFrame(const std::uint8_t* m, std::size_t b
             if (m[2] != static_cast<std::uint8_t>(255 - c)) {
                 return {};
             }
-            const std::uint64_t dataLength = static_cast<std::uint64_t>(m[3]) |
-                                             (static_cast<std::uint64_t>(m[4]) << 8) |
-                                             (static_cast<std::uint64_t>(m[5]) << 16) |
-                                             (static_cast<std::uint64_t>(m[6]) << 24);
+            const std::uint64_t dataLength =
+                static_cast<std::uint64_t>(m[3]) | (static_cast<std::uint64_t>(m[4]) << 8) |
+                (static_cast<std::uint64_t>(m[5]) << 16) | (static_cast<std::uint64_t>(m[6]) << 24);
             const std::uint64_t total = dataLength + 10;
             // A length the assembly buffer cannot hold would wait forever.
             if (total > Em_OldAssembly::kSize) {

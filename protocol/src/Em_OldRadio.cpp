@@ -22,7 +22,9 @@ double OnGrid(const Em_OldRadioRecord& r, double v) {
     return Clamp(r, std::floor(v * 1000.0 / r.spacing) * r.spacing * 0.001);
 }
 
-bool KnownType(std::int32_t t) { return t >= 1 && t <= 10; }
+bool KnownType(std::int32_t t) {
+    return t >= 1 && t <= 10;
+}
 
 }  // namespace
 

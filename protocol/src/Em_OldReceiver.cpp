@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Em_OldRadio.h"
+#include "Em_OutputInterval.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -93,8 +94,8 @@ Em_OldReport Em_OldReceiver::Decode_SD(const std::uint8_t* p, std::size_t n) {
 Em_OldReport Em_OldReceiver::Decode_ST(const std::uint8_t* frame, std::size_t n) {
     static const char kHead[] = "Close th";
     const std::uint8_t* p = frame + 6;
-    if (n < 21 || std::memcmp(p, kHead, 8) != 0 || p[18] != '!' || p[19] != 0x0D ||
-        p[20] != 0x0A || frame[6 + n] != 0x83 || frame[7 + n] != 0x0D || frame[8 + n] != 0x0A) {
+    if (n < 21 || std::memcmp(p, kHead, 8) != 0 || p[18] != '!' || p[19] != 0x0D || p[20] != 0x0A ||
+        frame[6 + n] != 0x83 || frame[7 + n] != 0x0D || frame[8 + n] != 0x0A) {
         return {};
     }
     return Report(MSG_OLD_REPLY, OLD_FLAG_CLOSE_ACK);
@@ -313,9 +314,7 @@ Em_OldReport Em_OldReceiver::Decode_SI(const std::uint8_t* p, std::size_t n) {
 void Em_OldReceiver::DecodeDeviceBlock(const std::uint8_t* b, bool* known) {
     deviceBlockSeen = 1;
     device = DEVICE_STR{};
-    auto copy = [](void* to, const std::uint8_t* from, std::size_t n) {
-        std::memcpy(to, from, n);
-    };
+    auto copy = [](void* to, const std::uint8_t* from, std::size_t n) { std::memcpy(to, from, n); };
     copy(device.receiverId, b + 5, 6);
     copy(device.model, b + 0, 4);
     copy(device.text44, b + 12, 10);
@@ -385,6 +384,7 @@ void Em_OldReceiver::DecodeDeviceBlock(const std::uint8_t* b, bool* known) {
     Set_Device_BoardType(device, boardType);
     text1.clear();
     text2.clear();
+    Set_Output_Interval(device.outputInterval);
 }
 
 }  // namespace BVParse

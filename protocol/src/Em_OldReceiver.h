@@ -143,10 +143,8 @@ private:
     Em_OldReport Merge(const Em_OldBoardSats& board);
     Em_OldReport LayoutBE(const std::uint8_t* m, std::size_t b, std::size_t n,
                           const Em_OldBoardSats& board, bool layoutE);
-    void LayoutC(const std::uint8_t* m, std::size_t b, std::size_t n,
-                 const Em_OldBoardSats& board);
-    void LayoutD(const std::uint8_t* m, std::size_t b, std::size_t n,
-                 const Em_OldBoardSats& board);
+    void LayoutC(const std::uint8_t* m, std::size_t b, std::size_t n, const Em_OldBoardSats& board);
+    void LayoutD(const std::uint8_t* m, std::size_t b, std::size_t n, const Em_OldBoardSats& board);
 };
 
 }  // namespace BVParse

@@ -37,7 +37,9 @@ int GroupOf(int prn, Ranges r) {
     return -1;
 }
 
-int Stored(std::int32_t count) { return std::clamp<std::int32_t>(count, 0, kOldSatGroupSize); }
+int Stored(std::int32_t count) {
+    return std::clamp<std::int32_t>(count, 0, kOldSatGroupSize);
+}
 
 // Items wholly inside the message.
 std::size_t ItemsInside(std::size_t n, std::size_t b, std::size_t first, std::size_t size) {
