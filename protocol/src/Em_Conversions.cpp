@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "Em_OemData.h"
+
 namespace Brevan2011 {
 namespace BVParse {
 
@@ -117,6 +119,31 @@ std::int32_t Baud_To_Code(std::uint32_t baud) {
             return 12;
         default:
             return 3;
+    }
+}
+
+void Set_Solution_Type(Em_OemData* data, const std::string& quality) {
+    if (data == nullptr || quality.empty() || quality[0] == '\0') {
+        return;
+    }
+    switch (quality[0]) {
+        case '2':
+            data->Sol_Code = 10;
+            break;
+        case '4':
+            data->Sol_Code = 11;
+            break;
+        case '5':
+            data->Sol_Code = 6;
+            break;
+        default:
+            data->Sol_Code = 4;
+            break;
+    }
+    constexpr std::uint32_t kSolutionBit = 0x20000000u;
+    data->Sentence_Seen |= kSolutionBit;
+    if (data->Switch[4] != 0) {
+        data->Update_Mask |= kSolutionBit;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "BVParse/Em_Conversions.h"
 
+#include "Em_OemData.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -85,6 +87,46 @@ TEST(Em_Conversions, BaudToCode) {
     for (const auto& [baud, code] : table) {
         EXPECT_EQ(Baud_To_Code(baud), code) << baud;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A data parser with nothing of its own, for the conversions that write one.
+class PlainData : public Em_OemData {
+public:
+    int Parse_Message(const unsigned char*, int, int) override { return 0; }
+};
+
+TEST(Em_Conversions, SetSolutionType) {
+    struct Case {
+        std::string text;
+        bool fifthSwitch;
+        int code;
+        std::uint32_t seen;
+        std::uint32_t mask;
+    };
+    const Case cases[] = {
+        {"2", false, 10, 0x20000000, 0},
+        {"4", false, 11, 0x20000000, 0},
+        {"5", true, 6, 0x20000000, 0x20000000},
+        {"x", true, 4, 0x20000000, 0x20000000},
+        {"", true, 77, 0, 0},
+        {std::string(1, '\0'), true, 77, 0, 0},
+    };
+    for (const auto& c : cases) {
+        PlainData d;
+        d.Sol_Code = 77;
+        d.Sentence_Seen = 0;
+        d.Update_Mask = 0;
+        d.Switch[4] = c.fifthSwitch ? 1 : 0;
+        Set_Solution_Type(&d, c.text);
+        EXPECT_EQ(d.Sol_Code, c.code) << c.text;
+        EXPECT_EQ(d.Sentence_Seen, c.seen) << c.text;
+        EXPECT_EQ(d.Update_Mask, c.mask) << c.text;
+    }
+    Set_Solution_Type(nullptr, "4");  // no parser: nothing happens
 }
 
 }  // namespace

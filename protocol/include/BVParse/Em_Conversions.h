@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -25,6 +26,12 @@ std::int32_t Frq_To_RateCode(std::int32_t frq);
 
 // Baud rate to the receivers' baud code.
 std::int32_t Baud_To_Code(std::uint32_t baud);
+
+class Em_OemData;
+// Sets a board data parser's solution code from a GGA-style quality character ('2' → 10,
+// '4' → 11, '5' → 6, any other → 4) and marks the solution as received; an empty text or a
+// leading zero byte changes nothing.
+void Set_Solution_Type(Em_OemData* data, const std::string& quality);
 
 }  // namespace BVParse
 }  // namespace Brevan2011
