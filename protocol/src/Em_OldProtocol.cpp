@@ -215,25 +215,30 @@ void Em_OldProtocol::Satellites(unsigned length) {
     if (board == nullptr) {
         return;
     }
-    Em_OldBoardSats view;
-    Em_OemData* d = board->Data();
-    if (d != nullptr) {
-        view.sats[0] = d->Sat_Gps;
-        view.counts[0] = &d->Sat_Gps_Count;
-        view.sats[1] = d->Sat_Glo;
-        view.counts[1] = &d->Sat_Glo_Count;
-        view.sats[2] = d->Sat_Bds;
-        view.counts[2] = &d->Sat_Bds_Count;
-        view.sats[3] = d->Sat_Tab4;
-        view.counts[3] = &d->Sat_Tab4_Count;
-        view.msgCounter = &d->Sat_Type_Num;
-        view.satSwitch[0] = &d->Sat_Switch_Gps;
-        view.satSwitch[1] = &d->Sat_Switch_Glo;
-        view.satSwitch[2] = &d->Sat_Switch_Bds;
-        view.waitMask[0] = &d->Deferred_Gps;
-        view.waitMask[1] = &d->Deferred_Glo;
-    }
+    const Em_OldBoardSats view = Board_Sats(board->Data());
     Apply(m_rx.Decode_RH(m_frame + 6, length, view));
+}
+
+Em_OldBoardSats Em_OldProtocol::Board_Sats(Em_OemData* d) {
+    Em_OldBoardSats view;
+    if (d == nullptr) {
+        return view;
+    }
+    view.sats[0] = d->Sat_Gps;
+    view.counts[0] = &d->Sat_Gps_Count;
+    view.sats[1] = d->Sat_Glo;
+    view.counts[1] = &d->Sat_Glo_Count;
+    view.sats[2] = d->Sat_Bds;
+    view.counts[2] = &d->Sat_Bds_Count;
+    view.sats[3] = d->Sat_Tab4;
+    view.counts[3] = &d->Sat_Tab4_Count;
+    view.msgCounter = &d->Sat_Type_Num;
+    view.satSwitch[0] = &d->Sat_Switch_Gps;
+    view.satSwitch[1] = &d->Sat_Switch_Glo;
+    view.satSwitch[2] = &d->Sat_Switch_Bds;
+    view.waitMask[0] = &d->Deferred_Gps;
+    view.waitMask[1] = &d->Deferred_Glo;
+    return view;
 }
 
 int Em_OldProtocol::Binary_Log() {

@@ -13,6 +13,8 @@
 namespace Brevan2011 {
 namespace BVParse {
 
+class Em_OemData;
+
 class Em_OldProtocol : public Em_GnssProtocol {
 public:
     static constexpr int kFrameBufferSize = 2048;
@@ -68,6 +70,9 @@ public:
     Em_OldReceiver& Receiver() { return m_rx; }
     const Em_OldReceiver& Receiver() const { return m_rx; }
     int32_t Frame_Id() const { return m_frameId; }
+
+    // Where the satellite decoders reach a board data parser's tables (empty view for null).
+    static Em_OldBoardSats Board_Sats(Em_OemData* data);
 
     // Frame id of two command letters.
     static int32_t Old_FrameId(unsigned char first, unsigned char second);
