@@ -1,4 +1,4 @@
-#include "BVParse/Em_NewItemTable.h"
+#include "Em_NewItemTable.h"
 
 #include <algorithm>
 #include <iterator>

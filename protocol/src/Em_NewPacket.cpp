@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "BVParse/Em_NewBytes.h"
-#include "BVParse/Em_NewItemTable.h"
+#include "Em_NewBytes.h"
+#include "Em_NewItemTable.h"
 #include "BVParse/Em_NewRecords.h"
 
 namespace Brevan2011 {

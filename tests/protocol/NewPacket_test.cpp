@@ -6,7 +6,7 @@
 
 #include "BVParse/Em_NewPacket.h"
 #include "BVParse/Em_NewRecords.h"
-#include "NewWireHelpers.h"
+#include "support/NewWireHelpers.h"
 
 using namespace Brevan2011::BVParse;
 using NewWire::FromHex;
