@@ -11,8 +11,6 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-typedef std::vector<_STR_CMD> Cmd_List;
-
 class Em_OemCmd {
 public:
     Em_OemCmd();

@@ -19,6 +19,9 @@ struct _STR_CMD {
 };
 static_assert(sizeof(_STR_CMD) == 520, "_STR_CMD layout");
 
+// The caller-owned list every command builder appends to; builders never clear it.
+typedef std::vector<_STR_CMD> Cmd_List;
+
 // Category of the last parsed message. The program dispatches on these numbers.
 enum Msg_Type : int32_t {
     MSG_NEW_OTHER = 0,     // new protocol: any other operation code (ignored by the program)

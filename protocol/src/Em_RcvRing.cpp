@@ -1,0 +1,133 @@
+#include "BVParse/Em_RcvRing.h"
+
+#include <cstring>
+
+namespace Brevan2011 {
+namespace BVParse {
+
+Em_RcvRing::Em_RcvRing(int capacity) : m_data(static_cast<size_t>(capacity > 0 ? capacity : 0)) {}
+
+void Em_RcvRing::Append(const unsigned char* bytes, int n) {
+    if (bytes == nullptr || n <= 0) {
+        return;
+    }
+    std::lock_guard<std::mutex> guard(m_lock);
+    const int capacity = Capacity();
+    // Compacting here rather than only at the start of a parse step keeps unparsed messages
+    // that a read arriving near the end of the buffer would otherwise throw away.
+    if (n > capacity - m_fill) {
+        Compact_Locked();
+    }
+    if (n > capacity - m_fill) {
+        m_cursor = m_fill = m_mark = 0;
+        return;
+    }
+    std::memcpy(m_data.data() + m_fill, bytes, static_cast<size_t>(n));
+    m_fill += n;
+}
+
+int Em_RcvRing::Read(unsigned char* dest, int n) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (dest == nullptr || n <= 0 || n > m_fill - m_cursor) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(n));
+    m_cursor += n;
+    return 1;
+}
+
+int Em_RcvRing::Peek(unsigned char* dest, int n) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (dest == nullptr || n <= 0 || n > m_fill - m_cursor) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(n));
+    return 1;
+}
+
+bool Em_RcvRing::Read_Line(unsigned char* dest, int limit, int* outLen) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    int cr = -1;
+    for (int i = m_cursor; i + 1 < m_fill; ++i) {
+        if (m_data[static_cast<size_t>(i)] == '\r' && m_data[static_cast<size_t>(i) + 1] == '\n') {
+            cr = i;
+            break;
+        }
+    }
+    const int length = cr >= 0 ? cr - m_cursor + 2 : m_fill - m_cursor;
+    if (outLen != nullptr) {
+        *outLen = length;
+    }
+    if (cr < 0 || length > limit || dest == nullptr) {
+        return false;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(length));
+    m_cursor = cr;
+    return true;
+}
+
+void Em_RcvRing::Skip(int n) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (n <= 0 || m_fill - m_mark < n) {
+        return;
+    }
+    m_mark += n;
+    if (m_cursor < m_mark) {
+        m_cursor = m_mark;
+    }
+}
+
+void Em_RcvRing::Rewind() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_cursor = m_mark;
+}
+
+void Em_RcvRing::Commit() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_mark = m_cursor;
+}
+
+void Em_RcvRing::Compact() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    Compact_Locked();
+}
+
+void Em_RcvRing::Compact_If_Above(int threshold) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_fill > threshold) {
+        Compact_Locked();
+    }
+}
+
+void Em_RcvRing::Compact_Locked() {
+    if (m_mark == 0) {
+        return;
+    }
+    std::memmove(m_data.data(), m_data.data() + m_mark, static_cast<size_t>(m_fill - m_mark));
+    m_fill -= m_mark;
+    m_cursor -= m_mark;
+    m_mark = 0;
+}
+
+void Em_RcvRing::Clear() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_cursor = m_fill = m_mark = 0;
+}
+
+int Em_RcvRing::Fill() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_fill;
+}
+
+int Em_RcvRing::Cursor() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_cursor;
+}
+
+int Em_RcvRing::Mark() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_mark;
+}
+
+}  // namespace BVParse
+}  // namespace Brevan2011

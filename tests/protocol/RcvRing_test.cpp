@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BVParse/Em_RcvRing.h"
+
+using Brevan2011::BVParse::Em_RcvRing;
+
+namespace {
+
+unsigned char Pattern(int i) {
+    return static_cast<unsigned char>(i % 251);
+}
+
+// Fills the ring with `fill` pattern bytes, consumes `mark` and reads on to `cursor`.
+void Seed(Em_RcvRing& ring, int mark, int cursor, int fill) {
+    std::vector<unsigned char> bytes(static_cast<size_t>(fill));
+    for (int i = 0; i < fill; ++i) {
+        bytes[static_cast<size_t>(i)] = Pattern(i);
+    }
+    ring.Append(bytes.data(), fill);
+    std::vector<unsigned char> sink(static_cast<size_t>(cursor) + 1);
+    if (mark > 0) {
+        ASSERT_EQ(ring.Read(sink.data(), mark), 1);
+    }
+    ring.Commit();
+    if (cursor > mark) {
+        ASSERT_EQ(ring.Read(sink.data(), cursor - mark), 1);
+    }
+}
+
+struct AppendCase {
+    int mark, cursor, fill, n;
+    int expectMark, expectCursor, expectFill;  // -1: as seeded
+};
+
+TEST(RcvRing, AppendCompactsBeforeGivingUp) {
+    const int full = Em_RcvRing::kDefaultSize;
+    const AppendCase cases[] = {
+        {0, 0, 0, full, 0, 0, full},                      // exactly fits an empty ring
+        {0, 0, full, 1, 0, 0, 0},                         // one more byte empties it
+        {0, 0, 100, 0, 0, 0, 100},                        // nothing to add
+        {100, 150, full, 50, 0, 50, full - 50},           // consumed bytes make room
+        {100, 100, full, 101, 0, 0, 0},                   // still too big after compaction
+        {18450, 18450, 18450, 2048, 0, 0, 2048},          // a port read near the end
+        {18000, 18200, 18470, 2048, 0, 200, 470 + 2048},  // unparsed bytes survive it
+    };
+    for (const auto& c : cases) {
+        Em_RcvRing ring;
+        Seed(ring, c.mark, c.cursor, c.fill);
+        std::vector<unsigned char> add(static_cast<size_t>(c.n) + 1, 0xEE);
+        ring.Append(add.data(), c.n);
+        const std::string at = "case mark " + std::to_string(c.mark) + " fill " +
+                               std::to_string(c.fill) + " n " + std::to_string(c.n);
+        EXPECT_EQ(ring.Mark(), c.expectMark) << at;
+        EXPECT_EQ(ring.Cursor(), c.expectCursor) << at;
+        EXPECT_EQ(ring.Fill(), c.expectFill) << at;
+        if (c.expectFill > 0 && c.mark > 0 && c.fill > c.mark) {
+            // Every unconsumed byte is kept, in order, ahead of the new ones.
+            ring.Rewind();
+            std::vector<unsigned char> kept(static_cast<size_t>(c.fill - c.mark));
+            ASSERT_EQ(ring.Read(kept.data(), c.fill - c.mark), 1) << at;
+            for (int i = 0; i < c.fill - c.mark; ++i) {
+                ASSERT_EQ(kept[static_cast<size_t>(i)], Pattern(c.mark + i)) << at << " @" << i;
+            }
+            unsigned char next = 0;
+            ASSERT_EQ(ring.Read(&next, 1), 1);
+            EXPECT_EQ(next, 0xEE);
+        }
+    }
+}
+
+TEST(RcvRing, ReadPeekSkipRewindCommit) {
+    Em_RcvRing ring;
+    const unsigned char bytes[] = {'a', 'b', 'c', 'd', 'e'};
+    ring.Append(bytes, 5);
+    unsigned char out[8] = {0};
+    EXPECT_EQ(ring.Read(out, 0), 0);
+    EXPECT_EQ(ring.Peek(out, 0), 0);
+    EXPECT_EQ(ring.Read(nullptr, 1), 0);
+    EXPECT_EQ(ring.Peek(out, 2), 1);
+    EXPECT_EQ(ring.Cursor(), 0);
+    EXPECT_EQ(ring.Read(out, 2), 1);
+    EXPECT_EQ(out[1], 'b');
+    EXPECT_EQ(ring.Read(out, 4), 0);  // only 3 left
+    EXPECT_EQ(ring.Cursor(), 2);
+    ring.Rewind();
+    EXPECT_EQ(ring.Cursor(), 0);
+    ring.Skip(6);  // more than is there: nothing
+    EXPECT_EQ(ring.Mark(), 0);
+    ring.Skip(1);
+    EXPECT_EQ(ring.Mark(), 1);
+    EXPECT_EQ(ring.Cursor(), 1);  // the cursor never trails the mark
+    EXPECT_EQ(ring.Read(out, 2), 1);
+    ring.Commit();
+    EXPECT_EQ(ring.Mark(), 3);
+    ring.Compact();
+    EXPECT_EQ(ring.Fill(), 2);
+    EXPECT_EQ(ring.Read(out, 2), 1);
+    EXPECT_EQ(out[0], 'd');
+    ring.Clear();
+    EXPECT_EQ(ring.Fill() + ring.Cursor() + ring.Mark(), 0);
+}
+
+TEST(RcvRing, CompactIfAboveOnlyPastTheThreshold) {
+    Em_RcvRing ring;
+    Seed(ring, 10, 10, Em_RcvRing::kCompactThreshold);
+    ring.Compact_If_Above();
+    EXPECT_EQ(ring.Mark(), 10);
+    unsigned char one = 1;
+    ring.Append(&one, 1);
+    ring.Compact_If_Above();
+    EXPECT_EQ(ring.Mark(), 0);
+    EXPECT_EQ(ring.Fill(), Em_RcvRing::kCompactThreshold + 1 - 10);
+}
+
+std::string Line(int totalWithCrLf) {
+    std::string s(static_cast<size_t>(totalWithCrLf - 2), 'x');
+    return s + "\r\n";
+}
+
+TEST(RcvRing, ReadLineTakesLinesUpToTheLimit) {
+    struct Case {
+        int length;
+        bool taken;
+    };
+    const Case cases[] = {{250, true}, {251, true}, {252, false}, {2, true}};
+    for (const auto& c : cases) {
+        Em_RcvRing ring;
+        const std::string text = Line(c.length) + "tail";
+        ring.Append(reinterpret_cast<const unsigned char*>(text.data()),
+                    static_cast<int>(text.size()));
+        std::vector<unsigned char> dest(251, 0);
+        int length = -1;
+        EXPECT_EQ(ring.Read_Line(dest.data(), 251, &length), c.taken) << c.length;
+        EXPECT_EQ(length, c.length);
+        if (c.taken) {
+            EXPECT_EQ(std::string(dest.begin(), dest.begin() + length), Line(c.length));
+            EXPECT_EQ(ring.Cursor(), c.length - 2);  // on the CR
+        } else {
+            EXPECT_EQ(ring.Cursor(), 0);
+        }
+    }
+}
+
+TEST(RcvRing, ReadLineNeverLooksPastTheFill) {
+    Em_RcvRing ring;
+    const std::string text = "$GPGGA,1\r";  // CR as the last filled byte
+    ring.Append(reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
+    unsigned char dest[251];
+    int length = -1;
+    EXPECT_FALSE(ring.Read_Line(dest, 251, &length));
+    EXPECT_EQ(length, static_cast<int>(text.size()));
+    const unsigned char lf = '\n';
+    ring.Append(&lf, 1);
+    EXPECT_TRUE(ring.Read_Line(dest, 251, &length));
+    EXPECT_EQ(length, 10);
+
+    Em_RcvRing empty;
+    EXPECT_FALSE(empty.Read_Line(dest, 251, &length));
+    EXPECT_EQ(length, 0);
+}
+
+}  // namespace
