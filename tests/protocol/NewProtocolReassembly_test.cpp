@@ -3,6 +3,7 @@
 #include <random>
 #include <string>
 
+#include "BVParse/Em_Gnss.h"
 #include "Em_NewProtocol.h"
 #include "Em_OemNewProtocol.h"
 #include "support/NewWireHelpers.h"
@@ -25,37 +26,44 @@ struct Report {
     bool operator==(const Report& o) const { return category == o.category && flags == o.flags; }
 };
 
-// A new-protocol receiver link: bytes in through the receive ring, then the parse loop that
-// reports each message whose flag word is not 0, as the facade's ParseData does.
+// A new-protocol receiver, Em_Gnss(2, 8), fed through RcvData and ParseData; the data
+// callback records each report with the 0x0703 value stored when it was made.
 class NewLink {
 public:
-    NewLink() { proto.Create_Board(MAINBD_NEWPROTOCOL); }
+    NewLink() : gnss(GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL), proto(Proto()) {
+        static const _CALLBACKS_RECEIVER callbacks = {&NewLink::OnData, nullptr};
+        gnss.Reg_Callbacks(&callbacks, this);
+    }
 
     void Feed(const std::vector<uint8_t>& bytes) {
-        proto.Ring()->Append(bytes.data(), static_cast<int>(bytes.size()));
+        gnss.RcvData(bytes.data(), static_cast<unsigned>(bytes.size()));
     }
     std::vector<Report> Parse() {
-        std::vector<Report> out;
-        if (proto.Parse_Step() == 0) {
-            return out;
-        }
-        do {
-            if (proto.Get_Flags() != 0) {
-                out.push_back({proto.Get_Category(), proto.Get_Flags(), State().radioFrequency});
-            }
-        } while (proto.Parse_Step() != 0);
-        return out;
+        reports.clear();
+        gnss.ParseData();
+        return reports;
     }
     std::vector<Report> FeedAndParse(const std::vector<uint8_t>& bytes) {
         Feed(bytes);
         return Parse();
     }
-    NewReceiverState& State() {
-        return static_cast<Em_OemNewProtocol*>(proto.Board())->NewData()->state;
-    }
     Em_OemNewData& Data() { return *static_cast<Em_OemNewProtocol*>(proto.Board())->NewData(); }
+    NewReceiverState& State() { return Data().state; }
 
-    Em_NewProtocol proto;
+    Em_Gnss gnss;
+    Em_NewProtocol& proto;
+    std::vector<Report> reports;
+
+private:
+    Em_NewProtocol& Proto() {
+        auto* p = dynamic_cast<Em_NewProtocol*>(gnss.Get_Protocol());
+        EXPECT_NE(p, nullptr);
+        return *p;
+    }
+    static void OnData(Msg_Type category, uint32_t flags, const void* user) {
+        auto* self = static_cast<NewLink*>(const_cast<void*>(user));
+        self->reports.push_back({category, flags, self->State().radioFrequency});
+    }
 };
 
 std::vector<uint8_t> MaskFrame(uint16_t operation, uint8_t mask) {
