@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "BVParse/Em_Conversions.h"
 #include "BVParse/Em_NewPacket.h"
 #include "BVParse/Em_NewRecords.h"
 
@@ -22,29 +23,6 @@ int Packet(Cmd_List& cmds, uint16_t operation, std::vector<NewItem> items) {
 }
 
 }  // namespace
-
-uint16_t New_RateCode(int rate) {
-    switch (rate) {
-        case 0:
-            return 1;
-        case 1:
-            return 6;
-        case 2:
-            return 7;
-        case 4:
-            return 10;
-        case 5:
-            return 11;
-        case 6:
-            return 12;
-        case 11:
-            return 8;
-        case 255:
-            return 2;
-        default:
-            return 9;
-    }
-}
 
 uint16_t New_FormatCode(int32_t format) {
     switch (format) {
@@ -67,35 +45,6 @@ uint16_t New_FormatCode(int32_t format) {
     }
 }
 
-uint16_t New_BaudCode(int32_t baud) {
-    switch (baud) {
-        case 2400:
-            return 1;
-        case 4800:
-            return 2;
-        case 14400:
-            return 4;
-        case 19200:
-            return 5;
-        case 38400:
-            return 6;
-        case 56000:
-            return 7;
-        case 57600:
-            return 8;
-        case 115200:
-            return 9;
-        case 128000:
-            return 10;
-        case 256000:
-            return 11;
-        case 512000:
-            return 12;
-        default:
-            return 3;
-    }
-}
-
 int Em_OemNewCmd::Get_Gnss_Inite(Cmd_List& cmds) {
     const uint16_t nine = 9;
     const uint16_t eleven = 11;
@@ -108,12 +57,12 @@ int Em_OemNewCmd::Get_Gnss_Inite(Cmd_List& cmds) {
 }
 
 int Em_OemNewCmd::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
-    const uint16_t code = New_RateCode(rate);
+    const uint16_t code = static_cast<uint16_t>(Frq_To_RateCode(rate));
     return Packet(cmds, kOpSet, {{0x0410, &code}});
 }
 
 int Em_OemNewCmd::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
-    const uint16_t code = New_RateCode(rate);
+    const uint16_t code = static_cast<uint16_t>(Frq_To_RateCode(rate));
     return Packet(cmds, kOpSet, {{0x0407, &code}});
 }
 
@@ -148,7 +97,7 @@ int Em_OemNewCmd::Get_Gnss_StartBase(Cmd_List& cmds) {
     const QX_GNSS_BASE_SET_STRUCT position{3, cfg.Latitude, cfg.Longitude, cfg.Height};
     built += Packet(cmds, kOpSet, {{0x0451, &elevation}, {0x0450, &pdop}, {0x0452, &position}});
     const uint16_t one = 1;
-    const uint16_t baud = New_BaudCode(cfg.Port_Baud);
+    const uint16_t baud = static_cast<uint16_t>(Baud_To_Code(static_cast<uint32_t>(cfg.Port_Baud)));
     built += Packet(cmds, kOpSystem, {{0x0104, &one}, {0x0103, &baud}});
     return built != 0 ? 1 : 0;
 }

@@ -27,12 +27,8 @@ public:
     int Get_Gnss_Reset(Cmd_List& cmds) override;                         // 14
 };
 
-// The receiver's output-rate code of a GNSS_FRQ value.
-uint16_t New_RateCode(int rate);
 // The receiver's differential format code of the settings' format word.
 uint16_t New_FormatCode(int32_t format);
-// The receiver's baud code of a baud rate.
-uint16_t New_BaudCode(int32_t baud);
 
 }  // namespace BVParse
 }  // namespace Brevan2011

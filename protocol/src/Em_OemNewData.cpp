@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "BVParse/Em_Conversions.h"
 #include "Em_NewBytes.h"
 #include "Em_NewItemTable.h"
 
@@ -25,31 +26,6 @@ constexpr uint32_t kSourceListMax = 4096;
 void CopyText(char* field, size_t size, const uint8_t* src, size_t n) {
     std::memset(field, 0, size);
     std::memcpy(field, src, std::min(n, size));
-}
-
-// GPS week and seconds to the calendar date and time (leap rule by 4 alone: 1901-2099).
-void WeekSecondsToDate(uint32_t week, double seconds, int32_t* year, int32_t* month, int32_t* day,
-                       int32_t* hour, int32_t* minute, double* second) {
-    static const int kCommon[13] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365};
-    static const int kLeap[13] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366};
-    const double secondsOfDay = std::fmod(seconds, 86400.0);
-    const double mjd = week * 7.0 + seconds * 1.1574074074074073e-05 + 44244.0;
-    const long n = static_cast<long>(mjd) - 15385;
-    const long r = n % 1461;
-    const long y = r / 365 - r / 1460;
-    *year = static_cast<int32_t>(y + (n / 1461) * 4 + 1901);
-    const long d = r + 1 - y * 365;
-    *hour = static_cast<int32_t>(secondsOfDay * (1.0 / 3600.0));
-    *minute = static_cast<int32_t>(secondsOfDay * (1.0 / 60.0) - *hour * 60.0);
-    *second = secondsOfDay - *hour * 3600.0 - *minute * 60.0;
-    const int* table = (*year % 4 == 0) ? kLeap : kCommon;
-    int m = static_cast<int>(d * 0.032);
-    if (m > 11) {
-        m = 11;
-    }
-    const int k = (m < 11 && d - table[m + 1] > 0) ? 1 : 0;
-    *month = m + k + 1;
-    *day = static_cast<int32_t>(d - table[m + k]);
 }
 
 }  // namespace
@@ -194,7 +170,8 @@ void Em_OemNewData::Store_DataBlock(const uint8_t* v, uint32_t length) {
 
 void Em_OemNewData::Store_GpsTime(uint32_t week, double seconds) {
     state.gpsWeek = static_cast<uint16_t>(week);
-    WeekSecondsToDate(week, seconds, &Year, &Month, &Day, &Hour, &Minute, &Second);
+    GpsWeekSec_To_Date(static_cast<int32_t>(week), seconds, &Year, &Month, &Day, &Hour, &Minute,
+                       &Second);
 }
 
 void Em_OemNewData::Scale_Errors() {
