@@ -158,20 +158,25 @@ int Em_OemProtocol::Read_Nmea() {
     if (Look(6, ahead) == 0) {
         return kIncomplete;
     }
-    // The sentence ends two check characters after its '*' (or, without a check, at CR LF).
-    int end = -1;
+    // The sentence ends two check characters and CR LF after its '*' (or, without a check, at
+    // CR LF). A lone LF after the check characters ends it too, so the next sentence keeps its
+    // '$'.
+    int length = 0;
     for (int i = 0; i < 296; ++i) {
+        if (m_message[i] == '*' && m_message[i + 3] == '\n') {
+            length = i + 4;
+            break;
+        }
         if (m_message[i] == '*' || m_message[i + 3] == '\r' || m_message[i + 4] == '\n') {
-            end = i;
+            length = i + 5;
             break;
         }
     }
-    // i = 0 would end the sentence inside its own header.
-    if (end < 1 || end + 5 > 300) {
+    // A length of 5 or less would end the sentence inside its own header.
+    if (length <= 6 || length > 300) {
         return kBadMessage;
     }
-    const int length = end + 5;
-    if (length > 6 && Take(6, length - 6) == 0) {
+    if (Take(6, length - 6) == 0) {
         return kIncomplete;
     }
     return Hand_To_Board(length);

@@ -166,6 +166,8 @@ TEST(OemProtocol, MessagesOfEachBoardTypeAreHandedWhole) {
     Bytes block = Hemisphere_Block(1, Bytes(40, 'h'));
     const Bytes reply = "$>JASC,GPGGA,1.0,PORTA\r\n";
     const Bytes tail(320, 'z');  // releases a trailing sentence
+    const Bytes ggaLf = kGga.substr(0, kGga.size() - 2) + "\n";
+    const Bytes rmcLf = kRmc.substr(0, kRmc.size() - 2) + "\n";
     struct Case {
         const char* name;
         int type;
@@ -177,6 +179,8 @@ TEST(OemProtocol, MessagesOfEachBoardTypeAreHandedWhole) {
         {"novatel", MAINBD_NOVATEL, {log, rtcmA, rtcmB, rtcmLong, stx152, kRmc}},
         {"hemisphere", MAINBD_HEMISPHERE, {block, reply, kGga}},
         {"nmea", MAINBD_NMEA, {kGga, kRmc}},
+        // LF alone after the check characters ends the sentence; the next keeps its '$'.
+        {"nmea lf", MAINBD_NMEA2, {ggaLf, rmcLf, ggaLf, kGga}},
     };
     for (const Case& c : cases) {
         for (size_t slice : {size_t(0), size_t(1), size_t(7), size_t(64)}) {
