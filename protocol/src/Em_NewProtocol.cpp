@@ -221,6 +221,11 @@ int Em_NewProtocol::Parse_Step() {
         return 0;
     }
     ring->Compact_If_Above();
+    // Past the hunt the cursor always stands beyond the consumed mark; when it does not, the
+    // ring was emptied under the chunk reader (Data_Clear, overflow) and the chunk is gone.
+    if (m_chunkState != kHunt && ring->Cursor() == ring->Mark()) {
+        m_chunkState = kHunt;
+    }
     // Frames completed by the last chunk are reported one per step.
     if (Decode_Frames()) {
         return 1;

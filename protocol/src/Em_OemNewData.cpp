@@ -174,6 +174,13 @@ void Em_OemNewData::Store_GpsTime(uint32_t week, double seconds) {
                        &Second);
 }
 
+void Em_OemNewData::Store_BaseInfo() {
+    // The base information area holds the base position as three native doubles.
+    const double position[3] = {state.baseSet.lat, state.baseSet.lon, state.baseSet.height};
+    static_assert(sizeof position == sizeof Base_Info.Data, "three doubles fill the area");
+    std::memcpy(Base_Info.Data, position, sizeof position);
+}
+
 void Em_OemNewData::Scale_Errors() {
     if (static_cast<uint32_t>(Sol_Code) == kSolutionScaled) {
         Err_Vert *= kErrorScale;
@@ -267,7 +274,7 @@ bool Em_OemNewData::Decode_Gnss(const uint8_t* v, uint16_t tag, uint32_t length)
             s.baseSet.lat = GetDouble(v);
             s.baseSet.lon = GetDouble(v + 8);
             s.baseSet.height = GetDouble(v + 16);
-            std::memcpy(Base_Info.Data, v, 24);
+            Store_BaseInfo();
             return true;
         case 0x0410:
             Latitude = GetDouble(v);
@@ -334,7 +341,7 @@ bool Em_OemNewData::Decode_Gnss(const uint8_t* v, uint16_t tag, uint32_t length)
             s.baseSet.lat = GetDouble(v + 2);
             s.baseSet.lon = GetDouble(v + 10);
             s.baseSet.height = GetDouble(v + 18);
-            std::memcpy(Base_Info.Data, v + 2, 24);
+            Store_BaseInfo();
             return true;
         case 0x0455:
             for (int i = 0; i < 5; ++i) {

@@ -127,6 +127,7 @@ private:
     void Store_DataBlock(const uint8_t* v, uint32_t length);
     void Store_GpsTime(uint32_t week, double seconds);
     void Scale_Errors();
+    void Store_BaseInfo();
     bool Store_Satellites(const uint8_t* v, uint32_t length);
 };
 

@@ -344,6 +344,21 @@ TEST(NewItemDecodeTest, RadioAndListItems) {
     ASSERT_EQ(d.state.configListEx.list.size(), 1u);
     EXPECT_EQ(d.state.configListEx.list[0].rate, 3);
 
+    // Base position: the setting record and the base information area.
+    ASSERT_EQ(Decode(d, 0x0452, Cat({U16(3), F64(0.5), F64(2.0), F64(37.5)})), 1);
+    EXPECT_EQ(d.state.baseSet.mode, 3);
+    EXPECT_EQ(d.state.baseSet.height, 37.5);
+    double info[3];
+    std::memcpy(info, d.Base_Info.Data, sizeof info);
+    EXPECT_EQ(info[0], 0.5);
+    EXPECT_EQ(info[2], 37.5);
+    ASSERT_EQ(Decode(d, 0x040F, Cat({F64(0.25), F64(1.0), F64(9.0)})), 1);
+    EXPECT_EQ(d.Update_Mask, 0x1000u);
+    EXPECT_EQ(d.state.baseSet.mode, 3);
+    EXPECT_EQ(d.state.baseSet.lat, 0.25);
+    std::memcpy(info, d.Base_Info.Data, sizeof info);
+    EXPECT_EQ(info[1], 1.0);
+
     // The elevation mask lives in the status word.
     ASSERT_EQ(Decode(d, 0x0451, U8(15)), 1);
     EXPECT_EQ(d.Status_Word, 15);

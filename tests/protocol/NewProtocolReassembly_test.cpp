@@ -164,6 +164,19 @@ TEST(NewProtocolReassemblyTest, EmptyingTheBufferRestartsTheFrameHunt) {
     EXPECT_EQ(link.Data().Status_Word, 11);
 }
 
+// A chunk cut off by Data_Clear must not swallow the first bytes that arrive after it.
+TEST(NewProtocolReassemblyTest, ClearedRingRestartsTheChunkHunt) {
+    for (size_t cut : {2u, 4u, 9u}) {
+        NewLink link;
+        std::vector<uint8_t> first = Envelope(1, 0, MaskFrame(14, 1));
+        EXPECT_TRUE(link.FeedAndParse({first.begin(), first.begin() + cut}).empty());
+        link.gnss.Data_Clear();
+        auto reports = link.FeedAndParse(Envelope(1, 1, MaskFrame(14, 31)));
+        ASSERT_EQ(reports.size(), 1u) << cut;
+        EXPECT_EQ(link.Data().Status_Word, 31);
+    }
+}
+
 TEST(NewProtocolReassemblyTest, GgaBetweenChunksLeavesTheFrameIntact) {
     NewLink link;
     auto parts = Pieces(MaskFrame(15, 12), 2);
