@@ -6,6 +6,7 @@
 
 #include "Em_NmeaFields.h"
 #include "Em_OemData.h"
+#include "Em_OemNmeaParts.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -23,17 +24,19 @@ constexpr uint32_t kSeenGst = 0x4;
 constexpr uint32_t kEpochBits =
     GNSS_FLAG_EPOCH_A | GNSS_FLAG_EPOCH_GST | GNSS_FLAG_EPOCH_RMC | GNSS_FLAG_EPOCH_B;
 
-void Read_Time(Em_OemData& d, std::string_view f) {
+}  // namespace
+
+bool Nmea_Read_Time(Em_OemData& d, std::string_view f) {
     if (f.size() <= 1) {
-        return;
+        return false;
     }
     d.Hour = Nmea_Int(f.substr(0, 2)) + d.Hour_Offset;
     d.Minute = Nmea_Int(f.substr(2, 2));
     d.Second = Nmea_Double(f.substr(std::min<std::size_t>(4, f.size()), 5));
+    return true;
 }
 
-// ddmm.mmmm (latitude, 2 degree digits) or dddmm.mmmm (longitude, 3).
-bool Read_Angle(std::string_view f, std::size_t degree_digits, double* out) {
+bool Nmea_Read_Angle(std::string_view f, std::size_t degree_digits, double* out) {
     if (f.size() <= 1) {
         return false;
     }
@@ -43,7 +46,7 @@ bool Read_Angle(std::string_view f, std::size_t degree_digits, double* out) {
     return true;
 }
 
-void Parse_GSA(Em_OemData& d, std::string_view s) {
+void Nmea_Parse_GSA(Em_OemData& d, std::string_view s) {
     const Em_NmeaFields f(s);
     if (!f[1].empty()) {
         d.Gsa_Mode = f[1][0];
@@ -70,9 +73,9 @@ void Parse_GSA(Em_OemData& d, std::string_view s) {
     }
 }
 
-void Parse_ZDA(Em_OemData& d, std::string_view s) {
+void Nmea_Parse_ZDA(Em_OemData& d, std::string_view s) {
     const Em_NmeaFields f(s);
-    Read_Time(d, f[1]);
+    Nmea_Read_Time(d, f[1]);
     if (!f[2].empty()) {
         d.Day = Nmea_Int(f[2]);
     }
@@ -84,17 +87,13 @@ void Parse_ZDA(Em_OemData& d, std::string_view s) {
     }
 }
 
-enum class Constellation { Gps, Glonass, Beidou };
-
-// One message of a GSV set into its constellation's table. Returns false when the message is
-// ignored.
-bool Parse_GSV(Em_OemData& d, std::string_view s, Constellation c) {
+bool Nmea_Parse_GSV(Em_OemData& d, std::string_view s, Nmea_Constellation c) {
     SATLLITE_STR* table = d.Sat_Gps;
     int* count = &d.Sat_Gps_Count;
-    if (c == Constellation::Glonass) {
+    if (c == Nmea_Constellation::Glonass) {
         table = d.Sat_Glo;
         count = &d.Sat_Glo_Count;
-    } else if (c == Constellation::Beidou) {
+    } else if (c == Nmea_Constellation::Beidou) {
         table = d.Sat_Bds;
         count = &d.Sat_Bds_Count;
     }
@@ -147,7 +146,7 @@ bool Parse_GSV(Em_OemData& d, std::string_view s, Constellation c) {
         return true;
     }
     switch (c) {
-        case Constellation::Gps:
+        case Nmea_Constellation::Gps:
             if (d.Defer_Gps) {
                 d.Deferred_Gps |= 0x8;
             } else {
@@ -155,7 +154,7 @@ bool Parse_GSV(Em_OemData& d, std::string_view s, Constellation c) {
                 d.Update_Mask |= GNSS_FLAG_SAT_1;
             }
             break;
-        case Constellation::Glonass:
+        case Nmea_Constellation::Glonass:
             // GLONASS slots 65-96 become 38-69.
             for (int i = 0; i < std::min(*count, size); ++i) {
                 table[i].Prn -= 27;
@@ -166,14 +165,12 @@ bool Parse_GSV(Em_OemData& d, std::string_view s, Constellation c) {
                 d.Update_Mask |= GNSS_FLAG_SAT_2;
             }
             break;
-        case Constellation::Beidou:
+        case Nmea_Constellation::Beidou:
             d.Update_Mask |= GNSS_FLAG_SAT_3;
             break;
     }
     return true;
 }
-
-}  // namespace
 
 int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
     if (bytes == nullptr || count <= 0) {
@@ -193,7 +190,7 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
             return 1;
         case 29:
         case 55:
-            Parse_GSA(*this, text);
+            Nmea_Parse_GSA(*this, text);
             return 1;
         case 30:
             Parse_GST(text);
@@ -207,7 +204,7 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
             return 1;
         case 35:
         case 61:
-            Parse_ZDA(*this, text);
+            Nmea_Parse_ZDA(*this, text);
             return 1;
         case 44:
             Parse_GLGSV(text);
@@ -222,12 +219,12 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
 
 int Em_OemData::Parse_GGA(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
-    Read_Time(*this, f[1]);
-    Read_Angle(f[2], 2, &Latitude);
+    Nmea_Read_Time(*this, f[1]);
+    Nmea_Read_Angle(f[2], 2, &Latitude);
     if (!f[3].empty() && f[3][0] != 'N' && f[3][0] != 'n') {
         Latitude = -Latitude;
     }
-    Read_Angle(f[4], 3, &Longitude);
+    Nmea_Read_Angle(f[4], 3, &Longitude);
     if (!f[5].empty() && f[5][0] != 'E' && f[5][0] != 'e') {
         Longitude = -Longitude;
     }
@@ -307,15 +304,15 @@ int Em_OemData::Set_Fix_Quality(const std::string& field) {
 }
 
 int Em_OemData::Parse_GPGSV(const std::string& sentence) {
-    return Parse_GSV(*this, sentence, Constellation::Gps) ? 1 : 0;
+    return Nmea_Parse_GSV(*this, sentence, Nmea_Constellation::Gps) ? 1 : 0;
 }
 
 int Em_OemData::Parse_GLGSV(const std::string& sentence) {
-    return Parse_GSV(*this, sentence, Constellation::Glonass) ? 1 : 0;
+    return Nmea_Parse_GSV(*this, sentence, Nmea_Constellation::Glonass) ? 1 : 0;
 }
 
 int Em_OemData::Parse_BDGSV(const std::string& sentence) {
-    return Parse_GSV(*this, sentence, Constellation::Beidou) ? 1 : 0;
+    return Nmea_Parse_GSV(*this, sentence, Nmea_Constellation::Beidou) ? 1 : 0;
 }
 
 int Em_OemData::Parse_GST(const std::string& sentence) {
@@ -343,7 +340,7 @@ int Em_OemData::Parse_GST(const std::string& sentence) {
 int Em_OemData::Parse_RMC(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
     if (sentence.size() > 6) {
-        Read_Time(*this, f[1]);
+        Nmea_Read_Time(*this, f[1]);
     }
     if (!f[7].empty()) {
         Speed = Nmea_Double(f[7]);

@@ -22,6 +22,11 @@ int Parse_Nmea_Talkers(Em_OemBoard& board, const char* const* talkers, int count
             }
         }
     }
+    // Discarded input raises nothing: the caller reads the mask after every step that
+    // returns 1, and must not see the previous message's bits again.
+    if (Em_OemData* data = board.Data()) {
+        data->Update_Mask = 0;
+    }
     board.Clear_Input();
     return 1;
 }

@@ -286,3 +286,43 @@ TEST(Rtcm1004, InvalidFieldsLeaveValuesEmpty) {
     EXPECT_EQ(st.records[0].L[1], 0.0);
     EXPECT_EQ(st.records[0].SNR[0], 0);
 }
+
+namespace {
+std::string g_trace;
+void Trace_Into(const char* text) {
+    g_trace += text;
+}
+}  // namespace
+
+TEST(RtcmCheck, TraceGoesToTheHookOnlyWhenSet) {
+    Em_TrsMtPrlRTCM dec;
+    auto f = Sized(10, 1004);
+    g_trace.clear();
+    dec.Prc_Prtcl_ID(1004, f.data(), 10);
+    EXPECT_TRUE(g_trace.empty());
+    Set_TrsMt_Trace(&Trace_Into);
+    dec.Prc_Prtcl_ID(1004, f.data(), 10);
+    dec.Prc_Prtcl_ID(1005, f.data(), 10);
+    Set_TrsMt_Trace(nullptr);
+    dec.Prc_Prtcl_ID(1006, f.data(), 10);
+    EXPECT_EQ(g_trace, "1004\r\n1005\r\n");
+}
+
+TEST(Rtcm1004, CopyKeepsPhaseMemoryAndStore) {
+    Store st(2);
+    Em_TrsMtPrlRTCM dec(st.obs);
+    Block b;
+    b.ppr1 = 20000;
+    auto f = Frame1004({b});
+    dec.Decode_type1004(f.data(), unsigned(f.size()));
+    Em_TrsMtPrlRTCM copy(dec);
+    EXPECT_EQ(copy.Kind, 1);
+    b.ppr1 -= std::int32_t(std::lround(800 * kLambda1 / 0.0005));
+    f = Frame1004({b});
+    copy.Decode_type1004(f.data(), unsigned(f.size()));
+    const double pr = 1000000 * 0.02 + 70 * 299792.458;
+    EXPECT_NEAR(st.records[0].L[0] - pr / kLambda1, 20000 * 0.0005 / kLambda1 + 700, 1e-3);
+    Em_TrsMtPrlRTCM assigned;
+    assigned = copy;
+    EXPECT_EQ(assigned.Last_Msg_No, copy.Last_Msg_No);
+}

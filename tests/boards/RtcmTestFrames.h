@@ -42,9 +42,13 @@ public:
     std::size_t BitCount() const { return bits_; }
 
     std::vector<std::uint8_t> Frame() const {
-        std::vector<std::uint8_t> f = {0xD3, std::uint8_t((body_.size() >> 8) & 3),
-                                       std::uint8_t(body_.size() & 0xFF)};
-        f.insert(f.end(), body_.begin(), body_.end());
+        std::vector<std::uint8_t> f(body_.size() + 3);
+        f[0] = 0xD3;
+        f[1] = std::uint8_t((body_.size() >> 8) & 3);
+        f[2] = std::uint8_t(body_.size() & 0xFF);
+        for (std::size_t i = 0; i < body_.size(); ++i) {
+            f[i + 3] = body_[i];
+        }
         const std::uint32_t crc = Crc24q(f.data(), f.size());
         f.push_back(std::uint8_t(crc >> 16));
         f.push_back(std::uint8_t(crc >> 8));

@@ -202,6 +202,10 @@ TEST(NmeaBoards, TalkersOfTypesFiveAndSix) {
     EXPECT_EQ(six.Data()->Update_Mask, GNSS_FLAG_SAT_3);
     EXPECT_EQ(six.Data()->Sat_Bds_Count, 1);
 
+    Add(five, gngga);
+    EXPECT_EQ(five.Parse(), 1);
+    EXPECT_EQ(five.Data()->Update_Mask, 0u);  // the previous GGA's bit is not raised again
+
     for (Em_OemBoard* b : {static_cast<Em_OemBoard*>(&five), static_cast<Em_OemBoard*>(&six)}) {
         Add(*b, "$G");
         EXPECT_EQ(b->Parse(), 0);  // waits for more

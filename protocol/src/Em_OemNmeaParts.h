@@ -1,0 +1,27 @@
+// Sentence parts of the data-parser base that the board drivers' own sentence parsers reuse.
+#pragma once
+
+#include <string_view>
+
+#include "Em_OemData.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+// hhmmss.ss into the parser's hour (plus its hour offset), minute and second; false and
+// nothing written for a field of one character or none.
+bool Nmea_Read_Time(Em_OemData& d, std::string_view field);
+// ddmm.mmmm (2 degree digits) or dddmm.mmmm (3) in radians; false for a field of one
+// character or none.
+bool Nmea_Read_Angle(std::string_view field, std::size_t degree_digits, double* radians);
+// Whole GSA and ZDA sentences into the parser's fields.
+void Nmea_Parse_GSA(Em_OemData& d, std::string_view sentence);
+void Nmea_Parse_ZDA(Em_OemData& d, std::string_view sentence);
+
+enum class Nmea_Constellation { Gps, Glonass, Beidou };
+// One message of a GSV set into the constellation's table; the last message completes the
+// set (usage check and flags). False when the message is ignored.
+bool Nmea_Parse_GSV(Em_OemData& d, std::string_view sentence, Nmea_Constellation c);
+
+}  // namespace BVParse
+}  // namespace Brevan2011
