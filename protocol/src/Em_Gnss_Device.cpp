@@ -2,6 +2,7 @@
 // recording times.
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "BVParse/Em_Gnss.h"
@@ -87,6 +88,21 @@ void Em_Gnss::Get_Static_Time(unsigned& first, unsigned& second) {
         first = old->staticTime[0];
         second = old->staticTime[1];
     }
+}
+
+void Em_Gnss::Get_FirmWare_Db(unsigned long, FIRMWARE_DEBUG& out) {
+    Em_OldReceiver* old = Old_State(m_protocol);
+    if (old == nullptr) {
+        return;
+    }
+    auto it = old->firmwareDb.find(256);
+    if (it == old->firmwareDb.end()) {
+        return;
+    }
+    static_assert(sizeof(out.Data) == std::tuple_size<decltype(it->second)>::value,
+                  "firmware block size");
+    std::memcpy(out.Data, it->second.data(), sizeof(out.Data));
+    old->firmwareDb.erase(it);
 }
 
 }  // namespace BVParse

@@ -186,6 +186,32 @@ TEST(GnssFacade, KindDispatch) {
     }
 }
 
+TEST(GnssFacade, RadioFrequencyAndFirmwareBlock) {
+    Receivers r;
+    r.Old().radio.frequency = 463.125;
+    r.New().radioFrequency = Float_Bits(438.5f);
+    EXPECT_DOUBLE_EQ(r.old.Get_Radio_Frq(), 463.125);
+    EXPECT_DOUBLE_EQ(r.neu.Get_Radio_Frq(), 438.5);
+    EXPECT_DOUBLE_EQ(r.oem.Get_Radio_Frq(), -1.0);
+
+    // Block 256 whatever id is asked for, handed out once.
+    auto& block = r.Old().firmwareDb[256];
+    for (size_t i = 0; i < block.size(); ++i) {
+        block[i] = uint8_t(i + 1);
+    }
+    FIRMWARE_DEBUG out;
+    std::memset(&out, 0, sizeof(out));
+    r.old.Get_FirmWare_Db(7, out);
+    EXPECT_EQ(out.Data[0], 1);
+    EXPECT_EQ(out.Data[203], 204);
+    std::memset(&out, 0, sizeof(out));
+    r.old.Get_FirmWare_Db(256, out);
+    EXPECT_EQ(out.Data[0], 0);
+    r.neu.Get_FirmWare_Db(256, out);
+    r.oem.Get_FirmWare_Db(256, out);
+    EXPECT_EQ(out.Data[203], 0);
+}
+
 TEST(GnssFacade, BatteryGrade) {
     Receivers r;
     r.Old().batteryLevel = 7;

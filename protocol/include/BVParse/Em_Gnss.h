@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "BVParse/BVParseExport.h"
+#include "BVParse/Em_DeviceRecords.h"
 #include "BVParse/Em_GnssResults.h"
 #include "BVParse/Em_GnssTypes.h"
 #include "BVParse/Em_OldRecords.h"
@@ -132,6 +133,13 @@ public:
     int Get_Battery_Grd();
     void GetInfo_DevcInfo(DEVICE_STR& out);
     void Get_Static_Time(unsigned& first, unsigned& second);
+    // The firmware debug block the receiver sent last, handed out once; the receiver keeps
+    // one block only, so the id does not select anything.
+    void Get_FirmWare_Db(unsigned long id, FIRMWARE_DEBUG& out);
+
+    // ---- Radio.
+    // The radio frequency in MHz; -1.0 for other receivers.
+    double Get_Radio_Frq();
 
     // ---- Modem and network (old receivers; a few values of new ones).
     // Base station id for the modem: nothing for more than 198 bytes.
