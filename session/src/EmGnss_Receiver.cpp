@@ -1,6 +1,7 @@
 #include "BVDevice/EmGnss_Receiver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <cerrno>
 #include <cstring>
@@ -61,8 +62,13 @@ EmGnss_Receiver::~EmGnss_Receiver() {
     // Threads use the locks, events and facade: stop them before any of it goes.
     Port_Close();
     ExitInstance();
-    Em_CrtSect_Lock lock(&queueLock_);
-    cmdList_.clear();
+    std::uint64_t discarded = 0;
+    {
+        Em_CrtSect_Lock lock(&queueLock_);
+        discarded = cmdList_.size();
+        cmdList_.clear();
+    }
+    commandsLeft(discarded);
 }
 
 void EmGnss_Receiver::InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) {
@@ -114,6 +120,7 @@ bool EmGnss_Receiver::onOwnThread() const {
 }
 
 void EmGnss_Receiver::Set_PortPar(const PARAM_COM& param) {
+    std::lock_guard<std::mutex> guard(portMutex_);  // Send_QxMdl rewrites the rate
     comParam_ = param;
 }
 
@@ -212,20 +219,25 @@ bool EmGnss_Receiver::prepareForOpen() {
             return false;
         }
     }
-    gnss_ = new (std::nothrow) Em_Gnss(maker_.load(), boardType_.load());
-    if (gnss_ == nullptr) {
+    Em_Gnss* gnss = new (std::nothrow) Em_Gnss(maker_.load(), boardType_.load());
+    if (gnss == nullptr) {
         return false;
     }
-    gnss_->Reg_Callbacks(callbacks_, nullptr);
+    gnss->Reg_Callbacks(callbacks_, nullptr);
+    setFacade(gnss);
     return true;
 }
 
 bool EmGnss_Receiver::openPort(int type) {
     void* param = nullptr;
+    PARAM_COM com;
     switch (type) {
-        case BVComm::kPortSerial:
-            param = &comParam_;
+        case BVComm::kPortSerial: {
+            std::lock_guard<std::mutex> guard(portMutex_);
+            com = comParam_;
+            param = &com;
             break;
+        }
         case BVComm::kPortBluetooth:
             param = &btParam_;
             break;
@@ -263,9 +275,18 @@ bool EmGnss_Receiver::openPort(int type) {
         BVComm::ExitPortInstance(&port_);
     }
     Em_CrtSect_Lock lock(&dataLock_);
-    delete gnss_;
-    gnss_ = nullptr;
+    Em_Gnss* gnss = gnss_;
+    setFacade(nullptr);
+    delete gnss;
     return false;
+}
+
+void EmGnss_Receiver::setFacade(Em_Gnss* gnss) {
+    // Cleared before the facade is deleted, so an operation past the fast path finds the
+    // pointer gone under dataLock instead of a freed object.
+    gnss_ = gnss;
+    hasGnss_.store(gnss != nullptr, std::memory_order_release);
+    reportedMaker_ = gnss != nullptr ? gnss->Get_Mnfctr() : BVParse::GNSS_MNFCTR_NONE;
 }
 
 bool EmGnss_Receiver::Port_StarThrd() {
@@ -314,8 +335,9 @@ bool EmGnss_Receiver::Port_Close() {
     }
     rcdforthreads("Close Port End\r\n", ThreadTrace::kMain);
     Em_CrtSect_Lock lock(&dataLock_);
-    delete gnss_;
-    gnss_ = nullptr;
+    Em_Gnss* gnss = gnss_;
+    setFacade(nullptr);
+    delete gnss;
     std::lock_guard<std::mutex> portGuard(portMutex_);
     return port_ == nullptr;
 }
@@ -434,11 +456,10 @@ unsigned long EmGnss_Receiver::ReadData() {
         } else {
             waitMs = kIdleWaitMs;
         }
+        readPasses_.fetch_add(1, std::memory_order_relaxed);
         KeepAlive();
     }
 }
-
-void EmGnss_Receiver::KeepAlive() {}
 
 unsigned long EmGnss_Receiver::ProcessData() {
     rcdforthreads("parse thread begin \r\n", ThreadTrace::kParse);
@@ -464,10 +485,13 @@ unsigned long EmGnss_Receiver::WriteData() {
     for (;;) {
         switch (events_.waitAny(mask, -1)) {
             case kExit: {
+                std::uint64_t discarded = 0;
                 {
                     Em_CrtSect_Lock lock(&queueLock_);
+                    discarded = cmdList_.size();
                     cmdList_.clear();
                 }
+                commandsLeft(discarded);
                 rcdforthreads("write thread return \r\n", ThreadTrace::kWrite);
                 return 0;
             }
@@ -514,6 +538,7 @@ void EmGnss_Receiver::OnResetMainBoardEvent() {
     gnss_->IsOemChanged(true);
     rcdforthreads("write thread Evnt2 end\r\n", ThreadTrace::kWrite);
     boardType_ = gnss_->Get_GnsMd();
+    reportedMaker_ = gnss_->Get_Mnfctr();
 }
 
 void EmGnss_Receiver::OnResetManufactureEvent() {
@@ -529,6 +554,7 @@ void EmGnss_Receiver::OnResetManufactureEvent() {
     gnss_->IsOemChanged(true);
     rcdforthreads("write thread Evnt3 true\r\n", ThreadTrace::kWrite);
     maker_ = gnss_->Get_Mnfctr();
+    reportedMaker_ = maker_.load();
 }
 
 void EmGnss_Receiver::OnWriteEvent() {
@@ -547,6 +573,7 @@ void EmGnss_Receiver::OnWriteEvent() {
         if (length != 0 && port_ != nullptr) {
             port_->WriteData(reinterpret_cast<const char*>(cmd.data), length);
         }
+        commandsLeft(1);
         const unsigned int pause = std::min<unsigned int>(cmd.pause, kMaxPauseMs);
         // The pause is a wait on the exit event, so closing cuts it short.
         if (events_.waitAny(EventSet::bit(kExit), pause) != EventSet::kTimeout) {
@@ -555,13 +582,28 @@ void EmGnss_Receiver::OnWriteEvent() {
     }
 }
 
-void EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds) {
+bool EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* lastSeq,
+                                 unsigned long* boundMs) {
     bool dropped = false;
     {
         // One hold for the whole request: a request goes out whole or not at all.
         Em_CrtSect_Lock lock(&queueLock_);
         if (cmdList_.size() + cmds.size() <= kMaxPendingCommands) {
+            if (boundMs != nullptr) {
+                unsigned long bound = 1000;
+                for (const _STR_CMD& c : cmdList_) {
+                    bound += std::min<unsigned long>(c.pause, kMaxPauseMs);
+                }
+                for (const _STR_CMD& c : cmds) {
+                    bound += std::min<unsigned long>(c.pause, kMaxPauseMs);
+                }
+                *boundMs = bound;
+            }
             cmdList_.insert(cmdList_.end(), cmds.begin(), cmds.end());
+            queuedTotal_ += cmds.size();
+            if (lastSeq != nullptr) {
+                *lastSeq = queuedTotal_;
+            }
         } else {
             dropped = true;
         }
@@ -572,6 +614,33 @@ void EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds) {
                             static_cast<unsigned>(cmds.size()));
     }
     Cmd_WrtEnvt();
+    return !dropped;
+}
+
+void EmGnss_Receiver::commandsLeft(std::uint64_t count) {
+    if (count == 0) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> guard(countMutex_);
+        leftTotal_ += count;
+    }
+    leftCv_.notify_all();
+}
+
+void EmGnss_Receiver::waitCommandLeft(std::uint64_t seq, unsigned long boundMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+    std::unique_lock<std::mutex> guard(countMutex_);
+    // The exit event is polled: the write thread counts what it discards when it ends, which
+    // wakes this wait, but a session whose write thread never started has nobody to wake it.
+    while (leftTotal_ < seq && !events_.isSet(kExit)) {
+        if (leftCv_.wait_until(guard, std::min(deadline, std::chrono::steady_clock::now() +
+                                                             std::chrono::milliseconds(50))) ==
+                std::cv_status::timeout &&
+            std::chrono::steady_clock::now() >= deadline) {
+            return;
+        }
+    }
 }
 
 void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int length) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -9,9 +10,12 @@
 
 #include "BVComm/PortInstance.h"
 #include "BVDevice/BVDeviceExport.h"
+#include "BVDevice/EmGnss_ReceiverRows.h"
 #include "BVDevice/EventSet.h"
 #include "BVParse/Em_Critcal_Section.h"
 #include "BVParse/Em_GnssTypes.h"
+#include "BVParse/Em_NewRecords.h"
+#include "BVParse/Em_OldRecords.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -32,6 +36,8 @@ using BVParse::Em_Critcal_Section;
 using BVParse::Em_Gnss;
 using BVParse::GNSS_MANUFACTURER;
 using BVParse::MAINBD_OEM_TYPE;
+// The operations take the protocol library's records and enums by their own names.
+using namespace BVParse;
 
 // The receiver session: owns the protocol facade and the port, runs a read, a parse and a
 // write thread, and queues the commands for the receiver.
@@ -83,6 +89,44 @@ public:
     // Raw-data recording of the received stream (path null: a name from the clock).
     void Set_RcrdData(bool on, const char* path);
 
+    // ---- Command operations: each builds its commands in the facade under dataLock and
+    // queues them whole (or not at all, when the queue cannot take them), then wakes the
+    // write thread. Before Port_Open and after Port_Close they do nothing and return 0.
+#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
+    VARNOK_ROW_ON_##group(result name params;)
+#define VARNOK_OPX(group, result, name, params, args) VARNOK_ROW_ON_##group(result name params;)
+#include "BVDevice/EmGnss_ReceiverOps.def"
+#undef VARNOK_OP
+#undef VARNOK_OPX
+
+    // ---- Getters: copy the facade's current value under dataLock (recursive, so they work
+    // from inside the data callback). Without a facade: 0, 0.0 or null, out-parameters
+    // untouched. Pointer results point into the facade: Get_Gnss_BsCfg and Get_Gnss_RvCfg
+    // into the board driver's settings, valid until the next parse step or board/maker
+    // reset; the data buffers until the next parse step.
+#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
+    VARNOK_ROW_ON_##group(result name params;)
+#include "BVDevice/EmGnss_ReceiverGetters.def"
+#undef VARNOK_GET
+
+    // ---- Composite operations and forwarders.
+    // Same as Send_Modem_Signal_Intensity_Query.
+    void Send_Gprs_Signal();
+    // Asks for the elevation mask (Send_Gnss_ElevMask with null).
+    void Send_Gnss_ElevMask();
+    // Sets the elevation mask to the low byte of mask.
+    void Set_Gnss_ElevMask(unsigned int mask);
+#if VARNOK_SESSION_ROWS_N
+    void Set_Com_Baudrate(QX_COM_BAUD_ENUM rate, QX_COM_PORT_ENUM port);
+    // Switches the other data links off: 1 network (port 6 output stopped), 2 and 3 radio
+    // (port 5 output stopped), 4 network and radio; any other mode nothing.
+    void Disable_Other_DataLink(QX_DATALINK_MODE_ENUM mode);
+#endif
+#if VARNOK_SESSION_ROWS_N && VARNOK_SESSION_ROWS_O
+    // 0..4 to rate codes 3, 5, 6, 8, 9 (anything else 3), for port 1.
+    void Set_Com_Baudrate(Com_Baudrate rate);
+#endif
+
     static constexpr unsigned int kMaxPendingCommands = 40;
     static constexpr unsigned int kMaxPauseMs = 3000;
     static constexpr unsigned int kReadBufferSize = 2048;
@@ -92,6 +136,13 @@ public:
     static constexpr long kActiveWaitMs = 1;
     static constexpr unsigned int kQuietPasses = 200;
     static constexpr long kIdleWaitMs = 25;
+    // Keep-alive: "RG,B200" on the first qualifying read pass of the process, then on every
+    // kKeepAlivePasses-th.
+    static constexpr unsigned int kKeepAlivePasses = 170;
+    // Pass-through switch: pause after the command is written, and the serial rates.
+    static constexpr unsigned int kQxPauseMs = 500;
+    static constexpr unsigned int kPassThroughBaud = 38400;
+    static constexpr unsigned int kOwnProtocolBaud = 9600;
 
 private:
     friend class EmGnss_ReceiverProbe;
@@ -122,7 +173,27 @@ private:
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void OnWriteEvent();
-    void Cmds_Write(std::vector<_STR_CMD>& cmds);
+    // Queues the request whole or not at all and wakes the write thread. When the request was
+    // taken, *lastSeq gets the number of its last command and *boundMs the longest the
+    // commands ahead of it and itself can take to go out (pauses cut to 3 s, plus 1 s).
+    bool Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* lastSeq = nullptr,
+                    unsigned long* boundMs = nullptr);
+    // Counts commands that left the queue (written or discarded) and wakes waiters.
+    void commandsLeft(std::uint64_t count);
+    // Waits until command number seq has left the queue, the session exits or boundMs pass.
+    void waitCommandLeft(std::uint64_t seq, unsigned long boundMs);
+    // Guard, dataLock, command list, builder, Cmds_Write: the shape of every operation.
+    template <class Result, class Build>
+    Result runOperation(const char* name, Build&& build);
+    template <class Result, class Read>
+    Result runGetter(const char* name, Read&& read);
+    // Stores the rate in the serial parameters and sets it on this session's serial port.
+    void setSerialRate(unsigned int baud);
+    bool facadePresent() const {
+        return hasGnss_.load(std::memory_order_acquire);
+    }
+    // Under dataLock: the facade and the fast-path flag change together.
+    void setFacade(Em_Gnss* gnss);
     // One pass of the read loop's keep-alive; filled in with the session mode switches.
     void KeepAlive();
     void rcdforthreads(const char* text, int channel);
@@ -130,7 +201,9 @@ private:
     void SetSupdThreads() {}
     void ThrdsRusm() {}
     void OnExitEvent() {}
-    bool ThrdsSupded() { return false; }
+    bool ThrdsSupded() {
+        return false;
+    }
 
     std::atomic<unsigned int> readChunk_{kReadBufferSize};
     PARAM_COM comParam_;
@@ -145,8 +218,20 @@ private:
     Em_Critcal_Section queueLock_;
     Em_Critcal_Section dataLock_;
     Em_Gnss* gnss_ = nullptr;
+    // Lock-free test for the operations' fast path; the pointer is tested again under dataLock.
+    std::atomic<bool> hasGnss_{false};
+    // The maker the facade reports, kept for the keep-alive so the read thread need not take
+    // dataLock on every pass; updated under dataLock at open and after each reset.
+    std::atomic<GNSS_MANUFACTURER> reportedMaker_{BVParse::GNSS_MNFCTR_NONE};
     std::atomic<bool> keepAliveOn_{true};
+    std::atomic<unsigned long> readPasses_{0};
     std::deque<_STR_CMD> cmdList_;
+    // Commands ever queued (under queueLock) and commands that left the queue (under
+    // countMutex_, a leaf lock).
+    std::uint64_t queuedTotal_ = 0;
+    std::uint64_t leftTotal_ = 0;
+    std::mutex countMutex_;
+    std::condition_variable leftCv_;
     std::thread parseThread_;
     std::thread readThread_;
     std::thread writeThread_;
