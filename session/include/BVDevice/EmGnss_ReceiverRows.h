@@ -4,7 +4,7 @@
 #pragma once
 
 // Fixed for the library and its users alike: the declarations must match the definitions.
-#define VARNOK_SESSION_ROWS_N 0
+#define VARNOK_SESSION_ROWS_N 1
 #define VARNOK_SESSION_ROWS_O 0
 
 #define VARNOK_ROW_ON_C(...) __VA_ARGS__
