@@ -29,16 +29,16 @@ public:
                 return false;
             }
         }
-        for (unsigned char b : buffer()) {
-            if (b != kFill) {
-                return false;
-            }
-        }
-        return true;
+        return allFill(buffer().data(), buffer().size() - 1);
     }
 
+    // Ends in a zero byte, so a text argument read on an open session stays in bounds.
     static std::vector<unsigned char>& buffer() {
-        static std::vector<unsigned char> b(65536, kFill);
+        static std::vector<unsigned char> b = [] {
+            std::vector<unsigned char> v(65536, kFill);
+            v.back() = 0;
+            return v;
+        }();
         return b;
     }
 
