@@ -1,0 +1,329 @@
+// Operations reach the loopback TCP receiver byte for byte as their builders make them, and
+// concurrent requests stay whole.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BVDevice/ThreadTrace.h"
+#include "BVParse/Em_Gnss.h"
+#include "FakeTcpPeer.h"
+#include "SessionFixture.h"
+
+using namespace varnok_test;
+using namespace std::chrono_literals;
+using namespace Brevan2011::BVParse;
+using Brevan2011::BVDevice::ThreadTrace;
+
+namespace {
+
+struct Expected {
+    std::string bytes;
+    std::vector<bool> masked;  // the new protocol's chunk sequence bytes
+};
+
+Expected expectedOf(const Cmd_List& cmds) {
+    Expected e;
+    for (const _STR_CMD& c : cmds) {
+        const std::size_t at = e.bytes.size();
+        e.bytes.append(reinterpret_cast<const char*>(c.data), c.length);
+        e.masked.resize(e.bytes.size(), false);
+        if (c.length > 3 && c.data[0] == '$' && c.data[1] == '$' && c.data[2] == 0x01) {
+            e.masked[at + 3] = true;
+        }
+    }
+    return e;
+}
+
+bool sameMasked(const std::string& got, const Expected& want) {
+    if (got.size() != want.bytes.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (!want.masked[i] && got[i] != want.bytes[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string hex(const std::string& s) {
+    std::ostringstream o;
+    for (unsigned char c : s) {
+        static const char* digits = "0123456789ABCDEF";
+        o << digits[c >> 4] << digits[c & 15] << ' ';
+    }
+    return o.str();
+}
+
+int writeEvents() {
+    std::ifstream in(ThreadTrace::path(ThreadTrace::kWrite), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    int n = 0;
+    for (std::size_t pos = text.find("write thread Evnt1"); pos != std::string::npos;
+         pos = text.find("write thread Evnt1", pos + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+struct WireCase {
+    const char* what;
+    std::function<void(EmGnss_Receiver&)> op;
+    std::function<void(Em_Gnss&, Cmd_List&)> builder;
+};
+
+// A session with the library's own protocol objects on a loopback receiver.
+class WireTest : public ::testing::Test {
+protected:
+    void open(MAINBD_OEM_TYPE board) {
+        UseScriptedProtocol(false);
+        board_ = board;
+        ASSERT_TRUE(peer_.ok());
+        session_ = std::make_unique<EmGnss_Receiver>(GNSS_MNFCTR_VELTA, board);
+        ASSERT_TRUE(session_->Port_Open(peer_.param()));
+        ASSERT_TRUE(peer_.waitConnected(5000));
+        // Stop the keep-alive first, so only the requests below reach the receiver.
+        // (On a new-protocol session it does nothing at all, not even wake the writer.)
+        run({"keep-alive off", [](EmGnss_Receiver& s) { s.Send_200Data(false); },
+             [](Em_Gnss& g, Cmd_List& c) { buildOrNothing200(g, c); }},
+            board != MAINBD_NEWPROTOCOL);
+        std::this_thread::sleep_for(100ms);
+        consumed_ = peer_.received().size();
+    }
+
+    template <class G>
+    static auto build200(G& g, Cmd_List& c, int) -> decltype(g.Get_200Data(c, false)) {
+        return g.Get_200Data(c, false);
+    }
+    template <class G>
+    static void build200(G&, Cmd_List&, long) {}
+    static void buildOrNothing200(Em_Gnss& g, Cmd_List& c) { build200(g, c, 0); }
+
+    // A case whose builder makes nothing for this receiver (the board drivers are not all
+    // there yet) checks that nothing is written and the writer is still woken.
+    void run(const WireCase& c, bool expectWake = true) {
+        Em_Gnss reference(GNSS_MNFCTR_VELTA, board_);
+        Cmd_List cmds;
+        c.builder(reference, cmds);
+        const Expected want = expectedOf(cmds);
+        if (!want.bytes.empty()) {
+            ++nonEmpty_;
+        }
+        const int eventsBefore = writeEvents();
+        c.op(*session_);
+        if (want.bytes.empty()) {
+            if (!expectWake) {
+                return;
+            }
+            // Nothing to send, but the writer is still woken.
+            const auto until = std::chrono::steady_clock::now() + 5s;
+            while (writeEvents() == eventsBefore && std::chrono::steady_clock::now() < until) {
+                std::this_thread::sleep_for(5ms);
+            }
+            EXPECT_EQ(writeEvents(), eventsBefore + 1) << c.what;
+            return;
+        }
+        ASSERT_TRUE(peer_.waitReceived(consumed_ + want.bytes.size(), 5000)) << c.what;
+        const std::string got = peer_.received().substr(consumed_, want.bytes.size());
+        consumed_ += want.bytes.size();
+        EXPECT_TRUE(sameMasked(got, want))
+            << c.what << "\n got:  " << hex(got) << "\n want: " << hex(want.bytes);
+    }
+
+    void finish() {
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(peer_.received().size(), consumed_) << "bytes beyond the requests";
+        session_.reset();
+    }
+
+    FakeTcpPeer peer_;
+    std::unique_ptr<EmGnss_Receiver> session_;
+    MAINBD_OEM_TYPE board_ = MAINBD_NOVATEL;
+    std::size_t consumed_ = 0;
+    int nonEmpty_ = 0;
+};
+
+}  // namespace
+
+TEST_F(WireTest, OldProtocolRequestsArriveAsTheirBuildersMakeThem) {
+    open(MAINBD_NOVATEL);
+    static const unsigned char baseId[] = {'B', 'A', 'S', 'E', '7'};
+    static const unsigned char elev = 0x34;
+    std::string custom(600, '\0');
+    for (std::size_t i = 0; i < custom.size(); ++i) {
+        custom[i] = static_cast<char>(i * 7);
+    }
+    const WireCase cases[] = {
+        {"Send_Gnss_Init", [](EmGnss_Receiver& s) { s.Send_Gnss_Init(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Gnss_Inite(c); }},
+        {"Send_Gnss_StartBs", [](EmGnss_Receiver& s) { s.Send_Gnss_StartBs(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Gnss_StartBase(c); }},
+        {"Send_Gnss_StartRv", [](EmGnss_Receiver& s) { s.Send_Gnss_StartRv(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Gnss_StartRover(c); }},
+        {"Set_Gnss_PosFrq", [](EmGnss_Receiver& s) { s.Set_Gnss_PosFrq(GNSS_FRQ_1); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Set_Gnss_PosFrq(c, GNSS_FRQ_1); }},
+        {"Set_Gprs_Baseid",
+         [](EmGnss_Receiver& s) { s.Set_Gprs_Baseid(const_cast<unsigned char*>(baseId), 5); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Set_Gprs_BaseId(c, baseId, 5); }},
+        {"Send_PassCom_Char", [](EmGnss_Receiver& s) { s.Send_PassCom_Char(3); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_PassCom(c, 3); }},
+        {"Send_Gprs_GetList", [](EmGnss_Receiver& s) { s.Send_Gprs_GetList(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Send_Gprs_GetList(c); }},
+        {"Send_NetLink_Source_List_Query",
+         [](EmGnss_Receiver& s) { s.Send_NetLink_Source_List_Query(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Send_Gprs_GetList(c); }},
+        {"Send_Gprs_Signal", [](EmGnss_Receiver& s) { s.Send_Gprs_Signal(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Modem_Signal_Intensity_Query(c); }},
+        {"Set_Gnss_ElevMask(0x1234)", [](EmGnss_Receiver& s) { s.Set_Gnss_ElevMask(0x1234); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Gnss_ElevMask(c, &elev); }},
+        {"Send_Gnss_ElevMask()", [](EmGnss_Receiver& s) { s.Send_Gnss_ElevMask(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Gnss_ElevMask(c, nullptr); }},
+        {"Set_Com_Data_Monitor(true)", [](EmGnss_Receiver& s) { s.Set_Com_Data_Monitor(true); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_QxMdl(c, 11); }},
+        {"Set_Com_Data_Monitor(false)", [](EmGnss_Receiver& s) { s.Set_Com_Data_Monitor(false); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_QxMdl(c, 12); }},
+        {"Set_Radio_Channel0_Enabled",
+         [](EmGnss_Receiver& s) { s.Set_Radio_Channel0_Enabled(true); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Set_Radio_Channel0_Enabled(c, true); }},
+        {"SendCustomCommand",
+         [&custom](EmGnss_Receiver& s) {
+             s.SendCustomCommand(reinterpret_cast<const unsigned char*>(custom.data()), 600, 0);
+         },
+         [&custom](Em_Gnss& g, Cmd_List& c) {
+             g.GetCustomCommandPackets(c, reinterpret_cast<const unsigned char*>(custom.data()),
+                                       600, 0);
+         }},
+    };
+    for (const WireCase& c : cases) {
+        run(c);
+    }
+    // A builder that has nothing for this receiver: nothing written, the writer still woken.
+    const int built = nonEmpty_;
+    EXPECT_GE(built, 8);
+    run({"Send_Modem_Dial on the old protocol", [](EmGnss_Receiver& s) { s.Send_Modem_Dial(true); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Modem_Dial(c, true); }});
+    EXPECT_EQ(nonEmpty_, built) << "the new-protocol modem command has no old-protocol form";
+    finish();
+}
+
+TEST_F(WireTest, NewProtocolRequestsArriveAsTheirBuildersMakeThem) {
+    open(MAINBD_NEWPROTOCOL);
+    static const unsigned int power = 2;
+    static const unsigned char sensitivity = 3;
+    static const unsigned char fec = 1;
+    static const unsigned short linkMode = 2;
+    static QX_RADIO_CALLSIGN_STRUCT callsign{};
+    static const DataFreq one{0x0401, 5};
+    static const std::vector<DataFreq> several{{0x0401, 1}, {0x0402, 2}};
+    static BASE_POS_LIST_STRUCT baseList{};
+    const auto io1 = static_cast<QX_GNSS_IO_ID_ENUM>(1);
+    const WireCase cases[] = {
+        {"Send_Modem_Dial", [](EmGnss_Receiver& s) { s.Send_Modem_Dial(true); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Modem_Dial(c, true); }},
+        {"Send_Radio_Power(const unsigned int*)",
+         [](EmGnss_Receiver& s) { s.Send_Radio_Power(&power); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Radio_Power(c, &power); }},
+        {"Send_Radio_Sensitivity(const unsigned char*)",
+         [](EmGnss_Receiver& s) { s.Send_Radio_Sensitivity(&sensitivity); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Radio_Sensitivity(c, &sensitivity); }},
+        {"Send_Radio_FEC(const unsigned char*)", [](EmGnss_Receiver& s) { s.Send_Radio_FEC(&fec); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Radio_FEC(c, &fec); }},
+        {"Send_Radio_Callsign(query)",
+         [](EmGnss_Receiver& s) {
+             s.Send_Radio_Callsign(static_cast<const QX_RADIO_CALLSIGN_STRUCT*>(nullptr));
+         },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Radio_Callsign(c, nullptr); }},
+        {"Send_Radio_Callsign(set)", [](EmGnss_Receiver& s) { s.Send_Radio_Callsign(&callsign); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Radio_Callsign(c, &callsign); }},
+        {"Send_Gnss_Data_Freq(enum)",
+         [](EmGnss_Receiver& s) { s.Send_Gnss_Data_Freq(static_cast<QX_DATA_FRQ_ENUM>(2)); },
+         [](Em_Gnss& g, Cmd_List& c) {
+             g.Get_Cmd_Gnss_Data_Freq(c, static_cast<QX_DATA_FRQ_ENUM>(2));
+         }},
+        {"Send_Gnss_Data_Freq(entry)",
+         [io1](EmGnss_Receiver& s) { s.Send_Gnss_Data_Freq(one, io1); },
+         [io1](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Gnss_Data_Freq(c, one, io1); }},
+        {"Send_Gnss_Data_Freq(list)",
+         [io1](EmGnss_Receiver& s) { s.Send_Gnss_Data_Freq(several, io1); },
+         [io1](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Gnss_Data_Freq(c, several, io1); }},
+        {"Send_System_Admin_Cmd", [](EmGnss_Receiver& s) { s.Send_System_Admin_Cmd(5); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_System_Admin(c, 5); }},
+        {"Send_Magnetometer_Calibration",
+         [](EmGnss_Receiver& s) { s.Send_Magnetometer_Calibration(true, 3); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Send_Magnetometer_Calibration(c, true, 3); }},
+        {"Send_Gprs_GetList", [](EmGnss_Receiver& s) { s.Send_Gprs_GetList(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_NetLink_Source_List_Query(c); }},
+        {"Send_NetLink_Source_List_Query",
+         [](EmGnss_Receiver& s) { s.Send_NetLink_Source_List_Query(); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_NetLink_Source_List_Query(c); }},
+        {"Send_DataLink_Mode(set)", [](EmGnss_Receiver& s) { s.Send_DataLink_Mode(&linkMode); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_DataLink_Mode(c, &linkMode); }},
+        {"Send_File_Record_Open",
+         [](EmGnss_Receiver& s) {
+             s.Send_File_Record_Open(true, static_cast<QX_FILE_RECORD_IO_ID_ENUM>(1));
+         },
+         [](Em_Gnss& g, Cmd_List& c) {
+             g.Get_Cmd_File_Record_Open(c, true, static_cast<QX_FILE_RECORD_IO_ID_ENUM>(1));
+         }},
+        {"Send_Gnss_Base_Position_list",
+         [](EmGnss_Receiver& s) { s.Send_Gnss_Base_Position_list(&baseList); },
+         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Gnss_Base_Position_list(c, &baseList); }},
+        {"Send_Gnss_ElevMask(set)", [](EmGnss_Receiver& s) { s.Set_Gnss_ElevMask(0x1234); },
+         [](Em_Gnss& g, Cmd_List& c) {
+             const unsigned char low = 0x34;
+             g.Get_Cmd_Gnss_ElevMask(c, &low);
+         }},
+    };
+    for (const WireCase& c : cases) {
+        run(c);
+    }
+    EXPECT_EQ(nonEmpty_, static_cast<int>(sizeof cases / sizeof cases[0]));
+    finish();
+}
+
+// The data-link switch: each mode's two operations in order, or nothing.
+TEST_F(WireTest, DisableOtherDataLinkByMode) {
+    open(MAINBD_NEWPROTOCOL);
+    const auto off = [](Em_Gnss& g, Cmd_List& c, int mode) {
+        const auto io = [](int n) { return static_cast<QX_GNSS_IO_ID_ENUM>(n); };
+        switch (mode) {
+            case 1:
+                g.Get_Cmd_NetLink_Connect(c, false);
+                g.Get_Cmd_Gnss_Data_Unlogall(c, io(6));
+                break;
+            case 2:
+            case 3:
+                g.Get_Cmd_Radio_Power_On(c, false);
+                g.Get_Cmd_Gnss_Data_Unlogall(c, io(5));
+                break;
+            case 4:
+                g.Get_Cmd_NetLink_Connect(c, false);
+                g.Get_Cmd_Radio_Power_On(c, false);
+                break;
+            default:
+                break;
+        }
+    };
+    for (int mode : {1, 2, 3, 4}) {
+        run({"Disable_Other_DataLink",
+             [mode](EmGnss_Receiver& s) {
+                 s.Disable_Other_DataLink(static_cast<QX_DATALINK_MODE_ENUM>(mode));
+             },
+             [mode, off](Em_Gnss& g, Cmd_List& c) { off(g, c, mode); }});
+    }
+    for (int mode : {0, 5}) {
+        const int before = writeEvents();
+        session_->Disable_Other_DataLink(static_cast<QX_DATALINK_MODE_ENUM>(mode));
+        std::this_thread::sleep_for(100ms);
+        EXPECT_EQ(writeEvents(), before) << "mode " << mode << " queues nothing at all";
+    }
+    finish();
+}
