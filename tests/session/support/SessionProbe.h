@@ -35,6 +35,11 @@ public:
         return s.gnss_ != nullptr;
     }
     static int portKind(EmGnss_Receiver& s) { return s.portKind_.load(); }
+    static int storedComBaud(EmGnss_Receiver& s) {
+        std::lock_guard<std::mutex> guard(s.portMutex_);
+        return s.comParam_.baud;
+    }
+    static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
 };
 
 }  // namespace BVDevice
