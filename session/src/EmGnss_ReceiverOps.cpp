@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "BVComm/PortInstance.h"
+#include "BVDevice/CommandDump.h"
 #include "BVDevice/EmGnss_Receiver.h"
 #include "BVDevice/SessionTestHooks.h"
 #include "BVParse/Em_Gnss.h"
@@ -253,15 +254,7 @@ void EmGnss_Receiver::Set_Static_AntType(const char* name) {
     };
     callRow<void>("Set_Static_AntType", build, gnss_, cmds);
     Cmds_Write(cmds);
-    for (std::size_t i = 0; i < cmds.size(); ++i) {
-        std::printf("FS:%d\n", static_cast<int>(i));
-        const unsigned int length = std::min<unsigned int>(cmds[i].length, sizeof(cmds[i].data));
-        for (unsigned int b = 0; b < length; ++b) {
-            std::printf(" 0x%02X", cmds[i].data[b]);
-        }
-        std::printf("\n");
-    }
-    std::fflush(stdout);
+    PrintCommands(cmds);  // still under dataLock, before the list goes
 }
 
 void EmGnss_Receiver::Send_Gprs_Signal() {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BVDevice/ByteOrder.h"
+#include "BVDevice/CommandDump.h"
 #include "BVDevice/SessionTestHooks.h"
 #include "FakeTcpPeer.h"
 #include "SessionFixture.h"
@@ -89,4 +90,20 @@ TEST(SessionRowsOpen, EveryRowRunsOnOldAndNewProtocolSessions) {
         unbound += " " + name;
     }
     std::printf("rows without a facade member:%s\n", unbound.c_str());
+}
+
+TEST(SessionCommandDump, EachCommandIsAnFsBlock) {
+    std::vector<Brevan2011::BVParse::_STR_CMD> cmds(2);
+    cmds[0].length = 3;
+    cmds[0].data[0] = 0x24;
+    cmds[0].data[1] = 0x00;
+    cmds[0].data[2] = 0xFF;
+    cmds[1].length = 1;
+    cmds[1].data[0] = 0x0A;
+    ::testing::internal::CaptureStdout();
+    BVDevice::PrintCommands(cmds);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "FS:0\n 0x24 0x00 0xFF\nFS:1\n 0x0A\n");
+    ::testing::internal::CaptureStdout();
+    BVDevice::PrintCommands({});
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }

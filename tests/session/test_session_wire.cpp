@@ -327,3 +327,43 @@ TEST_F(WireTest, DisableOtherDataLinkByMode) {
     }
     finish();
 }
+
+namespace {
+
+template <class G>
+auto buildAntType(G& g, Cmd_List& c, const char* name, int)
+    -> decltype(g.Set_Static_AnteType(c, name), true) {
+    g.Set_Static_AnteType(c, name);
+    return true;
+}
+template <class G>
+bool buildAntType(G&, Cmd_List&, const char*, long) {
+    return false;
+}
+
+}  // namespace
+
+// Every command of the antenna-type request is printed as an "FS:<index>" block of hex bytes.
+TEST_F(WireTest, StaticAntennaTypePrintsEachCommand) {
+    open(MAINBD_NOVATEL);
+    Em_Gnss reference(GNSS_MNFCTR_VELTA, MAINBD_NOVATEL);
+    const std::string name(600, 'A');  // long enough for two commands where the builder splits
+    Cmd_List cmds;
+    if (!buildAntType(reference, cmds, name.c_str(), 0)) {
+        GTEST_SKIP() << "the protocol library has no antenna-type builder yet";
+    }
+    std::string want;
+    char line[16];
+    for (std::size_t i = 0; i < cmds.size(); ++i) {
+        want += "FS:" + std::to_string(i) + "\n";
+        for (unsigned b = 0; b < cmds[i].length; ++b) {
+            std::snprintf(line, sizeof line, " 0x%02X", cmds[i].data[b]);
+            want += line;
+        }
+        want += "\n";
+    }
+    ::testing::internal::CaptureStdout();
+    session_->Set_Static_AntType(name.c_str());
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), want);
+    finish();
+}
