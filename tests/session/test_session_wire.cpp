@@ -117,6 +117,9 @@ protected:
         if (!want.bytes.empty()) {
             ++nonEmpty_;
         }
+        if (want.bytes.empty()) {
+            std::this_thread::sleep_for(200ms);  // let a late wake-up of the last request pass
+        }
         const int eventsBefore = writeEvents();
         c.op(*session_);
         if (want.bytes.empty()) {
@@ -319,6 +322,8 @@ TEST_F(WireTest, DisableOtherDataLinkByMode) {
              },
              [mode, off](Em_Gnss& g, Cmd_List& c) { off(g, c, mode); }});
     }
+    // A request queued in two parts may wake the writer once more after its bytes are out.
+    std::this_thread::sleep_for(300ms);
     for (int mode : {0, 5}) {
         const int before = writeEvents();
         session_->Disable_Other_DataLink(static_cast<QX_DATALINK_MODE_ENUM>(mode));

@@ -13,6 +13,8 @@
 #include "BVDevice/EmGnss_ReceiverRows.h"
 #include "BVDevice/EventSet.h"
 #include "BVParse/Em_Critcal_Section.h"
+#include "BVParse/Em_DeviceRecords.h"
+#include "BVParse/Em_GnssResults.h"
 #include "BVParse/Em_GnssTypes.h"
 #include "BVParse/Em_NewRecords.h"
 #include "BVParse/Em_OldRecords.h"
