@@ -325,6 +325,59 @@ TEST(GnssFacade, SatellitesAndEphemeridesStayInBounds) {
     }
 }
 
+namespace {
+
+// A data parser with a 64-record observation store and a count of its own.
+class Obs_Data : public Script_Data {
+public:
+    const void* Obs_Store(int* count, int* capacity) const override {
+        *count = Count;
+        *capacity = 64;
+        return Store;
+    }
+    obsd_t Store[64];
+    int Count = 0;
+};
+
+class Obs_Board : public Em_OemBoard {
+public:
+    Obs_Board() {
+        Set_Board_Type(MAINBD_NOVATEL);
+        Set_Data(Data_ = new Obs_Data);
+    }
+    Obs_Data* Data_;
+};
+
+}  // namespace
+
+// The board's observation count is bounded by its store; the copy clears the rest.
+TEST(GnssFacade, ObservationsBoundedByTheStore) {
+    Obs_Board* board = nullptr;
+    Scoped_Board_Registration scope(MAINBD_NOVATEL, [&board] { return board = new Obs_Board; });
+    Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_NOVATEL);
+    ASSERT_NE(board, nullptr);
+    for (int i = 0; i < 64; ++i) {
+        board->Data_->Store[i].sat = uint8_t(i + 1);
+    }
+    auto obs = std::make_unique<em_obs_t>();
+    struct Case {
+        int count, copied;
+    };
+    for (const Case c : {Case{200, 64}, Case{5, 5}, Case{-1, 0}, Case{64, 64}}) {
+        std::memset(static_cast<void*>(obs.get()), 0x77, sizeof(em_obs_t));
+        board->Data_->Count = c.count;
+        EXPECT_EQ(gnss.Get_Gnss_Obs_t(obs.get()), c.copied) << c.count;
+        if (c.copied > 0) {
+            EXPECT_EQ(obs->data[c.copied - 1].sat, c.copied);
+        }
+        EXPECT_EQ(obs->data[c.copied].sat, 0) << "cleared past the copy";
+        EXPECT_EQ(obs->data[em_obs_t::kMax - 1].sat, 0);
+    }
+    // The base parser keeps no store.
+    Em_Gnss plain(GNSS_MNFCTR_OEM, MAINBD_NMEA2);
+    EXPECT_EQ(plain.Get_Gnss_Obs_t(obs.get()), 0);
+}
+
 // Without a board every result getter leaves its output alone.
 TEST(GnssFacade, NoBoardLeavesOutputsAlone) {
     Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_COMENGINE);

@@ -114,6 +114,9 @@ public:
     void Get_Gnss_SatInfo(int constellation, unsigned* count, SATLLITE_STR* out);
     // The ephemeris the board stored last: satellites 1-32 (system 1) or 161-196 (system 4).
     void Get_Gnss_Ephemeris(unsigned* system, em_eph_t* eph);
+    // The board's observations: clears all records, copies what the board stored (never more
+    // than its store or the record holds) and returns that count.
+    int Get_Gnss_Obs_t(em_obs_t* obs);
     // The last RTCM 3 frame the board handed to its frame store.
     void Get_Gnss_Trsinfo(TRSMT_INFO& out);
     // Hour offset of the board's times: 0 to 24, anything else 8.
