@@ -212,6 +212,37 @@ TEST(GnssFacade, RadioFrequencyAndFirmwareBlock) {
     EXPECT_EQ(out.Data[203], 0);
 }
 
+TEST(GnssFacade, TiltInformation) {
+    Receivers r;
+    for (int i = 0; i < 9; ++i) {
+        r.Old().bubble.words[i] = uint32_t(i * 11);
+    }
+    eBubble_info out;
+    r.old.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[8], 88);
+    QX_GNSS_EBUBBLE_STRUCT& b = r.New().eBubble;
+    b.state = 1;
+    b.v1 = 7;
+    b.v2 = 2;
+    b.v3 = 3;
+    b.v4 = 4;
+    b.v5 = 10000;
+    b.v6 = 20000;
+    b.v7 = int32_t(Float_Bits(2.75f));
+    b.v8 = -9;
+    r.neu.Get_eBubble_info(out);
+    const int32_t want[9] = {1, 7, 720, 1080, 1440, 36, 72, 7200, -9};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(out.Words[i], want[i]) << i;
+    }
+    b.v7 = int32_t(Float_Bits(1e30f));  // stays inside the word
+    r.neu.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[7], 596523 * 3600);
+    std::memset(&out, 0, sizeof(out));
+    r.oem.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[1], 0);
+}
+
 TEST(GnssFacade, BatteryGrade) {
     Receivers r;
     r.Old().batteryLevel = 7;

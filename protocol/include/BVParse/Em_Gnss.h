@@ -140,6 +140,10 @@ public:
     // one block only, so the id does not select anything.
     void Get_FirmWare_Db(unsigned long id, FIRMWARE_DEBUG& out);
 
+    // Tilt-sensor information: the old receiver's nine words, or the new board's tilt record
+    // in the same units.
+    void Get_eBubble_info(eBubble_info& out);
+
     // ---- Radio.
     // The radio frequency in MHz; -1.0 for other receivers.
     double Get_Radio_Frq();
