@@ -37,13 +37,17 @@ struct Receivers {
 
 // "$$" frame of a text's letters and byte fields, as the old receiver reads it.
 Bytes Old_Frame(const char* letters, const Bytes& payload, unsigned form) {
-    Bytes f = {'$',
-               '$',
-               uint8_t(letters[0]),
-               uint8_t(letters[1]),
-               uint8_t(form * 16 + 8),
-               uint8_t(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
+    Bytes f;
+    f.reserve(payload.size() + 9);
+    f.push_back('$');
+    f.push_back('$');
+    f.push_back(uint8_t(letters[0]));
+    f.push_back(uint8_t(letters[1]));
+    f.push_back(uint8_t(form * 16 + 8));
+    f.push_back(uint8_t(payload.size()));
+    for (uint8_t b : payload) {
+        f.push_back(b);
+    }
     uint8_t x = 0;
     for (size_t i = 2; i < f.size(); ++i) {
         x ^= f[i];
