@@ -413,6 +413,45 @@ TEST(GnssFacade, ObservationsBoundedByTheStore) {
     EXPECT_EQ(plain.Get_Gnss_Obs_t(obs.get()), 0);
 }
 
+// GGA text by receiver kind, satellite use by flag, the last RTCM 3 frame store.
+TEST(GnssFacade, GgaTextSatUseAndFrameStore) {
+    Receivers r;
+    auto& newData = dynamic_cast<Em_OemNewData&>(*r.neu.Get_Protocol()->Board()->Data());
+    const char kNewGga[] = "$GPGGA,new*00\r\n";
+    std::memcpy(newData.sentence, kNewGga, sizeof(kNewGga) - 1);
+    newData.sentenceLength = sizeof(kNewGga) - 1;
+    Em_OemData& oemData = *r.oem.Get_Protocol()->Board()->Data();
+    const char kOemGga[] = "$GPGGA,oem*00\r\n";
+    std::memcpy(oemData.Gga_Text, kOemGga, sizeof(kOemGga) - 1);
+    oemData.Gga_Len = sizeof(kOemGga) - 1;
+    std::vector<unsigned char> text(2048);
+    unsigned length = 0;
+    r.neu.Get_Gnss_Gpgga(text.data(), &length);
+    EXPECT_EQ(std::string(text.begin(), text.begin() + length), kNewGga);
+    r.oem.Get_Gnss_Gpgga(text.data(), &length);
+    EXPECT_EQ(std::string(text.begin(), text.begin() + length), kOemGga);
+
+    oemData.Sat_Use[0] = 3;
+    oemData.Sat_Use[1] = 9;
+    SAT_USE use{0, 0};
+    EXPECT_EQ(r.oem.Get_Gnss_SatUse(1, &use), 0u);
+    EXPECT_EQ(use.Word1, 0u);
+    EXPECT_EQ(r.oem.Get_Gnss_SatUse(0, &use), 9u);
+    EXPECT_EQ(use.Word1, 9u);
+    EXPECT_EQ(use.Word2, 9u);
+
+    ASSERT_TRUE(oemData.Trsmt);
+    oemData.Trsmt->Info.Msg_No = 1005;
+    oemData.Trsmt->Info.Length = 25;
+    oemData.Trsmt->Info.Data[24] = 0xAB;
+    TRSMT_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    r.oem.Get_Gnss_Trsinfo(info);
+    EXPECT_EQ(info.Msg_No, 1005);
+    EXPECT_EQ(info.Length, 25);
+    EXPECT_EQ(info.Data[24], 0xAB);
+}
+
 // Without a board every result getter leaves its output alone.
 TEST(GnssFacade, NoBoardLeavesOutputsAlone) {
     Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_COMENGINE);
