@@ -247,6 +247,26 @@ TEST(GnssFacade, TiltInformation) {
     EXPECT_EQ(out.Words[1], 0);
 }
 
+TEST(GnssFacade, SourceListByKind) {
+    Receivers r;
+    std::memcpy(r.Old().wireless.sourceList, "OLD;LIST", 8);
+    r.Old().wireless.sourceListLength = 8;
+    std::memcpy(r.New().netSourceList, "NEW", 3);
+    r.New().netSourceCount = 3;
+    std::vector<char> out(4096, 0);
+    int count = -1;
+    r.old.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(std::string(out.data(), size_t(count)), "OLD;LIST");
+    r.neu.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(std::string(out.data(), size_t(count)), "NEW");
+    count = -1;
+    r.oem.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(count, -1);
+    r.Old().wireless.sourceListLength = 99999;  // never past the record
+    r.old.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(count, Em_OldWirelessRecord::kSourceListSize);
+}
+
 TEST(GnssFacade, BatteryGrade) {
     Receivers r;
     r.Old().batteryLevel = 7;

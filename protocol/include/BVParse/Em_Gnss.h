@@ -156,6 +156,8 @@ public:
     int GetInfo_Gprs_Eroinfo();
     int GetInfo_Gprs_CosMdl();
     double GetInfo_Gprs_Version();
+    // The caster's source list the receiver reported: its bytes (dest holds 4,096) and count.
+    void Get_Gprs_GetList(char* bytes, int* count);
     // The stored differential information (at most 200 bytes) and its count; count 0 for other
     // receivers.
     void Get_Gprs_DiffInfo(unsigned char* bytes, int* count);
