@@ -61,6 +61,16 @@ static_assert(offsetof(DEVICE_STR, byte109) == 109, "DEVICE_STR layout");
 static_assert(offsetof(DEVICE_STR, byte113) == 113, "DEVICE_STR layout");
 static_assert(offsetof(DEVICE_STR, boardType) == 114, "DEVICE_STR layout");
 
+// The satellite decoders and the program address these bytes by offset.
+static_assert(offsetof(SATLLITE_STR, Elevation) == 4, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Azimuth) == 8, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Snr1) == 10, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Snr2) == 14, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Snr3) == 18, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Signal) == 22, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Used) == 23, "SATLLITE_STR layout");
+static_assert(offsetof(SATLLITE_STR, Status) == 25, "SATLLITE_STR layout");
+
 static_assert(sizeof(cors_info) == 90, "cors_info is 90 bytes");
 static_assert(offsetof(cors_info, userName) == 20, "cors_info layout");
 static_assert(offsetof(cors_info, password) == 70, "cors_info layout");
