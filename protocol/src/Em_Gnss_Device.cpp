@@ -91,6 +91,15 @@ void Em_Gnss::Get_Static_Time(unsigned& first, unsigned& second) {
     }
 }
 
+void Em_Gnss::Get_Static_AntType(char* dest) {
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    if (old == nullptr || dest == nullptr) {
+        return;
+    }
+    std::memcpy(dest, old->antennaType, sizeof(old->antennaType));
+    dest[sizeof(old->antennaType) - 1] = '\0';
+}
+
 void Em_Gnss::Get_eBubble_info(eBubble_info& out) {
     if (const Em_OldReceiver* old = Old_State(m_protocol)) {
         std::memcpy(out.Words, old->bubble.words, sizeof(out.Words));

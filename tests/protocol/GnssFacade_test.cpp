@@ -216,6 +216,26 @@ TEST(GnssFacade, RadioFrequencyAndFirmwareBlock) {
     EXPECT_EQ(out.Data[203], 0);
 }
 
+TEST(GnssFacade, StaticRecordingState) {
+    Receivers r;
+    std::memset(r.Old().antennaType, 'A', sizeof(r.Old().antennaType));  // unterminated
+    r.Old().staticTime[0] = 11;
+    r.Old().staticTime[1] = 22;
+    char ant[21];
+    std::memset(ant, 'x', sizeof(ant));
+    r.old.Get_Static_AntType(ant);
+    EXPECT_EQ(std::string(ant), std::string(20, 'A'));
+    unsigned a = 0, b = 0;
+    r.old.Get_Static_Time(a, b);
+    EXPECT_EQ(a, 11u);
+    EXPECT_EQ(b, 22u);
+    std::memset(ant, 'x', sizeof(ant));
+    r.neu.Get_Static_AntType(ant);
+    r.oem.Get_Static_Time(a, b);
+    EXPECT_EQ(ant[0], 'x');
+    EXPECT_EQ(a, 11u);
+}
+
 TEST(GnssFacade, TiltInformation) {
     Receivers r;
     for (int i = 0; i < 9; ++i) {

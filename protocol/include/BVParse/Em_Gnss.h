@@ -136,6 +136,8 @@ public:
     int Get_Battery_Grd();
     void GetInfo_DevcInfo(DEVICE_STR& out);
     void Get_Static_Time(unsigned& first, unsigned& second);
+    // The antenna type of static recording, zero-terminated; dest holds 21 bytes.
+    void Get_Static_AntType(char* dest);
     // The firmware debug block the receiver sent last, handed out once; the receiver keeps
     // one block only, so the id does not select anything.
     void Get_FirmWare_Db(unsigned long id, FIRMWARE_DEBUG& out);
