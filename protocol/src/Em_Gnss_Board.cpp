@@ -256,6 +256,23 @@ void Em_Gnss::Get_Gnss_Ephemeris(unsigned* system, em_eph_t* eph) {
     }
 }
 
+int Em_Gnss::Get_Gnss_Obs_t(em_obs_t* obs) {
+    const Em_OemData* d = Board_Data(m_protocol);
+    if (d == nullptr || obs == nullptr) {
+        return 0;
+    }
+    int count = 0;
+    int capacity = 0;
+    const void* store = d->Obs_Store(&count, &capacity);
+    std::memset(static_cast<void*>(obs->data), 0, sizeof(obs->data));
+    // The board's count is its own word: bound it by the store it counts and by the record.
+    const int n = store ? std::max(0, std::min({count, capacity, em_obs_t::kMax})) : 0;
+    if (n > 0) {
+        std::memcpy(static_cast<void*>(obs->data), store, sizeof(obsd_t) * static_cast<size_t>(n));
+    }
+    return n;
+}
+
 void Em_Gnss::Get_Gnss_Trsinfo(TRSMT_INFO& out) {
     const Em_OemData* d = Board_Data(m_protocol);
     if (d != nullptr && d->Trsmt) {

@@ -1,5 +1,6 @@
 // Em_Gnss device operations: port mode, battery grade, device information and static
 // recording times.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <tuple>
@@ -88,6 +89,41 @@ void Em_Gnss::Get_Static_Time(unsigned& first, unsigned& second) {
         first = old->staticTime[0];
         second = old->staticTime[1];
     }
+}
+
+void Em_Gnss::Get_Static_AntType(char* dest) {
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    if (old == nullptr || dest == nullptr) {
+        return;
+    }
+    std::memcpy(dest, old->antennaType, sizeof(old->antennaType));
+    dest[sizeof(old->antennaType) - 1] = '\0';
+}
+
+void Em_Gnss::Get_eBubble_info(eBubble_info& out) {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        std::memcpy(out.Words, old->bubble.words, sizeof(out.Words));
+        return;
+    }
+    const NewReceiverState* s = New_State(m_protocol);
+    if (s == nullptr) {
+        return;
+    }
+    const QX_GNSS_EBUBBLE_STRUCT& b = s->eBubble;
+    out.Words[0] = b.state;
+    out.Words[1] = static_cast<int32_t>(b.v1);
+    out.Words[2] = static_cast<int32_t>(b.v2) * 360;
+    out.Words[3] = static_cast<int32_t>(b.v3) * 360;
+    out.Words[4] = static_cast<int32_t>(b.v4) * 360;
+    out.Words[5] = static_cast<int32_t>(b.v5 * 36 * 0.0001);
+    out.Words[6] = static_cast<int32_t>(b.v6 * 36 * 0.0001);
+    // A float in a 32-bit word; whole degrees to arc seconds, kept inside the word.
+    float f = 0.0f;
+    std::memcpy(&f, &b.v7, sizeof(f));
+    const float limit = 596523.0f;  // INT32_MAX / 3600
+    const float whole = std::isfinite(f) ? std::trunc(std::max(-limit, std::min(limit, f))) : 0.0f;
+    out.Words[7] = static_cast<int32_t>(whole) * 3600;
+    out.Words[8] = b.v8;
 }
 
 void Em_Gnss::Get_FirmWare_Db(unsigned long, FIRMWARE_DEBUG& out) {

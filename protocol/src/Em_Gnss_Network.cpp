@@ -58,6 +58,27 @@ double Em_Gnss::GetInfo_Gprs_Version() {
     return old ? old->wireless.modemVersion : -1.0;
 }
 
+void Em_Gnss::Get_Gprs_GetList(char* bytes, int* count) {
+    const char* list = nullptr;
+    size_t n = 0;
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        list = old->wireless.sourceList;
+        n = static_cast<size_t>(std::max(0, std::min<int>(old->wireless.sourceListLength,
+                                                          Em_OldWirelessRecord::kSourceListSize)));
+    } else if (const NewReceiverState* s = New_State(m_protocol)) {
+        list = reinterpret_cast<const char*>(s->netSourceList);
+        n = std::min<size_t>(s->netSourceCount, sizeof(s->netSourceList));
+    } else {
+        return;
+    }
+    if (bytes != nullptr && n > 0) {
+        std::memcpy(bytes, list, n);
+    }
+    if (count != nullptr) {
+        *count = static_cast<int>(n);
+    }
+}
+
 void Em_Gnss::Get_Gprs_DiffInfo(unsigned char* bytes, int* count) {
     const Em_OldReceiver* old = Old_State(m_protocol);
     // Exactly the stored count, which the store bounds at its 200 bytes.

@@ -37,13 +37,17 @@ struct Receivers {
 
 // "$$" frame of a text's letters and byte fields, as the old receiver reads it.
 Bytes Old_Frame(const char* letters, const Bytes& payload, unsigned form) {
-    Bytes f = {'$',
-               '$',
-               uint8_t(letters[0]),
-               uint8_t(letters[1]),
-               uint8_t(form * 16 + 8),
-               uint8_t(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
+    Bytes f;
+    f.reserve(payload.size() + 9);
+    f.push_back('$');
+    f.push_back('$');
+    f.push_back(uint8_t(letters[0]));
+    f.push_back(uint8_t(letters[1]));
+    f.push_back(uint8_t(form * 16 + 8));
+    f.push_back(uint8_t(payload.size()));
+    for (uint8_t b : payload) {
+        f.push_back(b);
+    }
     uint8_t x = 0;
     for (size_t i = 2; i < f.size(); ++i) {
         x ^= f[i];
@@ -212,6 +216,77 @@ TEST(GnssFacade, RadioFrequencyAndFirmwareBlock) {
     EXPECT_EQ(out.Data[203], 0);
 }
 
+TEST(GnssFacade, StaticRecordingState) {
+    Receivers r;
+    std::memset(r.Old().antennaType, 'A', sizeof(r.Old().antennaType));  // unterminated
+    r.Old().staticTime[0] = 11;
+    r.Old().staticTime[1] = 22;
+    char ant[21];
+    std::memset(ant, 'x', sizeof(ant));
+    r.old.Get_Static_AntType(ant);
+    EXPECT_EQ(std::string(ant), std::string(20, 'A'));
+    unsigned a = 0, b = 0;
+    r.old.Get_Static_Time(a, b);
+    EXPECT_EQ(a, 11u);
+    EXPECT_EQ(b, 22u);
+    std::memset(ant, 'x', sizeof(ant));
+    r.neu.Get_Static_AntType(ant);
+    r.oem.Get_Static_Time(a, b);
+    EXPECT_EQ(ant[0], 'x');
+    EXPECT_EQ(a, 11u);
+}
+
+TEST(GnssFacade, TiltInformation) {
+    Receivers r;
+    for (int i = 0; i < 9; ++i) {
+        r.Old().bubble.words[i] = uint32_t(i * 11);
+    }
+    eBubble_info out;
+    r.old.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[8], 88);
+    QX_GNSS_EBUBBLE_STRUCT& b = r.New().eBubble;
+    b.state = 1;
+    b.v1 = 7;
+    b.v2 = 2;
+    b.v3 = 3;
+    b.v4 = 4;
+    b.v5 = 10000;
+    b.v6 = 20000;
+    b.v7 = int32_t(Float_Bits(2.75f));
+    b.v8 = -9;
+    r.neu.Get_eBubble_info(out);
+    const int32_t want[9] = {1, 7, 720, 1080, 1440, 36, 72, 7200, -9};
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(out.Words[i], want[i]) << i;
+    }
+    b.v7 = int32_t(Float_Bits(1e30f));  // stays inside the word
+    r.neu.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[7], 596523 * 3600);
+    std::memset(&out, 0, sizeof(out));
+    r.oem.Get_eBubble_info(out);
+    EXPECT_EQ(out.Words[1], 0);
+}
+
+TEST(GnssFacade, SourceListByKind) {
+    Receivers r;
+    std::memcpy(r.Old().wireless.sourceList, "OLD;LIST", 8);
+    r.Old().wireless.sourceListLength = 8;
+    std::memcpy(r.New().netSourceList, "NEW", 3);
+    r.New().netSourceCount = 3;
+    std::vector<char> out(4096, 0);
+    int count = -1;
+    r.old.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(std::string(out.data(), size_t(count)), "OLD;LIST");
+    r.neu.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(std::string(out.data(), size_t(count)), "NEW");
+    count = -1;
+    r.oem.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(count, -1);
+    r.Old().wireless.sourceListLength = 99999;  // never past the record
+    r.old.Get_Gprs_GetList(out.data(), &count);
+    EXPECT_EQ(count, Em_OldWirelessRecord::kSourceListSize);
+}
+
 TEST(GnssFacade, BatteryGrade) {
     Receivers r;
     r.Old().batteryLevel = 7;
@@ -323,6 +398,98 @@ TEST(GnssFacade, SatellitesAndEphemeridesStayInBounds) {
         EXPECT_EQ(system, c.system) << c.n;
         EXPECT_EQ(eph.sat, c.system ? c.n : 0) << c.n;
     }
+}
+
+namespace {
+
+// A data parser with a 64-record observation store and a count of its own.
+class Obs_Data : public Script_Data {
+public:
+    const void* Obs_Store(int* count, int* capacity) const override {
+        *count = Count;
+        *capacity = 64;
+        return Store;
+    }
+    obsd_t Store[64];
+    int Count = 0;
+};
+
+class Obs_Board : public Em_OemBoard {
+public:
+    Obs_Board() {
+        Set_Board_Type(MAINBD_NOVATEL);
+        Set_Data(Data_ = new Obs_Data);
+    }
+    Obs_Data* Data_;
+};
+
+}  // namespace
+
+// The board's observation count is bounded by its store; the copy clears the rest.
+TEST(GnssFacade, ObservationsBoundedByTheStore) {
+    Obs_Board* board = nullptr;
+    Scoped_Board_Registration scope(MAINBD_NOVATEL, [&board] { return board = new Obs_Board; });
+    Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_NOVATEL);
+    ASSERT_NE(board, nullptr);
+    for (int i = 0; i < 64; ++i) {
+        board->Data_->Store[i].sat = uint8_t(i + 1);
+    }
+    auto obs = std::make_unique<em_obs_t>();
+    struct Case {
+        int count, copied;
+    };
+    for (const Case c : {Case{200, 64}, Case{5, 5}, Case{-1, 0}, Case{64, 64}}) {
+        std::memset(static_cast<void*>(obs.get()), 0x77, sizeof(em_obs_t));
+        board->Data_->Count = c.count;
+        EXPECT_EQ(gnss.Get_Gnss_Obs_t(obs.get()), c.copied) << c.count;
+        if (c.copied > 0) {
+            EXPECT_EQ(obs->data[c.copied - 1].sat, c.copied);
+        }
+        EXPECT_EQ(obs->data[c.copied].sat, 0) << "cleared past the copy";
+        EXPECT_EQ(obs->data[em_obs_t::kMax - 1].sat, 0);
+    }
+    // The base parser keeps no store.
+    Em_Gnss plain(GNSS_MNFCTR_OEM, MAINBD_NMEA2);
+    EXPECT_EQ(plain.Get_Gnss_Obs_t(obs.get()), 0);
+}
+
+// GGA text by receiver kind, satellite use by flag, the last RTCM 3 frame store.
+TEST(GnssFacade, GgaTextSatUseAndFrameStore) {
+    Receivers r;
+    auto& newData = dynamic_cast<Em_OemNewData&>(*r.neu.Get_Protocol()->Board()->Data());
+    const char kNewGga[] = "$GPGGA,new*00\r\n";
+    std::memcpy(newData.sentence, kNewGga, sizeof(kNewGga) - 1);
+    newData.sentenceLength = sizeof(kNewGga) - 1;
+    Em_OemData& oemData = *r.oem.Get_Protocol()->Board()->Data();
+    const char kOemGga[] = "$GPGGA,oem*00\r\n";
+    std::memcpy(oemData.Gga_Text, kOemGga, sizeof(kOemGga) - 1);
+    oemData.Gga_Len = sizeof(kOemGga) - 1;
+    std::vector<unsigned char> text(2048);
+    unsigned length = 0;
+    r.neu.Get_Gnss_Gpgga(text.data(), &length);
+    EXPECT_EQ(std::string(text.begin(), text.begin() + length), kNewGga);
+    r.oem.Get_Gnss_Gpgga(text.data(), &length);
+    EXPECT_EQ(std::string(text.begin(), text.begin() + length), kOemGga);
+
+    oemData.Sat_Use[0] = 3;
+    oemData.Sat_Use[1] = 9;
+    SAT_USE use{0, 0};
+    EXPECT_EQ(r.oem.Get_Gnss_SatUse(1, &use), 0u);
+    EXPECT_EQ(use.Word1, 0u);
+    EXPECT_EQ(r.oem.Get_Gnss_SatUse(0, &use), 9u);
+    EXPECT_EQ(use.Word1, 9u);
+    EXPECT_EQ(use.Word2, 9u);
+
+    ASSERT_TRUE(oemData.Trsmt);
+    oemData.Trsmt->Info.Msg_No = 1005;
+    oemData.Trsmt->Info.Length = 25;
+    oemData.Trsmt->Info.Data[24] = 0xAB;
+    TRSMT_INFO info;
+    std::memset(&info, 0, sizeof(info));
+    r.oem.Get_Gnss_Trsinfo(info);
+    EXPECT_EQ(info.Msg_No, 1005);
+    EXPECT_EQ(info.Length, 25);
+    EXPECT_EQ(info.Data[24], 0xAB);
 }
 
 // Without a board every result getter leaves its output alone.

@@ -114,7 +114,10 @@ void On_Nmea(Msg_Type category, uint32_t flags, const void* user) {
 }  // namespace
 
 TEST(OemProtocolCorpus, EveryVerifiedGgaAndRmcOfTheNmeaCaptures) {
-    const auto files = Files_In("gpsd", ".log");
+    std::vector<fs::path> files = Files_In("gpsd", ".log");
+    for (const auto& p : Files_In("pynmeagps", ".log")) {
+        files.push_back(p);
+    }
     if (files.empty()) {
         GTEST_SKIP() << "corpus missing";
     }

@@ -116,6 +116,9 @@ public:
     void Get_Gnss_SatInfo(int constellation, unsigned* count, SATLLITE_STR* out);
     // The ephemeris the board stored last: satellites 1-32 (system 1) or 161-196 (system 4).
     void Get_Gnss_Ephemeris(unsigned* system, em_eph_t* eph);
+    // The board's observations: clears all records, copies what the board stored (never more
+    // than its store or the record holds) and returns that count.
+    int Get_Gnss_Obs_t(em_obs_t* obs);
     // The last RTCM 3 frame the board handed to its frame store.
     void Get_Gnss_Trsinfo(TRSMT_INFO& out);
     // Hour offset of the board's times: 0 to 24, anything else 8.
@@ -135,9 +138,15 @@ public:
     int Get_Battery_Grd();
     void GetInfo_DevcInfo(DEVICE_STR& out);
     void Get_Static_Time(unsigned& first, unsigned& second);
+    // The antenna type of static recording, zero-terminated; dest holds 21 bytes.
+    void Get_Static_AntType(char* dest);
     // The firmware debug block the receiver sent last, handed out once; the receiver keeps
     // one block only, so the id does not select anything.
     void Get_FirmWare_Db(unsigned long id, FIRMWARE_DEBUG& out);
+
+    // Tilt-sensor information: the old receiver's nine words, or the new board's tilt record
+    // in the same units.
+    void Get_eBubble_info(eBubble_info& out);
 
     // ---- Radio.
     // The radio frequency in MHz; -1.0 for other receivers.
@@ -151,6 +160,8 @@ public:
     int GetInfo_Gprs_Eroinfo();
     int GetInfo_Gprs_CosMdl();
     double GetInfo_Gprs_Version();
+    // The caster's source list the receiver reported: its bytes (dest holds 4,096) and count.
+    void Get_Gprs_GetList(char* bytes, int* count);
     // The stored differential information (at most 200 bytes) and its count; count 0 for other
     // receivers.
     void Get_Gprs_DiffInfo(unsigned char* bytes, int* count);

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "BVParse/Em_TrsMtPrlRTCM.h"
+
 namespace Brevan2011 {
 namespace BVParse {
 
@@ -51,6 +53,13 @@ struct Precisions {
     double Err_Rms;
     double Err_Vert;
 };
+
+// Observations of the last epoch, as Get_Gnss_Obs_t copies them out.
+struct em_obs_t {
+    static constexpr int kMax = 118;
+    obsd_t data[kMax];
+};
+static_assert(sizeof(em_obs_t) == 7552, "em_obs_t layout");
 
 }  // namespace BVParse
 }  // namespace Brevan2011
