@@ -185,3 +185,50 @@ TEST_F(PassThroughTest, AReplayFileIgnoresTheSwitch) {
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(s.Get_Gnss_Manufacturer(), GNSS_MNFCTR_VELTA);
 }
+
+TEST_F(PassThroughTest, KeepAliveSwitchOnlyForOldProtocolReceivers) {
+    TempDir dir;
+    const std::string replay = dir.file("replay.bin");
+    writeFile(replay, "");
+    struct Case {
+        MAINBD_OEM_TYPE board;
+        bool switches;
+    } cases[] = {{MAINBD_NOVATEL, true}, {MAINBD_NEWPROTOCOL, false}};
+    for (const Case& c : cases) {
+        EmGnss_Receiver s(GNSS_MNFCTR_VELTA, c.board);
+        ASSERT_TRUE(s.Port_Open(replay.c_str()));
+        std::this_thread::sleep_for(50ms);
+        s.Send_200Data(false);
+        EXPECT_EQ(Probe::keepAliveOn(s), !c.switches) << c.board;
+        EXPECT_TRUE(s.Port_Close());
+    }
+}
+
+// Without a write thread nobody reports the command written: the wait has its bound.
+TEST_F(PassThroughTest, TheWaitForTheCommandIsBoundedWithoutAWriter) {
+    EmGnss_Receiver s(GNSS_MNFCTR_VELTA, MAINBD_STXETX);
+    ASSERT_FALSE(s.Port_Open(closedLoopbackParam()));  // half-open: facade, no threads
+    auto done = std::async(std::launch::async, [&] { s.Send_QxMdl(1); });
+    EXPECT_EQ(done.wait_for(10s), std::future_status::ready);
+    done.get();
+    EXPECT_TRUE(s.Port_Close());
+}
+
+// Closing ends the wait for a command stuck behind long pauses.
+TEST_F(PassThroughTest, ClosingEndsTheWaitForTheCommand) {
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    EmGnss_Receiver s(GNSS_MNFCTR_VELTA, MAINBD_STXETX);
+    ASSERT_TRUE(s.Port_Open(peer.param()));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    for (int i = 0; i < 5; ++i) {
+        s.Send_Null_For_Wait_Interval(3000);
+    }
+    auto done = std::async(std::launch::async, [&] { s.Send_QxMdl(1); });
+    std::this_thread::sleep_for(300ms);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(s.Port_Close());
+    EXPECT_EQ(done.wait_for(5s), std::future_status::ready);
+    done.get();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}

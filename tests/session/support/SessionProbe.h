@@ -40,6 +40,7 @@ public:
         return s.comParam_.baud;
     }
     static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
+    static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
 };
 
 }  // namespace BVDevice
