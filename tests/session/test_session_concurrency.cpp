@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "BVParse/Em_Gnss.h"
 #include "FakeTcpPeer.h"
 #include "SessionFixture.h"
 
@@ -141,4 +142,57 @@ TEST_F(SessionTest, OperationsAndGettersRaceOpenAndClose) {
     }
     stop = true;
     caller.join();
+}
+
+namespace {
+
+std::atomic<EmGnss_Receiver*> readerSession{nullptr};
+std::atomic<int> modeInCallback{-1};
+
+void readsTheWifiMode(Msg_Type, uint32_t, const void*) {
+    if (EmGnss_Receiver* s = readerSession.load()) {
+        QX_WIFI_MODE_ENUM mode{};
+        s->Get_WIFI_Mode(mode);
+        modeInCallback = static_cast<int>(mode);
+    }
+}
+
+}  // namespace
+
+// A value the receiver reports is read back through the session, inside the data callback
+// and from another thread afterwards.
+TEST(SessionGetters, AReportedValueIsReadBackInsideAndOutsideTheCallback) {
+    UseScriptedProtocol(false);
+    static const _CALLBACKS_RECEIVER callbacks{&readsTheWifiMode, nullptr};
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    EmGnss_Receiver s(GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL);
+    s.RegisterCbs_Receiver(&callbacks, nullptr);
+    readerSession = &s;
+    ASSERT_TRUE(s.Port_Open(peer.param()));
+    ASSERT_TRUE(peer.waitConnected(5000));
+
+    // The receiver's report carries the same frame as the set command.
+    Em_Gnss reference(GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL);
+    const unsigned short mode = 2;
+    Cmd_List cmds;
+    reference.Get_Cmd_WIFI_Mode(cmds, &mode);
+    ASSERT_EQ(cmds.size(), 1u);
+    ASSERT_TRUE(
+        peer.send(std::string(reinterpret_cast<const char*>(cmds[0].data), cmds[0].length)));
+
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (modeInCallback.load() < 0 && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(5ms);
+    }
+    EXPECT_EQ(modeInCallback.load(), 2);
+    QX_WIFI_MODE_ENUM read{};
+    s.Get_WIFI_Mode(read);
+    EXPECT_EQ(read, 2);
+    EXPECT_TRUE(s.Port_Close());
+    readerSession = nullptr;
+    // Closed: the caller's value stays.
+    QX_WIFI_MODE_ENUM untouched = static_cast<QX_WIFI_MODE_ENUM>(77);
+    s.Get_WIFI_Mode(untouched);
+    EXPECT_EQ(untouched, 77);
 }
