@@ -22,6 +22,17 @@ using BVParse::Em_CrtSect_Lock;
 
 namespace {
 
+// Marks the write thread as waiting for dataLock (or about to) while it is not writing.
+class WriterWaitsForDataLock {
+public:
+    explicit WriterWaitsForDataLock(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
+    ~WriterWaitsForDataLock() { flag_ = false; }
+    void done() { flag_ = false; }
+
+private:
+    std::atomic<bool>& flag_;
+};
+
 // The session whose thread is running here, so that a session refuses to join itself.
 thread_local const EmGnss_Receiver* tlSession = nullptr;
 
@@ -528,7 +539,9 @@ bool EmGnss_Receiver::drainBeforeReset() {
 }
 
 void EmGnss_Receiver::OnResetMainBoardEvent() {
+    WriterWaitsForDataLock waiting(writerWantsDataLock_);
     Em_CrtSect_Lock lock(&dataLock_);
+    waiting.done();
     if (gnss_ == nullptr) {
         return;
     }
@@ -542,7 +555,9 @@ void EmGnss_Receiver::OnResetMainBoardEvent() {
 }
 
 void EmGnss_Receiver::OnResetManufactureEvent() {
+    WriterWaitsForDataLock waiting(writerWantsDataLock_);
     Em_CrtSect_Lock lock(&dataLock_);
+    waiting.done();
     if (gnss_ == nullptr) {
         return;
     }
@@ -559,6 +574,10 @@ void EmGnss_Receiver::OnResetManufactureEvent() {
 
 void EmGnss_Receiver::OnWriteEvent() {
     rcdforthreads("write thread Evnt1\r\n", ThreadTrace::kWrite);
+    writePending();
+}
+
+void EmGnss_Receiver::writePending() {
     for (;;) {
         _STR_CMD cmd;
         {
@@ -631,6 +650,14 @@ void EmGnss_Receiver::commandsLeft(std::uint64_t count) {
 void EmGnss_Receiver::waitCommandLeft(std::uint64_t seq, unsigned long boundMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
     std::unique_lock<std::mutex> guard(countMutex_);
+    // A reset on the write thread waits for dataLock, which the caller holds: the writer
+    // will not get to the command, so the caller sends what is queued itself. The writer
+    // stays blocked until the caller releases dataLock, so the two never write at once.
+    while (leftTotal_ < seq && writerWantsDataLock_.load() && !events_.isSet(kExit)) {
+        guard.unlock();
+        writePending();
+        guard.lock();
+    }
     // The exit event is polled: the write thread counts what it discards when it ends, which
     // wakes this wait, but a session whose write thread never started has nobody to wake it.
     while (leftTotal_ < seq && !events_.isSet(kExit)) {

@@ -232,3 +232,34 @@ TEST_F(PassThroughTest, ClosingEndsTheWaitForTheCommand) {
     done.get();
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
+
+// The write thread is stuck waiting for dataLock in a maker reset while the switch holds the
+// lock: the switch sends its command itself, before its pause, instead of running out its
+// wait.
+TEST_F(PassThroughTest, TheCommandGoesOutWhileTheWriterWaitsForAReset) {
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    EmGnss_Receiver s(GNSS_MNFCTR_VELTA, MAINBD_STXETX);
+    ASSERT_TRUE(s.Port_Open(peer.param()));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    const std::string frame = reference(MAINBD_STXETX, 2, false);
+    ASSERT_FALSE(frame.empty());
+    FakeTcpPeer::Clock::time_point returned;
+    {
+        Em_CrtSect_Lock hold(Probe::dataLock(s));
+        s.ReSetMnfctr(GNSS_MNFCTR_OEM);  // the writer's handler now waits for dataLock
+        const auto until = std::chrono::steady_clock::now() + 5s;
+        while (!Probe::writerWantsDataLock(s) && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_TRUE(Probe::writerWantsDataLock(s));
+        s.Send_QxMdl(2);
+        returned = FakeTcpPeer::Clock::now();
+    }
+    ASSERT_TRUE(peer.waitReceived(frame.size(), 5000));
+    const auto arrivals = peer.arrivals();
+    ASSERT_FALSE(arrivals.empty());
+    EXPECT_EQ(peer.received().substr(0, frame.size()), frame);
+    EXPECT_LT(arrivals.front().at, returned);  // out before the switch's pause ended
+    EXPECT_TRUE(s.Port_Close());
+}

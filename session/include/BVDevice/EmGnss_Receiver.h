@@ -175,6 +175,9 @@ private:
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void OnWriteEvent();
+    // Writes the queued commands with their pauses until the queue is empty or the session
+    // exits. The write thread's, or a caller's holding dataLock while the writer waits for it.
+    void writePending();
     // Queues the request whole or not at all and wakes the write thread. When the request was
     // taken, *lastSeq gets the number of its last command and *boundMs the longest the
     // commands ahead of it and itself can take to go out (pauses cut to 3 s, plus 1 s).
@@ -227,6 +230,8 @@ private:
     std::atomic<GNSS_MANUFACTURER> reportedMaker_{BVParse::GNSS_MNFCTR_NONE};
     std::atomic<bool> keepAliveOn_{true};
     std::atomic<unsigned long> readPasses_{0};
+    // The write thread is about to take, or waits for, dataLock in a reset handler.
+    std::atomic<bool> writerWantsDataLock_{false};
     std::deque<_STR_CMD> cmdList_;
     // Commands ever queued (under queueLock) and commands that left the queue (under
     // countMutex_, a leaf lock).

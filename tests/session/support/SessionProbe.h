@@ -41,6 +41,8 @@ public:
     }
     static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
     static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
+    static bool writerWantsDataLock(EmGnss_Receiver& s) { return s.writerWantsDataLock_.load(); }
+    static BVParse::Em_Critcal_Section* dataLock(EmGnss_Receiver& s) { return &s.dataLock_; }
 };
 
 }  // namespace BVDevice
