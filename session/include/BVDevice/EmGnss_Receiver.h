@@ -112,6 +112,17 @@ public:
 #undef VARNOK_GET
 
     // ---- Composite operations and forwarders.
+    // Four rows above do more than build and queue:
+    // - Send_QxMdl(mode): 1 puts receiver and handheld into pass-through to the main board
+    //   (command, wait until it is written, 500 ms, ring cleared, 38400 baud on a serial port
+    //   to a type-1 board, maker 1); any other mode comes back (9600 baud first, then the
+    //   command, 500 ms, ring cleared, maker 2). A new-protocol receiver gets its direct
+    //   command, the pause and the clear only. Nothing at all on a replay file.
+    // - Set_Com_Data_Monitor(on): the data-monitor mode command (11 on, 12 off); nothing on a
+    //   replay file.
+    // - Send_200Data(on): old-protocol receivers only: "RG,B200" or "RG,B0", and whether the
+    //   read thread keeps renewing "RG,B200".
+    // - Set_Static_AntType(name): also prints each queued command on standard output.
     // Same as Send_Modem_Signal_Intensity_Query.
     void Send_Gprs_Signal();
     // Asks for the elevation mask (Send_Gnss_ElevMask with null).
