@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -195,4 +196,61 @@ TEST(SessionGetters, AReportedValueIsReadBackInsideAndOutsideTheCallback) {
     QX_WIFI_MODE_ENUM untouched = static_cast<QX_WIFI_MODE_ENUM>(77);
     s.Get_WIFI_Mode(untouched);
     EXPECT_EQ(untouched, 77);
+}
+
+// The getters that copy large or multi-part state wait for a message being parsed (dataLock)
+// instead of copying it half-written.
+TEST_F(SessionTest, BulkGettersWaitForTheParseLock) {
+    TempDir dir;
+    const std::string replay = dir.file("empty.bin");
+    writeFile(replay, "");
+    std::unique_ptr<EmGnss_Receiver> s(newSession());
+    ASSERT_TRUE(s->Port_Open(replay.c_str()));
+    static TRSMT_INFO trs;
+    static em_eph_t eph;
+    static FIRMWARE_DEBUG firmware;
+    static PASSCOMCHAR pass;
+    static char list[4096];
+    static unsigned char diff[256];
+    struct Case {
+        const char* what;
+        std::function<void(EmGnss_Receiver&)> call;
+    } cases[] = {
+        {"Get_Gnss_Trsinfo", [](EmGnss_Receiver& r) { r.Get_Gnss_Trsinfo(trs); }},
+        {"Get_Gnss_Ephemeris",
+         [](EmGnss_Receiver& r) {
+             unsigned system = 1;
+             r.Get_Gnss_Ephemeris(&system, &eph);
+         }},
+        {"Get_Gprs_GetList",
+         [](EmGnss_Receiver& r) {
+             int n = 0;
+             r.Get_Gprs_GetList(list, &n);
+         }},
+        {"Get_Gprs_DiffInfo",
+         [](EmGnss_Receiver& r) {
+             int n = 0;
+             r.Get_Gprs_DiffInfo(diff, &n);
+         }},
+        {"Get_FirmWare_Db", [](EmGnss_Receiver& r) { r.Get_FirmWare_Db(0, firmware); }},
+        {"Get_PassCom_Char", [](EmGnss_Receiver& r) { r.Get_PassCom_Char(pass); }},
+        {"Set_GNSS_ParseNmea", [](EmGnss_Receiver& r) { r.Set_GNSS_ParseNmea(true); }},
+    };
+    for (const Case& c : cases) {
+        std::atomic<bool> locked{false};
+        std::atomic<bool> released{false};
+        std::thread parser([&] {
+            Em_CrtSect_Lock hold(Probe::dataLock(*s));
+            locked = true;
+            std::this_thread::sleep_for(150ms);
+            released = true;
+        });
+        while (!locked.load()) {
+            std::this_thread::sleep_for(1ms);
+        }
+        c.call(*s);
+        EXPECT_TRUE(released.load()) << c.what << " ran while the parse lock was held";
+        parser.join();
+    }
+    EXPECT_TRUE(s->Port_Close());
 }
