@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "BVParse/Em_NewPacket.h"
 #include "BVParse/Em_NewRecords.h"
 
