@@ -129,7 +129,13 @@ int Bluetooth::PowerOn() {
             break;
         case BluetoothAdapterState::Down: {
             const int rc = backend_->powerOn();
-            code = rc == 0 ? 0 : BindResultCode(rc);
+            if (rc == EPERM || rc == EACCES) {
+                code = kAccessDenied;
+            } else if (rc == ENODEV) {
+                code = kNoAdapter;
+            } else if (rc != 0) {
+                code = kGeneralFailure;
+            }
             break;
         }
         case BluetoothAdapterState::Up:

@@ -251,6 +251,10 @@ TEST_F(BluetoothWithFake, PowerOnSwitchesAnAdapterThatIsDown) {
     state_->powerOnResult = EPERM;
     EXPECT_EQ(bt->PowerOn(), 5);
     EXPECT_EQ(bt->GetErrorCode(), 5);
+    state_->powerOnResult = ENODEV;
+    EXPECT_EQ(bt->PowerOn(), 10050);
+    state_->powerOnResult = 132;  // ERFKILL: blocked by the radio switch
+    EXPECT_EQ(bt->PowerOn(), 31);
 }
 
 // --- binding ---
