@@ -325,3 +325,13 @@ TEST(BluetoothPlatform, StartWithoutAnAdapterReportsTheRadio) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BluetoothPlatform, AComNumberBeyondTheDriversRangeIsNoMatchedPort) {
+    Bluetooth bt;
+    EXPECT_EQ(bt.BindBluetooth(0x00025B0A1C2DULL, 256, 0), 1413);
+    EXPECT_EQ(bt.GetErrorCode(), 1413);
+}
+
+}  // namespace
