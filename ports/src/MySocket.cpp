@@ -476,7 +476,8 @@ bool MySocket::startReadThread(const Gate& socket, bool connectFirst, bool onlyW
     if (destroying_) {
         return false;
     }
-    if (onlyWhenIdle && readWord_ && *readWord_ != kThreadEnded) {
+    // A thread still ending for an earlier socket is no reason to wait: it is retired.
+    if (onlyWhenIdle && readWord_ && *readWord_ != kThreadEnded && readSocket_ == socket) {
         return false;
     }
     retire(readThread_, readWord_);
@@ -488,6 +489,7 @@ bool MySocket::startReadThread(const Gate& socket, bool connectFirst, bool onlyW
         return false;
     }
     readWord_ = word;
+    readSocket_ = socket;
     return true;
 }
 

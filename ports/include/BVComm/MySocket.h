@@ -147,6 +147,7 @@ private:
     bool destroying_ = false;
     std::thread readThread_;
     StateWord readWord_;
+    Gate readSocket_;  // the socket the read thread serves
     std::thread acceptThread_;
     StateWord acceptWord_;
     std::vector<Retired> retired_;
