@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -12,8 +13,8 @@
 
 namespace varnok_test {
 
-// A scripted Bluetooth backend. Its state is shared with the test, which keeps reading it after
-// a Bluetooth object took the backend over.
+// A scripted Bluetooth backend (header only, so any test program can take it). Its state is shared
+// with the test, which keeps reading it after a Bluetooth object took the backend over.
 class FakeBluetoothBackend : public Brevan2011::BVComm::BluetoothBackend {
 public:
     using AdapterState = Brevan2011::BVComm::BluetoothAdapterState;
@@ -74,5 +75,103 @@ public:
 private:
     std::shared_ptr<State> state_;
 };
+
+inline bool FakeBluetoothBackend::State::waitBlocked() {
+    std::unique_lock<std::mutex> lock(mutex);
+    return changed.wait_for(lock, std::chrono::seconds(5), [this] { return blocked; });
+}
+
+inline FakeBluetoothBackend::AdapterState FakeBluetoothBackend::adapterState() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    return state_->adapter;
+}
+
+inline int FakeBluetoothBackend::powerOn() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    ++state_->powerOnCalls;
+    if (state_->powerOnResult == 0) {
+        state_->adapter = AdapterState::Up;
+    }
+    return state_->powerOnResult;
+}
+
+inline int FakeBluetoothBackend::beginLookup() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    ++state_->beginCalls;
+    state_->cancelled = false;
+    return state_->beginResult;
+}
+
+inline int FakeBluetoothBackend::nextResult(Result& result) {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    ++state_->nextCalls;
+    if (state_->cancelled) {
+        return Brevan2011::BVComm::kLookupCancelled;
+    }
+    if (!state_->script.empty()) {
+        Step step = state_->script.front();
+        state_->script.pop_front();
+        if (step.code == 0) {
+            result = step.result;
+        }
+        return step.code;
+    }
+    if (!state_->blockWhenEmpty) {
+        return Brevan2011::BVComm::kLookupNoMoreResults;
+    }
+    state_->blocked = true;
+    state_->changed.notify_all();
+    state_->changed.wait(lock, [this] { return state_->cancelled; });
+    state_->blocked = false;
+    return Brevan2011::BVComm::kLookupCancelled;
+}
+
+inline void FakeBluetoothBackend::cancelLookup() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    ++state_->cancelCalls;
+    state_->cancelled = true;
+    state_->changed.notify_all();
+}
+
+inline void FakeBluetoothBackend::endLookup() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    ++state_->endCalls;
+    // Ending also releases a waiting nextResult, as closing the lookup does on a platform.
+    state_->cancelled = true;
+    state_->changed.notify_all();
+}
+
+inline int FakeBluetoothBackend::bind(unsigned int index, std::uint64_t address,
+                                      std::uint8_t channel, const GUID& serviceClass) {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    state_->binds.push_back(Binding{index, address, channel, serviceClass});
+    if (state_->bindResult == 0) {
+        state_->bound.insert(index);
+    }
+    return state_->bindResult;
+}
+
+inline int FakeBluetoothBackend::release(unsigned int index) {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    state_->releases.push_back(index);
+    state_->bound.erase(index);
+    return 0;
+}
+
+inline FakeBluetoothBackend::Step FakeBluetoothBackend::device(const char* name,
+                                                               std::uint64_t address,
+                                                               int addressCount) {
+    Step step;
+    step.result.name = name;
+    step.result.address = address;
+    step.result.addressCount = addressCount;
+    return step;
+}
+
+inline FakeBluetoothBackend::Step FakeBluetoothBackend::code(int value) {
+    Step step;
+    step.code = value;
+    return step;
+}
 
 }  // namespace varnok_test
