@@ -212,30 +212,27 @@ bool MySocket::isCurrent(const Gate& socket) const {
 }
 
 void MySocket::Disconnect() {
-    Gate socket;
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        // Taken out under the lock, so the owner and the read thread never close it twice.
-        socket.swap(socket_);
-        if (!socket) {
-            return;
-        }
-        state_ = kClosing;
-        socket->close(shutdownBoth);
-        state_ = kClosed;
-        lastError_ = 0;
-        dataFlag_ = false;
-    }
+    closeSocket(nullptr);
 }
 
 void MySocket::disconnectIf(const Gate& socket) {
-    {
-        std::lock_guard<std::mutex> guard(lock_);
-        if (socket_ != socket) {
-            return;
-        }
+    closeSocket(&socket);
+}
+
+void MySocket::closeSocket(const Gate* only) {
+    std::lock_guard<std::mutex> guard(lock_);
+    // Taken out under the lock, so the owner and the read thread never close it twice, and a
+    // thread ending for an old socket never closes the one made after it.
+    if (!socket_ || (only != nullptr && socket_ != *only)) {
+        return;
     }
-    Disconnect();
+    Gate socket;
+    socket.swap(socket_);
+    state_ = kClosing;
+    socket->close(shutdownBoth);
+    state_ = kClosed;
+    lastError_ = 0;
+    dataFlag_ = false;
 }
 
 bool MySocket::Create(int kind, int bufferSize) {

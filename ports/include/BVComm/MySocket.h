@@ -123,6 +123,7 @@ private:
     Gate currentSocket() const;
     bool isCurrent(const Gate& socket) const;
     void disconnectIf(const Gate& socket);
+    void closeSocket(const Gate* only);
     bool startReadThread(const Gate& socket, bool connectFirst, bool onlyWhenIdle);
     bool startAcceptThread(const Gate& socket);
     void retire(std::thread& thread, StateWord& word);
