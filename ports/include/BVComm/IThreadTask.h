@@ -5,7 +5,7 @@
 namespace Brevan2011 {
 namespace BVComm {
 
-// A piece of work that a worker thread runs: Start prepares it (false: nothing to run), Run does
+// Work that a worker thread runs: Start prepares it (false: nothing to run), Run does
 // it on the worker thread, Stop asks a running Run to end early and may come from any thread.
 class BVCOMM_EXPORT IThreadTask {
 public:
