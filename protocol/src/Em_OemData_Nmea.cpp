@@ -1,34 +1,377 @@
-// The NMEA sentence parsers of the data-parser base. Until they land, no sentence is handled.
+// The NMEA sentence parsers of the data-parser base: position, solution, precision, time,
+// speed and course, and the GPS, GLONASS and BeiDou satellite tables.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Em_NmeaFields.h"
 #include "Em_OemData.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 
-int Em_OemData::Parse_Text_Msg(int, const unsigned char*, int) {
-    return 0;
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kMinToRad = 0.0002908882086657216;
+constexpr double kUsedSnrThreshold = 30.0;  // 30.0 itself keeps the satellite
+
+// Sentence-seen bits.
+constexpr uint32_t kSeenGgaAfterRmc = 0x1;
+constexpr uint32_t kSeenRmc = 0x2;
+constexpr uint32_t kSeenGst = 0x4;
+constexpr uint32_t kEpochBits =
+    GNSS_FLAG_EPOCH_A | GNSS_FLAG_EPOCH_GST | GNSS_FLAG_EPOCH_RMC | GNSS_FLAG_EPOCH_B;
+
+void Read_Time(Em_OemData& d, std::string_view f) {
+    if (f.size() <= 1) {
+        return;
+    }
+    d.Hour = Nmea_Int(f.substr(0, 2)) + d.Hour_Offset;
+    d.Minute = Nmea_Int(f.substr(2, 2));
+    d.Second = Nmea_Double(f.substr(std::min<std::size_t>(4, f.size()), 5));
 }
-int Em_OemData::Parse_GGA(const std::string&) {
-    return 0;
+
+// ddmm.mmmm (latitude, 2 degree digits) or dddmm.mmmm (longitude, 3).
+bool Read_Angle(std::string_view f, std::size_t degree_digits, double* out) {
+    if (f.size() <= 1) {
+        return false;
+    }
+    const double deg = Nmea_Double(f.substr(0, degree_digits));
+    const double min = Nmea_Double(f.substr(std::min(degree_digits, f.size())));
+    *out = deg * kDegToRad + min * kMinToRad;
+    return true;
 }
-int Em_OemData::Set_Fix_Quality(const std::string&) {
-    return 0;
+
+void Parse_GSA(Em_OemData& d, std::string_view s) {
+    const Em_NmeaFields f(s);
+    if (!f[1].empty()) {
+        d.Gsa_Mode = f[1][0];
+    }
+    if (!f[2].empty()) {
+        d.Fix_Type = Nmea_Int(f[2]);
+    }
+    for (int i = 0; i < 12; ++i) {
+        d.Gsa_Prn[i] = Nmea_Int(f[3 + i]);
+    }
+    if (!f[15].empty()) {
+        d.Pdop = Nmea_Double(f[15]);
+    }
+    if (!f[16].empty()) {
+        d.Hdop = Nmea_Double(f[16]);
+    }
+    if (!f[17].empty()) {
+        d.Vdop = Nmea_Double(f[17]);
+    }
+    d.Tdop = 0.0;
+    d.Gdop = 0.0;
+    if (d.Combined_Epoch) {
+        d.Update_Mask |= GNSS_FLAG_DOPS;
+    }
 }
-int Em_OemData::Parse_GPGSV(const std::string&) {
-    return 0;
+
+void Parse_ZDA(Em_OemData& d, std::string_view s) {
+    const Em_NmeaFields f(s);
+    Read_Time(d, f[1]);
+    if (!f[2].empty()) {
+        d.Day = Nmea_Int(f[2]);
+    }
+    if (!f[3].empty()) {
+        d.Month = Nmea_Int(f[3]);
+    }
+    if (!f[4].empty()) {
+        d.Year = Nmea_Int(f[4]);
+    }
 }
-int Em_OemData::Parse_GLGSV(const std::string&) {
-    return 0;
+
+enum class Constellation { Gps, Glonass, Beidou };
+
+// One message of a GSV set into its constellation's table. Returns false when the message is
+// ignored.
+bool Parse_GSV(Em_OemData& d, std::string_view s, Constellation c) {
+    SATLLITE_STR* table = d.Sat_Gps;
+    int* count = &d.Sat_Gps_Count;
+    if (c == Constellation::Glonass) {
+        table = d.Sat_Glo;
+        count = &d.Sat_Glo_Count;
+    } else if (c == Constellation::Beidou) {
+        table = d.Sat_Bds;
+        count = &d.Sat_Bds_Count;
+    }
+    const int commas = Nmea_Count_Commas(s);
+    if (commas < 3) {
+        return false;
+    }
+    const Em_NmeaFields f(s);
+    const int total = Nmea_Int(f[1]);
+    const int number = Nmea_Int(f[2]);
+    const int in_view = std::max(0, Nmea_Int(f[3]));
+    // A message without satellite groups is accepted only when none are due ("1,1,00").
+    if (total < 1 || number < 1 || (commas < 7 && in_view > 0)) {
+        return false;
+    }
+    const int size = Em_OemData::kSatTableSize;
+    if (number == 1) {
+        std::memset(static_cast<void*>(table), 0, sizeof(SATLLITE_STR) * std::size_t(size));
+        *count = 0;
+    }
+    *count = in_view;
+    const bool last = number >= total;
+    if (total >= number) {
+        // Messages past the eighth cannot reach the table; no index arithmetic overflows.
+        const int first = std::min(number - 1, size / 4) * 4;
+        int end = std::min(number, size / 4 + 1) * 4;
+        if (last) {
+            end = std::min(end, in_view);
+        }
+        for (int entry = first, field = 4; entry < end; ++entry, field += 4) {
+            if (entry >= size) {
+                break;
+            }
+            SATLLITE_STR& sat = table[entry];
+            if (!f[field].empty()) {
+                sat.Prn = Nmea_Int(f[field]);
+            }
+            if (!f[field + 1].empty()) {
+                sat.Elevation = Nmea_Int(f[field + 1]);
+            }
+            if (!f[field + 2].empty()) {
+                sat.Azimuth = static_cast<int16_t>(Nmea_Int(f[field + 2]));
+            }
+            if (!f[field + 3].empty()) {
+                sat.Snr1 = static_cast<float>(Nmea_Double(f[field + 3]));
+            }
+        }
+    }
+    if (!last) {
+        return true;
+    }
+    switch (c) {
+        case Constellation::Gps:
+            if (d.Defer_Gps) {
+                d.Deferred_Gps |= 0x8;
+            } else {
+                d.Mark_Sats_Used();
+                d.Update_Mask |= GNSS_FLAG_SAT_1;
+            }
+            break;
+        case Constellation::Glonass:
+            // GLONASS slots 65-96 become 38-69.
+            for (int i = 0; i < std::min(*count, size); ++i) {
+                table[i].Prn -= 27;
+            }
+            if (d.Defer_Glo) {
+                d.Deferred_Glo |= 0x10;
+            } else {
+                d.Update_Mask |= GNSS_FLAG_SAT_2;
+            }
+            break;
+        case Constellation::Beidou:
+            d.Update_Mask |= GNSS_FLAG_SAT_3;
+            break;
+    }
+    return true;
 }
-int Em_OemData::Parse_BDGSV(const std::string&) {
-    return 0;
+
+}  // namespace
+
+int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
+    if (bytes == nullptr || count <= 0) {
+        return 0;
+    }
+    Update_Mask = 0;
+    // One scratch text per thread keeps its capacity between sentences.
+    thread_local std::string text;
+    text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    switch (id) {
+        case 25:
+        case 51:
+            Parse_GGA(text);
+            return 1;
+        case 26:
+        case 52:
+            return 1;
+        case 29:
+        case 55:
+            Parse_GSA(*this, text);
+            return 1;
+        case 30:
+            Parse_GST(text);
+            return 1;
+        case 31:
+            Parse_GPGSV(text);
+            return 1;
+        case 33:
+        case 59:
+            Parse_RMC(text);
+            return 1;
+        case 35:
+        case 61:
+            Parse_ZDA(*this, text);
+            return 1;
+        case 44:
+            Parse_GLGSV(text);
+            return 1;
+        case 128:
+            Parse_BDGSV(text);
+            return 1;
+        default:
+            return 0;
+    }
 }
-int Em_OemData::Parse_GST(const std::string&) {
-    return 0;
+
+int Em_OemData::Parse_GGA(const std::string& sentence) {
+    const Em_NmeaFields f(sentence);
+    Read_Time(*this, f[1]);
+    Read_Angle(f[2], 2, &Latitude);
+    if (!f[3].empty() && f[3][0] != 'N' && f[3][0] != 'n') {
+        Latitude = -Latitude;
+    }
+    Read_Angle(f[4], 3, &Longitude);
+    if (!f[5].empty() && f[5][0] != 'E' && f[5][0] != 'e') {
+        Longitude = -Longitude;
+    }
+    Set_Fix_Quality(std::string(f[6]));
+    if (!f[7].empty()) {
+        Sats_Used = Nmea_Int(f[7]);
+    }
+    if (!f[9].empty()) {
+        Height = Nmea_Double(f[9]);
+    }
+    if (!f[11].empty()) {
+        Height += Nmea_Double(f[11]);
+    }
+    Diff_Age = f[13].empty() ? -1.0 : Nmea_Double(f[13]);
+
+    if (Sentence_Seen & kSeenRmc) {
+        Sentence_Seen |= kSeenGgaAfterRmc;
+    }
+    if ((Sentence_Seen & kSeenGst) && Combined_Epoch) {
+        Update_Mask |= GNSS_FLAG_EPOCH_GST;
+    }
+    if ((Sentence_Seen & (kSeenRmc | kSeenGgaAfterRmc)) == (kSeenRmc | kSeenGgaAfterRmc)) {
+        Sentence_Seen = 0;
+        if (Combined_Epoch) {
+            Update_Mask |= GNSS_FLAG_EPOCH_RMC;
+        }
+    }
+    if (Combined_Epoch) {
+        Update_Mask |= GNSS_FLAG_EPOCH_A | GNSS_FLAG_EPOCH_B;
+    }
+    if ((Update_Mask & kEpochBits) == kEpochBits) {
+        Update_Mask |= GNSS_FLAG_POSITION;
+    }
+
+    const std::size_t n = std::min<std::size_t>(sentence.size(), sizeof(Gga_Text));
+    std::memcpy(Gga_Text, sentence.data(), n);
+    if (n < sizeof(Gga_Text)) {
+        Gga_Text[n] = '\0';
+    }
+    Gga_Len = static_cast<int>(n);
+    Update_Mask |= GNSS_FLAG_GGA_TEXT;
+    return 1;
 }
-int Em_OemData::Parse_RMC(const std::string&) {
-    return 0;
+
+int Em_OemData::Set_Fix_Quality(const std::string& field) {
+    if (field.empty()) {
+        return 0;
+    }
+    switch (field[0]) {
+        case '0':
+            Sol_Code = 3;
+            break;
+        case '1':
+            Sol_Code = 4;
+            break;
+        case '2':
+            Sol_Code = 10;
+            break;
+        case '3':
+        case '4':
+            Sol_Code = 11;
+            break;
+        case '5':
+            Sol_Code = 6;
+            break;
+        case '7':
+            Sol_Code = 1;
+            break;
+        case '9':
+            Sol_Code = 7;
+            break;
+        default:
+            Sol_Code = 0;
+            break;
+    }
+    return 1;
 }
-void Em_OemData::Mark_Sats_Used() {}
+
+int Em_OemData::Parse_GPGSV(const std::string& sentence) {
+    return Parse_GSV(*this, sentence, Constellation::Gps) ? 1 : 0;
+}
+
+int Em_OemData::Parse_GLGSV(const std::string& sentence) {
+    return Parse_GSV(*this, sentence, Constellation::Glonass) ? 1 : 0;
+}
+
+int Em_OemData::Parse_BDGSV(const std::string& sentence) {
+    return Parse_GSV(*this, sentence, Constellation::Beidou) ? 1 : 0;
+}
+
+int Em_OemData::Parse_GST(const std::string& sentence) {
+    if (sentence.size() <= 6) {
+        return 0;
+    }
+    const Em_NmeaFields f(sentence);
+    if (!f[2].empty()) {
+        Err_Rms = Nmea_Double(f[2]);
+    }
+    if (!f[6].empty()) {
+        Err_Lat = Nmea_Double(f[6]);
+    }
+    if (!f[7].empty()) {
+        Err_Lon = Nmea_Double(f[7]);
+    }
+    if (!f[8].empty()) {
+        Err_Vert = Nmea_Double(f[8]);
+    }
+    Err_Horz = std::sqrt(Err_Lat * Err_Lat + Err_Lon * Err_Lon);
+    Sentence_Seen |= kSeenGst;
+    return 1;
+}
+
+int Em_OemData::Parse_RMC(const std::string& sentence) {
+    const Em_NmeaFields f(sentence);
+    if (sentence.size() > 6) {
+        Read_Time(*this, f[1]);
+    }
+    if (!f[7].empty()) {
+        Speed = Nmea_Double(f[7]);
+    }
+    if (!f[8].empty()) {
+        Course = Nmea_Double(f[8]);
+    }
+    if (f[9].size() > 2) {
+        const int n = Nmea_Int(f[9]);
+        Day = n / 10000;
+        Month = n / 100 - Day * 100;
+        Year = n % 100 + 2000;
+    }
+    Sentence_Seen |= kSeenRmc;
+    Update_Mask |= GNSS_FLAG_RMC;
+    return 1;
+}
+
+void Em_OemData::Mark_Sats_Used() {
+    const int n = std::min(std::max(Sat_Gps_Count, 0), kSatTableSize);
+    for (int i = 0; i < n; ++i) {
+        SATLLITE_STR& s = Sat_Gps[i];
+        s.Used = 1;
+        if (s.Elevation <= 13 || s.Snr1 < kUsedSnrThreshold || s.Azimuth == 0) {
+            s.Used = 0;
+        }
+    }
+}
 
 }  // namespace BVParse
 }  // namespace Brevan2011

@@ -1,5 +1,4 @@
-// Placeholder NMEA-only board driver (type 5) until the real driver lands: the base behaviour, with
-// a plain data parser and the base command builder.
+// NMEA-only board driver (type 5): listens to "$GP" and "$GL" sentences and sends nothing.
 #pragma once
 
 #include "Em_OemBoard.h"
@@ -10,7 +9,16 @@ namespace BVParse {
 class Em_OemNmea : public Em_OemBoard {
 public:
     Em_OemNmea();
+
+    // 0 while fewer than 3 bytes are buffered; the sentence step for an accepted talker;
+    // otherwise the buffer is discarded and 1 returned.
+    int Parse() override;
+    // Slot 17 does nothing on this board.
+    int Handle_Frame(const unsigned char* frame, int id, int length) override;
 };
+
+// Parse step shared by the NMEA-only boards; `talkers` holds two-letter talker ids.
+int Parse_Nmea_Talkers(Em_OemBoard& board, const char* const* talkers, int count);
 
 }  // namespace BVParse
 }  // namespace Brevan2011

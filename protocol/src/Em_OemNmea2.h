@@ -1,5 +1,5 @@
-// Placeholder second NMEA-only board driver (type 6) until the real driver lands: the base
-// behaviour, with a plain data parser and the base command builder.
+// Second NMEA-only board driver (type 6): listens to "$GP", "$GL", "$GN" and "$BD" sentences
+// and sends nothing. Slot 17 forwards items to the data parser, which clears its update mask.
 #pragma once
 
 #include "Em_OemBoard.h"
@@ -10,6 +10,8 @@ namespace BVParse {
 class Em_OemNmea2 : public Em_OemBoard {
 public:
     Em_OemNmea2();
+
+    int Parse() override;
 };
 
 }  // namespace BVParse

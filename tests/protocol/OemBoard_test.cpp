@@ -235,7 +235,8 @@ TEST(BoardRegistry, DefaultDriversCarryTheirTypeAndFakesReplaceThem) {
         std::unique_ptr<Em_OemBoard> board(Create_Board(type));
         ASSERT_NE(board, nullptr) << type;
         EXPECT_EQ(board->Board_Type(), type);
-        EXPECT_EQ(board->Parse(), 1);
+        // The NMEA-only boards wait for bytes; the other drivers' stand-ins consume nothing.
+        EXPECT_EQ(board->Parse(), (type == 5 || type == 6) ? 0 : 1);
         ASSERT_NE(board->Cmd(), nullptr);
         ASSERT_NE(board->Data(), nullptr);
         Cmd_List cmds;

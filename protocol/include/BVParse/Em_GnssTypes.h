@@ -194,10 +194,10 @@ struct SAT_USE {
     uint32_t Word2;
 };
 
-// Time value: whole seconds since 1970, 32 bits unused, and the fraction of a second.
+// Time value: whole seconds since 1970 and the fraction of a second. The seconds are 64-bit
+// so the value survives 2038; the record keeps its 16 bytes.
 struct Gnss_Time {
-    int32_t Seconds;
-    int32_t Unused;
+    int64_t Seconds;
     double Fraction;
 };
 static_assert(sizeof(Gnss_Time) == 16, "Gnss_Time layout");

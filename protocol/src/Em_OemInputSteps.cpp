@@ -1,0 +1,159 @@
+#include "Em_OemInputSteps.h"
+
+#include <cstring>
+
+#include "BVParse/Em_GnssTime.h"
+#include "Em_Crc.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+namespace {
+
+constexpr int kMaxSentence = 300;
+
+struct AddressId {
+    char address[6];
+    int id;
+};
+constexpr AddressId kSentenceIds[] = {
+    {"GPGGA", 25}, {"GPGLL", 26}, {"GPGSA", 29},  {"GPGST", 30}, {"GPGSV", 31},
+    {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44},  {"GNGGA", 51}, {"GNGLL", 52},
+    {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128},
+};
+
+// Drops the first `used` buffered bytes and moves the rest to the front.
+void Consume(OEM_INPUT_BUFFER& in, int used) {
+    const int start = in.Read + used;
+    const int rest = in.Fill - start;
+    if (rest > 0) {
+        std::memmove(in.Data, in.Data + start, static_cast<std::size_t>(rest));
+    }
+    const int fill = rest > 0 ? rest : 0;
+    std::memset(in.Data + fill, 0, static_cast<std::size_t>(in.Fill - fill));
+    in.Read = 0;
+    in.Fill = fill;
+}
+
+// Bytes buffered after the read index, or -1 when the indexes are not sane.
+int Buffered(const OEM_INPUT_BUFFER& in) {
+    if (in.Read < 0 || in.Fill < in.Read || in.Fill > OEM_INPUT_BUFFER::kSize) {
+        return -1;
+    }
+    return in.Fill - in.Read;
+}
+
+// Length of the sentence at the front, through its line end; 0 when none ends within the
+// first 300 bytes yet. A sentence ends after '*' and two check characters, or where a CR
+// (3 further) or LF (4 further) closes it; a lone LF after the check characters also ends it,
+// so the next sentence's '$' is not eaten.
+int Sentence_Length(const unsigned char* p, int n) {
+    const int limit = n < kMaxSentence ? n : kMaxSentence;
+    for (int i = 0; i + 3 < limit; ++i) {
+        if (p[i] == '*' && p[i + 3] == '\n') {
+            return i + 4;
+        }
+        if (i + 4 >= limit) {
+            break;
+        }
+        if (p[i] == '*' || p[i + 3] == '\r' || p[i + 4] == '\n') {
+            return i + 5;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+int Nmea_Sentence_Id(const unsigned char* address, int length) {
+    if (address == nullptr || length < 5) {
+        return -1;
+    }
+    for (const AddressId& a : kSentenceIds) {
+        if (std::memcmp(address, a.address, 5) == 0) {
+            return a.id;
+        }
+    }
+    return -1;
+}
+
+int Parse_NmeaSentence(Em_OemBoard& board) {
+    OEM_INPUT_BUFFER* in = board.Input();
+    if (in == nullptr) {
+        return 0;
+    }
+    const int n = Buffered(*in);
+    if (n < 0) {
+        board.Clear_Input();
+        return 0;
+    }
+    const unsigned char* p = in->Data + in->Read;
+    const int len = Sentence_Length(p, n);
+    if (len == 0) {
+        if (n > kMaxSentence) {
+            board.Clear_Input();
+        }
+        return 0;
+    }
+    const int id = Nmea_Sentence_Id(p + 1, len - 1);
+    if (Em_OemData* data = board.Data()) {
+        data->Parse_Text_Msg(id, p, len);
+    }
+    Consume(*in, len);
+    return 1;
+}
+
+int Parse_RtcmFrame(Em_OemBoard& board) {
+    OEM_INPUT_BUFFER* in = board.Input();
+    if (in == nullptr) {
+        return 0;
+    }
+    const int n = Buffered(*in);
+    if (n < 0) {
+        board.Clear_Input();
+        return 0;
+    }
+    if (n < 3) {
+        return 0;
+    }
+    unsigned char* p = in->Data + in->Read;
+    const int len = static_cast<int>(Get_Bits_U(p, 14, 10));
+    if (n < len + 6) {
+        return 0;
+    }
+    const uint32_t crc = Get_Bits_U(p + len + 3, 0, 24);
+    if (Calc_Crc24Q(p, len + 3) != crc) {
+        board.Clear_Input();
+        return 0;
+    }
+    const unsigned number = Get_Bits_U(p, 24, 12);
+    Em_OemData* data = board.Data();
+    if (data != nullptr && data->Trsmt) {
+        data->Update_Mask = 0;
+        if (Prc_TrsMt_Frame(data->Trsmt.get(), number, p, static_cast<unsigned>(len + 6), 1)) {
+            data->Update_Mask |= GNSS_FLAG_RTCM3;
+        }
+    }
+    Consume(*in, len + 6);
+    return 1;
+}
+
+int Pass_RtcmMessage(Em_OemBoard& board) {
+    OEM_INPUT_BUFFER* in = board.Input();
+    if (in == nullptr) {
+        return 1;
+    }
+    const int n = Buffered(*in);
+    if (n > 0) {
+        const unsigned char* p = in->Data + in->Read;
+        const unsigned number = n >= 5 ? Get_Bits_U(p, 24, 12) : 0;
+        if (Em_OemData* data = board.Data()) {
+            data->Decode_Rtcm_Frame(number, p, n);
+        }
+    }
+    board.Clear_Input();
+    return 1;
+}
+
+}  // namespace BVParse
+}  // namespace Brevan2011
