@@ -23,7 +23,7 @@ int Decode(Em_OemNovatelData& d, const Bytes& log) {
 
 TEST(NovatelPosition, DecodesPositionTimeAndFlags) {
     Em_OemNovatelData d;
-    d.Hour_Offset = 8;
+    EXPECT_EQ(d.Hour_Offset, 8);  // the default zone
     Best_Pos p;
     p.lat = 31.5;
     p.lon = -121.25;
