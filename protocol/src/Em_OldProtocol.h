@@ -66,6 +66,12 @@ public:
     void Split_OldCmds_RZ(Cmd_List& out, const Cmd_List& in) const;
     void Split_OldCmds_VL(Cmd_List& out, const Cmd_List& in) const;
 
+    // Modem and network queries, each an '@' frame in a "VS" carrier with the pause 200.
+    // Nothing is appended when the link form gives no frame.
+    void Get_Gprs_Signal(Cmd_List& cmds) const;  // '@' 101
+    // '@' 116, then "VM,B1" as a carrier frame.
+    void Get_Cmd_NetLink_Source_List_Query(Cmd_List& cmds) const;
+
     // Receiver state filled by the decoders (the facade and the command builders read it).
     Em_OldReceiver& Receiver() { return m_rx; }
     const Em_OldReceiver& Receiver() const { return m_rx; }

@@ -9,9 +9,12 @@
 #include <functional>
 #include <iosfwd>
 #include <mutex>
+#include <vector>
 
 #include "BVParse/BVParseExport.h"
 #include "BVParse/Em_GnssTypes.h"
+#include "BVParse/Em_NewRecords.h"
+#include "BVParse/Em_OldRecords.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -88,6 +91,215 @@ public:
     static void Set_Log_Stream(std::ostream* stream);
     // How many category-1 messages with bit 0x00080000 the diagnostics have counted.
     static unsigned long Logger_Count();
+
+    // ---- New-protocol commands and results; old-protocol lists of static files, base
+    // ---- positions, radio channels and NMEA output.
+    //
+    // Builders append to the caller's list and never clear it. They act only on a receiver
+    // of the new protocol (kind 2 with a type-8 board) unless noted; on any other receiver
+    // they append nothing. A const pointer argument sets the value when given and asks the
+    // receiver for it when null. Readers copy the value last decoded; on a receiver of
+    // another kind they leave the caller's variable as it was (record and enum readers) or
+    // return the stated default (value readers).
+
+    // Modem.
+    void Get_Cmd_Modem_Dial(Cmd_List& cmds, bool on);
+    void Get_Cmd_Modem_Power(Cmd_List& cmds, bool on);
+    void Get_Cmd_Modem_Auto_Dial(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Modem_Auto_Power_On(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Modem_Dial_Param(Cmd_List& cmds, const QX_MODEM_DIAL_PARA_STRUCT* p);
+    void Get_Cmd_Modem_Dial_Status_Query(Cmd_List& cmds);
+    void Get_Cmd_Modem_Power_Status_Query(Cmd_List& cmds);
+    // Also on an old-protocol receiver: its modem signal query ('@' 101).
+    void Get_Cmd_Modem_Signal_Intensity_Query(Cmd_List& cmds);
+    void Get_Cmd_Modem_Band_Mode(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_Modem_Work_Mode(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_Modem_CSD_Param(Cmd_List& cmds, const QX_MODEM_CSD_PARA_STRUCT* p);
+    void Get_Cmd_Modem_CSD_Status_Query(Cmd_List& cmds);
+    unsigned char Get_Modem_Auto_Dial();      // 0 by default
+    unsigned char Get_Modem_Auto_Power_On();  // 0 by default
+    void Get_Modem_Power_Status(QX_MODEM_POWER_STATUS_ENUM& out);
+    void Get_Modem_Band_Mode(QX_MODEM_BAND_MODE_ENUM& out);
+    void Get_Modem_Work_Mode(QX_MODEM_WORK_MODE_ENUM& out);
+    // Each text as a string of at most 20 bytes: zero-filled after its first zero byte, and
+    // unterminated when it fills the field.
+    void Get_Modem_Dial_Param(QX_MODEM_DIAL_PARA_STRUCT& out);
+    void Get_Modem_Dial_Status(QX_MODEM_DIAL_STATUS_STRUCT& out);
+    void Get_Modem_Signal_Intensity(QX_MODEM_SIGNAL_INTENSITY_STRUCT& out);
+    void Get_Modem_CSD_Param(QX_MODEM_CSD_PARA_STRUCT& out);
+    void Get_Modem_CSD_Status(QX_MODEM_CSD_STATUS_STRUCT& out);
+
+    // GNSS settings and data output. io is the output port concerned.
+    void Get_Cmd_Gnss_Data_Freq(Cmd_List& cmds, QX_DATA_FRQ_ENUM f);
+    // One item per entry (its tag, its rate), after the port item when io > 0. Nothing for
+    // an entry whose tag carries a record rather than a number.
+    void Get_Cmd_Gnss_Data_Freq(Cmd_List& cmds, const std::vector<DataFreq>& list,
+                                QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_Data_Freq(Cmd_List& cmds, const DataFreq& entry, QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_Data_Unlogall(Cmd_List& cmds, QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_Data_Configlist_Query(Cmd_List& cmds, QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_Data_Configlist_Ex_Query(Cmd_List& cmds, QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_IO_ID(Cmd_List& cmds, QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_IO_DiffData(Cmd_List& cmds, QX_GNSS_IO_ID_ENUM io, QX_GNSS_DIFF_TYPE_ENUM d);
+    // Also on an old-protocol receiver: its elevation-mask command or query.
+    void Get_Cmd_Gnss_ElevMask(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Gnss_Pdop_Mask(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Gnss_Diff_Type(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_Gnss_Base_Position(Cmd_List& cmds, const QX_GNSS_BASE_SET_STRUCT* p);
+    void Get_Cmd_Gnss_Sat_Enable(Cmd_List& cmds, const QX_GNSS_SATELLITE_ENABLE_STRUCT* p);
+    void Get_Cmd_Gnss_Current_Position_Query(Cmd_List& cmds);
+    // The count travels in one byte: a list of more than 255 entries sends nothing.
+    void Get_Cmd_Gnss_Base_Position_list(Cmd_List& cmds, const BASE_POS_LIST_STRUCT* p);
+    void Get_Cmd_Gnss_Data_Transfer(Cmd_List& cmds, const QX_DATA_TRANSFER_STRUCT* p,
+                                    QX_GNSS_IO_ID_ENUM io);
+    void Get_Cmd_Gnss_Data_Subscribe_Feature_Query(Cmd_List& cmds);
+    int Get_Gnss_Pdop_Mask();  // -1 by default
+    // The board's elevation mask on every kind of receiver; 0 without a board driver.
+    int Get_Gnss_ElevMask();
+    int GetInfo_Gnss_ElevMask();
+    void Get_Gnss_Diff_Type(QX_GNSS_DIFF_TYPE_ENUM& out);
+    void Get_Gnss_Data_Configlist(QX_DATA_CONFIG_LIST& out);
+    void Get_Gnss_Data_Configlist_Ex(QX_DATA_CONFIG_LIST_STRUCT& out);
+    void Get_Gnss_Data_Subscribe_Feature(std::vector<DATA_FREQS_STRUCT>& out);
+    void Get_Gnss_Base_Position(QX_GNSS_BASE_SET_STRUCT& out);
+    void Get_Gnss_Sat_Enable(QX_GNSS_SATELLITE_ENABLE_STRUCT& out);
+    void Get_Gnss_Base_Position_list(BASE_POS_LIST_STRUCT& out);
+    void Get_Magnetometer_info(QX_GNSS_DAT_MAGNETIC_STRUCT& out);
+    void Get_Heading_Calibration_info(QX_GNSS_DAT_CALIBRATION_SAMPLE_STRUCT& out);
+    void Get_Tilt_Calibration_info(QX_GNSS_DAT_CALIBRATION_TILT_STRUCT& out);
+    // The board's last GNSS data block (any board driver) and the new-protocol board's last
+    // NMEA sentence (type-8 board only); null, length untouched, otherwise. The pointer stays
+    // valid only until the next parse step rewrites the buffer: copy under the data lock.
+    const unsigned char* Get_Gnss_Data_Buff(unsigned int& length);
+    const unsigned char* Get_NMEA_Data_Buff(unsigned int& length);
+
+    // System.
+    void Get_Cmd_System_Admin(Cmd_List& cmds, unsigned short code);
+    void Get_Cmd_System_Power_Off(Cmd_List& cmds);
+    void Get_Cmd_System_Power_Status_Query(Cmd_List& cmds);
+    void Get_Cmd_System_Reboot(Cmd_List& cmds);
+    void Get_Cmd_System_Hardware_Info_Query(Cmd_List& cmds);
+    void Get_Cmd_System_Firmware_Info_Query(Cmd_List& cmds);
+    void Get_Cmd_System_GSensor_Valid(Cmd_List& cmds, QX_GSENSOR_VALID_PERIOD_STRUCT r);
+    void Get_Cmd_System_GPSBoard_Info_Query(Cmd_List& cmds);
+    void Get_Cmd_System_BtMac_Info_Query(Cmd_List& cmds);
+    void Get_Cmd_System_WifiMac_Info_Query(Cmd_List& cmds);
+    // Sensor kind 2 to start and 3 to stop, with the low 16 bits of n.
+    void Send_Magnetometer_Calibration(Cmd_List& cmds, bool start, int n);
+    // Sensor kind 4 to start and 5 to stop, with x * 1000 truncated (low 16 bits).
+    void Send_Heading_Calibration(Cmd_List& cmds, bool start, float x);
+    void Get_Cmd_Com_Direct(Cmd_List& cmds, QX_COM_DIRECT_ENUM d);
+    void Get_System_Power_Status(QX_SYSTEM_POWER_STATUS_STRUCT& out);
+    void Get_System_Hardware_Info(QX_SYSTEM_HARDWARE_INFO_STRUCT& out);
+    void Get_System_Firmware_Info(QX_SYSTEM_FIRMWARE_VERSION_STRUCT& out);
+    void Get_System_GPSBoard_Info(QX_GPSBOARD_INFO_STRUCT& out);
+    void Get_System_Calibration_Result(QX_GSENSOR_CALIBRATION_QUALITY& out);
+    void Get_System_BtMac_Info(QX_MAC_INFO_STRUCT& out);
+    void Get_System_WifiMac_Info(QX_MAC_INFO_STRUCT& out);
+
+    // Network link.
+    void Get_Cmd_NetLink_Auto_Open(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_NetLink_Status_Query(Cmd_List& cmds);
+    // Also on an old-protocol receiver: its source-table request ("VM,B1").
+    void Get_Cmd_NetLink_Source_List_Query(Cmd_List& cmds);
+    void Send_Gprs_GetList(Cmd_List& cmds);  // the same command
+    void Get_Cmd_NetLink_Address(Cmd_List& cmds, const QX_IP_ADDRESS_STRUCT* p);
+    void Get_Cmd_NetLink_Server_Type(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_NetLink_Data_Source(Cmd_List& cmds, const QX_CORS_DATA_SOURCE_STRUCT* p);
+    void Get_Cmd_NetLink_Account(Cmd_List& cmds, const QX_ACCOUNT_STRUCT* p);
+    void Get_Cmd_NetLink_Connect(Cmd_List& cmds, bool connect);
+    // On an old-protocol receiver the low byte of its CORS mode word; 0 on other kinds.
+    unsigned char Get_NetLink_Auto_Open();
+    void Get_NetLink_Server_Type(QX_NETLINK_SERVER_TYPE_ENUM& out);
+    void Get_NetLink_Status(QX_NETLINK_STATUS_STRUCT& out);
+    void Get_NetLink_Address(QX_IP_ADDRESS_STRUCT& out);
+    void Get_NetLink_Data_Source(QX_CORS_DATA_SOURCE_STRUCT& out);
+    void Get_NetLink_Account(QX_ACCOUNT_STRUCT& out);
+    // Only the length of the stored source list (0 on other kinds); list is not written.
+    void Get_NetLink_Source_List(const unsigned char* list, unsigned int& length);
+
+    // Data link.
+    void Get_Cmd_DataLink_Mode(Cmd_List& cmds, const unsigned short* p);
+    // Always a set; a null block is sent as an empty item.
+    void Get_Cmd_DataLink_Differential_Data(Cmd_List& cmds, const QX_BLOCK_DATA_STRUCT* p);
+    void Get_DataLink_Mode(QX_DATALINK_MODE_ENUM& out);
+    // Any receiver: raw bytes cut into commands of at most 512 bytes. mode is not used.
+    void GetCustomCommandPackets(Cmd_List& cmds, const unsigned char* data, unsigned int n,
+                                 int mode);
+
+    // Internal radio.
+    void Get_Cmd_Radio_Frequency(Cmd_List& cmds, const float* p);  // the float's 32 bits
+    void Get_Cmd_Radio_Power(Cmd_List& cmds, const unsigned int* p);
+    void Get_Cmd_Radio_Stepper(Cmd_List& cmds, const unsigned int* p);
+    void Get_Cmd_Radio_Air_Baud(Cmd_List& cmds, const unsigned int* p);
+    void Get_Cmd_Radio_Protocol(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_Radio_Infolist_Query(Cmd_List& cmds);
+    void Get_Cmd_Radio_Power_On(Cmd_List& cmds, bool on);
+    void Get_Cmd_Radio_Auto_Power_On(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Radio_Module_Type_Query(Cmd_List& cmds);
+    void Get_Cmd_Radio_Power_Status_Query(Cmd_List& cmds);
+    void Get_Cmd_Radio_Channel_List_Query(Cmd_List& cmds);
+    void Get_Cmd_Radio_Property_Ex(Cmd_List& cmds, const QX_RADIO_PROPERTY_EX_STRUCT* p);
+    void Get_Cmd_Radio_Channel_List_All_Query(Cmd_List& cmds);
+    void Get_Cmd_Radio_Sensitivity(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Radio_FEC(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_Radio_Callsign(Cmd_List& cmds, const QX_RADIO_CALLSIGN_STRUCT* p);
+    float Get_Radio_Frequency();        // 0.0 by default
+    unsigned int Get_Radio_Power_V2();  // 0 by default
+    unsigned int Get_Radio_Stepper();   // 0 by default
+    unsigned int Get_Radio_Air_Baud();  // 4800 by default
+    unsigned char Get_Radio_Auto_Power_On();
+    unsigned char Get_Radio_Sensitivity();
+    unsigned char Get_Radio_FEC();
+    void Get_Radio_Protocol(QX_RADIO_PROTOCOL_ENUM& out);
+    void Get_Radio_Module_Type(QX_RADIO_MODULE_TYPE_ENUM& out);
+    void Get_Radio_Power_Status(QX_RADIO_POWER_STATUS_ENUM& out);
+    void Get_Radio_Infolist(QX_RADIO_INFOLIST_STRUCT& out);
+    void Get_Radio_Channel_List(QX_RADIO_CHANNEL_LIST_STRUCT& out);
+    void Get_Radio_Channel_List_All(QX_RADIO_CHANNEL_LIST_EX_STRUCT& out);
+    void Get_Radio_Property_Ex(QX_RADIO_PROPERTY_EX_STRUCT& out);  // text always terminated
+    void Get_Radio_Callsign(QX_RADIO_CALLSIGN_STRUCT& out);        // text always terminated
+
+    // Wi-Fi.
+    void Get_Cmd_WIFI_Param_AP(Cmd_List& cmds, const QX_WIFI_PARA_AP_STRUCT* p);
+    void Get_Cmd_WIFI_Mode(Cmd_List& cmds, const unsigned short* p);
+    void Get_Cmd_WIFI_Open(Cmd_List& cmds, bool open);
+    void Get_Cmd_WIFI_Auto_Open(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_WIFI_Power_Status_Query(Cmd_List& cmds);
+    void Get_Cmd_WIFI_Share(Cmd_List& cmds, const unsigned char* p);
+    void Get_Cmd_WIFI_Share_Auto(Cmd_List& cmds, const unsigned char* p);
+    unsigned char Get_WIFI_Auto_Open();
+    unsigned char Get_WIFI_Share();
+    unsigned char Get_WIFI_Share_Auto();
+    void Get_WIFI_Mode(QX_WIFI_MODE_ENUM& out);
+    void Get_WIFI_Power_Status(QX_WIFI_POWER_STATUS_ENUM& out);
+    void Get_WIFI_Param_AP(QX_WIFI_PARA_AP_STRUCT& out);
+
+    // File recording. io is the recording concerned.
+    void Get_Cmd_File_Record_Open(Cmd_List& cmds, bool open, QX_FILE_RECORD_IO_ID_ENUM io);
+    void Get_Cmd_File_Record_Auto_Open(Cmd_List& cmds, const unsigned char* p,
+                                       QX_FILE_RECORD_IO_ID_ENUM io);
+    void Get_Cmd_File_Record_Param(Cmd_List& cmds, const QX_FILE_RECORD_CONFIG_STRUCT* p,
+                                   QX_FILE_RECORD_IO_ID_ENUM io);
+    void Get_Cmd_File_Record_Status_Query(Cmd_List& cmds, QX_FILE_RECORD_IO_ID_ENUM io);
+    // Always a set; a null block is sent as an empty item.
+    void Get_Cmd_File_Record_PPK(Cmd_List& cmds, const QX_BLOCK_DATA_STRUCT* p);
+    unsigned char Get_File_Record_Auto_Open();
+    void Get_File_Record_Status(QX_FILE_RECORD_STATUS_ENUM& out);
+    void Get_File_Record_Param(QX_FILE_RECORD_CONFIG_STRUCT& out);
+
+    // Old-protocol receivers only (kind 2 without a type-8 board): static files, base
+    // positions, radio channels, NMEA output. The buffer readers copy at most 56 bytes (the
+    // caller provides 56) and store the length; a null buffer gets no bytes.
+    void Set_Radio_Channel0_Enabled(Cmd_List& cmds, bool enabled);
+    void Get_Static_FileDir(unsigned char* buffer, int& length);
+    void Get_Read_Static_File(unsigned char* buffer, int& length);
+    void Get_BasePosition_List(unsigned char* buffer, int& length);
+    void Get_BasePosition_Difference(double& out);
+    void Get_Radio_ChannelList_Type(std::vector<int>& out);
+    void Get_Radio_ChannelList_Freq(std::vector<double>& out);
+    void Get_NMEA_Output_Config(NMEAConfigList& out);
+    void Get_Static_Status(bool& out);  // true when the stored status byte is 1
 
 private:
     // Single callback calls with the current category and flags.

@@ -9,6 +9,28 @@
 namespace Brevan2011 {
 namespace BVParse {
 
+// Enums of the new protocol. Their values are the receiver's own codes, passed through
+// unchanged: builders send the low 16 bits, readers return the 32-bit word decoded.
+enum QX_MODEM_POWER_STATUS_ENUM : int32_t {};   // reply to 0x140B
+enum QX_MODEM_BAND_MODE_ENUM : int32_t {};      // 0x140D
+enum QX_MODEM_WORK_MODE_ENUM : int32_t {};      // 0x140E
+enum QX_DATA_FRQ_ENUM : int32_t {};             // 0x0403
+enum QX_GNSS_IO_ID_ENUM : int32_t {};           // 0x0404: the output port concerned
+enum QX_GNSS_DIFF_TYPE_ENUM : int32_t {};       // 0x0405: the differential data format
+enum QX_NETLINK_SERVER_TYPE_ENUM : int32_t {};  // 0x1104
+enum QX_DATALINK_MODE_ENUM : int32_t {};        // 0x1503
+enum QX_COM_DIRECT_ENUM : int32_t {};           // 0x0108
+enum QX_RADIO_PROTOCOL_ENUM : int32_t {};       // 0x070C
+enum QX_RADIO_MODULE_TYPE_ENUM : int32_t {};    // reply to 0x0711
+enum QX_RADIO_POWER_STATUS_ENUM : int32_t {};   // reply to 0x0712
+enum QX_WIFI_MODE_ENUM : int32_t {};            // 0x0A04
+enum QX_WIFI_POWER_STATUS_ENUM : int32_t {};    // reply to 0x0A08
+enum QX_FILE_RECORD_IO_ID_ENUM : int32_t {};    // 0x0B09: the recording concerned
+enum QX_FILE_RECORD_STATUS_ENUM : int32_t {};   // reply to 0x0B07
+enum QX_COM_BAUD_ENUM : int32_t {};             // serial port baud code (0x0103)
+enum QX_COM_PORT_ENUM : int32_t {};             // serial port (0x0104)
+enum QX_RESPONSE_STATUS_ENUM : int32_t {};      // response status (0x0002)
+
 // Modem.
 struct QX_MODEM_DIAL_PARA_STRUCT {
     char text[5][20];  // the five dial settings in the order sent (0x1403)
