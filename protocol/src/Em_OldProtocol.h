@@ -137,8 +137,9 @@ public:
 
     // NMEA output. Three arguments: the board's list, then "RF". Four: "RF", "RD" with the
     // rate table, then the board's list.
-    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate);
-    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate, bool flag);
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate) const;
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate,
+                        bool flag) const;
     static uint32_t Nmea_Mask(const std::vector<_set_nmea>& list);
 
     // Readers of stored state.
@@ -210,7 +211,7 @@ private:
     template <typename Wrap>
     void Split(Cmd_List& out, const Cmd_List& in, Wrap wrap) const;
     template <typename Op>
-    int Board_Cmds(Cmd_List& cmds, Op op);
+    int Board_Cmds(Cmd_List& cmds, Op op) const;
 
     Em_OldReceiver m_rx;
     unsigned char m_frame[kFrameBufferSize];

@@ -44,7 +44,7 @@ void PutFront(Cmd_List& cmds, const Cmd_List& front) {
 // Runs one board operation on the route of the board type; returns its result (0 when the
 // board gets no commands).
 template <typename Op>
-int Em_OldProtocol::Board_Cmds(Cmd_List& cmds, Op op) {
+int Em_OldProtocol::Board_Cmds(Cmd_List& cmds, Op op) const {
     Em_OemBoard* board = Board();
     if (board == nullptr) {
         return 0;
@@ -263,14 +263,15 @@ uint32_t Em_OldProtocol::Nmea_Mask(const std::vector<_set_nmea>& list) {
     return mask;
 }
 
-void Em_OldProtocol::Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate) {
+void Em_OldProtocol::Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list,
+                                    int rate) const {
     Board_Cmds(cmds, [&list](Em_OemBoard& b, Cmd_List& c) { return b.Set_Nmea_List(c, list); });
     Add_OldText(cmds, "RF,M" + std::to_string(Nmea_Mask(list)) + ",B" + std::to_string(rate),
                 kBoardPause);
 }
 
 void Em_OldProtocol::Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate,
-                                    bool flag) {
+                                    bool flag) const {
     const int type = Board_Type();
     uint32_t mask = 0;
     unsigned r[11] = {};

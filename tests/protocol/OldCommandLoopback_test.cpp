@@ -91,19 +91,41 @@ Cmd_List Everything(Em_OldProtocol& p) {
     return c;
 }
 
+Cmd_List Built(Com_Status link) {
+    Scoped_Board_Registration reg(2, [] { return new Scripted_Board(2); });
+    Em_OldProtocol builder;
+    builder.Set_Com_Status(link);
+    builder.Create_Board(MAINBD_NOVATEL);
+    builder.Receiver().deviceBlockSeen = 1;
+    builder.Receiver().modemVersionSeen = 1;
+    builder.Receiver().radio.radioType = 8;
+    Radio_ApplyBand(builder.Receiver().radio);
+    builder.Receiver().wireless.layoutFlag = 1;
+    return Everything(builder);
+}
+
+// A Bluetooth link changes only the mode byte's high nibble (1 -> 3), and with it the check.
+TEST(OldCommandLoopback, BluetoothFramesDifferOnlyInTheLinkForm) {
+    const Cmd_List serial = Built(COM_STATUS_SERIAL);
+    const Cmd_List bt = Built(COM_STATUS_BLUETOOTH);
+    ASSERT_EQ(serial.size(), bt.size());
+    for (std::size_t i = 0; i < serial.size(); ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_EQ(serial[i].length, bt[i].length);
+        EXPECT_EQ(serial[i].pause, bt[i].pause);
+        const std::uint32_t n = serial[i].length;
+        for (std::uint32_t k = 0; k < n; ++k) {
+            const bool differs = k == 4 || k == n - 3;
+            EXPECT_EQ(serial[i].data[k] ^ bt[i].data[k], differs ? 0x20 : 0) << k;
+        }
+        EXPECT_EQ(serial[i].data[4] >> 4, 1);
+    }
+}
+
 TEST(OldCommandLoopback, EveryBuiltFrameIsConsumedWhole) {
     for (Com_Status link : {COM_STATUS_SERIAL, COM_STATUS_BLUETOOTH}) {
         SCOPED_TRACE(link);
-        Scoped_Board_Registration reg(2, [] { return new Scripted_Board(2); });
-        Em_OldProtocol builder;
-        builder.Set_Com_Status(link);
-        builder.Create_Board(MAINBD_NOVATEL);
-        builder.Receiver().deviceBlockSeen = 1;
-        builder.Receiver().modemVersionSeen = 1;
-        builder.Receiver().radio.radioType = 8;
-        Radio_ApplyBand(builder.Receiver().radio);
-        builder.Receiver().wireless.layoutFlag = 1;
-        const Cmd_List cmds = Everything(builder);
+        const Cmd_List cmds = Built(link);
         ASSERT_GT(cmds.size(), 80u);
         for (std::size_t i = 0; i < cmds.size(); ++i) {
             SCOPED_TRACE(i);
