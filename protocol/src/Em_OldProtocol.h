@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "BVParse/Em_DeviceRecords.h"
 #include "BVParse/Em_GnssProtocol.h"
 #include "BVParse/Em_OldRecords.h"
 #include "Em_OldFrames.h"

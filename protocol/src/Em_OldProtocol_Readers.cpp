@@ -82,13 +82,14 @@ void Em_OldProtocol::GetInfo_Gprs_Info(WirelessInfo& out) const {
 }
 
 void Em_OldProtocol::Get_FirmWare_Db(unsigned long, FIRMWARE_DEBUG& out) {
+    static_assert(sizeof out.Data == 204, "the VY block is 204 bytes");
     constexpr int32_t kKey = 256;
     auto it = m_rx.firmwareDb.find(kKey);
     if (it == m_rx.firmwareDb.end()) {
-        std::memset(out.data, 0, sizeof out.data);
+        std::memset(out.Data, 0, sizeof out.Data);
         return;
     }
-    std::memcpy(out.data, it->second.data(), sizeof out.data);
+    std::memcpy(out.Data, it->second.data(), sizeof out.Data);
     m_rx.firmwareDb.erase(it);
 }
 

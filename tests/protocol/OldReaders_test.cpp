@@ -156,12 +156,12 @@ TEST(OldReaders, FirmwareDebugBlockIsTakenOnce) {
     FIRMWARE_DEBUG out;
     std::memset(&out, 0xEE, sizeof out);
     p.Get_FirmWare_Db(12345, out);  // the key is 256 whatever is asked
-    EXPECT_EQ(std::memcmp(out.data, block.data(), 204), 0);
+    EXPECT_EQ(std::memcmp(out.Data, block.data(), 204), 0);
     EXPECT_EQ(p.Receiver().firmwareDb.count(256), 0u);
     EXPECT_EQ(p.Receiver().firmwareDb.count(7), 1u);
     p.Get_FirmWare_Db(256, out);
-    EXPECT_EQ(out.data[0], 0);
-    EXPECT_EQ(out.data[203], 0);
+    EXPECT_EQ(out.Data[0], 0);
+    EXPECT_EQ(out.Data[203], 0);
 }
 
 }  // namespace

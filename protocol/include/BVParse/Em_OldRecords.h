@@ -204,12 +204,6 @@ struct Radio_Range {
 };
 static_assert(sizeof(Radio_Range) == 24, "Radio_Range is three doubles");
 
-// The 204-byte block of the VY reply.
-struct FIRMWARE_DEBUG {
-    std::uint8_t data[204];
-};
-static_assert(sizeof(FIRMWARE_DEBUG) == 204, "FIRMWARE_DEBUG is 204 bytes");
-
 struct NMEAConfigList {
     std::int32_t port = 0;
     std::uint8_t keepAfterRestart = 0;
