@@ -1,0 +1,336 @@
+// Radio and modem replies: '@' frames carried in VI frames.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "Em_OldRadio.h"
+#include "Em_OldReceiver.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+namespace {
+
+constexpr std::size_t kAtHeader = 7;  // '@', command, complement, 32-bit data length
+
+std::int32_t ProtocolCode(std::uint8_t c) {
+    switch (c) {
+        case 'S':
+            return 3;
+        case 'T':
+            return 1;
+        case 'U':
+            return 0;
+        case 'V':
+            return 2;
+        default:
+            return -1;
+    }
+}
+
+// Bytes of an assembled message, every read bounded by its length.
+struct Message {
+    const std::uint8_t* m;
+    std::size_t b;
+
+    std::uint8_t At(std::size_t i) const { return i < b ? m[i] : 0; }
+    // A text whose length byte lies at lengthAt and whose bytes start at from.
+    std::string Text(std::size_t lengthAt, std::size_t from) const {
+        if (from >= b) {
+            return std::string();
+        }
+        const std::size_t n = std::min<std::size_t>(At(lengthAt), b - from);
+        return std::string(reinterpret_cast<const char*>(m + from), n);
+    }
+    // The zero-terminated text at from; false when no zero lies within the message.
+    bool ZeroText(std::size_t from, std::size_t* end) const {
+        if (from >= b) {
+            return false;
+        }
+        const void* z = std::memchr(m + from, 0, b - from);
+        if (z == nullptr) {
+            return false;
+        }
+        *end = static_cast<std::size_t>(static_cast<const std::uint8_t*>(z) - m);
+        return true;
+    }
+};
+
+void CopyCut(char* field, std::size_t fieldSize, const std::uint8_t* from, std::size_t n) {
+    const std::size_t kept = std::min(n, fieldSize - 1);
+    std::memset(field, 0, fieldSize);
+    std::memcpy(field, from, kept);
+}
+
+Em_OldReport Report(std::int32_t category, std::uint32_t flags) {
+    Em_OldReport r;
+    r.category = category;
+    r.flags = flags;
+    return r;
+}
+
+}  // namespace
+
+Em_OldReport Em_OldReceiver::Decode_VI(const std::uint8_t* p, std::size_t n) {
+    viBuffer.Append(p, n);
+    if (viBuffer.fill < 2 || viBuffer.data[0] != 0x40) {
+        viBuffer.Clear();
+        return {};
+    }
+    bool wait = false;
+    const Em_OldReport r =
+        Decode_AtFrame(viBuffer.data, static_cast<std::size_t>(viBuffer.fill), &wait);
+    if (!wait) {
+        viBuffer.Clear();
+    }
+    return r;
+}
+
+Em_OldReport Em_OldReceiver::Decode_AtFrame(const std::uint8_t* m, std::size_t b, bool* wait) {
+    *wait = false;
+    const Message msg{m, b};
+    const std::uint8_t c = msg.At(1);
+    switch (c) {
+        case 'Y':
+        case 's': {
+            if (b < kAtHeader) {
+                *wait = true;
+                return {};
+            }
+            if (m[2] != static_cast<std::uint8_t>(255 - c)) {
+                return {};
+            }
+            const std::uint64_t dataLength =
+                static_cast<std::uint64_t>(m[3]) | (static_cast<std::uint64_t>(m[4]) << 8) |
+                (static_cast<std::uint64_t>(m[5]) << 16) | (static_cast<std::uint64_t>(m[6]) << 24);
+            const std::uint64_t total = dataLength + 10;
+            // A length the assembly buffer cannot hold would wait forever.
+            if (total > Em_OldAssembly::kSize) {
+                return {};
+            }
+            if (b < total) {
+                *wait = true;
+                return {};
+            }
+            std::uint8_t x = 0;
+            for (std::size_t i = 0; i <= dataLength + 7; ++i) {
+                x ^= m[i];
+            }
+            if (x != 0 && x != 0x40) {
+                return {};
+            }
+            DecodeNetwork(m, b);
+            return Report(MSG_OLD_REPLY, OLD_VI_NETWORK);
+        }
+        case '_':
+            DecodeModemVersion(m, b);
+            return Report(MSG_OLD_REPLY, OLD_VI_MODEM_VERSION);
+        case 'b':
+        case 'n':
+            radio.transmitMode = msg.At(7);
+            if (b == 12) {
+                Radio_FromCode1(radio, msg.At(8));
+            } else if (b == 13) {
+                Radio_FromCode2(radio, msg.At(8), msg.At(9));
+            }
+            return Report(MSG_OLD_REPLY, OLD_VI_RADIO_FREQ);
+        case 'c':
+            wireless.gprsStatus = msg.At(7);
+            return Report(MSG_OLD_REPLY, OLD_VI_GPRS_STATUS);
+        case 'e': {
+            static const char kTag[] = "+CSQ:";
+            const std::uint8_t* end = m + b;
+            const std::uint8_t* at = std::search(m, end, kTag, kTag + 5);
+            if (at == end) {
+                return {};
+            }
+            const std::size_t s = static_cast<std::size_t>(at - m);
+            char digits[3] = {static_cast<char>(msg.At(s + 6)), static_cast<char>(msg.At(s + 7)),
+                              0};
+            const int value = std::atoi(digits);
+            wireless.signalValue = value;
+            wireless.signalLevel = value < 10   ? 0
+                                   : value < 14 ? 1
+                                   : value < 17 ? 2
+                                   : value < 21 ? 3
+                                   : value < 25 ? 4
+                                   : value < 29 ? 5
+                                   : value < 32 ? 6
+                                                : 0;
+            return Report(MSG_OLD_REPLY, OLD_VI_SIGNAL);
+        }
+        case 'g':
+            wireless.statusWord4 = msg.At(7);
+            return Report(MSG_OLD_REPLY, OLD_VI_STATUS4);
+        case 'h':
+            wireless.gprsError = msg.At(8);
+            return Report(MSG_OLD_REPLY, OLD_VI_GPRS_ERROR);
+        case 'j':
+            wireless.corsMode = msg.At(7);
+            return Report(MSG_OLD_REPLY, OLD_VI_CORS_MODE);
+        case 'l':
+            DecodeAutoLogin(m, b);
+            return Report(MSG_OLD_REPLY, OLD_VI_AUTO_LOGIN);
+        case 'q':
+            return {};
+        case 't':
+            if (b > 7) {
+                const std::size_t n = std::min<std::size_t>(b - 8, sizeof wireless.sourceList);
+                std::memcpy(wireless.sourceList, m + 7, n);
+                wireless.sourceListLength = static_cast<std::int32_t>(n);
+            } else {
+                wireless.sourceListLength = 0;
+            }
+            return Report(MSG_OLD_REPLY, OLD_VI_SOURCE_LIST);
+        case 'v': {
+            const std::uint8_t v = msg.At(7);
+            radio.power = (v >= 1 && v <= 5) ? v : 0;
+            return Report(MSG_OLD_REPLY, OLD_VI_RADIO_POWER);
+        }
+        case 'y': {
+            const std::uint8_t v = msg.At(7);
+            radio.airBaud = v <= 2 ? v : -1;
+            return Report(MSG_OLD_REPLY, OLD_VI_AIR_BAUD);
+        }
+        case 0x81: {
+            const std::uint8_t v = msg.At(7);
+            radio.sensitivity = (v == 1 || v == 2) ? v : 0;
+            return Report(MSG_OLD_REPLY, OLD_VI_SENSITIVITY);
+        }
+        case 0x83:
+            radio.fec = msg.At(7) == 1 ? 1 : 0;
+            return Report(MSG_OLD_REPLY, OLD_VI_FEC);
+        case 0x85:
+            if (b != 42) {
+                return {};
+            }
+            radio.channelFreqs.clear();
+            for (std::size_t i = 0; i < 16; ++i) {
+                radio.channelFreqs.push_back(
+                    static_cast<double>(m[7 + 2 * i] | (m[8 + 2 * i] << 8)));
+            }
+            return Report(MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_FREQS);
+        case 0x89: {
+            const std::uint8_t v = msg.At(7);
+            radio.spacingCode = (v == 1 || v == 2) ? v : 0;
+            radio.altStep = (v == 1) ? 20.0 : 12.5;
+            return Report(MSG_OLD_REPLY, OLD_VI_SPACING);
+        }
+        case 0x91: {
+            const std::uint8_t length = static_cast<std::uint8_t>(msg.At(3) - 2);
+            if (length <= sizeof radio.callsign) {
+                radio.callsignOn = msg.At(7) == 1 ? 1 : 0;
+                radio.callsignInterval = msg.At(8);
+                std::memset(radio.callsign, 0, sizeof radio.callsign);
+                const std::size_t n = b > 9 ? std::min<std::size_t>(length, b - 9) : 0;
+                std::memcpy(radio.callsign, m + 9, n);
+                radio.callsignLength = length;
+            }
+            return Report(MSG_OLD_REPLY, OLD_VI_CALLSIGN);
+        }
+        case 0x93:
+            if (b != 26) {
+                return {};
+            }
+            radio.channelTypes.clear();
+            for (std::size_t i = 0; i < 16; ++i) {
+                radio.channelTypes.push_back(m[7 + i]);
+            }
+            return Report(MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_TYPES);
+        default:
+            return {};
+    }
+}
+
+void Em_OldReceiver::DecodeNetwork(const std::uint8_t* m, std::size_t b) {
+    const Message msg{m, b};
+    // Layout 2 sits 28 bytes further on, behind the server name.
+    std::size_t shift = 0;
+    if (wireless.layoutFlag == 0) {
+        wireless.serverAddress = static_cast<std::uint32_t>(msg.At(7)) |
+                                 (static_cast<std::uint32_t>(msg.At(8)) << 8) |
+                                 (static_cast<std::uint32_t>(msg.At(9)) << 16) |
+                                 (static_cast<std::uint32_t>(msg.At(10)) << 24);
+    } else {
+        shift = 28;
+        const std::string name = msg.Text(7, 8);
+        const std::size_t kept = std::min(name.size(), sizeof wireless.serverName);
+        std::memset(wireless.serverName, 0, sizeof wireless.serverName);
+        std::memcpy(wireless.serverName, name.data(), kept);
+        wireless.serverNameLength = static_cast<std::int32_t>(kept);
+    }
+    wireless.serverPort = (msg.At(11 + shift) << 8) | msg.At(12 + shift);
+    wireless.protocol = ProtocolCode(msg.At(13 + shift));
+    wireless.textA = msg.Text(23 + shift, 24 + shift);
+    wireless.textB = msg.Text(39 + shift, 40 + shift);
+    const std::uint8_t login = msg.At(71 + shift);
+    if (login == 0 || login == 1) {
+        wireless.loginFlag = login;
+    }
+    wireless.textC = msg.Text(72 + shift, 73 + shift);
+    const std::string both = msg.Text(104 + shift, 105 + shift);
+    const std::size_t zero = both.find('\0');
+    if (zero == std::string::npos) {
+        wireless.loginText1 = both;
+        wireless.loginText2.clear();
+    } else {
+        wireless.loginText1 = both.substr(0, zero);
+        const std::string rest = both.substr(zero + 1);
+        wireless.loginText2 = rest.substr(0, rest.find('\0'));
+    }
+}
+
+void Em_OldReceiver::DecodeModemVersion(const std::uint8_t* m, std::size_t b) {
+    const Message msg{m, b};
+    char text[5] = {static_cast<char>(msg.At(7)), static_cast<char>(msg.At(8)),
+                    static_cast<char>(msg.At(9)), static_cast<char>(msg.At(10)), 0};
+    char minorText[3] = {text[2], text[3], 0};
+    const double version = std::strtod(text, nullptr);
+    const int major = static_cast<int>(std::strtol(text, nullptr, 10));
+    const int minor = static_cast<int>(std::strtol(minorText, nullptr, 10));
+    wireless.modemVersion = version;
+    wireless.modemMajor = major;
+    wireless.modemMinor = minor;
+    if (major > 2 && minor > 54) {
+        if (radio.radioType == 1 || radio.radioType == 3) {
+            radio.radioType = 3;
+        } else if (radio.radioType == 2 || radio.radioType == 4) {
+            radio.radioType = 4;
+        }
+        Radio_ApplyBand(radio);
+    }
+    const bool layout2 = (major == 2 && minor >= 88 && minor <= 97) ||
+                         (major >= 3 && major <= 5 && minor >= 59 && minor <= 68) ||
+                         (major == 4 && minor >= 69);
+    wireless.layoutFlag = layout2 ? 1 : 0;
+    modemVersionSeen = 1;
+}
+
+void Em_OldReceiver::DecodeAutoLogin(const std::uint8_t* m, std::size_t b) {
+    const Message msg{m, b};
+    cors_info& info = wireless.autoLogin;
+    info = cors_info{};
+    std::size_t end = 0;
+    if (!msg.ZeroText(7, &end)) {
+        return;
+    }
+    CopyCut(info.mountPoint, sizeof info.mountPoint, m + 7, end - 7);
+    if (end + 1 >= b) {
+        return;
+    }
+    const std::uint8_t mode = m[end + 1];
+    wireless.loginMode = mode < 64 ? 0 : mode < 96 ? 1 : 2;
+    const std::size_t second = end + 2;
+    if (!msg.ZeroText(second, &end)) {
+        return;
+    }
+    CopyCut(info.userName, sizeof info.userName, m + second, end - second);
+    const std::size_t third = end + 1;
+    if (!msg.ZeroText(third, &end)) {
+        return;
+    }
+    CopyCut(info.password, sizeof info.password, m + third, end - third);
+}
+
+}  // namespace BVParse
+}  // namespace Brevan2011

@@ -1,0 +1,61 @@
+// Builders of old-protocol reply frames for the tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace oldtest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// "$$" frame with letters, serial mode byte, payload, check byte and CR LF.
+inline Bytes Frame(const char* letters, const Bytes& payload, std::uint8_t mode = 0x18) {
+    Bytes f = {0x24,
+               0x24,
+               static_cast<std::uint8_t>(letters[0]),
+               static_cast<std::uint8_t>(letters[1]),
+               mode,
+               static_cast<std::uint8_t>(payload.size())};
+    f.insert(f.end(), payload.begin(), payload.end());
+    std::uint8_t x = 0;
+    for (std::size_t i = 2; i < f.size(); ++i) {
+        x ^= f[i];
+    }
+    f.push_back(x);
+    f.push_back(0x0D);
+    f.push_back(0x0A);
+    return f;
+}
+
+inline Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+inline Bytes Cat(Bytes a, const Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// '@' frame of a VI reply: '@', c, ~c, 32-bit N, data, check (XOR of all before), CR LF.
+inline Bytes AtReply(std::uint8_t c, const Bytes& data, bool goodComplement = true) {
+    const std::uint32_t n = static_cast<std::uint32_t>(data.size());
+    Bytes m = {0x40,
+               c,
+               static_cast<std::uint8_t>(goodComplement ? 255 - c : 0),
+               static_cast<std::uint8_t>(n),
+               static_cast<std::uint8_t>(n >> 8),
+               static_cast<std::uint8_t>(n >> 16),
+               static_cast<std::uint8_t>(n >> 24)};
+    m.insert(m.end(), data.begin(), data.end());
+    std::uint8_t x = 0;
+    for (auto b : m) {
+        x ^= b;
+    }
+    m.push_back(x);
+    m.push_back(0x0D);
+    m.push_back(0x0A);
+    return m;
+}
+
+}  // namespace oldtest
