@@ -10,7 +10,7 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-class Em_OemComEngineSink : public ISolutionSink {
+class Em_OemComEngineSink final : public ISolutionSink {
 public:
     void Notify(const Engine_Solution& solution) override;
     // Moves the waiting solution into `out`; false when none has come since the last take.
