@@ -268,7 +268,6 @@ void Em_OemStxEtxData::Record_Dops(const unsigned char* r) {
 }
 
 void Em_OemStxEtxData::Record_Sigmas(const unsigned char* r) {
-    Err_Rms = F32_Be(r);
     double east = F32_Be(r + 4);
     double north = F32_Be(r + 8);
     double up = F32_Be(r + 16);
