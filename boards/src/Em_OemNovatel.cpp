@@ -97,13 +97,61 @@ Em_OemNovatelData* Em_OemNovatel::Novatel_Data() const {
 }
 
 int Em_OemNovatel::Parse() {
+    uint32_t flags = m_pendingFlags;
+    bool decoded = m_pendingDecoded;
+    m_pendingFlags = 0;
+    m_pendingDecoded = false;
+    if (Step(&flags)) {
+        decoded = true;
+    }
+    if (decoded && Data() != nullptr) {
+        Data()->Update_Mask = flags;
+    }
+    return decoded ? 1 : 0;
+}
+
+void Em_OemNovatel::Add_Data(const unsigned char* bytes, int count) {
+    OEM_INPUT_BUFFER* in = Input();
+    if (bytes == nullptr || count <= 0 || in == nullptr) {
+        return;
+    }
+    while (count > 0) {
+        if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
+            Clear_Input();
+        }
+        const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
+        const int take = count < space ? count : space;
+        if (take > 0) {
+            std::memcpy(in->Data + in->Fill, bytes, static_cast<size_t>(take));
+            in->Fill += take;
+            bytes += take;
+            count -= take;
+        }
+        if (count == 0) {
+            return;
+        }
+        const int before = in->Fill;
+        uint32_t flags = 0;
+        if (Step(&flags)) {
+            m_pendingDecoded = true;
+            m_pendingFlags |= flags;
+        }
+        if (in->Fill >= before) {
+            // Nothing could be consumed: drop everything, as the base does on overflow.
+            Clear_Input();
+            return;
+        }
+    }
+}
+
+bool Em_OemNovatel::Step(uint32_t* flagsOut) {
     OEM_INPUT_BUFFER* in = Input();
     if (in == nullptr) {
-        return 0;
+        return false;
     }
     if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
         Clear_Input();
-        return 0;
+        return false;
     }
     Em_OemData* data = Data();
     uint32_t flags = 0;
@@ -178,10 +226,8 @@ int Em_OemNovatel::Parse() {
     }
     in->Read = 0;
     in->Fill = rest;
-    if (decoded && data != nullptr) {
-        data->Update_Mask = flags;
-    }
-    return decoded ? 1 : 0;
+    *flagsOut |= flags;
+    return decoded;
 }
 
 }  // namespace BVParse

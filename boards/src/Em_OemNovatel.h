@@ -22,9 +22,22 @@ public:
     // front. Bytes that start no message are skipped up to the next possible lead byte. Leaves
     // the OR of the decoded messages' update bits in the data parser; 1 when any was decoded.
     int Parse() override;
+    // Appends the bytes. When they do not fit, the part that fits is appended and the complete
+    // messages are decoded to make room (their results join the next Parse), so a log that
+    // fits the buffer is never lost to the way its bytes were sliced.
+    void Add_Data(const unsigned char* bytes, int count) override;
 
     Em_OemNovatelCmd* Novatel_Cmd() const;
     Em_OemNovatelData* Novatel_Data() const;
+
+private:
+    // One pass over the buffer: decodes every complete message, ORs their update bits into
+    // `flags`, keeps what is incomplete at the front. True when anything was decoded.
+    bool Step(uint32_t* flags);
+
+    // Results of messages decoded while making room, reported by the next Parse.
+    bool m_pendingDecoded = false;
+    uint32_t m_pendingFlags = 0;
 };
 
 // Framing shared with the software-engine board: the length of the NovAtel binary log at p

@@ -1,5 +1,6 @@
 // Satellites-in-view sentences of the NovAtel board: GPS with SBAS, GLONASS and BeiDou.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "Em_NmeaFields.h"
@@ -152,7 +153,10 @@ int Parse_Other_Gsv(const std::string& sentence, const Gsv_Target& t, uint32_t* 
     }
     const int n = std::min(std::max(*t.count, 0), Em_OemData::kSatTableSize);
     for (int i = 0; i < n; ++i) {
-        t.table[i].Prn += t.shift;
+        // Numbers come from the sentence unchecked: move them without overflowing.
+        const int64_t moved = static_cast<int64_t>(t.table[i].Prn) + t.shift;
+        t.table[i].Prn =
+            static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(moved, INT32_MIN), INT32_MAX));
     }
     if (t.on) {
         *t.wait |= t.waitBit;

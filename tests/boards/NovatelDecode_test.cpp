@@ -23,7 +23,7 @@ int Decode(Em_OemNovatelData& d, const Bytes& log) {
 
 TEST(NovatelPosition, DecodesPositionTimeAndFlags) {
     Em_OemNovatelData d;
-    d.Hour_Offset = 8;
+    EXPECT_EQ(d.Hour_Offset, 8);  // the default zone
     Best_Pos p;
     p.lat = 31.5;
     p.lon = -121.25;
@@ -424,6 +424,8 @@ TEST(NovatelGsv, GlonassAndBeidouRenumberAndStayInTheTable) {
     }
     EXPECT_EQ(d.Sat_Bds_Count, 32);
     EXPECT_EQ(int(d.Sat_Bds[0].Prn), 161);
+    d.Parse_BDGSV(Gsv("BD", 1, 1, 1, {2147483647}));
+    EXPECT_EQ(int(d.Sat_Bds[0].Prn), 2147483647);  // no overflow past the largest number
     EXPECT_NE(d.Update_Mask & 0x200000u, 0u);
 }
 

@@ -139,6 +139,34 @@ TEST(NovatelFraming, IncompleteLogCompletesAcrossFeeds) {
     EXPECT_EQ(board.Counter().ids, std::vector<int>{42});
 }
 
+// Logs close to the buffer size, after any offset, in the old protocol's 255-byte payloads:
+// a payload holding one log's tail and the next one's head must not overflow the buffer.
+TEST(NovatelFraming, LogsNearTheBufferSizeSurviveAnySlicing) {
+    const Bytes big = Make_Log(9999, Bytes(2048 - 32, 7));
+    const Bytes mid = Make_Log(9998, Bytes(1900 - 32, 9));
+    for (int offset = 0; offset < 255; offset += 17) {
+        const Bytes all = Cat({Bytes(static_cast<size_t>(offset), 'x'), big, mid, big, Pos_Log()});
+        Counting_Board board;
+        uint32_t mask = board.Feed(all.data(), all.size(), 255);
+        EXPECT_EQ(board.Counter().ids, (std::vector<int>{9999, 9998, 9999, 42})) << offset;
+        EXPECT_NE(mask & 0x10000000u, 0u) << offset;
+        EXPECT_EQ(board.Input()->Fill, 0) << offset;
+    }
+}
+
+TEST(NovatelFraming, DecodedWhileMakingRoomIsReportedByTheNextStep) {
+    Counting_Board board;
+    const Bytes pos = Pos_Log();
+    Bytes all = Cat({pos, Make_Log(9999, Bytes(2048 - 32, 7))});
+    board.Add_Data(all.data(), static_cast<int>(all.size()));
+    // Adding decoded the position to make room; the step reports it with the long log.
+    EXPECT_EQ(board.Counter().ids, std::vector<int>{42});
+    EXPECT_EQ(board.Parse(), 1);
+    EXPECT_NE(board.Data()->Update_Mask & 0x10000000u, 0u);
+    EXPECT_EQ(board.Counter().ids, (std::vector<int>{42, 9999}));
+    EXPECT_EQ(board.Parse(), 0);
+}
+
 TEST(NovatelFraming, InsaneIndexesEmptyTheInput) {
     Counting_Board board;
     board.Input()->Read = 10;
