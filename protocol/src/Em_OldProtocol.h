@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "BVParse/Em_GnssProtocol.h"
-#include "BVParse/Em_OldFrames.h"
+#include "Em_OldFrames.h"
 #include "Em_OldReceiver.h"
 
 namespace Brevan2011 {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "BVParse/Em_OldRecords.h"
+#include "Em_OldStateRecords.h"
 
 namespace Brevan2011 {
 namespace BVParse {

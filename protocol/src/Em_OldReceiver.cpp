@@ -256,7 +256,7 @@ Em_OldReport Em_OldReceiver::Decode_RC(const std::uint8_t* p, std::size_t n,
     nmeaConfig.keepAfterRestart = (m[1] == 1) ? 1 : 0;
     nmeaConfig.messages.clear();
     for (std::uint32_t bit : {1u, 64u, 16u, 32u, 256u, 2u, 512u, 1024u, 8192u}) {
-        nmeaConfig.messages.push_back({bit, 0});
+        nmeaConfig.messages.push_back({static_cast<std::int32_t>(bit), 0});
     }
     if (boardType == 1) {
         nmeaConfig.messages.push_back({0x4000, 0});
@@ -281,10 +281,10 @@ Em_OldReport Em_OldReceiver::Decode_RC(const std::uint8_t* p, std::size_t n,
             case 6:
             case 11:
             case 13:
-                nmeaConfig.messages[i].rate = code;
+                nmeaConfig.messages[i].Rate_Id = code;
                 break;
             default:
-                nmeaConfig.messages[i].rate = 3;
+                nmeaConfig.messages[i].Rate_Id = 3;
                 break;
         }
     }

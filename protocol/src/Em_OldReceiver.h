@@ -11,6 +11,7 @@
 
 #include "BVParse/Em_GnssTypes.h"
 #include "BVParse/Em_OldRecords.h"
+#include "Em_OldStateRecords.h"
 
 namespace Brevan2011 {
 namespace BVParse {

@@ -1,4 +1,4 @@
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 
 #include "Em_OemData.h"
 

@@ -1,4 +1,4 @@
-#include "BVParse/Em_OldFrames.h"
+#include "Em_OldFrames.h"
 
 #include <gtest/gtest.h>
 

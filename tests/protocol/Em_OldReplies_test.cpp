@@ -203,27 +203,27 @@ TEST(Em_OldReplies, NmeaConfiguration) {
         EXPECT_EQ(c.value, 42);
         ASSERT_EQ(c.count, 9);
         ASSERT_EQ(c.messages.size(), 9u);
-        const std::uint32_t bits[] = {1, 64, 16, 32, 256, 2, 512, 1024, 8192};
-        const std::uint32_t rates[] = {0, 1, 2, 3, 4, 5, 6, 3, 11};
+        const std::int32_t bits[] = {1, 64, 16, 32, 256, 2, 512, 1024, 8192};
+        const std::int32_t rates[] = {0, 1, 2, 3, 4, 5, 6, 3, 11};
         for (int i = 0; i < 9; ++i) {
-            EXPECT_EQ(c.messages[i].message, bits[i]);
-            EXPECT_EQ(c.messages[i].rate, rates[i]) << i;
+            EXPECT_EQ(c.messages[i].Nmea_Id, bits[i]);
+            EXPECT_EQ(c.messages[i].Rate_Id, rates[i]) << i;
         }
     }
     {
         Em_OldReceiver rx;
         EXPECT_EQ(rx.Decode_RC(p.data(), p.size(), 2).flags, 0x800u);
         ASSERT_EQ(rx.nmeaConfig.count, 11);
-        EXPECT_EQ(rx.nmeaConfig.messages[9].message, 2048u);
-        EXPECT_EQ(rx.nmeaConfig.messages[10].message, 4096u);
-        EXPECT_EQ(rx.nmeaConfig.messages[9].rate, 13u);
-        EXPECT_EQ(rx.nmeaConfig.messages[10].rate, 3u);  // 99 is no rate code
+        EXPECT_EQ(rx.nmeaConfig.messages[9].Nmea_Id, 2048);
+        EXPECT_EQ(rx.nmeaConfig.messages[10].Nmea_Id, 4096);
+        EXPECT_EQ(rx.nmeaConfig.messages[9].Rate_Id, 13);
+        EXPECT_EQ(rx.nmeaConfig.messages[10].Rate_Id, 3);  // 99 is no rate code
     }
-    for (auto [board, first] : {std::pair{1, 0x4000u}, {4, 0x10000u}, {7, 0x10000u}}) {
+    for (auto [board, first] : {std::pair{1, 0x4000}, {4, 0x10000}, {7, 0x10000}}) {
         Em_OldReceiver rx;
         rx.Decode_RC(p.data(), p.size(), board);
         ASSERT_EQ(rx.nmeaConfig.count, 11);
-        EXPECT_EQ(rx.nmeaConfig.messages[9].message, first);
+        EXPECT_EQ(rx.nmeaConfig.messages[9].Nmea_Id, first);
     }
 }
 

@@ -128,7 +128,7 @@ TEST(Em_OldStream, HandBuiltStreamThroughEmGnss) {
     EXPECT_EQ(rx.staticFileData.data[0], 0x22);
     EXPECT_EQ(rx.nmeaConfig.port, 1);
     EXPECT_EQ(rx.nmeaConfig.count, 11);
-    EXPECT_EQ(rx.nmeaConfig.messages[10].rate, 4u);
+    EXPECT_EQ(rx.nmeaConfig.messages[10].Rate_Id, 4);
     EXPECT_EQ(p->Ring()->Mark(), p->Ring()->Fill());
 }
 

@@ -11,13 +11,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 // "$$" frame with letters, serial mode byte, payload, check byte and CR LF.
 inline Bytes Frame(const char* letters, const Bytes& payload, std::uint8_t mode = 0x18) {
-    Bytes f = {0x24,
-               0x24,
-               static_cast<std::uint8_t>(letters[0]),
-               static_cast<std::uint8_t>(letters[1]),
-               mode,
-               static_cast<std::uint8_t>(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
+    // Built byte by byte: GCC 12 misreads an insert after a braced initialiser as out of bounds.
+    Bytes f;
+    f.reserve(payload.size() + 9);
+    for (std::uint8_t b :
+         {std::uint8_t{0x24}, std::uint8_t{0x24}, static_cast<std::uint8_t>(letters[0]),
+          static_cast<std::uint8_t>(letters[1]), mode, static_cast<std::uint8_t>(payload.size())}) {
+        f.push_back(b);
+    }
+    for (std::uint8_t b : payload) {
+        f.push_back(b);
+    }
     std::uint8_t x = 0;
     for (std::size_t i = 2; i < f.size(); ++i) {
         x ^= f[i];
@@ -33,21 +37,26 @@ inline Bytes Text(const std::string& s) {
 }
 
 inline Bytes Cat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
+    for (std::uint8_t x : b) {
+        a.push_back(x);
+    }
     return a;
 }
 
 // '@' frame of a VI reply: '@', c, ~c, 32-bit N, data, check (XOR of all before), CR LF.
 inline Bytes AtReply(std::uint8_t c, const Bytes& data, bool goodComplement = true) {
     const std::uint32_t n = static_cast<std::uint32_t>(data.size());
-    Bytes m = {0x40,
-               c,
-               static_cast<std::uint8_t>(goodComplement ? 255 - c : 0),
-               static_cast<std::uint8_t>(n),
-               static_cast<std::uint8_t>(n >> 8),
-               static_cast<std::uint8_t>(n >> 16),
-               static_cast<std::uint8_t>(n >> 24)};
-    m.insert(m.end(), data.begin(), data.end());
+    Bytes m;
+    m.reserve(data.size() + 10);
+    for (std::uint8_t b :
+         {std::uint8_t{0x40}, c, static_cast<std::uint8_t>(goodComplement ? 255 - c : 0),
+          static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
+          static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}) {
+        m.push_back(b);
+    }
+    for (std::uint8_t b : data) {
+        m.push_back(b);
+    }
     std::uint8_t x = 0;
     for (auto b : m) {
         x ^= b;
