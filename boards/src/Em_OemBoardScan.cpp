@@ -71,6 +71,56 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
     return decoded ? 1 : 0;
 }
 
+void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
+    OEM_INPUT_BUFFER* in = Input();
+    if (bytes == nullptr || count <= 0 || in == nullptr) {
+        return;
+    }
+    while (count > 0) {
+        if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
+            Clear_Input();
+        }
+        const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
+        const int take = count < space ? count : space;
+        if (take > 0) {
+            std::memcpy(in->Data + in->Fill, bytes, static_cast<size_t>(take));
+            in->Fill += take;
+            bytes += take;
+            count -= take;
+        }
+        if (count == 0) {
+            return;
+        }
+        const int before = in->Fill;
+        if (Scan() != 0 && Data() != nullptr) {
+            m_pendingDecoded = true;
+            m_pendingFlags |= Data()->Update_Mask;
+        }
+        if (in->Fill >= before) {
+            // Nothing could be consumed: drop everything, as the base does on overflow.
+            Clear_Input();
+            return;
+        }
+    }
+}
+
+int Em_OemScanBoard::Parse() {
+    int r = Scan();
+    Em_OemData* data = Data();
+    if (data == nullptr) {
+        return r;
+    }
+    uint32_t flags = r != 0 ? data->Update_Mask : 0;
+    if (m_pendingDecoded) {
+        flags |= m_pendingFlags;
+        r = 1;
+        m_pendingDecoded = false;
+        m_pendingFlags = 0;
+    }
+    data->Update_Mask = flags;
+    return r;
+}
+
 int Nmea_Span(const unsigned char* p, int n) {
     const int limit = n < kMaxSentence ? n : kMaxSentence;
     for (int i = 1; i < limit; ++i) {

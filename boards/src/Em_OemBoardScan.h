@@ -35,6 +35,25 @@ typedef std::function<Scan_Step(const unsigned char* p, int n)> Scan_Function;
 int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
                const Scan_Function& step);
 
+// Board whose parse step is one Scan_Input pass. Bytes that would overflow the input buffer
+// first make room by decoding what is already there (the bits of those messages are reported
+// by the next parse step), so a message near the buffer's size survives any slicing.
+class Em_OemScanBoard : public Em_OemBoard {
+public:
+    void Add_Data(const unsigned char* bytes, int count) override;
+    // One pass of Scan() plus what decoding on overflow left pending: 1 when any message was
+    // decoded since the last call, the OR of their bits in the data parser's update mask.
+    int Parse() final;
+
+protected:
+    // Decodes every complete message in the input; 1 when any was, its bits in the update mask.
+    virtual int Scan() = 0;
+
+private:
+    bool m_pendingDecoded = false;
+    uint32_t m_pendingFlags = 0;
+};
+
 // Span of the NMEA sentence at p ('$' first): > 0 its length through the line end; 0 while its
 // end has not arrived; < 0 when no end comes within 300 bytes. A sentence ends at LF, at a CR
 // not followed by LF, or two characters after '*' when a byte other than CR or LF follows.

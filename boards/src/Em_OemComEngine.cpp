@@ -27,7 +27,7 @@ int Em_OemComEngine::Get_Gnss_StartRover(Cmd_List& cmds) {
     return r;
 }
 
-int Em_OemComEngine::Parse() {
+int Em_OemComEngine::Scan() {
     Em_OemComEngineData* data = Engine_Data();
     int decoded = Scan_Input(*this, {0xAA, '$'}, [data](const unsigned char* p, int n) {
         if (p[0] == 0xAA) {

@@ -20,7 +20,7 @@ Em_OemHemisphereData* Em_OemHemisphere::Hemisphere_Data() const {
     return static_cast<Em_OemHemisphereData*>(Data());
 }
 
-int Em_OemHemisphere::Parse() {
+int Em_OemHemisphere::Scan() {
     Em_OemHemisphereData* data = Hemisphere_Data();
     return Scan_Input(*this, {'$'}, [data](const unsigned char* p, int n) {
         if (p[0] != '$') {

@@ -3,25 +3,26 @@
 // decoding from Em_OemHemisphereData.
 #pragma once
 
-#include "Em_OemBoard.h"
+#include "Em_OemBoardScan.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 
 class Em_OemHemisphereData;
 
-class Em_OemHemisphere : public Em_OemBoard {
+class Em_OemHemisphere : public Em_OemScanBoard {
 public:
     static constexpr int kReplyLimit = 300;  // a reply line longer than this is dropped
 
     Em_OemHemisphere();
 
+    Em_OemHemisphereData* Hemisphere_Data() const;
+
+protected:
     // Decodes every complete message in the input buffer and keeps an incomplete one at the
     // front; bad blocks and bytes that start nothing are skipped up to the next '$'. Leaves the
     // OR of the decoded messages' update bits; 1 when any was decoded.
-    int Parse() override;
-
-    Em_OemHemisphereData* Hemisphere_Data() const;
+    int Scan() override;
 };
 
 }  // namespace BVParse

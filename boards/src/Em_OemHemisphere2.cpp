@@ -21,7 +21,7 @@ Em_OemHemisphere2Data* Em_OemHemisphere2::Hemisphere2_Data() const {
     return static_cast<Em_OemHemisphere2Data*>(Data());
 }
 
-int Em_OemHemisphere2::Parse() {
+int Em_OemHemisphere2::Scan() {
     Em_OemHemisphere2Data* data = Hemisphere2_Data();
     return Scan_Input(*this, {'$', 0xD3, 0x02}, [data](const unsigned char* p, int n) {
         int len = -1;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_NmeaFields.h"
 #include "Em_OemNmeaParts.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "BVParse/Em_GnssTime.h"
 #include "Em_NovatelFields.h"
 

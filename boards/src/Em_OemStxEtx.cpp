@@ -39,7 +39,7 @@ Em_OemStxEtxData* Em_OemStxEtx::StxEtx_Data() const {
     return static_cast<Em_OemStxEtxData*>(Data());
 }
 
-int Em_OemStxEtx::Parse() {
+int Em_OemStxEtx::Scan() {
     Em_OemData* data = Data();
     return Scan_Input(*this, {0x02, '$', 0xD3}, [data](const unsigned char* p, int n) {
         if (p[0] == 0x02) {

@@ -3,7 +3,7 @@
 // Commands come from Em_OemStxEtxCmd, decoding from Em_OemStxEtxData.
 #pragma once
 
-#include "Em_OemBoard.h"
+#include "Em_OemBoardScan.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -11,17 +11,18 @@ namespace BVParse {
 class Em_OemStxEtxCmd;
 class Em_OemStxEtxData;
 
-class Em_OemStxEtx : public Em_OemBoard {
+class Em_OemStxEtx : public Em_OemScanBoard {
 public:
     Em_OemStxEtx();
 
+    Em_OemStxEtxCmd* StxEtx_Cmd() const;
+    Em_OemStxEtxData* StxEtx_Data() const;
+
+protected:
     // Decodes every complete message in the input buffer and keeps an incomplete one at the
     // front; a packet with a bad sum or bytes that start nothing are skipped up to the next
     // possible lead byte. Leaves the OR of the decoded messages' update bits; 1 when any was.
-    int Parse() override;
-
-    Em_OemStxEtxCmd* StxEtx_Cmd() const;
-    Em_OemStxEtxData* StxEtx_Data() const;
+    int Scan() override;
 };
 
 // Length of the STX/ETX packet at p (n bytes available): > 0 a whole packet whose sum checks

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "Em_NmeaFields.h"
 #include "Em_OemNmeaParts.h"
 

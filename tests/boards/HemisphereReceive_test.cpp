@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "Board_Test_Support.h"
 #include "Em_OemHemisphere.h"
 #include "Em_OemHemisphere2.h"
@@ -143,6 +143,24 @@ TEST(HemisphereReceive, TwoFramesInOneFeedLeaveNoStaleBits) {
     // The next step has nothing new: no report, and the bits are not repeated.
     EXPECT_EQ(b.Parse(), 0);
     EXPECT_EQ(Feed(b, Bin(96, Bytes(10, 1))).mask, 0u);
+}
+
+TEST(HemisphereReceive, BytesThatOverflowTheInputFirstDecodeWhatIsThere) {
+    Bytes a = Position_Data(10.0, 20.0, 1.0f);
+    a.resize(1500);
+    Bytes bData = Position_Data(30.0, 40.0, 2.0f);
+    bData.resize(1500);
+    const Bytes first = Bin(1, a);
+    const Bytes second = Bin(1, bData);
+    Board4 b;
+    Feed(b, Bytes(first.begin(), first.begin() + 1000));
+    // The rest of the first block and the whole second one do not fit beside what is buffered.
+    const Feed_Result r = Feed(b, Cat({Bytes(first.begin() + 1000, first.end()), second}));
+    EXPECT_EQ(b.D().Count(1), 2);
+    EXPECT_EQ(r.hits, 1);
+    EXPECT_NE(r.mask & HEMI_FLAG_POSITION, 0u);
+    EXPECT_NEAR(b.D().Latitude, 30.0 * 3.14159265358979323846 / 180.0, 1e-12);
+    EXPECT_EQ(Pending(b), 0);
 }
 
 TEST(HemisphereReceive, ShortBlocksAreIgnored) {

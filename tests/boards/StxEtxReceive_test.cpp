@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "BVParse/Em_Conversions.h"
+#include "Em_Conversions.h"
 #include "Board_Test_Support.h"
 #include "Em_OemStxEtx.h"
 #include "Em_OemStxEtxCmd.h"
