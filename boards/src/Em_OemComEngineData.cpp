@@ -338,7 +338,13 @@ void Em_OemComEngineData::Apply_Solution(const Engine_Solution& s) {
         Height = s.Height - undulation;
         // The position store keeps degrees and the height above mean sea level.
         const double deg[3] = {s.Latitude * 180.0 / kPi, s.Longitude * 180.0 / kPi, Height};
-        std::memcpy(Pos_Body + 8, deg, sizeof deg);
+        for (int i = 0; i < 3; ++i) {
+            uint64_t u;
+            std::memcpy(&u, &deg[i], sizeof u);
+            for (int k = 0; k < 8; ++k) {
+                Pos_Body[8 + 8 * i + k] = static_cast<unsigned char>(u >> (8 * k));
+            }
+        }
     }
     Err_Lat = static_cast<float>(root(s.Var_Lat));
     Err_Lon = static_cast<float>(root(s.Var_Lon));
