@@ -95,5 +95,15 @@ int Em_OemData::Decode_Rtcm_Frame(unsigned msgNo, const unsigned char* bytes, in
     return 1;
 }
 
+const void* Em_OemData::Obs_Store(int* count, int* capacity) const {
+    if (count != nullptr) {
+        *count = 0;
+    }
+    if (capacity != nullptr) {
+        *capacity = 0;
+    }
+    return nullptr;
+}
+
 }  // namespace BVParse
 }  // namespace Brevan2011

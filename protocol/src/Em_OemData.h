@@ -42,6 +42,10 @@ public:
     virtual int Parse_GST(const std::string& sentence);                         // 8
     virtual int Parse_RMC(const std::string& sentence);                         // 9
 
+    // The observation store of a driver that keeps one (records of 64 bytes): its first record,
+    // the count the driver stored and the store's capacity in records. The base has none.
+    virtual const void* Obs_Store(int* count, int* capacity) const;
+
     // Clears tables and values and makes the stores and the RTCM frame store.
     void Reset_Data();
     // Hands one RTCM 3 frame to the pass decoder of the frame store; sets GNSS_FLAG_RTCM3 and

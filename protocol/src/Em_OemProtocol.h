@@ -1,6 +1,7 @@
-// Protocol object for receivers built on another maker's board (maker 1). Until its message
-// readers land this is a placeholder: the parse step returns 0 and differential data builds
-// nothing; the board factory is the real one.
+// Protocol object for receivers built on another maker's board (maker 1). It cuts the ring into
+// whole messages of the kinds the board sends (NMEA sentences, RTCM 3 frames, NovAtel binary
+// logs, STX packets, Hemisphere binary blocks and "$>J" replies), hands each one byte-exact to
+// the board driver and reports category 1 with the board data parser's update mask.
 #pragma once
 
 #include "BVParse/Em_GnssProtocol.h"
@@ -10,14 +11,46 @@ namespace BVParse {
 
 class Em_OemProtocol : public Em_GnssProtocol {
 public:
+    static constexpr int kMessageSize = 2048;
+
+    // What a message reader makes of the bytes at the consumed mark.
+    enum Read_Result {
+        kRefused = 0,     // the board refused a whole message
+        kIncomplete = 1,  // wait for more bytes
+        kHandled = 2,     // handed and parsed
+        kNoStart = 3,     // not a message start
+        kBadCheck = 5,    // check sum or CRC mismatch
+        kBadMessage = 6,  // malformed
+    };
+
     Em_OemProtocol();
+    // One message: 1 when the caller should step again, 0 when it should wait or stop.
     int Parse_Step() override;
-    // Types 1, 2, 4, 5 and 6 replace the driver and return true; any other type keeps the
-    // current driver and returns false.
+    // Types 1, 2, 4, 5 and 6 replace the driver, apply this object's settings to it and return
+    // true; any other type keeps the current driver and returns false.
     bool Create_Board(MAINBD_OEM_TYPE type) override;
     // This object has no satellite-use command.
     int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s) override;
+    // Raw bytes for the board in records of at most 512 bytes, pause 100.
     int Send_DiffDataToGnss(Cmd_List& cmds, const unsigned char* bytes, unsigned n) override;
+
+private:
+    int Read_Message(int boardType);
+    int Read_Nmea();
+    int Read_Rtcm3();
+    int Read_Novatel();
+    int Read_Stx();
+    int Read_Hemisphere_Bin();
+    int Read_Hemisphere_Reply();
+    // Hands the first n bytes of the message buffer to the board and runs its parse slot.
+    int Hand_To_Board(int n);
+    void Clear_Message();
+    // Ring read and peek into the message buffer at an offset; 1 when the bytes were there.
+    int Take(int offset, int n);
+    int Look(int offset, int n);
+
+    unsigned char m_message[kMessageSize];
+    int m_used = 0;  // bytes of the message buffer written since it was last cleared
 };
 
 }  // namespace BVParse
