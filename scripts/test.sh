@@ -16,7 +16,10 @@ fi
 jobs=$(nproc)
 
 echo "== AddressSanitizer + UBSan: all tests"
-cmake --preset asan >/dev/null
+configure_log=$(mktemp)
+if ! cmake --preset asan >"$configure_log" 2>&1; then cat "$configure_log"; exit 1; fi
+grep -i "backend" "$configure_log" || true
+rm -f "$configure_log"
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan
 

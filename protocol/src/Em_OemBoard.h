@@ -53,8 +53,9 @@ public:
     // Slot 17: hands one whole binary frame to the data parser's slot 1.
     virtual int Handle_Frame(const unsigned char* frame, int id, int length);
 
-    // Appends to the input buffer; bytes that do not fit empty it and are dropped.
-    void Add_Data(const unsigned char* bytes, int count);
+    // Appends to the input buffer; bytes that do not fit empty it and are dropped. A driver
+    // that can decode in place may override it to make room instead.
+    virtual void Add_Data(const unsigned char* bytes, int count);
     // Copies n bytes from the read index when they are there, without advancing; 1 on success.
     int Read_Input(unsigned char* dest, int n) const;
     // Empties the input buffer: data, read index and fill count.

@@ -361,40 +361,6 @@ bool Em_OldProtocol::Create_Board(MAINBD_OEM_TYPE type) {
     return true;
 }
 
-int Em_OldProtocol::Get_Gnss_Inite(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Get_Gnss_StartBase(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Get_Gnss_StartRover(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Get_Gnss_Reset(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Set_Gnss_ElevDgre(Cmd_List&, int, double, int) {
-    return 0;
-}
-int Em_OldProtocol::Set_Gnss_PosFrq(Cmd_List&, GNSS_FRQ) {
-    return 0;
-}
-int Em_OldProtocol::Send_Gnss_Obs(Cmd_List&, GNSS_FRQ) {
-    return 0;
-}
-int Em_OldProtocol::Set_Gnss_Nmea(Cmd_List&, unsigned long, GNSS_FRQ, int) {
-    return 0;
-}
-int Em_OldProtocol::Get_Gnss_ElevMask(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Send_Gnss_UnlogData(Cmd_List&) {
-    return 0;
-}
-int Em_OldProtocol::Send_DiffDataToGnss(Cmd_List&, const unsigned char*, unsigned) {
-    return 0;
-}
-
 bool Em_OldProtocol::Pack_OldFrame(const char* text, _STR_CMD& cmd, unsigned kind) const {
     uint32_t length = 0;
     if (!BVParse::Pack_OldFrame(text, cmd.data, &length, Link_Form(), kind)) {

@@ -5,8 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "BVParse/Em_DeviceRecords.h"
 #include "BVParse/Em_GnssProtocol.h"
+#include "BVParse/Em_OldRecords.h"
 #include "Em_OldFrames.h"
 #include "Em_OldReceiver.h"
 
@@ -28,7 +32,8 @@ public:
     // Types 1, 2, 3, 4 and 7 get their own driver, every other type the NovAtel one. Always true.
     bool Create_Board(MAINBD_OEM_TYPE type) override;
 
-    // The old-protocol command builders are not built yet: these slots append nothing.
+    // Main-board commands: the board driver's own commands passed through in "RZ" frames
+    // (direct for board type 3), with the old protocol's own frames around them.
     int Get_Gnss_Inite(Cmd_List& cmds) override;
     int Get_Gnss_StartBase(Cmd_List& cmds) override;
     int Get_Gnss_StartRover(Cmd_List& cmds) override;
@@ -40,6 +45,118 @@ public:
     int Get_Gnss_ElevMask(Cmd_List& cmds) override;
     int Send_Gnss_UnlogData(Cmd_List& cmds) override;
     int Send_DiffDataToGnss(Cmd_List& cmds, const unsigned char* bytes, unsigned n) override;
+
+    // Command builders. Each appends its frames to the caller's list (never clears it); a
+    // builder whose precondition fails, or whose frame the renderer refuses, appends nothing.
+    // Device, port and position rate.
+    void Get_DeviceInfo(Cmd_List& cmds) const;
+    void Get_Battery(Cmd_List& cmds) const;
+    void Get_200Data(Cmd_List& cmds, bool on) const;
+    void Get_CloseReceiver(Cmd_List& cmds) const;
+    void Send_Gprs_DiffInfo(Cmd_List& cmds) const;
+    void Query_NMEA_Output_Config(Cmd_List& cmds) const;
+    void Get_Cmd_Com_Baudrate(Cmd_List& cmds, int baudCode) const;
+    // Rate codes 1, 2, 11 and others; code 0 is the elevation form "SW,B1,B%d", sent only
+    // with an elevation of 0 or more.
+    void Get_Cmd_Position_Frq(Cmd_List& cmds, int rateCode, int elevation = -1) const;
+
+    // GPRS modem and network ('@' frames).
+    bool Send_Gprs_Version(Cmd_List& cmds) const;  // only once the device block was seen
+    void Get_Gprs_Info(Cmd_List& cmds) const;
+    void Get_Gprs_Status(Cmd_List& cmds) const;
+    void Get_Cmd_Modem_Signal_Intensity_Query(Cmd_List& cmds) const;
+    void Get_Gprs_Eroinfo(Cmd_List& cmds) const;
+    void Get_Gprs_Reset(Cmd_List& cmds) const;
+    void Get_Gprs_CosMdl(Cmd_List& cmds) const;
+    void Set_Gprs_CosMdl(Cmd_List& cmds, unsigned value) const;
+    void Send_Gprs_DisConct(Cmd_List& cmds) const;
+    void Set_Gprs_Modle(Cmd_List& cmds, Gprs_Modle value) const;
+    void Set_GSM_NumInfo(Cmd_List& cmds, const char* text) const;  // under 64 characters
+    void Set_Gprs_SvcInfo(Cmd_List& cmds, const SvcInfo& info) const;
+    void Set_Gprs_Ip(Cmd_List& cmds, const IP_ADRES& ip, unsigned port,
+                     Protocol_Net protocol) const;
+    void Send_Dial_Prtl(Cmd_List& cmds) const;
+    void Set_Dial_Prtl(Cmd_List& cmds, unsigned value) const;
+    void Send_Cors_Info_Auto(Cmd_List& cmds) const;
+    // Nothing when the three texts together exceed 49 characters.
+    void Set_Cors_Info_Auto(Cmd_List& cmds, const cors_info& info, unsigned kind) const;
+    // NTRIP mount request with Basic credentials, sent as "VL" text frames.
+    void Set_Cors_Login(Cmd_List& cmds, const cors_info& info) const;
+    static std::string Ntrip_Request(const cors_info& info);
+
+    // Internal UHF radio ('@' frames). The int results: 1 sent, 0 not for this radio type.
+    int Set_Radio_Power(Cmd_List& cmds, Radio_Power value) const;
+    int Get_Radio_Power(Cmd_List& cmds) const;
+    int Set_Radio_Baudrate(Cmd_List& cmds, Radio_Baudrate value) const;
+    int Get_Cmd_Radio_Baudrate(Cmd_List& cmds) const;
+    // 0 device block not seen, 1 modem version not seen, -1 unknown radio type, 2 sent.
+    int Get_Radio_Frq(Cmd_List& cmds) const;
+    void Set_Radio_Frq(Cmd_List& cmds, double mhz) const;
+    void Set_Radio_Mdl(Cmd_List& cmds, Rdo_Mdl value) const;
+    void Set_Radio_Sensitivity(Cmd_List& cmds, Rdo_Sensitv value) const;
+    void Get_Cmd_Radio_Sensitivity(Cmd_List& cmds) const;
+    void Set_Radio_FEC(Cmd_List& cmds, bool on) const;
+    void Get_Cmd_Radio_FEC(Cmd_List& cmds) const;
+    void Set_Radio_Callsign(Cmd_List& cmds, const Radio_Callsign& callsign) const;
+    void Get_Cmd_Radio_Callsign(Cmd_List& cmds) const;
+    // Also sets the radio record's alternate channel step.
+    void Set_Radio_ChannelSpace(Cmd_List& cmds, Channel_Space space);
+    void Get_Cmd_Radio_ChannelSpace(Cmd_List& cmds) const;
+    void Query_Radio_ChannelList_Type(Cmd_List& cmds) const;
+    void Set_Radio_Channel_Type(Cmd_List& cmds, int channel, Rdo_Channel_Type type) const;
+    void Query_Radio_ChannelList_Freq(Cmd_List& cmds) const;
+    void Set_Radio_Channel_Freq(Cmd_List& cmds, int channel, double mhz, Channel_Space space) const;
+
+    // Static recording, files and tilt sensor.
+    void Set_Static_Begin(Cmd_List& cmds, bool start) const;
+    void Set_Static_Begin(Cmd_List& cmds, bool start, unsigned short value) const;
+    void Get_Cmd_Query_Static_Status(Cmd_List& cmds) const;
+    void Get_Cmd_Static_FileDir(Cmd_List& cmds) const;
+    void Get_Cmd_Read_Static_File(Cmd_List& cmds, uint32_t index) const;
+    void Get_Cmd_Delete_Static_File(Cmd_List& cmds, uint32_t index) const;
+    void Set_Static_Point(Cmd_List& cmds, const Static_Point* point) const;
+    void Get_Cmd_Static_Point(Cmd_List& cmds) const;
+    void Set_Static_AnteType(Cmd_List& cmds, const char* text) const;
+    void Get_Cmd_Static_AntType(Cmd_List& cmds) const;
+    void Set_eBubble_frq(Cmd_List& cmds, GNSS_FRQ rate) const;
+    void Set_eBubble_calibration(Cmd_List& cmds, bool on, int value) const;
+    void Get_Cmd_StartPPKpt(Cmd_List& cmds, const StartPointInfo* point) const;
+    void Get_Cmd_EndPPKpt(Cmd_List& cmds, const EndPointInfo* point) const;
+    void Get_Cmd_AntPPKpt(Cmd_List& cmds, const AntPointInfo* point) const;
+
+    // Stored base-position list; the read and clear commands empty the stored list first.
+    void Get_Cmd_Add_BasePos_To_List(Cmd_List& cmds, double latitude, double longitude,
+                                     double height) const;
+    void Get_Cmd_Remove_BasePos_From_List(Cmd_List& cmds, unsigned short index) const;
+    void Get_Cmd_Read_BasePosition_List(Cmd_List& cmds);
+    void Get_Cmd_Clear_BasePosition_List(Cmd_List& cmds);
+    void Get_Cmd_Get_BasePosition_Difference(Cmd_List& cmds) const;
+    void Get_Cmd_Set_BasePosition_Difference(Cmd_List& cmds, double difference) const;
+
+    // Device-information block: [0, 0, 0, a's second byte, a's low byte, 128 data bytes].
+    void Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* data) const;
+
+    // NMEA output. Three arguments: the board's list, then "RF". Four: "RF", "RD" with the
+    // rate table, then the board's list.
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate) const;
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate,
+                        bool flag) const;
+    static uint32_t Nmea_Mask(const std::vector<_set_nmea>& list);
+
+    // Readers of stored state.
+    void GetInfo_Gprs_Info(WirelessInfo& out) const;
+    void Get_FirmWare_Db(unsigned long id, FIRMWARE_DEBUG& out);  // always key 256
+    // 0 device block not seen, 1 modem version not seen, -1 unknown radio type, 2 filled.
+    int Get_Radio_Range(Radio_Range& out) const;
+    int Get_Radio_Info(Radio_Info& out) const;
+
+    // Appends one rendered frame with its pause; false (nothing appended) when refused.
+    bool Add_OldText(Cmd_List& cmds, const std::string& text, uint32_t pause,
+                     unsigned kind = kOldKindText) const;
+    bool Add_OldAt(Cmd_List& cmds, unsigned char c, const unsigned char* data, unsigned length,
+                   uint32_t pause) const;
+    bool Add_OldBin(Cmd_List& cmds, char first, char second, const unsigned char* payload,
+                    unsigned length, uint32_t pause) const;
 
     // Renderers for the command builders. The link form follows Com_Status (1 serial → 1,
     // 2 Bluetooth → 3); with any other Com_Status no frame is rendered and false is returned.
@@ -94,6 +211,8 @@ private:
     void Clear_Frame();
     template <typename Wrap>
     void Split(Cmd_List& out, const Cmd_List& in, Wrap wrap) const;
+    template <typename Op>
+    int Board_Cmds(Cmd_List& cmds, Op op) const;
 
     Em_OldReceiver m_rx;
     unsigned char m_frame[kFrameBufferSize];

@@ -235,15 +235,15 @@ TEST(BoardRegistry, DefaultDriversCarryTheirTypeAndFakesReplaceThem) {
         std::unique_ptr<Em_OemBoard> board(Create_Board(type));
         ASSERT_NE(board, nullptr) << type;
         EXPECT_EQ(board->Board_Type(), type);
-        // The NMEA-only boards wait for bytes; the other drivers' stand-ins consume nothing.
-        EXPECT_EQ(board->Parse(), (type == 5 || type == 6) ? 0 : 1);
+        // The real drivers wait for bytes; the other drivers' stand-ins consume nothing.
+        EXPECT_EQ(board->Parse(), type == 8 ? 1 : 0);
         ASSERT_NE(board->Cmd(), nullptr);
         ASSERT_NE(board->Data(), nullptr);
         Cmd_List cmds;
         board->Get_Gnss_StartBase(cmds);
         board->Get_Cmd_PassCom(cmds, 1);
-        // The new-protocol board (8) is a real driver: its base start builds packets.
-        EXPECT_EQ(cmds.empty(), type != 8) << type;
+        // The real drivers build commands; the NMEA-only boards and the Hemisphere base have none.
+        EXPECT_EQ(cmds.empty(), type == 4 || type == 5 || type == 6) << type;
     }
     EXPECT_EQ(Create_Board(0), nullptr);
     EXPECT_EQ(Create_Board(9), nullptr);

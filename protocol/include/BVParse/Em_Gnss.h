@@ -382,7 +382,30 @@ public:
     // Old-protocol receivers only (kind 2 without a type-8 board): static files, base
     // positions, radio channels, NMEA output. The buffer readers copy at most 56 bytes (the
     // caller provides 56) and store the length; a null buffer gets no bytes.
+    // The builders append nothing on any other receiver.
+    void Get_Cmd_Static_FileDir(Cmd_List& cmds);
+    void Get_Cmd_Read_Static_File(Cmd_List& cmds, unsigned int index);
+    void Get_Cmd_Delete_Static_File(Cmd_List& cmds, unsigned int index);
+    void Get_Cmd_Query_Static_Status(Cmd_List& cmds);
+    void Get_Cmd_Add_BasePos_To_List(Cmd_List& cmds, double latitude, double longitude,
+                                     double height);
+    // The entry index and the channel numbers travel as one byte: a value outside 0..255 builds
+    // nothing, since its low byte would name another entry.
+    void Get_Cmd_Remove_BasePos_From_List(Cmd_List& cmds, int index);
+    // Read and clear also empty the stored list, so a read that follows sees only the reply.
+    void Get_Cmd_Read_BasePosition_List(Cmd_List& cmds);
+    void Get_Cmd_Clear_BasePosition_List(Cmd_List& cmds);
+    void Get_Cmd_Get_BasePosition_Difference(Cmd_List& cmds);
+    void Get_Cmd_Set_BasePosition_Difference(Cmd_List& cmds, double difference);
+    void Query_Radio_ChannelList_Type(Cmd_List& cmds);
+    void Set_Radio_Channel_Type(Cmd_List& cmds, int channel, Rdo_Channel_Type type);
+    void Query_Radio_ChannelList_Freq(Cmd_List& cmds);
+    void Set_Radio_Channel_Freq(Cmd_List& cmds, int channel, double mhz, Channel_Space space);
+    void Query_NMEA_Output_Config(Cmd_List& cmds);
     void Set_Radio_Channel0_Enabled(Cmd_List& cmds, bool enabled);
+    // NMEA output with the rate table ("RF", "RD", then the board's list), for every receiver
+    // of the maker, old and new protocol alike; nothing on any other.
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate, bool flag);
     void Get_Static_FileDir(unsigned char* buffer, int& length);
     void Get_Read_Static_File(unsigned char* buffer, int& length);
     void Get_BasePosition_List(unsigned char* buffer, int& length);

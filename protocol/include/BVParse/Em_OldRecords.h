@@ -85,6 +85,125 @@ inline void Set_Device_BoardType(DEVICE_STR& d, std::int32_t v) {
     std::memcpy(d.boardType, &v, sizeof v);
 }
 
+// Settings the program passes to the old-protocol command builders and the records their
+// readers fill. The enums carry the receiver's own codes unchanged.
+enum Gprs_Modle : std::int32_t {};
+enum Protocol_Net : std::int32_t {};
+enum Radio_Power : std::int32_t {};
+enum Radio_Baudrate : std::int32_t {};
+enum Rdo_Mdl : std::int32_t {};
+enum Rdo_Sensitv : std::int32_t {};
+enum Rdo_Channel_Type : std::int32_t {};
+enum Channel_Space : std::int32_t {
+    CHANNEL_SPACE_12_5 = 0,  // 12.5 kHz
+    CHANNEL_SPACE_20 = 1,    // 20 kHz
+    CHANNEL_SPACE_25 = 2,    // 25 kHz
+};
+
+// Network server: a numeric address (layout 1) or a name of `count` bytes (layout 2).
+struct IP_ADRES {
+    std::uint32_t address;  // least significant byte goes first on the wire
+    std::int32_t count;
+    char name[32];
+};
+static_assert(sizeof(IP_ADRES) == 40, "IP_ADRES is 40 bytes");
+
+// Four zero-terminated service texts.
+struct SvcInfo {
+    char text1[55];
+    char text2[55];
+    char text3[55];
+    char text4[55];
+};
+static_assert(sizeof(SvcInfo) == 220, "SvcInfo is 220 bytes");
+
+struct Radio_Callsign {
+    std::uint8_t on;
+    std::int32_t interval;  // the low byte is sent
+    char text[14];
+    std::uint8_t length;
+};
+
+// Static point settings, in the order the FB reply fills them.
+struct Static_Point {
+    std::uint8_t nameLength;
+    char name[32];
+    std::uint32_t value;
+    std::int32_t byteField;  // the low byte is sent
+    std::int32_t method;     // -1, 2, 3 or 4
+};
+
+// Kinematic point records. Bytes 0-39 are common: a 32-bit field, four bytes the receiver does
+// not take, then 6, 16 and 10 bytes copied as they lie.
+struct StartPointInfo {
+    std::uint8_t head[40];
+    std::uint8_t nameLength;  // at most 32
+    char name[32];
+    std::uint8_t textLength;  // at most 32
+    char text[32];
+};
+struct EndPointInfo {
+    std::uint8_t head[40];
+    std::uint32_t value;
+};
+struct AntPointInfo {
+    std::uint8_t head[40];
+    std::uint8_t spare[40];
+    std::uint32_t kind;  // its low byte is sent
+    std::uint32_t value;
+};
+
+#pragma pack(push, 1)
+
+// Wireless (GPRS modem and network) information as the program reads it.
+struct WirelessInfo {
+    IP_ADRES server;
+    std::int32_t port;
+    std::int32_t protocol;
+    std::int32_t loginFlag;
+    char textC[20];  // the base id
+    char loginText1[55];
+    char loginText2[55];
+    char textB[55];
+    char textA[55];
+    std::uint8_t capability[8];
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(StartPointInfo) == 106, "StartPointInfo layout");
+static_assert(offsetof(StartPointInfo, textLength) == 73, "StartPointInfo layout");
+static_assert(sizeof(EndPointInfo) == 44, "EndPointInfo layout");
+static_assert(sizeof(AntPointInfo) == 88, "AntPointInfo layout");
+static_assert(offsetof(AntPointInfo, kind) == 80, "AntPointInfo layout");
+static_assert(sizeof(WirelessInfo) == 300, "WirelessInfo is 300 bytes");
+static_assert(offsetof(WirelessInfo, textC) == 52, "WirelessInfo layout");
+static_assert(offsetof(WirelessInfo, capability) == 292, "WirelessInfo layout");
+
+// Band and capabilities of the internal radio (twelve 32-bit words).
+struct Radio_Info {
+    double upper;    // MHz
+    double lower;    // MHz
+    double spacing;  // kHz
+    std::int32_t radioType;
+    std::int32_t switchWord;  // 0 for types 1-5, 1 for 6-10
+    std::uint32_t wordA;
+    std::uint32_t wordB;
+    std::uint32_t wordC;  // which radio settings the receiver accepts
+    std::uint32_t wordD;
+};
+static_assert(sizeof(Radio_Info) == 48, "Radio_Info is twelve words");
+static_assert(offsetof(Radio_Info, radioType) == 24, "Radio_Info layout");
+static_assert(offsetof(Radio_Info, wordC) == 40, "Radio_Info layout");
+
+// Band of the internal radio, in the order the readers write it.
+struct Radio_Range {
+    double upper;    // MHz
+    double lower;    // MHz
+    double spacing;  // kHz
+};
+static_assert(sizeof(Radio_Range) == 24, "Radio_Range is three doubles");
+
 struct NMEAConfigList {
     std::int32_t port = 0;
     std::uint8_t keepAfterRestart = 0;

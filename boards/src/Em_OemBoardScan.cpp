@@ -1,0 +1,190 @@
+#include "Em_OemBoardScan.h"
+
+#include <cstring>
+
+#include "BVParse/Em_GnssTime.h"
+#include "Em_Crc.h"
+#include "Em_OemInputSteps.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+namespace {
+
+constexpr int kMaxSentence = 300;
+
+}  // namespace
+
+int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
+               const Scan_Function& step) {
+    OEM_INPUT_BUFFER* in = board.Input();
+    if (in == nullptr) {
+        return 0;
+    }
+    if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
+        board.Clear_Input();
+        return 0;
+    }
+    bool isLead[256] = {};
+    for (unsigned char c : leads) {
+        isLead[c] = true;
+    }
+    Em_OemData* data = board.Data();
+    uint32_t flags = 0;
+    bool decoded = false;
+    int pos = in->Read;
+    while (in->Fill - pos >= 3) {
+        const unsigned char* p = in->Data + pos;
+        const int n = in->Fill - pos;
+        const Scan_Step s = step(p, n);
+        if (s.kind == Scan_Step::Wait) {
+            break;
+        }
+        if (s.kind == Scan_Step::Consumed && s.length > 0) {
+            if (s.decoded && data != nullptr) {
+                decoded = true;
+                flags |= data->Update_Mask;
+            }
+            pos += s.length < n ? s.length : n;
+            continue;
+        }
+        int i = 1;
+        while (i < n && !isLead[p[i]]) {
+            ++i;
+        }
+        pos += i;
+    }
+
+    // Keep what was not consumed at the front of the buffer.
+    const int rest = in->Fill - pos;
+    if (pos > 0) {
+        if (rest > 0) {
+            std::memmove(in->Data, in->Data + pos, static_cast<size_t>(rest));
+        }
+        std::memset(in->Data + rest, 0, static_cast<size_t>(in->Fill - rest));
+    }
+    in->Read = 0;
+    in->Fill = rest;
+    if (data != nullptr) {
+        data->Update_Mask = decoded ? flags : 0;
+    }
+    return decoded ? 1 : 0;
+}
+
+void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
+    OEM_INPUT_BUFFER* in = Input();
+    if (bytes == nullptr || count <= 0 || in == nullptr) {
+        return;
+    }
+    while (count > 0) {
+        if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
+            Clear_Input();
+        }
+        const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
+        const int take = count < space ? count : space;
+        if (take > 0) {
+            std::memcpy(in->Data + in->Fill, bytes, static_cast<size_t>(take));
+            in->Fill += take;
+            bytes += take;
+            count -= take;
+        }
+        if (count == 0) {
+            return;
+        }
+        const int before = in->Fill;
+        if (Scan() != 0 && Data() != nullptr) {
+            m_pendingDecoded = true;
+            m_pendingFlags |= Data()->Update_Mask;
+        }
+        if (in->Fill >= before) {
+            // Nothing could be consumed: drop everything, as the base does on overflow.
+            Clear_Input();
+            return;
+        }
+    }
+}
+
+int Em_OemScanBoard::Parse() {
+    int r = Scan();
+    Em_OemData* data = Data();
+    if (data == nullptr) {
+        return r;
+    }
+    uint32_t flags = r != 0 ? data->Update_Mask : 0;
+    if (m_pendingDecoded) {
+        flags |= m_pendingFlags;
+        r = 1;
+        m_pendingDecoded = false;
+        m_pendingFlags = 0;
+    }
+    data->Update_Mask = flags;
+    return r;
+}
+
+int Nmea_Span(const unsigned char* p, int n) {
+    const int limit = n < kMaxSentence ? n : kMaxSentence;
+    for (int i = 1; i < limit; ++i) {
+        const unsigned char c = p[i];
+        if (c == '\n') {
+            return i + 1;
+        }
+        if (c == '\r') {
+            if (i + 1 >= n) {
+                return 0;
+            }
+            return p[i + 1] == '\n' ? i + 2 : i + 1;
+        }
+        if (c == '*' && i + 3 < n && p[i + 3] != '\r' && p[i + 3] != '\n') {
+            return i + 3;
+        }
+        if (c == '$') {
+            return i;  // a new sentence begins: this one lost its end
+        }
+    }
+    return n < kMaxSentence ? 0 : -1;
+}
+
+int Rtcm3_Span(const unsigned char* p, int n) {
+    if (n < 3) {
+        return 0;
+    }
+    if (p[0] != 0xD3 || (p[1] & 0xFC) != 0) {
+        return -1;
+    }
+    const int body = ((p[1] & 0x03) << 8) | p[2];
+    if (n < body + 6) {
+        return 0;
+    }
+    const uint32_t crc = (static_cast<uint32_t>(p[body + 3]) << 16) |
+                         (static_cast<uint32_t>(p[body + 4]) << 8) | p[body + 5];
+    return Calc_Crc24Q(p, body + 3) == crc ? body + 6 : -1;
+}
+
+bool Decode_Nmea(Em_OemData& data, const unsigned char* p, int len) {
+    if (len < 6) {
+        return false;
+    }
+    const int id = Nmea_Sentence_Id(p + 1, len - 1);
+    return data.Parse_Text_Msg(id, p, len) != 0;
+}
+
+bool Decode_Rtcm3(Em_OemData& data, const unsigned char* p, int len) {
+    data.Update_Mask = 0;
+    if (!data.Trsmt || len < 6) {
+        return false;
+    }
+    const unsigned number = Get_Bits_U(p, 24, 12);
+    if (!Prc_TrsMt_Frame(data.Trsmt.get(), number, p, static_cast<unsigned>(len), 1)) {
+        return false;
+    }
+    data.Update_Mask |= GNSS_FLAG_RTCM3;
+    return true;
+}
+
+bool Decode_Correction_Packet(Em_OemData& data, const unsigned char* p, int len) {
+    const unsigned number = len >= 5 ? Get_Bits_U(p, 24, 12) : 0;
+    return data.Decode_Rtcm_Frame(number, p, len) != 0;
+}
+
+}  // namespace BVParse
+}  // namespace Brevan2011

@@ -1,0 +1,34 @@
+// STX/ETX packet board (type 1): cuts the board's input into STX/ETX packets (sum checked),
+// NMEA sentences, RTCM 3 frames and binary correction packets and hands each to its decoder.
+// Commands come from Em_OemStxEtxCmd, decoding from Em_OemStxEtxData.
+#pragma once
+
+#include "Em_OemBoardScan.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+class Em_OemStxEtxCmd;
+class Em_OemStxEtxData;
+
+class Em_OemStxEtx : public Em_OemScanBoard {
+public:
+    Em_OemStxEtx();
+
+    Em_OemStxEtxCmd* StxEtx_Cmd() const;
+    Em_OemStxEtxData* StxEtx_Data() const;
+
+protected:
+    // Decodes every complete message in the input buffer and keeps an incomplete one at the
+    // front; a packet with a bad sum or bytes that start nothing are skipped up to the next
+    // possible lead byte. Leaves the OR of the decoded messages' update bits; 1 when any was.
+    int Scan() override;
+};
+
+// Length of the STX/ETX packet at p (n bytes available): > 0 a whole packet whose sum checks
+// out; 0 while it is incomplete; < 0 when none starts here or its sum fails. The ETX byte is
+// not checked.
+int StxEtx_Packet_Length(const unsigned char* p, int n);
+
+}  // namespace BVParse
+}  // namespace Brevan2011
