@@ -2,6 +2,7 @@
 // concurrent requests stay whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -86,6 +87,8 @@ protected:
     void open(MAINBD_OEM_TYPE board) {
         UseScriptedProtocol(false);
         board_ = board;
+        // One reference for the whole run: board drivers keep settings between commands.
+        reference_ = std::make_unique<Em_Gnss>(GNSS_MNFCTR_VELTA, board);
         ASSERT_TRUE(peer_.ok());
         session_ = std::make_unique<EmGnss_Receiver>(GNSS_MNFCTR_VELTA, board);
         ASSERT_TRUE(session_->Port_Open(peer_.param()));
@@ -110,9 +113,8 @@ protected:
     // A case whose builder makes nothing for this receiver (the board drivers are not all
     // there yet) checks that nothing is written and the writer is still woken.
     void run(const WireCase& c, bool expectWake = true) {
-        Em_Gnss reference(GNSS_MNFCTR_VELTA, board_);
         Cmd_List cmds;
-        c.builder(reference, cmds);
+        c.builder(*reference_, cmds);
         const Expected want = expectedOf(cmds);
         if (!want.bytes.empty()) {
             ++nonEmpty_;
@@ -134,7 +136,12 @@ protected:
             EXPECT_EQ(writeEvents(), eventsBefore + 1) << c.what;
             return;
         }
-        ASSERT_TRUE(peer_.waitReceived(consumed_ + want.bytes.size(), 5000)) << c.what;
+        // Board start-up sequences pause between their commands (each pause at most 3 s).
+        unsigned pauses = 0;
+        for (const _STR_CMD& cmd : cmds) {
+            pauses += std::min(cmd.pause, 3000u);
+        }
+        ASSERT_TRUE(peer_.waitReceived(consumed_ + want.bytes.size(), 5000 + pauses)) << c.what;
         const std::string got = peer_.received().substr(consumed_, want.bytes.size());
         consumed_ += want.bytes.size();
         EXPECT_TRUE(sameMasked(got, want))
@@ -149,6 +156,7 @@ protected:
 
     FakeTcpPeer peer_;
     std::unique_ptr<EmGnss_Receiver> session_;
+    std::unique_ptr<Em_Gnss> reference_;
     MAINBD_OEM_TYPE board_ = MAINBD_NOVATEL;
     std::size_t consumed_ = 0;
     int nonEmpty_ = 0;

@@ -99,6 +99,12 @@ enum Channel_Space : std::int32_t {
     CHANNEL_SPACE_20 = 1,    // 20 kHz
     CHANNEL_SPACE_25 = 2,    // 25 kHz
 };
+// The handheld's own baud code for the receiver's port 1: 0 9600, 1 19200, 2 38400, 3 57600,
+// 4 115200.
+enum Com_Baudrate : std::int32_t {};
+// The modem's status and error codes as the receiver reports them.
+using gprs_status = int;
+using gprs_ero = int;
 
 // Network server: a numeric address (layout 1) or a name of `count` bytes (layout 2).
 struct IP_ADRES {

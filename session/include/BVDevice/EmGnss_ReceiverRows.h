@@ -5,7 +5,7 @@
 
 // Fixed for the library and its users alike: the declarations must match the definitions.
 #define VARNOK_SESSION_ROWS_N 1
-#define VARNOK_SESSION_ROWS_O 0
+#define VARNOK_SESSION_ROWS_O 1
 
 #define VARNOK_ROW_ON_C(...) __VA_ARGS__
 #if VARNOK_SESSION_ROWS_N
