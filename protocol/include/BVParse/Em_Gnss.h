@@ -87,7 +87,7 @@ public:
     int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation);
     int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);
     int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);
-    int Send_Gnss_Ephemeris(Cmd_List& cmds);
+    int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
     int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);
     int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate, int value);
     int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);
