@@ -57,7 +57,7 @@ int Em_OemComEngineCmd::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
 int Em_OemComEngineCmd::Send_Gnss_Obs(Cmd_List&, GNSS_FRQ) {
     return 0;
 }
-int Em_OemComEngineCmd::Send_Gnss_Ephemeris(Cmd_List&) {
+int Em_OemComEngineCmd::Send_Gnss_Ephemeris(Cmd_List&, GNSS_FRQ) {
     return 0;
 }
 int Em_OemComEngineCmd::Send_Gnss_EphemSat(Cmd_List&, unsigned) {

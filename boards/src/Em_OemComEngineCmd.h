@@ -12,7 +12,7 @@ public:
     int Get_Gnss_Inite(Cmd_List& cmds) override;
     int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) override;
     int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) override;
-    int Send_Gnss_Ephemeris(Cmd_List& cmds) override;
+    int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) override;
     int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat) override;
     int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system) override;
     int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate) override;

@@ -152,10 +152,6 @@ int Em_OemNovatelCmd::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     return 1;
 }
 
-int Em_OemNovatelCmd::Send_Gnss_Ephemeris(Cmd_List& cmds) {
-    return Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
-}
-
 int Em_OemNovatelCmd::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
     if (rate == 0) {
         Add_Text(cmds, "unlog rawephemb\r\n");

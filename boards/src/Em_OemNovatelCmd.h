@@ -17,8 +17,7 @@ public:
     int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) override;
     int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) override;
     // The chain from the facade carries no rate yet: this form asks for one per second.
-    int Send_Gnss_Ephemeris(Cmd_List& cmds) override;
-    int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
+    int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) override;
     int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system) override;
     int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s) override;
     int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate) override;

@@ -207,7 +207,7 @@ int Em_OemStxEtxCmd::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ) {
     return 1;
 }
 
-int Em_OemStxEtxCmd::Send_Gnss_Ephemeris(Cmd_List& cmds) {
+int Em_OemStxEtxCmd::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ) {
     for (unsigned sat = 1; sat <= 32; ++sat) {
         Send_Gnss_EphemSat(cmds, sat);
     }

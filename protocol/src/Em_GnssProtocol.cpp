@@ -126,8 +126,8 @@ int Em_GnssProtocol::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
 int Em_GnssProtocol::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     return m_board ? m_board->Send_Gnss_Obs(cmds, rate) : 0;
 }
-int Em_GnssProtocol::Send_Gnss_Ephemeris(Cmd_List& cmds) {
-    return m_board ? m_board->Send_Gnss_Ephemeris(cmds) : 0;
+int Em_GnssProtocol::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
+    return m_board ? m_board->Send_Gnss_Ephemeris(cmds, rate) : 0;
 }
 int Em_GnssProtocol::Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat) {
     return m_board ? m_board->Send_Gnss_EphemSat(cmds, sat) : 0;

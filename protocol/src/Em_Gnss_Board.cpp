@@ -46,8 +46,8 @@ int Em_Gnss::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
 int Em_Gnss::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     return m_protocol ? m_protocol->Send_Gnss_Obs(cmds, rate) : 0;
 }
-int Em_Gnss::Send_Gnss_Ephemeris(Cmd_List& cmds) {
-    return m_protocol ? m_protocol->Send_Gnss_Ephemeris(cmds) : 0;
+int Em_Gnss::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
+    return m_protocol ? m_protocol->Send_Gnss_Ephemeris(cmds, rate) : 0;
 }
 int Em_Gnss::Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat) {
     return m_protocol ? m_protocol->Send_Gnss_EphemSat(cmds, sat) : 0;

@@ -1,11 +1,14 @@
-// Em_Gnss modem and network operations: the base station id for the receiver's modem and the
-// modem state the old receiver reported (the signal also for new receivers).
+// Em_Gnss modem and network operations: the old receiver's GPRS modem commands, the few that
+// new receivers take as network-link packets, and the modem state the old receiver reported
+// (the signal also for new receivers).
 #include <algorithm>
 #include <cstring>
 
 #include "BVParse/Em_Gnss.h"
+#include "Em_GnssNewBuild.h"
 #include "Em_Gnss_Kinds.h"
 #include "Em_OldFrames.h"
+#include "Em_OldProtocol.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -89,6 +92,205 @@ void Em_Gnss::Get_Gprs_DiffInfo(unsigned char* bytes, int* count) {
     if (count != nullptr) {
         *count = n;
     }
+}
+
+namespace {
+
+// Network-link items of the new protocol.
+constexpr uint16_t kItemAddress = 0x1103;     // 4355
+constexpr uint16_t kItemConnect = 0x1107;     // 4359
+constexpr uint16_t kItemAutoOpen = 0x1109;    // 4361
+constexpr uint16_t kItemDataSource = 0x110A;  // 4362
+constexpr uint16_t kItemAccount = 0x110B;     // 4363
+
+// The login record split into the new protocol's account and data-source items. The fields
+// have the same sizes on both sides.
+struct NewLogin {
+    QX_ACCOUNT_STRUCT account;
+    QX_CORS_DATA_SOURCE_STRUCT source;
+    explicit NewLogin(const cors_info& info) {
+        static_assert(sizeof(account.user) == sizeof(info.userName), "user name field");
+        static_assert(sizeof(account.password) == sizeof(info.password), "password field");
+        static_assert(sizeof(source.source) == sizeof(info.mountPoint), "mount point field");
+        std::memcpy(account.user, info.userName, sizeof(account.user));
+        std::memcpy(account.password, info.password, sizeof(account.password));
+        std::memcpy(source.source, info.mountPoint, sizeof(source.source));
+    }
+};
+
+}  // namespace
+
+bool Em_Gnss::Send_Gprs_Version(Cmd_List& cmds) {
+    const Em_OldProtocol* old = Old_Protocol(*this);
+    return old != nullptr && old->Send_Gprs_Version(cmds);
+}
+
+void Em_Gnss::Get_Gprs_Info(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_Info(cmds);
+    }
+}
+
+void Em_Gnss::Get_Gprs_Signal(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_Signal(cmds);
+    }
+}
+
+void Em_Gnss::Get_Gprs_Status(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_Status(cmds);
+    }
+}
+
+void Em_Gnss::Get_Gprs_Eroinfo(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_Eroinfo(cmds);
+    }
+}
+
+void Em_Gnss::Get_Gprs_Reset(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_Reset(cmds);
+    }
+}
+
+void Em_Gnss::Get_Gprs_CosMdl(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Gprs_CosMdl(cmds);
+    }
+}
+
+void Em_Gnss::Set_Cors_Login(Cmd_List& cmds, const cors_info& info) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Cors_Login(cmds, info);
+    } else if (IsVeltaNewProtocolReceiver()) {
+        const NewLogin login(info);
+        Build_NewCommand(cmds, kNewNetLink,
+                         {{kItemAccount, &login.account},
+                          {kItemDataSource, &login.source},
+                          {kItemConnect, nullptr}},
+                         kItemConnect);
+    }
+}
+
+void Em_Gnss::Set_Gprs_Ip(Cmd_List& cmds, IP_ADRES ip, unsigned port, Protocol_Net protocol) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Gprs_Ip(cmds, ip, port, protocol);
+        return;
+    }
+    if (!IsVeltaNewProtocolReceiver()) {
+        return;
+    }
+    // The address item has room for one number, the port and one name. The port fills the
+    // 16-bit value, as it does in the old frame. The name is the record's own (its count says
+    // how many of its 32 bytes) and the flag says whether one follows; the address goes
+    // first octet first, the order the old frame sends it in. The server protocol has its
+    // own item (the server type), so it is not sent here.
+    QX_IP_ADDRESS_STRUCT address;
+    std::memset(&address, 0, sizeof(address));
+    const uint32_t a = ip.address;
+    address.address = (a & 0xFFu) << 24 | (a & 0xFF00u) << 8 | (a >> 8 & 0xFF00u) | a >> 24;
+    address.port = static_cast<uint16_t>(port & 0xFFFFu);
+    const size_t n =
+        static_cast<size_t>(std::clamp<int32_t>(ip.count, 0, static_cast<int32_t>(sizeof ip.name)));
+    address.flag = n > 0 ? 1 : 0;
+    std::memcpy(address.name, ip.name, n);
+    Build_NewCommand(cmds, kNewNetLink, {{kItemAddress, &address}}, kItemAddress);
+}
+
+void Em_Gnss::Set_Gprs_SvcInfo(Cmd_List& cmds, SvcInfo info) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Gprs_SvcInfo(cmds, info);
+    }
+}
+
+void Em_Gnss::Set_GSM_NumInfo(Cmd_List& cmds, const char* text) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_GSM_NumInfo(cmds, text);
+    }
+}
+
+void Em_Gnss::Set_Gprs_Modle(Cmd_List& cmds, Gprs_Modle mode) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Gprs_Modle(cmds, mode);
+    }
+}
+
+void Em_Gnss::Set_Gprs_CosMdl(Cmd_List& cmds, unsigned mode) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Gprs_CosMdl(cmds, mode);
+    }
+}
+
+void Em_Gnss::Send_Dial_Prtl(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Send_Dial_Prtl(cmds);
+    }
+}
+
+void Em_Gnss::Set_Dial_Prtl(Cmd_List& cmds, unsigned value) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Dial_Prtl(cmds, value);
+    }
+}
+
+void Em_Gnss::Send_Gprs_DiffInfo(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Send_Gprs_DiffInfo(cmds);
+    }
+}
+
+void Em_Gnss::Set_Cors_Info_Auto(Cmd_List& cmds, const cors_info& info, unsigned kind) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Cors_Info_Auto(cmds, info, kind);
+    } else if (IsVeltaNewProtocolReceiver()) {
+        const NewLogin login(info);
+        const uint8_t on = 1;
+        Build_NewCommand(cmds, kNewNetLink,
+                         {{kItemAccount, &login.account},
+                          {kItemDataSource, &login.source},
+                          {kItemAutoOpen, &on}},
+                         kItemAutoOpen);
+    }
+}
+
+void Em_Gnss::Send_Cors_Info_Auto(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Send_Cors_Info_Auto(cmds);
+    } else if (IsVeltaNewProtocolReceiver()) {
+        Build_NewCommand(
+            cmds, New_QueryCode(kNewNetLink),
+            {{kItemAccount, nullptr}, {kItemDataSource, nullptr}, {kItemAutoOpen, nullptr}}, 0);
+    }
+}
+
+void Em_Gnss::Send_Gprs_DisConct(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Send_Gprs_DisConct(cmds);
+    } else if (IsVeltaNewProtocolReceiver()) {
+        Get_Cmd_NetLink_Connect(cmds, false);
+    }
+}
+
+void Em_Gnss::GetInfo_Gprs_Info(WirelessInfo& out) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->GetInfo_Gprs_Info(out);
+    }
+}
+
+void Em_Gnss::Get_Cors_Info_Auto(cors_info& out, int& mode) {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        out = old->wireless.autoLogin;
+        mode = old->wireless.loginMode;
+    }
+}
+
+unsigned Em_Gnss::Get_Dial_Prtl() {
+    // '@' 103 asks for the dial protocol; its 'g' reply fills this word, which
+    // holds -1 (all bits set) until then.
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    return old ? static_cast<unsigned>(old->wireless.statusWord4) : 0;
 }
 
 }  // namespace BVParse

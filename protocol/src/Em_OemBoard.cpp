@@ -47,8 +47,8 @@ int Em_OemBoard::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
 int Em_OemBoard::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     return m_cmd ? m_cmd->Send_Gnss_Obs(cmds, rate) : 0;
 }
-int Em_OemBoard::Send_Gnss_Ephemeris(Cmd_List& cmds) {
-    return m_cmd ? m_cmd->Send_Gnss_Ephemeris(cmds) : 0;
+int Em_OemBoard::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
+    return m_cmd ? m_cmd->Send_Gnss_Ephemeris(cmds, rate) : 0;
 }
 int Em_OemBoard::Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat) {
     return m_cmd ? m_cmd->Send_Gnss_EphemSat(cmds, sat) : 0;

@@ -42,7 +42,7 @@ public:
     virtual int Set_Nmea_List(Cmd_List& cmds, const std::vector<_set_nmea>& list);    // 8 -> 9
     virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                       // 9 -> 2
     virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                         // 10 -> 3
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds);                                  // 11 -> 4
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                   // 11 -> 4
     virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                     // 12 -> 5
     virtual int Get_Gnss_ElevMask(Cmd_List& cmds);                                    // 13 -> 10
     virtual int Send_Gnss_UnlogData(Cmd_List& cmds);                                  // 14 -> 11

@@ -42,7 +42,7 @@ int Em_OemCmd::Set_Gnss_PosFrq(Cmd_List&, GNSS_FRQ) {
 int Em_OemCmd::Send_Gnss_Obs(Cmd_List&, GNSS_FRQ) {
     return 0;
 }
-int Em_OemCmd::Send_Gnss_Ephemeris(Cmd_List&) {
+int Em_OemCmd::Send_Gnss_Ephemeris(Cmd_List&, GNSS_FRQ) {
     return 0;
 }
 int Em_OemCmd::Send_Gnss_EphemSat(Cmd_List&, unsigned) {

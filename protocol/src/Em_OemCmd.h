@@ -22,7 +22,7 @@ public:
     virtual int Get_Gnss_Inite(Cmd_List& cmds);                                       // 1
     virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                       // 2
     virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                         // 3
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds);                                  // 4
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                   // 4
     virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                     // 5
     virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system);         // 6
     virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);  // 7

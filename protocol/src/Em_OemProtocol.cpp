@@ -11,6 +11,20 @@ namespace BVParse {
 
 namespace {
 
+// The boards another maker's receiver can carry; any other type has no driver here.
+bool Is_Oem_Board_Type(int type) {
+    switch (type) {
+        case MAINBD_STXETX:
+        case MAINBD_NOVATEL:
+        case MAINBD_HEMISPHERE:
+        case MAINBD_NMEA:
+        case MAINBD_NMEA2:
+            return true;
+        default:
+            return false;
+    }
+}
+
 bool Starts(const unsigned char* m, const char* text) {
     return std::memcmp(m, text, 3) == 0;
 }
@@ -65,17 +79,10 @@ int Em_OemProtocol::Parse_Step() {
     Clear_Message();
 
     const int type = Board_Type();
-    switch (type) {
-        case MAINBD_STXETX:
-        case MAINBD_NOVATEL:
-        case MAINBD_HEMISPHERE:
-        case MAINBD_NMEA:
-        case MAINBD_NMEA2:
-            break;
-        default:
-            // Nobody to hand the bytes to.
-            ring->Clear();
-            return 0;
+    if (!Is_Oem_Board_Type(type)) {
+        // Nobody to hand the bytes to.
+        ring->Clear();
+        return 0;
     }
 
     m_flags = 0;
@@ -291,15 +298,8 @@ int Em_OemProtocol::Hand_To_Board(int n) {
 }
 
 bool Em_OemProtocol::Create_Board(MAINBD_OEM_TYPE type) {
-    switch (type) {
-        case MAINBD_STXETX:
-        case MAINBD_NOVATEL:
-        case MAINBD_HEMISPHERE:
-        case MAINBD_NMEA:
-        case MAINBD_NMEA2:
-            break;
-        default:
-            return false;
+    if (!Is_Oem_Board_Type(type)) {
+        return false;
     }
     Replace_Board(nullptr);
     Em_OemBoard* board = BVParse::Create_Board(type);

@@ -70,7 +70,7 @@ TEST(EngineCmd, FramedCommands) {
     b.Set_Gnss_PosFrq(cmds, GNSS_FRQ_0);
     b.Set_Gnss_SatUse(cmds, 7, false, 0);
     b.Send_Gnss_Obs(cmds, GNSS_FRQ_1);
-    b.Send_Gnss_Ephemeris(cmds);
+    b.Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
     b.Set_Gnss_Nmea(cmds, 0xFF, GNSS_FRQ_1);
     b.Get_Cmd_PassCom(cmds, 1);
     EXPECT_EQ(Texts(cmds), (Lines{"log bestposb ontime 1\r\n", "lockout 7\r\n"}));

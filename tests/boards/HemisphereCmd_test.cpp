@@ -55,7 +55,7 @@ TEST(HemisphereCmd, RatesMasksAndSimpleCommands) {
                   b.Get_Gnss_Reset(c);
                   b.Get_Gnss_StartBase(c);
                   b.Send_Gnss_Obs(c, GNSS_FRQ_1);
-                  b.Send_Gnss_Ephemeris(c);
+                  b.Send_Gnss_Ephemeris(c, GNSS_FRQ_3);
               }),
               (Lines{"$JSHOW\r\n", "$JOFF\r\n", "$JRESET\r\n"}));
     EXPECT_EQ(Build<B>([](B& b, Cmd_List& c) { b.Get_Gnss_Inite(c); }),

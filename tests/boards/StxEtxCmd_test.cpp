@@ -225,7 +225,7 @@ TEST(StxEtxCmd, SmallRequests) {
     ASSERT_EQ(cmds.size(), 1u);
     EXPECT_EQ(Hex(cmds[0]), "02 00 54 03 01 20 00 78 03");
     cmds.clear();
-    b.Send_Gnss_Ephemeris(cmds);
+    b.Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
     EXPECT_EQ(cmds.size(), 32u);
 
     cmds.clear();

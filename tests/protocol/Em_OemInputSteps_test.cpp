@@ -231,7 +231,7 @@ TEST(NmeaBoards, SendNothingAndSlot17) {
         b->Set_Gnss_Nmea(cmds, 0xFF, GNSS_FRQ_1);
         b->Set_Gnss_PosFrq(cmds, GNSS_FRQ_1);
         b->Send_Gnss_Obs(cmds, GNSS_FRQ_1);
-        b->Send_Gnss_Ephemeris(cmds);
+        b->Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
         b->Get_Gnss_ElevMask(cmds);
         b->Send_Gnss_UnlogData(cmds);
         b->Get_Cmd_PassCom(cmds, 1);

@@ -598,7 +598,7 @@ TEST(GnssFacade, CommandOperationsReachTheBoard) {
     gnss.Get_Gnss_Reset(cmds);
     gnss.Set_Gnss_PosFrq(cmds, GNSS_FRQ_2);
     gnss.Send_Gnss_Obs(cmds, GNSS_FRQ_3);
-    gnss.Send_Gnss_Ephemeris(cmds);
+    gnss.Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
     gnss.Send_Gnss_EphemSat(cmds, 9);
     gnss.Set_Gnss_Nmea(cmds, 1, GNSS_FRQ_1, 0);
     gnss.Set_Gnss_SatUse(cmds, 1, true, 0);

@@ -68,7 +68,7 @@ TEST(GnssProtocol, CommandSlotsReachTheirBoardSlots) {
         {24, [&](Cmd_List& c) { return proto.Set_Gnss_ElevDgre(c, 12, 5.0, 4); }, "cmd 6 12 4"},
         {25, [&](Cmd_List& c) { return proto.Set_Gnss_PosFrq(c, GNSS_FRQ_4); }, "cmd 2 4"},
         {26, [&](Cmd_List& c) { return proto.Send_Gnss_Obs(c, GNSS_FRQ_6); }, "cmd 3 6"},
-        {27, [&](Cmd_List& c) { return proto.Send_Gnss_Ephemeris(c); }, "cmd 4"},
+        {27, [&](Cmd_List& c) { return proto.Send_Gnss_Ephemeris(c, GNSS_FRQ_3); }, "cmd 4"},
         {28, [&](Cmd_List& c) { return proto.Send_Gnss_EphemSat(c, 17); }, "cmd 5 17"},
         // the third value is not passed on
         {29, [&](Cmd_List& c) { return proto.Set_Gnss_Nmea(c, 0x41, GNSS_FRQ_1, 99); },

@@ -125,7 +125,7 @@ TEST(OemBoard, ReceiveSlotsReachTheirCommandSlots) {
          "cmd 9 2"},
         {9, [&](Cmd_List& c) { return board.Set_Gnss_PosFrq(c, GNSS_FRQ_5); }, "cmd 2 5"},
         {10, [&](Cmd_List& c) { return board.Send_Gnss_Obs(c, GNSS_FRQ_1); }, "cmd 3 1"},
-        {11, [&](Cmd_List& c) { return board.Send_Gnss_Ephemeris(c); }, "cmd 4"},
+        {11, [&](Cmd_List& c) { return board.Send_Gnss_Ephemeris(c, GNSS_FRQ_3); }, "cmd 4"},
         {12, [&](Cmd_List& c) { return board.Send_Gnss_EphemSat(c, 31); }, "cmd 5 31"},
         {13, [&](Cmd_List& c) { return board.Get_Gnss_ElevMask(c); }, "cmd 10"},
         {14, [&](Cmd_List& c) { return board.Send_Gnss_UnlogData(c); }, "cmd 11"},

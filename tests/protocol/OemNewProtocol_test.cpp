@@ -95,7 +95,7 @@ TEST(OemNewProtocolTest, RateCodes) {
 TEST(OemNewProtocolTest, EmptySlotsAppendNothing) {
     Em_OemNewProtocol board;
     Cmd_List cmds;
-    board.Send_Gnss_Ephemeris(cmds);
+    board.Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
     board.Send_Gnss_EphemSat(cmds, 3);
     board.Set_Gnss_SatUse(cmds, 3, true, 0);
     board.Set_Gnss_Nmea(cmds, 0xFF, GNSS_FRQ_1);

@@ -374,7 +374,7 @@ TEST(OemProtocol, CommandSlots) {
     p.Set_Gnss_ElevDgre(cmds, 15, 5.0, 4);
     p.Set_Gnss_PosFrq(cmds, GNSS_FRQ_2);
     p.Send_Gnss_Obs(cmds, GNSS_FRQ_3);
-    p.Send_Gnss_Ephemeris(cmds);
+    p.Send_Gnss_Ephemeris(cmds, GNSS_FRQ_3);
     p.Send_Gnss_EphemSat(cmds, 17);
     p.Set_Gnss_Nmea(cmds, 0x101, GNSS_FRQ_1, 9);
     EXPECT_EQ(p.Set_Gnss_SatUse(cmds, 3, true, 1), 0);

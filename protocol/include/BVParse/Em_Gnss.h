@@ -87,7 +87,7 @@ public:
     int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation);
     int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);
     int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);
-    int Send_Gnss_Ephemeris(Cmd_List& cmds);
+    int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
     int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);
     int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate, int value);
     int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);
@@ -165,6 +165,46 @@ public:
     // The stored differential information (at most 200 bytes) and its count; count 0 for other
     // receivers.
     void Get_Gprs_DiffInfo(unsigned char* bytes, int* count);
+
+    // ---- GPRS modem and network: commands for the old receiver's modem ('@' frames in "VS"
+    // ---- frames), a few also as new-protocol network packets, and the modem state the old
+    // ---- receiver reported. Nothing is appended, and outputs stay as they were, on any
+    // ---- receiver the operation does not serve.
+    // The modem version query; sent (true) only once the receiver's device block was seen.
+    bool Send_Gprs_Version(Cmd_List& cmds);
+    // Network settings ('@' 115 for name servers, else 89), signal, status, error, modem
+    // reset and CORS mode queries.
+    void Get_Gprs_Info(Cmd_List& cmds);
+    void Get_Gprs_Signal(Cmd_List& cmds);
+    void Get_Gprs_Status(Cmd_List& cmds);
+    void Get_Gprs_Eroinfo(Cmd_List& cmds);
+    void Get_Gprs_Reset(Cmd_List& cmds);
+    void Get_Gprs_CosMdl(Cmd_List& cmds);
+    // Old receiver: the NTRIP mount request in "VL" text frames. New receiver: account and
+    // data source, then connect.
+    void Set_Cors_Login(Cmd_List& cmds, const cors_info& info);
+    // New receiver: the name (when the count gives one) travels with the port; the protocol
+    // has no place in that item.
+    void Set_Gprs_Ip(Cmd_List& cmds, IP_ADRES ip, unsigned port, Protocol_Net protocol);
+    void Set_Gprs_SvcInfo(Cmd_List& cmds, SvcInfo info);
+    // Nothing for a null text or one of 64 characters or more.
+    void Set_GSM_NumInfo(Cmd_List& cmds, const char* text);
+    void Set_Gprs_Modle(Cmd_List& cmds, Gprs_Modle mode);
+    void Set_Gprs_CosMdl(Cmd_List& cmds, unsigned mode);
+    void Send_Dial_Prtl(Cmd_List& cmds);
+    void Set_Dial_Prtl(Cmd_List& cmds, unsigned value);
+    void Send_Gprs_DiffInfo(Cmd_List& cmds);
+    // Old receiver: nothing when the three texts together exceed 49 characters. New
+    // receiver: account and data source with automatic connection on; kind is not used.
+    void Set_Cors_Info_Auto(Cmd_List& cmds, const cors_info& info, unsigned kind);
+    void Send_Cors_Info_Auto(Cmd_List& cmds);
+    // Old receiver: modem disconnect; new receiver: network link disconnect.
+    void Send_Gprs_DisConct(Cmd_List& cmds);
+    void GetInfo_Gprs_Info(WirelessInfo& out);
+    // The automatic login record and the login mode beside it.
+    void Get_Cors_Info_Auto(cors_info& out, int& mode);
+    // The dial protocol word the 'g' reply set; 0 for other receivers.
+    unsigned Get_Dial_Prtl();
 
     // The protocol object (null only when making it failed).
     Em_GnssProtocol* Get_Protocol() const { return m_protocol; }

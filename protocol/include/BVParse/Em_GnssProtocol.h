@@ -61,7 +61,7 @@ public:
     virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, double unused, int n);  // 24
     virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                          // 25
     virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                            // 26
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds);                                     // 27
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                      // 27
     virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                        // 28
     virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate, int unused);
     virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);  // 30

@@ -29,7 +29,7 @@ public:
     int Send_Gnss_Obs(Cmd_List& c, GNSS_FRQ r) override {
         return Put(c, "cmd 3 " + std::to_string(r));
     }
-    int Send_Gnss_Ephemeris(Cmd_List& c) override { return Put(c, "cmd 4"); }
+    int Send_Gnss_Ephemeris(Cmd_List& c, GNSS_FRQ) override { return Put(c, "cmd 4"); }
     int Send_Gnss_EphemSat(Cmd_List& c, unsigned s) override {
         return Put(c, "cmd 5 " + std::to_string(s));
     }
