@@ -1,11 +1,61 @@
-// Em_Gnss radio values an old receiver reported, or a new receiver's board decoded.
+// Em_Gnss radio operations: the old receiver's internal UHF radio, set and queried with the old
+// protocol's '@' commands and read from what its radio decoder stored; the new receiver's radio
+// where an operation has a counterpart among the new protocol's radio items.
+#include <algorithm>
 #include <cstring>
 
 #include "BVParse/Em_Gnss.h"
+#include "Em_GnssNewBuild.h"
 #include "Em_Gnss_Kinds.h"
 
 namespace Brevan2011 {
 namespace BVParse {
+
+namespace {
+
+// The new receiver's radio items carry physical units where the old receiver takes codes:
+// power in tenths of a watt, air baud rate in bit/s. A code without a value has no command.
+bool New_Power(Radio_Power code, unsigned int& tenths) {
+    switch (static_cast<int>(code)) {
+        case 2:
+            tenths = 1;  // 0.1 W
+            return true;
+        case 3:
+            tenths = 5;  // 0.5 W
+            return true;
+        case 4:
+            tenths = 10;  // 1 W
+            return true;
+        case 5:
+            tenths = 20;  // 2 W
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool New_AirBaud(Radio_Baudrate code, unsigned int& baud) {
+    switch (static_cast<int>(code)) {
+        case 0:
+            baud = 9600;
+            return true;
+        case 1:
+            baud = 4800;
+            return true;
+        case 2:
+            baud = 19200;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// 1 when the new-protocol builder appended its packet.
+int Appended(const Cmd_List& cmds, std::size_t before) {
+    return cmds.size() > before ? 1 : 0;
+}
+
+}  // namespace
 
 double Em_Gnss::Get_Radio_Frq() {
     if (const Em_OldReceiver* old = Old_State(m_protocol)) {
@@ -18,6 +68,203 @@ double Em_Gnss::Get_Radio_Frq() {
         return static_cast<double>(mhz);
     }
     return -1.0;
+}
+
+// Builders that serve both protocols. New receiver: the radio item of the same setting
+// (power 0x0704, air baud 0x070B, frequency 0x0703), queried with no value.
+
+int Em_Gnss::Get_Radio_Power(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Get_Radio_Power(cmds);
+    }
+    if (Is_New_Receiver(m_protocol)) {
+        const std::size_t before = cmds.size();
+        Get_Cmd_Radio_Power(cmds, nullptr);  // Get_Radio_Power -> Get_Cmd_Radio_Power (query)
+        return Appended(cmds, before);
+    }
+    return 0;
+}
+
+int Em_Gnss::Set_Radio_Power(Cmd_List& cmds, Radio_Power value) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Set_Radio_Power(cmds, value);
+    }
+    unsigned int tenths = 0;
+    if (Is_New_Receiver(m_protocol) && New_Power(value, tenths)) {
+        const std::size_t before = cmds.size();
+        Get_Cmd_Radio_Power(cmds, &tenths);  // Set_Radio_Power -> Get_Cmd_Radio_Power (set)
+        return Appended(cmds, before);
+    }
+    return 0;
+}
+
+int Em_Gnss::Get_Cmd_Radio_Baudrate(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Get_Cmd_Radio_Baudrate(cmds);
+    }
+    if (Is_New_Receiver(m_protocol)) {
+        const std::size_t before = cmds.size();
+        Get_Cmd_Radio_Air_Baud(cmds, nullptr);  // -> Get_Cmd_Radio_Air_Baud (query)
+        return Appended(cmds, before);
+    }
+    return 0;
+}
+
+int Em_Gnss::Set_Radio_Baudrate(Cmd_List& cmds, Radio_Baudrate value) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Set_Radio_Baudrate(cmds, value);
+    }
+    unsigned int baud = 0;
+    if (Is_New_Receiver(m_protocol) && New_AirBaud(value, baud)) {
+        const std::size_t before = cmds.size();
+        Get_Cmd_Radio_Air_Baud(cmds, &baud);  // -> Get_Cmd_Radio_Air_Baud (set)
+        return Appended(cmds, before);
+    }
+    return 0;
+}
+
+int Em_Gnss::Get_Radio_Frq(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Get_Radio_Frq(cmds);
+    }
+    if (Is_New_Receiver(m_protocol)) {
+        const std::size_t before = cmds.size();
+        Get_Cmd_Radio_Frequency(cmds, nullptr);  // -> Get_Cmd_Radio_Frequency (query)
+        // The old protocol's "sent".
+        return Appended(cmds, before) != 0 ? 2 : -1;
+    }
+    return -1;
+}
+
+// Builders of the old receiver alone.
+
+void Em_Gnss::Set_Radio_Frq(Cmd_List& cmds, double mhz) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_Frq(cmds, mhz);
+    }
+}
+
+void Em_Gnss::Set_Radio_Mdl(Cmd_List& cmds, Rdo_Mdl value) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_Mdl(cmds, value);
+    }
+}
+
+void Em_Gnss::Set_Radio_Sensitivity(Cmd_List& cmds, Rdo_Sensitv value) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_Sensitivity(cmds, value);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Radio_Sensitivity(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Cmd_Radio_Sensitivity(cmds);
+    }
+}
+
+void Em_Gnss::Set_Radio_FEC(Cmd_List& cmds, bool on) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_FEC(cmds, on);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Radio_FEC(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Cmd_Radio_FEC(cmds);
+    }
+}
+
+void Em_Gnss::Set_Radio_Callsign(Cmd_List& cmds, const Radio_Callsign& callsign) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_Callsign(cmds, callsign);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Radio_Callsign(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Cmd_Radio_Callsign(cmds);
+    }
+}
+
+void Em_Gnss::Set_Radio_ChannelSpace(Cmd_List& cmds, Channel_Space space) {
+    // Not const: it also switches the step the radio decoder converts replies with.
+    if (Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Set_Radio_ChannelSpace(cmds, space);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Radio_ChannelSpace(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        old->Get_Cmd_Radio_ChannelSpace(cmds);
+    }
+}
+
+// Readers of the old receiver's radio record.
+
+Radio_Power Em_Gnss::Get_Radio_Power() {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        return static_cast<Radio_Power>(old->radio.power);
+    }
+    return static_cast<Radio_Power>(0);
+}
+
+Radio_Baudrate Em_Gnss::Get_Radio_Baudrate() {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        return static_cast<Radio_Baudrate>(old->radio.airBaud);
+    }
+    return static_cast<Radio_Baudrate>(-1);
+}
+
+Rdo_Mdl Em_Gnss::Get_Transmit_Mdl() {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        return static_cast<Rdo_Mdl>(old->radio.transmitMode);
+    }
+    return static_cast<Rdo_Mdl>(-1);
+}
+
+int Em_Gnss::Get_Radio_Range(Radio_Range& out) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Get_Radio_Range(out);
+    }
+    return -1;
+}
+
+int Em_Gnss::Get_Radio_Info(Radio_Info& out) {
+    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
+        return old->Get_Radio_Info(out);
+    }
+    return -1;
+}
+
+void Em_Gnss::Get_Radio_Sensitivity(Rdo_Sensitv& out) {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        out = static_cast<Rdo_Sensitv>(old->radio.sensitivity);
+    }
+}
+
+void Em_Gnss::Get_Radio_FEC(bool& out) {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        out = old->radio.fec != 0;
+    }
+}
+
+void Em_Gnss::Get_Radio_Callsign(Radio_Callsign& out) {
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    if (old == nullptr) {
+        return;
+    }
+    const Em_OldRadioRecord& r = old->radio;
+    out.on = r.callsignOn;
+    out.interval = r.callsignInterval;
+    std::memcpy(out.text, r.callsign, sizeof(out.text));
+    // The length never names more characters than the text field holds.
+    out.length = std::min<std::uint8_t>(r.callsignLength, sizeof(out.text));
+}
+
+void Em_Gnss::Get_Radio_ChannelSpace(Channel_Space& out) {
+    if (const Em_OldReceiver* old = Old_State(m_protocol)) {
+        out = static_cast<Channel_Space>(old->radio.spacingCode);
+    }
 }
 
 }  // namespace BVParse

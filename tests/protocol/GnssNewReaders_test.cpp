@@ -129,7 +129,7 @@ TEST(GnssNewReadersTest, DefaultsOnOtherReceivers) {
         {"Get_Radio_Infolist", Untouched(&E::Get_Radio_Infolist)},
         {"Get_Radio_Channel_List", Untouched(&E::Get_Radio_Channel_List)},
         {"Get_Radio_Property_Ex", Untouched(&E::Get_Radio_Property_Ex)},
-        {"Get_Radio_Callsign", Untouched(&E::Get_Radio_Callsign)},
+        {"Get_Radio_Callsign", Untouched<QX_RADIO_CALLSIGN_STRUCT>(&E::Get_Radio_Callsign)},
         {"Get_WIFI_Mode", Untouched(&E::Get_WIFI_Mode)},
         {"Get_WIFI_Power_Status", Untouched(&E::Get_WIFI_Power_Status)},
         {"Get_WIFI_Param_AP", Untouched(&E::Get_WIFI_Param_AP)},

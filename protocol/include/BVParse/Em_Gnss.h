@@ -152,6 +152,43 @@ public:
     // The radio frequency in MHz; -1.0 for other receivers.
     double Get_Radio_Frq();
 
+    // ---- Radio group: the old receiver's internal UHF radio, set and queried with its '@'
+    // ---- commands; a few of them reach a new receiver's radio through its own packets.
+    // Results of the builders: 1 sent, 0 not sent (radio type without that setting, or a
+    // receiver of another kind).
+    int Get_Radio_Power(Cmd_List& cmds);
+    int Set_Radio_Power(Cmd_List& cmds, Radio_Power value);
+    int Get_Cmd_Radio_Baudrate(Cmd_List& cmds);
+    int Set_Radio_Baudrate(Cmd_List& cmds, Radio_Baudrate value);
+    // 2 sent; on an old receiver 0 before its device block, 1 before its modem version and -1
+    // for an unknown radio type; -1 for other receivers.
+    int Get_Radio_Frq(Cmd_List& cmds);
+    // Old receivers only.
+    void Set_Radio_Frq(Cmd_List& cmds, double mhz);
+    void Set_Radio_Mdl(Cmd_List& cmds, Rdo_Mdl value);
+    void Set_Radio_Sensitivity(Cmd_List& cmds, Rdo_Sensitv value);
+    void Get_Cmd_Radio_Sensitivity(Cmd_List& cmds);
+    void Set_Radio_FEC(Cmd_List& cmds, bool on);
+    void Get_Cmd_Radio_FEC(Cmd_List& cmds);
+    void Set_Radio_Callsign(Cmd_List& cmds, const Radio_Callsign& callsign);
+    void Get_Cmd_Radio_Callsign(Cmd_List& cmds);
+    void Set_Radio_ChannelSpace(Cmd_List& cmds, Channel_Space space);
+    void Get_Cmd_Radio_ChannelSpace(Cmd_List& cmds);
+    // The old receiver's last reported values; 0 (power) or -1 (the others) for other kinds.
+    Radio_Power Get_Radio_Power();
+    Radio_Baudrate Get_Radio_Baudrate();
+    Rdo_Mdl Get_Transmit_Mdl();
+    // Band and capabilities of the old receiver's radio type, with the old protocol's result
+    // (2 filled); -1 and nothing written for other receivers.
+    int Get_Radio_Range(Radio_Range& out);
+    int Get_Radio_Info(Radio_Info& out);
+    // The old receiver's last reported settings; other receivers leave out as it was.
+    void Get_Radio_Sensitivity(Rdo_Sensitv& out);
+    void Get_Radio_FEC(bool& out);
+    void Get_Radio_Callsign(Radio_Callsign& out);
+    void Get_Radio_ChannelSpace(Channel_Space& out);
+    // ---- End of the radio group.
+
     // ---- Modem and network (old receivers; a few values of new ones).
     // Base station id for the modem: nothing for more than 198 bytes.
     void Set_Gprs_BaseId(Cmd_List& cmds, const unsigned char* bytes, unsigned n);
