@@ -1,15 +1,19 @@
-// Em_Gnss device operations: port mode, battery grade, device information and static
-// recording times.
+// Em_Gnss device operations: identity, battery and power, port mode, device settings, static
+// recording, kinematic points and the tilt sensor.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <tuple>
 #include <vector>
 
 #include "BVParse/Em_Gnss.h"
 #include "BVParse/Em_NewPacket.h"
+#include "Em_Conversions.h"
+#include "Em_GnssNewBuild.h"
 #include "Em_Gnss_Kinds.h"
 #include "Em_OldFrames.h"
+#include "Em_OldPointRecord.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -24,6 +28,73 @@ long Percent(uint32_t word) {
         return 0;
     }
     return std::lround(std::min(level, 100.0f));
+}
+
+// Device-setting codes of the old receiver.
+constexpr unsigned char kChannelStatus = 0x2E;
+constexpr unsigned char kMask = 0x32;
+constexpr unsigned char kRecordType = 0x2A;
+constexpr unsigned char kRecordTime = 0x2B;
+constexpr unsigned char kRecordRate = 0x31;
+constexpr unsigned char kOutput = 0x28;
+constexpr unsigned char kStartType = 0x60;
+constexpr unsigned char kTransmitPort = 0x3E;
+constexpr unsigned char kTransmitFormat = 0x3F;
+constexpr unsigned char kAutoBaseDist = 0x61;
+
+// New-protocol message tags whose output rate the rate operations set.
+constexpr uint16_t kPositionTag = 0x0410;
+constexpr uint16_t kBubbleTag = 0x0411;
+
+// Point-record types of the kinematic point commands.
+constexpr int kStartPoint = 6;
+constexpr int kEndPoint = 7;
+constexpr int kAntennaPoint = 12;
+
+Em_OldProtocol* Old_Object(Em_GnssProtocol* p) {
+    return Is_Old_Receiver(p) ? dynamic_cast<Em_OldProtocol*>(p) : nullptr;
+}
+
+// Runs an old-protocol builder for any receiver of the maker. A new-protocol receiver's
+// protocol object renders no old frames, so a scratch old object on the same link does; it
+// has no board driver and no decoded state, which these builders do not read.
+template <typename Op>
+void Maker_Build(Em_GnssProtocol* p, Op op) {
+    if (Em_OldProtocol* old = Old_Object(p)) {
+        op(*old);
+    } else if (Is_New_Receiver(p)) {
+        auto renderer = std::make_unique<Em_OldProtocol>();
+        renderer->Set_Com_Status(p->Get_Com_Status());
+        op(*renderer);
+    }
+}
+
+void Device_Setting(Em_GnssProtocol* p, Cmd_List& cmds, unsigned char code, unsigned value) {
+    if (const Em_OldProtocol* old = Old_Object(p)) {
+        const unsigned char record[2] = {code, static_cast<unsigned char>(value & 0xFFu)};
+        old->Set_DevcInfo(cmds, record, sizeof record);
+    }
+}
+
+// A point record for a new receiver: the old encoding sent as the file-record block. A null
+// record or an encoding that fails sends nothing, so no block claims bytes it lacks.
+void New_Point(Em_Gnss& gnss, Cmd_List& cmds, const void* record, std::size_t size, int type) {
+    if (record == nullptr) {
+        return;
+    }
+    unsigned char body[kPointRecordBuffer] = {};
+    const int n =
+        Build_PointInfo_Record(static_cast<const unsigned char*>(record), size, body, type);
+    if (n <= 0) {
+        return;
+    }
+    const QX_BLOCK_DATA_STRUCT block = {static_cast<uint32_t>(n), body};
+    gnss.Get_Cmd_File_Record_PPK(cmds, &block);
+}
+
+void New_Rate(Em_Gnss& gnss, Cmd_List& cmds, uint16_t tag, GNSS_FRQ rate) {
+    const DataFreq entry = {tag, static_cast<uint16_t>(Frq_To_RateCode(rate))};
+    gnss.Get_Cmd_Gnss_Data_Freq(cmds, entry, static_cast<QX_GNSS_IO_ID_ENUM>(0));
 }
 
 }  // namespace
@@ -139,6 +210,191 @@ void Em_Gnss::Get_FirmWare_Db(unsigned long, FIRMWARE_DEBUG& out) {
                   "firmware block size");
     std::memcpy(out.Data, it->second.data(), sizeof(out.Data));
     old->firmwareDb.erase(it);
+}
+
+void Em_Gnss::Get_DeviceInfo(Cmd_List& cmds) {
+    Maker_Build(m_protocol, [&cmds](const Em_OldProtocol& old) { old.Get_DeviceInfo(cmds); });
+}
+
+void Em_Gnss::Get_Battery(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Battery(cmds);
+    } else if (Is_New_Receiver(m_protocol)) {
+        Build_NewCommand(cmds, New_QueryCode(kNewSystem), {{0x0304, nullptr}}, 0);
+    }
+}
+
+void Em_Gnss::Get_CloseReceiver(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_CloseReceiver(cmds);
+    } else if (Is_New_Receiver(m_protocol)) {
+        Build_NewCommand(cmds, kNewSystem, {{0x0303, nullptr}}, 0x0303);
+    }
+}
+
+void Em_Gnss::Get_200Data(Cmd_List& cmds, bool on) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_200Data(cmds, on);
+    }
+}
+
+void Em_Gnss::Send_DevcInfo_Update_Str(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Send_DevcInfo_Update_Str(cmds);
+    }
+}
+
+void Em_Gnss::Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* bytes) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Send_DevcInfo_Update_Crs(cmds, a, bytes);
+    }
+}
+
+void Em_Gnss::Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* bytes,
+                                       unsigned count) {
+    // The block is always 128 bytes: a shorter buffer would be read past its end.
+    constexpr unsigned kBlock = 128;
+    if (count >= kBlock) {
+        Send_DevcInfo_Update_Crs(cmds, a, bytes);
+    }
+}
+
+void Em_Gnss::Set_DevcInfo_ChannelStatus(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kChannelStatus, value);
+}
+void Em_Gnss::Set_DevcInfo_Mask(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kMask, value);
+}
+void Em_Gnss::Set_DevcInfo_RrdTp(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kRecordType, value);
+}
+void Em_Gnss::Set_DevcInfo_RrdTime(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kRecordTime, value);
+}
+void Em_Gnss::Set_DevcInfo_RrdFrq(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kRecordRate, value);
+}
+void Em_Gnss::Set_DevcInfo_OutPut(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kOutput, value);
+}
+void Em_Gnss::Set_DevcInfo_StrtTp(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kStartType, value);
+}
+void Em_Gnss::Set_DevcInfo_TrsmtPort(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kTransmitPort, value);
+}
+void Em_Gnss::Set_DevcInfo_TrsmtFmat(Cmd_List& cmds, unsigned value) {
+    Device_Setting(m_protocol, cmds, kTransmitFormat, value);
+}
+
+void Em_Gnss::Set_DevcInfo_AutoBaseDist(Cmd_List& cmds, unsigned short distance) {
+    const unsigned char record[3] = {kAutoBaseDist, static_cast<unsigned char>(distance & 0xFFu),
+                                     static_cast<unsigned char>((distance >> 8) & 0xFFu)};
+    Maker_Build(m_protocol,
+                [&](const Em_OldProtocol& old) { old.Set_DevcInfo(cmds, record, sizeof record); });
+}
+
+void Em_Gnss::Set_Static_Point(Cmd_List& cmds, const Static_Point* point) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Set_Static_Point(cmds, point);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Static_Point(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Cmd_Static_Point(cmds);
+    }
+}
+
+void Em_Gnss::Set_Static_AnteType(Cmd_List& cmds, const char* text) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Set_Static_AnteType(cmds, text);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Static_AntType(Cmd_List& cmds) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Cmd_Static_AntType(cmds);
+    }
+}
+
+void Em_Gnss::Set_Static_Begin(Cmd_List& cmds, bool start) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Set_Static_Begin(cmds, start);
+    }
+}
+
+void Em_Gnss::Set_Static_Begin(Cmd_List& cmds, bool start, unsigned short value) {
+    Maker_Build(m_protocol,
+                [&](const Em_OldProtocol& old) { old.Set_Static_Begin(cmds, start, value); });
+}
+
+void Em_Gnss::Get_Static_Point(Static_Point& out) {
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    if (old == nullptr) {
+        return;
+    }
+    const Em_OldStaticPoint& p = old->staticPoint;
+    out.nameLength = p.nameLength;
+    static_assert(sizeof(out.name) == sizeof(p.name), "static point name size");
+    std::memcpy(out.name, p.name, sizeof(out.name));
+    out.value = p.value;
+    out.byteField = p.byte;
+    out.method = p.method;
+}
+
+void Em_Gnss::Get_Cmd_StartPPKpt(Cmd_List& cmds, const StartPointInfo* point) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Cmd_StartPPKpt(cmds, point);
+    } else if (Is_New_Receiver(m_protocol)) {
+        New_Point(*this, cmds, point, sizeof(StartPointInfo), kStartPoint);
+    }
+}
+
+void Em_Gnss::Get_Cmd_EndPPKpt(Cmd_List& cmds, const EndPointInfo* point) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Cmd_EndPPKpt(cmds, point);
+    } else if (Is_New_Receiver(m_protocol)) {
+        New_Point(*this, cmds, point, sizeof(EndPointInfo), kEndPoint);
+    }
+}
+
+void Em_Gnss::Get_Cmd_AntPPKpt(Cmd_List& cmds, const AntPointInfo* point) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Get_Cmd_AntPPKpt(cmds, point);
+    } else if (Is_New_Receiver(m_protocol)) {
+        New_Point(*this, cmds, point, sizeof(AntPointInfo), kAntennaPoint);
+    }
+}
+
+void Em_Gnss::Set_eBubble_frq(Cmd_List& cmds, GNSS_FRQ rate) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Set_eBubble_frq(cmds, rate);
+    } else if (Is_New_Receiver(m_protocol)) {
+        New_Rate(*this, cmds, kBubbleTag, rate);
+    }
+}
+
+void Em_Gnss::Get_Cmd_Position_Frq(Cmd_List& cmds, GNSS_FRQ rate) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        // The selector is the rate code itself; selector 0 is the builder's elevation form,
+        // which this operation has no elevation for, so it sends nothing.
+        old->Get_Cmd_Position_Frq(cmds, static_cast<int>(rate));
+    } else if (Is_New_Receiver(m_protocol)) {
+        New_Rate(*this, cmds, kPositionTag, rate);
+    }
+}
+
+void Em_Gnss::Set_eBubble_calibration(Cmd_List& cmds, bool on, int value) {
+    if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
+        old->Set_eBubble_calibration(cmds, on, value);
+    } else if (Is_New_Receiver(m_protocol)) {
+        // Kind 1 switches the calibration on, 0 off; the value travels in 16 bits.
+        QX_GSENSOR_VALID_PERIOD_STRUCT r{};
+        r.kind = on ? 1 : 0;
+        r.value = static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFFu);
+        Get_Cmd_System_GSensor_Valid(cmds, r);
+    }
 }
 
 }  // namespace BVParse

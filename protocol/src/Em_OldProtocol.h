@@ -135,6 +135,11 @@ public:
 
     // Device-information block: [0, 0, 0, a's second byte, a's low byte, 128 data bytes].
     void Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* data) const;
+    // Device-information update: a 2-byte record in an "SS" frame, pause 100.
+    void Send_DevcInfo_Update_Str(Cmd_List& cmds) const;
+    // One device setting: the record (setting code, then the value's bytes) in a binary "SJ"
+    // frame, pause 200.
+    void Set_DevcInfo(Cmd_List& cmds, const unsigned char* record, unsigned length) const;
 
     // NMEA output. Three arguments: the board's list, then "RF". Four: "RF", "RD" with the
     // rate table, then the board's list.

@@ -317,5 +317,29 @@ void Em_OldProtocol::Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a,
     }
 }
 
+void Em_OldProtocol::Send_DevcInfo_Update_Str(Cmd_List& cmds) const {
+    constexpr unsigned kRecord = 2;
+    _STR_CMD cmd = {};
+    cmd.length = kRecord;
+    cmd.pause = 100;
+    if (Wrap_OldCmd_SS(cmd)) {
+        cmds.push_back(cmd);
+    }
+}
+
+void Em_OldProtocol::Set_DevcInfo(Cmd_List& cmds, const unsigned char* record,
+                                  unsigned length) const {
+    if (record == nullptr || length == 0 || length > kOldChunk) {
+        return;
+    }
+    _STR_CMD cmd = {};
+    std::memcpy(cmd.data, record, length);
+    cmd.length = length;
+    cmd.pause = 200;
+    if (Wrap_OldCmd_SJ(cmd)) {
+        cmds.push_back(cmd);
+    }
+}
+
 }  // namespace BVParse
 }  // namespace Brevan2011

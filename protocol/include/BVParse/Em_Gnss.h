@@ -148,6 +148,62 @@ public:
     // in the same units.
     void Get_eBubble_info(eBubble_info& out);
 
+    // ---- Device, battery, power, static recording; ports, NMEA and settings.
+    // Builders append to the caller's list; on a receiver they do not serve they append
+    // nothing. Readers leave the caller's variable as it was on such a receiver.
+    // Identity and battery queries: old receivers "SI" and "SD"; new receivers "SI" too and
+    // a power-status query.
+    void Get_DeviceInfo(Cmd_List& cmds);
+    void Get_Battery(Cmd_List& cmds);
+    // Power off: old "SG,B0", new the system power-off packet.
+    void Get_CloseReceiver(Cmd_List& cmds);
+    // Old receivers: raw data at 200 ("RG,B200") or stopped ("RG,B0").
+    void Get_200Data(Cmd_List& cmds, bool on);
+    // Old receivers: device-information blocks. The data holds 128 bytes; with a count, fewer
+    // than 128 build nothing.
+    void Send_DevcInfo_Update_Str(Cmd_List& cmds);
+    void Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* bytes);
+    void Send_DevcInfo_Update_Crs(Cmd_List& cmds, unsigned a, const unsigned char* bytes,
+                                  unsigned count);
+    // Old receivers: one device setting each, the value's low byte.
+    void Set_DevcInfo_ChannelStatus(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_Mask(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_RrdTp(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_RrdTime(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_RrdFrq(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_OutPut(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_StrtTp(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_TrsmtPort(Cmd_List& cmds, unsigned value);
+    void Set_DevcInfo_TrsmtFmat(Cmd_List& cmds, unsigned value);
+    // Old and new receivers: the automatic base distance, both bytes.
+    void Set_DevcInfo_AutoBaseDist(Cmd_List& cmds, unsigned short distance);
+    // Old receivers: static point, antenna type and recording start or stop.
+    void Set_Static_Point(Cmd_List& cmds, const Static_Point* point);
+    void Get_Cmd_Static_Point(Cmd_List& cmds);
+    void Set_Static_AnteType(Cmd_List& cmds, const char* text);
+    void Get_Cmd_Static_AntType(Cmd_List& cmds);
+    void Set_Static_Begin(Cmd_List& cmds, bool start);
+    // Old and new receivers: the recording start or stop sequence with its 16-bit value.
+    void Set_Static_Begin(Cmd_List& cmds, bool start, unsigned short value);
+    void Get_Static_Point(Static_Point& out);
+    // Kinematic point records: old receivers "FY" frames, new ones the same encoding as a
+    // file-record block. A null record builds nothing.
+    void Get_Cmd_StartPPKpt(Cmd_List& cmds, const StartPointInfo* point);
+    void Get_Cmd_EndPPKpt(Cmd_List& cmds, const EndPointInfo* point);
+    void Get_Cmd_AntPPKpt(Cmd_List& cmds, const AntPointInfo* point);
+    // Tilt-sensor and position output rates; new receivers get the data rate of the tilt
+    // (0x0411) or position (0x0410) message.
+    void Set_eBubble_frq(Cmd_List& cmds, GNSS_FRQ rate);
+    void Get_Cmd_Position_Frq(Cmd_List& cmds, GNSS_FRQ rate);
+    void Set_eBubble_calibration(Cmd_List& cmds, bool on, int value);
+    // Serial baud rate: a set with a baud pointer, on new receivers a query without one.
+    void Get_Cmd_Com_Baudrate(Cmd_List& cmds, const QX_COM_BAUD_ENUM* baud, QX_COM_PORT_ENUM port);
+    void Get_Com_Baudrate(QX_COM_BAUD_ENUM& out);
+    // Old receivers: NMEA output, the board's list then "RF" with the message mask.
+    void Set_Velta_NMEA(Cmd_List& cmds, const std::vector<_set_nmea>& list, int rate);
+    // New receivers: the last response status and the command id it answered.
+    void Get_Cmd_Setting_Response(QX_RESPONSE_STATUS_ENUM& status, unsigned& commandId);
+
     // ---- Radio.
     // The radio frequency in MHz; -1.0 for other receivers.
     double Get_Radio_Frq();
