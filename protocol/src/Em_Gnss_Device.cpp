@@ -367,6 +367,14 @@ void Em_Gnss::Get_Cmd_AntPPKpt(Cmd_List& cmds, const AntPointInfo* point) {
     }
 }
 
+void Em_Gnss::Get_Cmd_EndPPKpt(const EndPointInfo* point, Cmd_List& cmds) {
+    Get_Cmd_EndPPKpt(cmds, point);
+}
+
+void Em_Gnss::Get_Cmd_AntPPKpt(const AntPointInfo* point, Cmd_List& cmds) {
+    Get_Cmd_AntPPKpt(cmds, point);
+}
+
 void Em_Gnss::Set_eBubble_frq(Cmd_List& cmds, GNSS_FRQ rate) {
     if (const Em_OldProtocol* old = Old_Object(m_protocol)) {
         old->Set_eBubble_frq(cmds, rate);

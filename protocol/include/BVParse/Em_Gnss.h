@@ -191,6 +191,9 @@ public:
     void Get_Cmd_StartPPKpt(Cmd_List& cmds, const StartPointInfo* point);
     void Get_Cmd_EndPPKpt(Cmd_List& cmds, const EndPointInfo* point);
     void Get_Cmd_AntPPKpt(Cmd_List& cmds, const AntPointInfo* point);
+    // The same with the record first, the order the session's point operations use.
+    void Get_Cmd_EndPPKpt(const EndPointInfo* point, Cmd_List& cmds);
+    void Get_Cmd_AntPPKpt(const AntPointInfo* point, Cmd_List& cmds);
     // Tilt-sensor and position output rates; new receivers get the data rate of the tilt
     // (0x0411) or position (0x0410) message.
     void Set_eBubble_frq(Cmd_List& cmds, GNSS_FRQ rate);
