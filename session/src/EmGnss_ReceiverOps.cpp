@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <type_traits>
@@ -27,18 +26,6 @@ namespace {
 std::atomic<unsigned int> keepAliveCount{EmGnss_Receiver::kKeepAlivePasses};
 std::atomic<KeepAliveHook> keepAliveHook{nullptr};
 
-// Rows whose facade member this build of the protocol library does not offer: such an
-// operation queues nothing (and still wakes the writer); such a getter answers 0.
-std::mutex unboundMutex;
-std::set<std::string>& unboundRows() {
-    static std::set<std::string> rows;
-    return rows;
-}
-void noteUnbound(const char* name) {
-    std::lock_guard<std::mutex> guard(unboundMutex);
-    unboundRows().insert(name);
-}
-
 // Converts to whatever enum the builder takes (the mode enums of the protocol library).
 struct EnumValue {
     unsigned int value;
@@ -49,7 +36,7 @@ struct EnumValue {
 };
 
 template <class Result, class F, class... Args>
-Result callRow(const char* name, F& f, Args&&... args) {
+Result callRow([[maybe_unused]] const char* name, F& f, Args&&... args) {
     if constexpr (std::is_invocable_v<F&, Args...>) {
         using Got = std::invoke_result_t<F&, Args...>;
         if constexpr (std::is_void_v<Got> || std::is_void_v<Result>) {
@@ -59,17 +46,12 @@ Result callRow(const char* name, F& f, Args&&... args) {
             return static_cast<Result>(f(std::forward<Args>(args)...));
         }
     } else {
-        noteUnbound(name);
+        static_assert(sizeof(F) == 0, "a session row names a facade member that does not exist");
         return Result();
     }
 }
 
 }  // namespace
-
-std::vector<std::string> UnboundSessionRows() {
-    std::lock_guard<std::mutex> guard(unboundMutex);
-    return std::vector<std::string>(unboundRows().begin(), unboundRows().end());
-}
 
 void SetKeepAliveHook(KeepAliveHook hook) {
     keepAliveHook = hook;

@@ -49,18 +49,11 @@ bool waitFired(std::size_t count, int timeoutMs) {
     return true;
 }
 
-// The "RG,B200" / "RG,B0" request as the facade builds it (empty while it has none).
-template <class G>
-auto build200(G& g, Cmd_List& c, bool on, int) -> decltype(g.Get_200Data(c, on)) {
-    return g.Get_200Data(c, on);
-}
-template <class G>
-void build200(G&, Cmd_List&, bool, long) {}
-
+// The "RG,B200" / "RG,B0" request as the facade builds it.
 std::string request200(bool on) {
     Em_Gnss g(GNSS_MNFCTR_VELTA, MAINBD_NOVATEL);
     Cmd_List cmds;
-    build200(g, cmds, on, 0);
+    g.Get_200Data(cmds, on);
     std::string s;
     for (const _STR_CMD& c : cmds) {
         s.append(reinterpret_cast<const char*>(c.data), c.length);
@@ -131,8 +124,15 @@ TEST(SessionKeepAlive, FirstPassThenEvery170thUntilSwitchedOff) {
     }
     wire += pty.readMaster(1 << 16, 200);
     EXPECT_EQ(firedSoFar().size(), firedAtOff);
-    EXPECT_EQ(countOf(wire, request200(false)), request200(false).empty() ? 0u : 1u);
-    EXPECT_EQ(countOf(wire, request200(true)), 0u);
+    // Everything the session wrote so far: one "RG,B200" per keep-alive, then one "RG,B0" after
+    // the last of them.
+    const std::string on = request200(true);
+    const std::string off = request200(false);
+    ASSERT_FALSE(on.empty());
+    ASSERT_FALSE(off.empty());
+    EXPECT_EQ(countOf(wire, on), firedAtOff);
+    EXPECT_EQ(countOf(wire, off), 1u);
+    EXPECT_GT(wire.rfind(off), wire.rfind(on));
 
     // On again, with the pass-through switch going back and forth meanwhile.
     s.Send_200Data(true);

@@ -10,10 +10,6 @@ namespace BVDevice {
 // as when the system is out of threads. 0 turns it off.
 void FailSessionThreadStart(int n);
 
-// Names of the operations and getters that were called on an open session while the protocol
-// library offered no facade member for them (they queued nothing / answered 0).
-std::vector<std::string> UnboundSessionRows();
-
 // Called on the read thread each time the keep-alive fires, with that session's count of
 // read passes so far (1 for the first). Null turns it off.
 typedef void (*KeepAliveHook)(unsigned long readPass);
