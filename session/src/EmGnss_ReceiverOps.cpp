@@ -252,7 +252,6 @@ void EmGnss_Receiver::Set_Gnss_ElevMask(unsigned int mask) {
     Send_Gnss_ElevMask(&low);
 }
 
-#if VARNOK_SESSION_ROWS_N
 void EmGnss_Receiver::Set_Com_Baudrate(QX_COM_BAUD_ENUM rate, QX_COM_PORT_ENUM port) {
     Send_Com_Baudrate(&rate, port);
 }
@@ -276,9 +275,7 @@ void EmGnss_Receiver::Disable_Other_DataLink(QX_DATALINK_MODE_ENUM mode) {
             break;
     }
 }
-#endif
 
-#if VARNOK_SESSION_ROWS_N && VARNOK_SESSION_ROWS_O
 void EmGnss_Receiver::Set_Com_Baudrate(Com_Baudrate rate) {
     int code = 3;
     switch (static_cast<int>(rate)) {
@@ -303,7 +300,6 @@ void EmGnss_Receiver::Set_Com_Baudrate(Com_Baudrate rate) {
     QX_COM_BAUD_ENUM value = static_cast<QX_COM_BAUD_ENUM>(code);
     Send_Com_Baudrate(&value, static_cast<QX_COM_PORT_ENUM>(1));
 }
-#endif
 
 }  // namespace BVDevice
 }  // namespace Brevan2011

@@ -103,8 +103,8 @@ protected:
         consumed_ = peer_.received().size();
     }
 
-    // A case whose builder makes nothing for this receiver (the board drivers are not all
-    // there yet) checks that nothing is written and the writer is still woken.
+    // A case whose builder makes nothing for this receiver checks that nothing is written and
+    // the writer is still woken.
     void run(const WireCase& c, bool expectWake = true) {
         Cmd_List cmds;
         c.builder(*reference_, cmds);

@@ -129,16 +129,12 @@ public:
     void Send_Gnss_ElevMask();
     // Sets the elevation mask to the low byte of mask.
     void Set_Gnss_ElevMask(unsigned int mask);
-#if VARNOK_SESSION_ROWS_N
     void Set_Com_Baudrate(QX_COM_BAUD_ENUM rate, QX_COM_PORT_ENUM port);
     // Switches the other data links off: 1 network (port 6 output stopped), 2 and 3 radio
     // (port 5 output stopped), 4 network and radio; any other mode nothing.
     void Disable_Other_DataLink(QX_DATALINK_MODE_ENUM mode);
-#endif
-#if VARNOK_SESSION_ROWS_N && VARNOK_SESSION_ROWS_O
     // 0..4 to rate codes 3, 5, 6, 8, 9 (anything else 3), for port 1.
     void Set_Com_Baudrate(Com_Baudrate rate);
-#endif
 
     static constexpr unsigned int kMaxPendingCommands = 40;
     static constexpr unsigned int kMaxPauseMs = 3000;

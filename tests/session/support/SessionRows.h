@@ -32,13 +32,9 @@ inline std::vector<RowCall<EmGnss_Receiver>> AllSessionRows() {
     VARNOK_ROW_CALL(void, Send_Gprs_Signal, (), ())
     VARNOK_ROW_CALL(void, Send_Gnss_ElevMask, (), ())
     VARNOK_ROW_CALL(void, Set_Gnss_ElevMask, (unsigned int a1), (a1))
-#if VARNOK_SESSION_ROWS_N
     VARNOK_ROW_CALL(void, Set_Com_Baudrate, (QX_COM_BAUD_ENUM a1, QX_COM_PORT_ENUM a2), (a1, a2))
     VARNOK_ROW_CALL(void, Disable_Other_DataLink, (QX_DATALINK_MODE_ENUM a1), (a1))
-#endif
-#if VARNOK_SESSION_ROWS_N && VARNOK_SESSION_ROWS_O
     VARNOK_ROW_CALL(void, Set_Com_Baudrate, (Com_Baudrate a1), (a1))
-#endif
 #undef VARNOK_OP
 #undef VARNOK_OPX
 #undef VARNOK_GET
