@@ -1,12 +1,10 @@
 // Feeds the input through every (maker, board type) pairing that selects a distinct protocol
 // object and board driver, cut into chunks whose sizes the input itself chooses.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "BVParse/Em_Gnss.h"
+#include "Fuzz_Feed.h"
 
 using namespace Brevan2011::BVParse;
 
@@ -40,16 +38,9 @@ void On_Data(Msg_Type, uint32_t, const void*) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const _CALLBACKS_RECEIVER callbacks{&On_Data, nullptr};
     for (const Pairing& p : kPairings) {
-        FuzzedDataProvider input(data, size);
         Em_Gnss gnss(p.maker, p.board);
         gnss.Reg_Callbacks(&callbacks, nullptr);
-        while (input.remaining_bytes() > 0) {
-            // A port read brings at most 2,048 bytes.
-            const size_t chunk = input.ConsumeIntegralInRange<size_t>(1, 2048);
-            const std::vector<uint8_t> bytes = input.ConsumeBytes<uint8_t>(chunk);
-            gnss.RcvData(bytes.data(), static_cast<unsigned>(bytes.size()));
-            gnss.ParseData();
-        }
+        Feed_In_Chunks(gnss, data, size);
     }
     return 0;
 }

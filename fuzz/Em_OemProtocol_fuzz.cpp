@@ -1,13 +1,11 @@
 // Arbitrary board bytes through Em_Gnss(1, t) for every board type the OEM protocol object
 // offers. Types 1, 2 and 4 get a fake driver that refuses or accepts each handed message by its
 // length, so both outcomes of the hand-over are reached; types 5 and 6 run the NMEA boards.
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "BVParse/Em_Gnss.h"
+#include "Fuzz_Feed.h"
 #include "Em_BoardRegistry.h"
 #include "Em_OemData.h"
 
@@ -58,15 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Fakes fakes;
     const _CALLBACKS_RECEIVER callbacks{&On_Data, nullptr};
     for (MAINBD_OEM_TYPE type : kTypes) {
-        FuzzedDataProvider input(data, size);
         Em_Gnss gnss(GNSS_MNFCTR_OEM, type);
         gnss.Reg_Callbacks(&callbacks, nullptr);
-        while (input.remaining_bytes() > 0) {
-            const size_t chunk = input.ConsumeIntegralInRange<size_t>(1, 2048);
-            const std::vector<uint8_t> bytes = input.ConsumeBytes<uint8_t>(chunk);
-            gnss.RcvData(bytes.data(), static_cast<unsigned>(bytes.size()));
-            gnss.ParseData();
-        }
+        Feed_In_Chunks(gnss, data, size);
     }
     return 0;
 }

@@ -79,16 +79,11 @@ void Device_Setting(Em_GnssProtocol* p, Cmd_List& cmds, unsigned char code, unsi
 // A point record for a new receiver: the old encoding sent as the file-record block. A null
 // record or an encoding that fails sends nothing, so no block claims bytes it lacks.
 void New_Point(Em_Gnss& gnss, Cmd_List& cmds, const void* record, std::size_t size, int type) {
-    if (record == nullptr) {
+    const Point_Record_Body body = Encode_PointInfo_Record(record, size, type);
+    if (body.size == 0) {
         return;
     }
-    unsigned char body[kPointRecordBuffer] = {};
-    const int n =
-        Build_PointInfo_Record(static_cast<const unsigned char*>(record), size, body, type);
-    if (n <= 0) {
-        return;
-    }
-    const QX_BLOCK_DATA_STRUCT block = {static_cast<uint32_t>(n), body};
+    const QX_BLOCK_DATA_STRUCT block = {body.size, body.bytes};
     gnss.Get_Cmd_File_Record_PPK(cmds, &block);
 }
 

@@ -73,5 +73,13 @@ int Build_PointInfo_Record(const unsigned char* record, std::size_t recordSize, 
     return static_cast<int>(total + 2);
 }
 
+Point_Record_Body Encode_PointInfo_Record(const void* record, std::size_t recordSize, int type) {
+    Point_Record_Body body;
+    const int n = Build_PointInfo_Record(static_cast<const unsigned char*>(record), recordSize,
+                                         body.bytes, type);
+    body.size = n > 0 ? static_cast<unsigned>(n) : 0u;
+    return body;
+}
+
 }  // namespace BVParse
 }  // namespace Brevan2011

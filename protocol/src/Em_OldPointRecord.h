@@ -15,5 +15,14 @@ constexpr std::size_t kPointRecordBuffer = 150;
 int Build_PointInfo_Record(const unsigned char* record, std::size_t recordSize, unsigned char* out,
                            int type);
 
+// A point record's encoding in a buffer of its own; size 0 when the record is null or does not
+// encode, so nothing is sent for it.
+struct Point_Record_Body {
+    unsigned char bytes[kPointRecordBuffer] = {};
+    unsigned size = 0;
+};
+
+Point_Record_Body Encode_PointInfo_Record(const void* record, std::size_t recordSize, int type);
+
 }  // namespace BVParse
 }  // namespace Brevan2011

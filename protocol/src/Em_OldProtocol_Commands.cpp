@@ -237,19 +237,10 @@ namespace {
 // Encodes a point record and sends it in "FY" frames of at most 55 bytes.
 void PointCommands(const Em_OldProtocol& proto, Cmd_List& cmds, const void* record,
                    std::size_t size, int type) {
-    if (record == nullptr) {
-        return;
-    }
-    unsigned char body[kPointRecordBuffer] = {};
-    const int n =
-        Build_PointInfo_Record(static_cast<const unsigned char*>(record), size, body, type);
-    if (n <= 0) {
-        return;
-    }
-    const unsigned total = static_cast<unsigned>(n);
-    for (unsigned at = 0; at < total; at += kOldChunk) {
-        const unsigned piece = std::min<unsigned>(kOldChunk, total - at);
-        proto.Add_OldBin(cmds, 'F', 'Y', body + at, piece, 10);
+    const Point_Record_Body body = Encode_PointInfo_Record(record, size, type);
+    for (unsigned at = 0; at < body.size; at += kOldChunk) {
+        const unsigned piece = std::min<unsigned>(kOldChunk, body.size - at);
+        proto.Add_OldBin(cmds, 'F', 'Y', body.bytes + at, piece, 10);
     }
 }
 

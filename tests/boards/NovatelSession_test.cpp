@@ -12,6 +12,7 @@
 #include "BVParse/Em_GnssProtocol.h"
 #include "Em_OemNovatel.h"
 #include "Em_OemNovatelData.h"
+#include "Em_OldTestFrames.h"
 #include "Novatel_Test_Log.h"
 
 namespace Brevan2011 {
@@ -51,20 +52,6 @@ void On_Data(Msg_Type category, uint32_t flags, const void*) {
     g_calls.emplace_back(category, flags);
 }
 
-// Old-protocol board-data frame ("$$RG") around up to 255 payload bytes.
-Bytes Rg_Frame(const unsigned char* p, size_t n) {
-    Bytes f = {'$', '$', 'R', 'G', 0x18, static_cast<unsigned char>(n)};
-    f.insert(f.end(), p, p + n);
-    unsigned char x = 0;
-    for (size_t i = 2; i < f.size(); ++i) {
-        x ^= f[i];
-    }
-    f.push_back(x);
-    f.push_back('\r');
-    f.push_back('\n');
-    return f;
-}
-
 TEST(NovatelSession, OldProtocolReplayReportsPositions) {
     const std::string path = std::string(VARNOK_CORPUS_DIR) + "/rtklib/oemv_200911218.gps";
     std::ifstream in(path, std::ios::binary);
@@ -79,7 +66,8 @@ TEST(NovatelSession, OldProtocolReplayReportsPositions) {
     g_calls.clear();
     for (size_t at = 0; at < data.size(); at += 255) {
         const size_t n = std::min<size_t>(255, data.size() - at);
-        const Bytes frame = Rg_Frame(data.data() + at, n);
+        // Old-protocol board-data frames ("$$RG") of up to 255 payload bytes.
+        const Bytes frame = oldtest::Frame("RG", Bytes(data.begin() + at, data.begin() + at + n));
         gnss.RcvData(frame.data(), static_cast<unsigned>(frame.size()));
         gnss.ParseData();
     }

@@ -1,6 +1,7 @@
 // Builders of old-protocol reply frames for the tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,6 +33,31 @@ inline Bytes Frame(const char* letters, const Bytes& payload, std::uint8_t mode 
     return f;
 }
 
+// '@' command frame as the receiver reads it: '@', c, ~c, 16-bit length, data, XOR check.
+inline Bytes AtCommand(std::uint8_t c, const Bytes& data) {
+    Bytes m;
+    m.reserve(data.size() + 6);
+    for (std::uint8_t b : {std::uint8_t{0x40}, c, static_cast<std::uint8_t>(c ^ 0xFF),
+                           static_cast<std::uint8_t>(data.size() & 0xFF),
+                           static_cast<std::uint8_t>(data.size() >> 8)}) {
+        m.push_back(b);
+    }
+    for (std::uint8_t b : data) {
+        m.push_back(b);
+    }
+    std::uint8_t x = 0;
+    for (std::uint8_t b : m) {
+        x ^= b;
+    }
+    m.push_back(x);
+    return m;
+}
+
+// Its "VS" carrier frame: serial link 0x1B, Bluetooth 0x3B.
+inline Bytes VsCommand(std::uint8_t c, const Bytes& data, std::uint8_t mode = 0x1B) {
+    return Frame("VS", AtCommand(c, data), mode);
+}
+
 inline Bytes Text(const std::string& s) {
     return Bytes(s.begin(), s.end());
 }
@@ -41,6 +67,15 @@ inline Bytes Cat(Bytes a, const Bytes& b) {
         a.push_back(x);
     }
     return a;
+}
+
+// n bytes counting up from first.
+inline Bytes Sequence(std::size_t n, std::uint8_t first) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        b[i] = static_cast<std::uint8_t>(first + i);
+    }
+    return b;
 }
 
 // '@' frame of a VI reply: '@', c, ~c, 32-bit N, data, check (XOR of all before), CR LF.

@@ -16,29 +16,13 @@
 #include "support/NewWireHelpers.h"
 
 using namespace Brevan2011::BVParse;
+using oldcmd::Sent;
 using oldtest::Bytes;
+using oldtest::Sequence;
 
 namespace {
 
 using Build = std::function<void(Em_Gnss&, Cmd_List&)>;
-
-// One old frame as read back: letters, payload, pause.
-struct Sent {
-    std::string letters;
-    Bytes payload;
-    uint32_t pause;
-    bool operator==(const Sent& o) const {
-        return letters == o.letters && payload == o.payload && pause == o.pause;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Sent& s) {
-    os << s.letters << " [";
-    for (uint8_t b : s.payload) {
-        os << ' ' << unsigned(b);
-    }
-    return os << " ] pause " << s.pause;
-}
 
 // Reads every command from `from` on as one "$$" frame of the expected link form.
 std::vector<Sent> ReadBack(const Cmd_List& cmds, size_t from = 0, uint8_t form = 1) {
@@ -75,14 +59,6 @@ void ExpectPacket(const Cmd_List& cmds, const Packet& want) {
         EXPECT_EQ(frames[0].items[i].tag, want.items[i].tag);
         EXPECT_EQ(NewWire::Hex(frames[0].items[i].value), NewWire::Hex(want.items[i].value));
     }
-}
-
-Bytes Sequence(size_t n, uint8_t first) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) {
-        b[i] = static_cast<uint8_t>(first + i);
-    }
-    return b;
 }
 
 Bytes Cat(std::initializer_list<Bytes> parts) {

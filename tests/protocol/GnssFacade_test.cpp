@@ -12,55 +12,17 @@
 #include "Em_OemNewData.h"
 #include "Em_OemProtocol.h"
 #include "Em_OldProtocol.h"
+#include "Em_OldTestFrames.h"
+#include "support/Facade_Receivers.h"
 #include "support/NewWireHelpers.h"
 #include "support/Recording_Board.h"
 #include "support/Scoped_Protocol_Factory.h"
 
 using namespace Brevan2011::BVParse;
 using namespace Brevan2011::BVParse::testing_support;
+using oldtest::Bytes;
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
-
-// The three receiver kinds as the session makes them.
-struct Receivers {
-    Em_Gnss old{GNSS_MNFCTR_VELTA, MAINBD_NOVATEL};
-    Em_Gnss neu{GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL};
-    Em_Gnss oem{GNSS_MNFCTR_OEM, MAINBD_NMEA2};
-
-    Em_OldReceiver& Old() { return dynamic_cast<Em_OldProtocol&>(*old.Get_Protocol()).Receiver(); }
-    NewReceiverState& New() {
-        return dynamic_cast<Em_OemNewData&>(*neu.Get_Protocol()->Board()->Data()).state;
-    }
-};
-
-// "$$" frame of a text's letters and byte fields, as the old receiver reads it.
-Bytes Old_Frame(const char* letters, const Bytes& payload, unsigned form) {
-    Bytes f;
-    f.reserve(payload.size() + 9);
-    f.push_back('$');
-    f.push_back('$');
-    f.push_back(uint8_t(letters[0]));
-    f.push_back(uint8_t(letters[1]));
-    f.push_back(uint8_t(form * 16 + 8));
-    f.push_back(uint8_t(payload.size()));
-    for (uint8_t b : payload) {
-        f.push_back(b);
-    }
-    uint8_t x = 0;
-    for (size_t i = 2; i < f.size(); ++i) {
-        x ^= f[i];
-    }
-    f.push_back(x);
-    f.push_back('\r');
-    f.push_back('\n');
-    return f;
-}
-
-Bytes Bytes_Of(const _STR_CMD& c) {
-    return Bytes(c.data, c.data + c.length);
-}
 
 uint32_t Float_Bits(float f) {
     uint32_t w;
@@ -90,7 +52,7 @@ TEST(GnssFacade, KindDispatch) {
                 continue;
             }
             ASSERT_EQ(cmds.size(), 1u);
-            EXPECT_EQ(Bytes_Of(cmds[0]), Old_Frame("ST", m.payload, port == 1 ? 1 : 3));
+            EXPECT_EQ(Bytes_Of(cmds[0]), oldtest::Frame("ST", m.payload, port == 1 ? 0x18 : 0x38));
             EXPECT_EQ(cmds[0].pause, 100u);
         }
     }

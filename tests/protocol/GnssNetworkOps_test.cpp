@@ -15,76 +15,16 @@
 #include "Em_OemNewData.h"
 #include "Em_OldProtocol.h"
 #include "Em_OldTestFrames.h"
+#include "support/Facade_Receivers.h"
 #include "support/NewWireHelpers.h"
 
 using namespace Brevan2011::BVParse;
+using namespace Brevan2011::BVParse::testing_support;
+using oldtest::Bytes;
+using oldtest::Text;
+using oldtest::VsCommand;
 
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
-
-// The three receiver kinds as the session makes them.
-struct Receivers {
-    Em_Gnss old{GNSS_MNFCTR_VELTA, MAINBD_NOVATEL};
-    Em_Gnss neu{GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL};
-    Em_Gnss oem{GNSS_MNFCTR_OEM, MAINBD_NMEA2};
-
-    Em_OldReceiver& Old() { return dynamic_cast<Em_OldProtocol&>(*old.Get_Protocol()).Receiver(); }
-    NewReceiverState& New() {
-        return dynamic_cast<Em_OemNewData&>(*neu.Get_Protocol()->Board()->Data()).state;
-    }
-};
-
-Bytes Bytes_Of(const _STR_CMD& c) {
-    return Bytes(c.data, c.data + c.length);
-}
-
-Bytes Text(const std::string& s) {
-    return Bytes(s.begin(), s.end());
-}
-
-// A "$$" frame: letters, mode byte (form * 16 + kind), length, payload, XOR check, CR LF.
-Bytes Dollar_Frame(const char* letters, const Bytes& payload, uint8_t mode) {
-    Bytes f;
-    f.reserve(payload.size() + 9);
-    f.push_back('$');
-    f.push_back('$');
-    f.push_back(uint8_t(letters[0]));
-    f.push_back(uint8_t(letters[1]));
-    f.push_back(mode);
-    f.push_back(uint8_t(payload.size()));
-    for (uint8_t b : payload) {
-        f.push_back(b);
-    }
-    uint8_t x = 0;
-    for (size_t i = 2; i < f.size(); ++i) {
-        x ^= f[i];
-    }
-    f.push_back(x);
-    f.push_back('\r');
-    f.push_back('\n');
-    return f;
-}
-
-// The '@' frame of command c carried by a "VS" frame of kind 11 on link form `form`.
-Bytes At_Frame(uint8_t c, const Bytes& data, unsigned form = 1) {
-    Bytes at;
-    at.reserve(data.size() + 6);
-    at.push_back('@');
-    at.push_back(c);
-    at.push_back(uint8_t(c ^ 0xFF));
-    at.push_back(uint8_t(data.size()));
-    at.push_back(uint8_t(data.size() >> 8));
-    for (uint8_t b : data) {
-        at.push_back(b);
-    }
-    uint8_t x = 0;
-    for (uint8_t b : at) {
-        x ^= b;
-    }
-    at.push_back(x);
-    return Dollar_Frame("VS", at, uint8_t(form * 16 + 11));
-}
 
 struct Expected {
     Bytes frame;
@@ -149,10 +89,10 @@ std::vector<NewWire::Frame> Frames_Of(const Cmd_List& cmds) {
 // The '@' frame helper agrees with a frame worked out by hand: the modem version query on a
 // serial link, and the modem disconnect on Bluetooth.
 TEST(GnssNetworkOps, AtFrameLayout) {
-    EXPECT_EQ(At_Frame(95, {}), (Bytes{0x24, 0x24, 0x56, 0x53, 0x1B, 0x06, 0x40, 0x5F, 0xA0, 0x00,
-                                       0x00, 0xBF, 0x18, 0x0D, 0x0A}));
-    EXPECT_EQ(At_Frame(113, {1}, 3), (Bytes{0x24, 0x24, 0x56, 0x53, 0x3B, 0x07, 0x40, 0x71, 0x8E,
-                                            0x01, 0x00, 0x01, 0xBF, 0x39, 0x0D, 0x0A}));
+    EXPECT_EQ(VsCommand(95, {}), (Bytes{0x24, 0x24, 0x56, 0x53, 0x1B, 0x06, 0x40, 0x5F, 0xA0, 0x00,
+                                        0x00, 0xBF, 0x18, 0x0D, 0x0A}));
+    EXPECT_EQ(VsCommand(113, {1}, 0x3B), (Bytes{0x24, 0x24, 0x56, 0x53, 0x3B, 0x07, 0x40, 0x71,
+                                                0x8E, 0x01, 0x00, 0x01, 0xBF, 0x39, 0x0D, 0x0A}));
 }
 
 // Every modem command of the old receiver: its frames in order with their pauses.
@@ -176,57 +116,57 @@ TEST(GnssNetworkOps, OldReceiverModemCommands) {
         {"Get_Gprs_Info numeric",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Info(c); },
-         {{At_Frame(89, {}), 200}}},
+         {{VsCommand(89, {}), 200}}},
         {"Get_Gprs_Info by name",
          1,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Info(c); },
-         {{At_Frame(115, {}), 200}}},
+         {{VsCommand(115, {}), 200}}},
         {"Get_Gprs_Signal",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Signal(c); },
-         {{At_Frame(101, {}), 200}}},
+         {{VsCommand(101, {}), 200}}},
         {"Get_Gprs_Status",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Status(c); },
-         {{At_Frame(99, {}), 200}}},
+         {{VsCommand(99, {}), 200}}},
         {"Get_Gprs_Eroinfo",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Eroinfo(c); },
-         {{At_Frame(104, {}), 200}}},
+         {{VsCommand(104, {}), 200}}},
         {"Get_Gprs_Reset",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_Reset(c); },
-         {{At_Frame(43, {}), 200}}},
+         {{VsCommand(43, {}), 200}}},
         {"Get_Gprs_CosMdl",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Get_Gprs_CosMdl(c); },
-         {{At_Frame(106, {}), 200}}},
+         {{VsCommand(106, {}), 200}}},
         {"Set_Gprs_CosMdl",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Gprs_CosMdl(c, 0x102); },
-         {{At_Frame(113, {0}), 2000}, {At_Frame(105, {0x02}), 200}}},
+         {{VsCommand(113, {0}), 2000}, {VsCommand(105, {0x02}), 200}}},
         {"Send_Gprs_DisConct",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Send_Gprs_DisConct(c); },
-         {{At_Frame(113, {1}), 2000}}},
+         {{VsCommand(113, {1}), 2000}}},
         {"Set_Gprs_Modle",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Gprs_Modle(c, static_cast<Gprs_Modle>(3)); },
-         {{At_Frame(93, {3}), 200}}},
+         {{VsCommand(93, {3}), 200}}},
         {"Set_GSM_NumInfo",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_GSM_NumInfo(c, "13800138000"); },
-         {{At_Frame(113, {0}), 2000}, {At_Frame(88, Text("13800138000")), 200}}},
+         {{VsCommand(113, {0}), 2000}, {VsCommand(88, Text("13800138000")), 200}}},
         {"Set_GSM_NumInfo 63 characters",
          0,
          [&gsm63](Em_Gnss& g, Cmd_List& c) { g.Set_GSM_NumInfo(c, gsm63.c_str()); },
-         {{At_Frame(113, {0}), 2000}, {At_Frame(88, Text(gsm63)), 200}}},
+         {{VsCommand(113, {0}), 2000}, {VsCommand(88, Text(gsm63)), 200}}},
         {"Set_Gprs_SvcInfo",
          0,
          [&svc](Em_Gnss& g, Cmd_List& c) { g.Set_Gprs_SvcInfo(c, svc); },
-         {{At_Frame(86, Text("*99#")), 200},
-          {At_Frame(88, Text("pw")), 200},
-          {At_Frame(87, Text(std::string("apn\0usr", 7))), 200}}},
+         {{VsCommand(86, Text("*99#")), 200},
+          {VsCommand(88, Text("pw")), 200},
+          {VsCommand(87, Text(std::string("apn\0usr", 7))), 200}}},
         {"Set_Gprs_Ip numeric",
          0,
          [](Em_Gnss& g, Cmd_List& c) {
@@ -235,7 +175,7 @@ TEST(GnssNetworkOps, OldReceiverModemCommands) {
              ip.address = 0x0100A8C0;  // 192.168.0.1, first octet in the low byte
              g.Set_Gprs_Ip(c, ip, 8080, static_cast<Protocol_Net>(1));
          },
-         {{At_Frame(82, {0xC0, 0xA8, 0x00, 0x01, 0x1F, 0x90, 0x01}), 200}}},
+         {{VsCommand(82, {0xC0, 0xA8, 0x00, 0x01, 0x1F, 0x90, 0x01}), 200}}},
         {"Set_Gprs_Ip by name",
          1,
          [](Em_Gnss& g, Cmd_List& c) {
@@ -245,15 +185,15 @@ TEST(GnssNetworkOps, OldReceiverModemCommands) {
              ip.count = 11;
              g.Set_Gprs_Ip(c, ip, 2101, static_cast<Protocol_Net>(3));
          },
-         {{At_Frame(114, Text(std::string("rtk.example\0\x08\x35\x03", 15))), 200}}},
+         {{VsCommand(114, Text(std::string("rtk.example\0\x08\x35\x03", 15))), 200}}},
         {"Send_Dial_Prtl",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Send_Dial_Prtl(c); },
-         {{At_Frame(103, {}), 200}}},
+         {{VsCommand(103, {}), 200}}},
         {"Set_Dial_Prtl",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Dial_Prtl(c, 2); },
-         {{At_Frame(102, {2}), 200}}},
+         {{VsCommand(102, {2}), 200}}},
         {"Send_Gprs_DiffInfo",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Send_Gprs_DiffInfo(c); },
@@ -261,19 +201,19 @@ TEST(GnssNetworkOps, OldReceiverModemCommands) {
         {"Send_Cors_Info_Auto",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Send_Cors_Info_Auto(c); },
-         {{At_Frame(108, {}), 200}}},
+         {{VsCommand(108, {}), 200}}},
         {"Set_Cors_Info_Auto kind 1",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Cors_Info_Auto(c, Login("RTCM32", "bob", "pw"), 1); },
-         {{At_Frame(107, Text(std::string("RTCM32\0M\0bob\0pw\0", 16))), 200}}},
+         {{VsCommand(107, Text(std::string("RTCM32\0M\0bob\0pw\0", 16))), 200}}},
         {"Set_Cors_Info_Auto kind 2",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Cors_Info_Auto(c, Login("M", "u", "p"), 2); },
-         {{At_Frame(107, Text(std::string("M\0m\0u\0p\0", 8))), 200}}},
+         {{VsCommand(107, Text(std::string("M\0m\0u\0p\0", 8))), 200}}},
         {"Set_Cors_Info_Auto other kind",
          0,
          [](Em_Gnss& g, Cmd_List& c) { g.Set_Cors_Info_Auto(c, Login("M", "", ""), 7); },
-         {{At_Frame(107, Text(std::string("M\0-\0\0\0", 6))), 200}}},
+         {{VsCommand(107, Text(std::string("M\0-\0\0\0", 6))), 200}}},
     };
     for (const Case& tc : cases) {
         SCOPED_TRACE(tc.name);
@@ -296,7 +236,7 @@ TEST(GnssNetworkOps, OldReceiverLinkForm) {
     Cmd_List cmds;
     r.old.Set_Dial_Prtl(cmds, 5);
     ASSERT_EQ(cmds.size(), 1u);
-    EXPECT_EQ(Bytes_Of(cmds[0]), At_Frame(102, {5}, 3));
+    EXPECT_EQ(Bytes_Of(cmds[0]), VsCommand(102, {5}, 0x3B));
 
     r.Old().deviceBlockSeen = 1;
     r.old.Set_Com_Status(static_cast<Com_Status>(3));
@@ -317,7 +257,7 @@ TEST(GnssNetworkOps, SendGprsVersion) {
     r.Old().deviceBlockSeen = 1;
     EXPECT_TRUE(r.old.Send_Gprs_Version(cmds));
     ASSERT_EQ(cmds.size(), 1u);
-    EXPECT_EQ(Bytes_Of(cmds[0]), At_Frame(95, {}));
+    EXPECT_EQ(Bytes_Of(cmds[0]), VsCommand(95, {}));
     EXPECT_EQ(cmds[0].pause, 200u);
     for (Em_Gnss* g : {&r.neu, &r.oem}) {
         Cmd_List none;
@@ -358,7 +298,7 @@ TEST(GnssNetworkOps, OldReceiverCorsLogin) {
     size_t at = 0;
     for (size_t i = 0; i < got.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(Bytes_Of(got[i]), Dollar_Frame("VL", Text(request.substr(at, sizes[i])), 0x1B));
+        EXPECT_EQ(Bytes_Of(got[i]), oldtest::Frame("VL", Text(request.substr(at, sizes[i])), 0x1B));
         EXPECT_EQ(got[i].pause, 100u);
         at += sizes[i];
     }

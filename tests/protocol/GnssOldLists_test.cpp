@@ -12,35 +12,16 @@
 #include "Em_OldProtocol.h"
 #include "Em_OldTestFrames.h"
 #include "OldCmdDecode.h"
+#include "support/Facade_Receivers.h"
 #include "support/NewWireHelpers.h"
 
 using namespace Brevan2011::BVParse;
+using Brevan2011::BVParse::testing_support::Receivers;
+using oldcmd::Sent;
 using oldtest::Bytes;
+using oldtest::Sequence;
 
 namespace {
-
-class OldReceiver {
-public:
-    OldReceiver() : gnss(GNSS_MNFCTR_VELTA, MAINBD_NOVATEL) {}
-    void Feed(const Bytes& frame) {
-        gnss.RcvData(frame.data(), static_cast<unsigned>(frame.size()));
-        gnss.ParseData();
-    }
-    Em_OldReceiver& State() {
-        auto* p = dynamic_cast<Em_OldProtocol*>(gnss.Get_Protocol());
-        EXPECT_NE(p, nullptr);
-        return p->Receiver();
-    }
-    Em_Gnss gnss;
-};
-
-Bytes Sequence(size_t n, uint8_t first) {
-    Bytes b(n);
-    for (size_t i = 0; i < n; ++i) {
-        b[i] = static_cast<uint8_t>(first + i);
-    }
-    return b;
-}
 
 // 56 bytes for the reader and a guard zone after them.
 struct Buffer {
@@ -63,25 +44,6 @@ Bytes LittleEndian(double value) {
     Bytes b(8);
     std::memcpy(b.data(), &value, 8);
     return b;
-}
-
-// One frame as read back: two letters and the payload, or "@" with the '@' command byte
-// first and its data after it.
-struct Sent {
-    std::string letters;
-    Bytes payload;
-    uint32_t pause;
-    bool operator==(const Sent& o) const {
-        return letters == o.letters && payload == o.payload && pause == o.pause;
-    }
-};
-
-std::ostream& operator<<(std::ostream& os, const Sent& s) {
-    os << s.letters << " [";
-    for (uint8_t b : s.payload) {
-        os << ' ' << unsigned(b);
-    }
-    return os << " ] pause " << s.pause;
 }
 
 std::vector<Sent> ReadBack(const Cmd_List& cmds, size_t from = 0) {
@@ -146,60 +108,60 @@ TEST(GnssOldListsTest, ChunkedBlocksReadBackAsTheLastChunk) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.letters);
-        OldReceiver rx;
+        Receivers rx;
         Buffer buffer;
         int length = -1;
-        (rx.gnss.*row.reader)(buffer.bytes, length);
+        (rx.old.*row.reader)(buffer.bytes, length);
         EXPECT_EQ(length, 0) << "nothing stored yet";
 
-        rx.Feed(oldtest::Frame(row.letters, Sequence(55, 1)));
-        (rx.gnss.*row.reader)(buffer.bytes, length);
+        rx.Feed_Old(oldtest::Frame(row.letters, Sequence(55, 1)));
+        (rx.old.*row.reader)(buffer.bytes, length);
         ASSERT_EQ(length, 55);
         EXPECT_EQ(buffer.bytes[54], 55);
 
-        rx.Feed(oldtest::Frame(row.letters, Sequence(10, 100)));
-        (rx.gnss.*row.reader)(buffer.bytes, length);
+        rx.Feed_Old(oldtest::Frame(row.letters, Sequence(10, 100)));
+        (rx.old.*row.reader)(buffer.bytes, length);
         ASSERT_EQ(length, 10);
         EXPECT_EQ(std::vector<uint8_t>(buffer.bytes, buffer.bytes + 10), Sequence(10, 100));
         EXPECT_TRUE(buffer.GuardIntact());
 
         // A null buffer gets no bytes, only the length.
         length = -1;
-        (rx.gnss.*row.reader)(nullptr, length);
+        (rx.old.*row.reader)(nullptr, length);
         EXPECT_EQ(length, 10);
     }
 }
 
 TEST(GnssOldListsTest, BlockReadersNeverCopyMoreThanTheCallersBuffer) {
-    OldReceiver rx;
+    Receivers rx;
     // A stored length beyond the block (never written by the decoders) is held at 56 bytes.
-    rx.State().staticFileDir.length = 5000;
+    rx.Old().staticFileDir.length = 5000;
     Buffer buffer;
     int length = 0;
-    rx.gnss.Get_Static_FileDir(buffer.bytes, length);
+    rx.old.Get_Static_FileDir(buffer.bytes, length);
     EXPECT_EQ(length, 56);
     EXPECT_TRUE(buffer.GuardIntact());
-    rx.State().basePosList.length = -3;
-    rx.gnss.Get_BasePosition_List(buffer.bytes, length);
+    rx.Old().basePosList.length = -3;
+    rx.old.Get_BasePosition_List(buffer.bytes, length);
     EXPECT_EQ(length, 0);
 }
 
 TEST(GnssOldListsTest, StaticStatusDifferenceAndNmeaConfig) {
-    OldReceiver rx;
+    Receivers rx;
     bool recording = true;
-    rx.Feed(oldtest::Frame("FC", {2}));
-    rx.gnss.Get_Static_Status(recording);
+    rx.Feed_Old(oldtest::Frame("FC", {2}));
+    rx.old.Get_Static_Status(recording);
     EXPECT_FALSE(recording) << "only status 1 means recording";
-    rx.Feed(oldtest::Frame("FC", {1}));
-    rx.gnss.Get_Static_Status(recording);
+    rx.Feed_Old(oldtest::Frame("FC", {1}));
+    rx.old.Get_Static_Status(recording);
     EXPECT_TRUE(recording);
 
     double difference = 0.0;
     const double stored = 0.125;
     Bytes le(8);
     std::memcpy(le.data(), &stored, 8);
-    rx.Feed(oldtest::Frame("FK", le));
-    rx.gnss.Get_BasePosition_Difference(difference);
+    rx.Feed_Old(oldtest::Frame("FK", le));
+    rx.old.Get_BasePosition_Difference(difference);
     EXPECT_EQ(difference, 0.125);
 
     // Port code 247 is port 2; board type 2 adds two messages to the nine.
@@ -207,10 +169,10 @@ TEST(GnssOldListsTest, StaticStatusDifferenceAndNmeaConfig) {
     for (uint8_t i = 0; i < 11; ++i) {
         rc.push_back(i == 3 ? 7 : i);
     }
-    rx.Feed(oldtest::Frame("RC", rc));
+    rx.Feed_Old(oldtest::Frame("RC", rc));
     NMEAConfigList config;
     config.messages.assign(20, _set_nmea{1, 1});
-    rx.gnss.Get_NMEA_Output_Config(config);
+    rx.old.Get_NMEA_Output_Config(config);
     EXPECT_EQ(config.port, 2);
     EXPECT_EQ(config.keepAfterRestart, 1);
     EXPECT_EQ(config.value, 9);
@@ -221,31 +183,31 @@ TEST(GnssOldListsTest, StaticStatusDifferenceAndNmeaConfig) {
 }
 
 TEST(GnssOldListsTest, RadioChannelLists) {
-    OldReceiver rx;
-    rx.State().radio.channelTypes = {0, 1, 2};
-    rx.State().radio.channelFreqs = {450.0125, 451.5};
+    Receivers rx;
+    rx.Old().radio.channelTypes = {0, 1, 2};
+    rx.Old().radio.channelFreqs = {450.0125, 451.5};
     std::vector<int> types = {9, 9, 9, 9, 9};
     std::vector<double> freqs = {1.0};
-    rx.gnss.Get_Radio_ChannelList_Type(types);
-    rx.gnss.Get_Radio_ChannelList_Freq(freqs);
+    rx.old.Get_Radio_ChannelList_Type(types);
+    rx.old.Get_Radio_ChannelList_Freq(freqs);
     EXPECT_EQ(types, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(freqs, (std::vector<double>{450.0125, 451.5}));
 }
 
 TEST(GnssOldListsTest, ChannelZeroSwitch) {
-    OldReceiver rx;
+    Receivers rx;
     Cmd_List cmds;
-    rx.gnss.Set_Radio_Channel0_Enabled(cmds, false);
-    rx.gnss.Set_Radio_Channel0_Enabled(cmds, true);
+    rx.old.Set_Radio_Channel0_Enabled(cmds, false);
+    rx.old.Set_Radio_Channel0_Enabled(cmds, true);
     ASSERT_EQ(cmds.size(), 2u);
     EXPECT_EQ(NewWire::Hex(cmds[0].data, cmds[0].length), "24 24 53 4A 18 02 5E AA F7 0D 0A");
     EXPECT_EQ(NewWire::Hex(cmds[1].data, cmds[1].length), "24 24 53 4A 18 02 5E 00 5D 0D 0A");
     EXPECT_EQ(cmds[0].pause, 200u);
     EXPECT_EQ(cmds[1].pause, 200u);
 
-    rx.gnss.Set_Com_Status(COM_STATUS_BLUETOOTH);
+    rx.old.Set_Com_Status(COM_STATUS_BLUETOOTH);
     cmds.clear();
-    rx.gnss.Set_Radio_Channel0_Enabled(cmds, false);
+    rx.old.Set_Radio_Channel0_Enabled(cmds, false);
     ASSERT_EQ(cmds.size(), 1u);
     EXPECT_EQ(cmds[0].data[4], 0x38);
 }
@@ -363,12 +325,12 @@ TEST(GnssOldListsTest, CommandsOnAnOldReceiverMatchHandWrittenFrames) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        OldReceiver rx;
+        Receivers rx;
         // The builders append: what the caller already queued stays first.
         Cmd_List cmds(1);
         cmds[0].length = 1;
         cmds[0].data[0] = 0x5A;
-        row.build(rx.gnss, cmds);
+        row.build(rx.old, cmds);
         ASSERT_GE(cmds.size(), 1u);
         EXPECT_EQ(cmds[0].length, 1u);
         EXPECT_EQ(cmds[0].data[0], 0x5A);
@@ -377,14 +339,14 @@ TEST(GnssOldListsTest, CommandsOnAnOldReceiverMatchHandWrittenFrames) {
 }
 
 TEST(GnssOldListsTest, IndicesAndChannelsBeyondOneByteBuildNothing) {
-    OldReceiver rx;
+    Receivers rx;
     Cmd_List cmds;
     // 256 would travel as 0 and remove or change entry 0.
     for (int bad : {-1, 256, 65536, -256}) {
         SCOPED_TRACE(bad);
-        rx.gnss.Get_Cmd_Remove_BasePos_From_List(cmds, bad);
-        rx.gnss.Set_Radio_Channel_Type(cmds, bad, static_cast<Rdo_Channel_Type>(1));
-        rx.gnss.Set_Radio_Channel_Freq(cmds, bad, 450.0125, CHANNEL_SPACE_12_5);
+        rx.old.Get_Cmd_Remove_BasePos_From_List(cmds, bad);
+        rx.old.Set_Radio_Channel_Type(cmds, bad, static_cast<Rdo_Channel_Type>(1));
+        rx.old.Set_Radio_Channel_Freq(cmds, bad, 450.0125, CHANNEL_SPACE_12_5);
         EXPECT_TRUE(cmds.empty());
     }
 }
@@ -395,22 +357,22 @@ TEST(GnssOldListsTest, ReadingOrClearingTheBaseListEmptiesTheStoredList) {
         [](Em_Gnss& g, Cmd_List& c) { g.Get_Cmd_Clear_BasePosition_List(c); },
     };
     for (const Build& start : starts) {
-        OldReceiver rx;
-        rx.Feed(oldtest::Frame("FJ", Sequence(40, 1)));
+        Receivers rx;
+        rx.Feed_Old(oldtest::Frame("FJ", Sequence(40, 1)));
         Buffer buffer;
         int length = -1;
-        rx.gnss.Get_BasePosition_List(buffer.bytes, length);
+        rx.old.Get_BasePosition_List(buffer.bytes, length);
         ASSERT_EQ(length, 40);
 
         Cmd_List cmds;
-        start(rx.gnss, cmds);
+        start(rx.old, cmds);
         EXPECT_EQ(cmds.size(), 1u);
-        rx.gnss.Get_BasePosition_List(buffer.bytes, length);
+        rx.old.Get_BasePosition_List(buffer.bytes, length);
         EXPECT_EQ(length, 0) << "an old list must not pass for the reply";
 
         // The reply then reads back whole.
-        rx.Feed(oldtest::Frame("FJ", Sequence(20, 9)));
-        rx.gnss.Get_BasePosition_List(buffer.bytes, length);
+        rx.Feed_Old(oldtest::Frame("FJ", Sequence(20, 9)));
+        rx.old.Get_BasePosition_List(buffer.bytes, length);
         ASSERT_EQ(length, 20);
         EXPECT_EQ(std::vector<uint8_t>(buffer.bytes, buffer.bytes + 20), Sequence(20, 9));
     }
@@ -434,9 +396,9 @@ TEST(GnssOldListsTest, ListBuildersAppendNothingOnNewAndOemReceivers) {
     // And each of them does build on an old receiver, so the rows above test the guard.
     for (const auto& builder : AllBuilders()) {
         SCOPED_TRACE(builder.first);
-        OldReceiver rx;
+        Receivers rx;
         Cmd_List cmds;
-        builder.second(rx.gnss, cmds);
+        builder.second(rx.old, cmds);
         EXPECT_FALSE(cmds.empty());
     }
 }
@@ -450,15 +412,15 @@ TEST(GnssOldListsTest, NmeaOutputWithRateTableOnEveryReceiverOfTheMaker) {
         {"RD", {1, 0, 1, 5, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 100},
     };
 
-    OldReceiver old;
+    Receivers r;
     Cmd_List cmds;
-    old.gnss.Set_Velta_NMEA(cmds, list, 5, true);
+    r.old.Set_Velta_NMEA(cmds, list, 5, true);
     ASSERT_GE(cmds.size(), 2u);
     const std::vector<Sent> sent = ReadBack(cmds);
     EXPECT_EQ(std::vector<Sent>(sent.begin(), sent.begin() + 2), texts);
     // The board's own list follows, as the old protocol object builds it.
     Cmd_List direct;
-    dynamic_cast<Em_OldProtocol&>(*old.gnss.Get_Protocol()).Set_Velta_NMEA(direct, list, 5, true);
+    dynamic_cast<Em_OldProtocol&>(*r.old.Get_Protocol()).Set_Velta_NMEA(direct, list, 5, true);
     ASSERT_EQ(direct.size(), cmds.size());
     for (size_t i = 0; i < cmds.size(); ++i) {
         EXPECT_EQ(oldcmd::Raw(cmds[i]), oldcmd::Raw(direct[i])) << i;

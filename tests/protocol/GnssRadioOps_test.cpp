@@ -17,56 +17,15 @@
 #include "Em_OemNewData.h"
 #include "Em_OldProtocol.h"
 #include "Em_OldTestFrames.h"
+#include "support/Facade_Receivers.h"
 #include "support/NewWireHelpers.h"
 
 using namespace Brevan2011::BVParse;
+using namespace Brevan2011::BVParse::testing_support;
 using oldtest::Bytes;
+using oldtest::VsCommand;
 
 namespace {
-
-struct Receivers {
-    Em_Gnss old{GNSS_MNFCTR_VELTA, MAINBD_NOVATEL};
-    Em_Gnss neu{GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL};
-    Em_Gnss oem{GNSS_MNFCTR_OEM, MAINBD_NMEA2};
-
-    Em_OldReceiver& Old() { return dynamic_cast<Em_OldProtocol&>(*old.Get_Protocol()).Receiver(); }
-    NewReceiverState& New() {
-        return dynamic_cast<Em_OemNewData&>(*neu.Get_Protocol()->Board()->Data()).state;
-    }
-    void Feed_Old(const Bytes& frame) {
-        old.RcvData(frame.data(), static_cast<unsigned>(frame.size()));
-        old.ParseData();
-    }
-};
-
-// The '@' command frame as the receiver reads it: '@', c, ~c, 16-bit length, data, XOR check.
-Bytes At(uint8_t c, const Bytes& data) {
-    Bytes m;
-    m.reserve(data.size() + 6);
-    m.push_back(0x40);
-    m.push_back(c);
-    m.push_back(static_cast<uint8_t>(c ^ 0xFF));
-    m.push_back(static_cast<uint8_t>(data.size() & 0xFF));
-    m.push_back(static_cast<uint8_t>(data.size() >> 8));
-    for (uint8_t b : data) {
-        m.push_back(b);
-    }
-    uint8_t x = 0;
-    for (uint8_t b : m) {
-        x ^= b;
-    }
-    m.push_back(x);
-    return m;
-}
-
-// Its "VS" carrier frame: serial link 0x1B, Bluetooth 0x3B.
-Bytes Vs(uint8_t c, const Bytes& data, uint8_t mode = 0x1B) {
-    return oldtest::Frame("VS", At(c, data), mode);
-}
-
-Bytes Bytes_Of(const _STR_CMD& c) {
-    return Bytes(c.data, c.data + c.length);
-}
 
 // A command already in the caller's list: the operations append after it.
 _STR_CMD Sentinel() {
@@ -113,7 +72,7 @@ TEST(GnssRadioOps, PowerQueryLiteralFrame) {
     const Bytes want = {0x24, 0x24, 'V',  'S',  0x1B, 0x06, 0x40, 0x76,
                         0x89, 0x00, 0x00, 0xBF, 0x18, 0x0D, 0x0A};
     EXPECT_EQ(Bytes_Of(cmds[0]), want);
-    EXPECT_EQ(Vs(118, {}), want);
+    EXPECT_EQ(VsCommand(118, {}), want);
     EXPECT_EQ(cmds[0].pause, 200u);
 }
 
@@ -134,13 +93,13 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
          6,
          [](Em_Gnss& g, Cmd_List& c) { return g.Get_Radio_Power(c); },
          1,
-         {Vs(118, {})},
+         {VsCommand(118, {})},
          200},
         {"power query r10",
          10,
          [](Em_Gnss& g, Cmd_List& c) { return g.Get_Radio_Power(c); },
          1,
-         {Vs(118, {})},
+         {VsCommand(118, {})},
          200},
         {"power query r5",
          5,
@@ -158,7 +117,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
          7,
          [](Em_Gnss& g, Cmd_List& c) { return g.Set_Radio_Power(c, static_cast<Radio_Power>(3)); },
          1,
-         {Vs(117, {3})},
+         {VsCommand(117, {3})},
          200},
         {"power set r3",
          3,
@@ -171,7 +130,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
          1,
          [](Em_Gnss& g, Cmd_List& c) { return g.Get_Cmd_Radio_Baudrate(c); },
          1,
-         {Vs(121, {})},
+         {VsCommand(121, {})},
          200},
         {"baud query r8",
          8,
@@ -191,7 +150,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return g.Set_Radio_Baudrate(c, static_cast<Radio_Baudrate>(2));
          },
          1,
-         {Vs(120, {2})},
+         {VsCommand(120, {2})},
          200},
         {"baud set r8",
          8,
@@ -210,7 +169,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(97, {100, 0})},
+         {VsCommand(97, {100, 0})},
          100},
         {"frequency set r3",
          3,
@@ -219,7 +178,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(109, {0xC1, 0x8F})},
+         {VsCommand(109, {0xC1, 0x8F})},
          100},
         {"frequency set r11",
          11,
@@ -247,7 +206,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(96, {5})},
+         {VsCommand(96, {5})},
          200},
         // Type-8 radio settings.
         {"sensitivity set r8",
@@ -257,7 +216,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(128, {1})},
+         {VsCommand(128, {1})},
          200},
         {"sensitivity set r3",
          3,
@@ -275,7 +234,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(129, {})},
+         {VsCommand(129, {})},
          200},
         {"sensitivity query r6",
          6,
@@ -293,7 +252,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(130, {1})},
+         {VsCommand(130, {1})},
          200},
         {"FEC off r8",
          8,
@@ -302,7 +261,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(130, {0})},
+         {VsCommand(130, {0})},
          200},
         {"FEC on r7",
          7,
@@ -320,7 +279,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(131, {})},
+         {VsCommand(131, {})},
          200},
         {"FEC query r9",
          9,
@@ -338,7 +297,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(144, {1, 0x34, 'A', 'B', 'C'})},
+         {VsCommand(144, {1, 0x34, 'A', 'B', 'C'})},
          200},
         {"call sign 14 r8",
          8,
@@ -347,7 +306,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(144, call14Data)},
+         {VsCommand(144, call14Data)},
          200},
         {"call sign 15 r8",
          8,
@@ -374,7 +333,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(145, {})},
+         {VsCommand(145, {})},
          200},
         {"call sign query r1",
          1,
@@ -392,7 +351,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(136, {2})},
+         {VsCommand(136, {2})},
          200},
         {"spacing 9 r8",
          8,
@@ -401,7 +360,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(136, {0})},
+         {VsCommand(136, {0})},
          200},
         {"spacing 20 r4",
          4,
@@ -419,7 +378,7 @@ TEST(GnssRadioOps, OldReceiverBuilders) {
              return kVoid;
          },
          kVoid,
-         {Vs(137, {})},
+         {VsCommand(137, {})},
          200},
         {"spacing query r10",
          10,
@@ -482,7 +441,7 @@ TEST(GnssRadioOps, OldFrequencyQuery) {
             continue;
         }
         ASSERT_EQ(cmds.size(), 1u);
-        EXPECT_EQ(Bytes_Of(cmds[0]), Vs(static_cast<uint8_t>(k.command), {}));
+        EXPECT_EQ(Bytes_Of(cmds[0]), VsCommand(static_cast<uint8_t>(k.command), {}));
         EXPECT_EQ(cmds[0].pause, 200u);
     }
 }
@@ -496,7 +455,7 @@ TEST(GnssRadioOps, OldLinkForm) {
     Cmd_List cmds;
     r.old.Set_Radio_FEC(cmds, true);
     ASSERT_EQ(cmds.size(), 1u);
-    EXPECT_EQ(Bytes_Of(cmds[0]), Vs(130, {1}, 0x3B));
+    EXPECT_EQ(Bytes_Of(cmds[0]), VsCommand(130, {1}, 0x3B));
 
     r.old.Set_Com_Status(static_cast<Com_Status>(3));
     r.Old().radio.radioType = 6;

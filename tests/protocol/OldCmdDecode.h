@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -104,6 +105,25 @@ inline At DecodeAt(const Frame& f) {
     a.data.assign(p.begin() + 5, p.begin() + 5 + static_cast<std::ptrdiff_t>(n));
     a.ok = true;
     return a;
+}
+
+// One frame as a test reads it back: two letters and the payload (or "@" with the '@' command
+// byte first and its data after it), and the pause after it.
+struct Sent {
+    std::string letters;
+    Bytes payload;
+    std::uint32_t pause;
+    bool operator==(const Sent& o) const {
+        return letters == o.letters && payload == o.payload && pause == o.pause;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Sent& s) {
+    os << s.letters << " [";
+    for (std::uint8_t b : s.payload) {
+        os << ' ' << unsigned(b);
+    }
+    return os << " ] pause " << s.pause;
 }
 
 inline Bytes Str(const std::string& s) {
