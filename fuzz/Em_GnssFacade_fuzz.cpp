@@ -7,46 +7,15 @@
 #include <vector>
 
 #include "BVParse/Em_Gnss.h"
+#include "Fuzz_Source.h"
 
 using namespace Brevan2011::BVParse;
 
 namespace {
 
-// Hands out the input bytes; zeros once they run out.
-class Source {
-public:
-    Source(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    template <typename T>
-    void Fill(T& record) {
-        std::uint8_t* out = reinterpret_cast<std::uint8_t*>(&record);
-        for (std::size_t i = 0; i < sizeof(T); ++i) {
-            out[i] = Byte();
-        }
-    }
-    std::uint8_t Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
-    unsigned Word() { return Byte() * 256u + Byte(); }
-    double Double() {
-        double d = 0;
-        Fill(d);
-        return d;
-    }
-    // Up to n of the remaining bytes.
-    std::vector<std::uint8_t> Take(std::size_t n) {
-        n = std::min(n, m_size - m_pos);
-        std::vector<std::uint8_t> out(m_data + m_pos, m_data + m_pos + n);
-        m_pos += n;
-        return out;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
-};
-
 // A record of exactly its own size on the heap, filled from the input.
 template <typename T>
-std::unique_ptr<T> Record(Source& in) {
+std::unique_ptr<T> Record(Fuzz_Source& in) {
     auto r = std::make_unique<T>();
     in.Fill(*r);
     return r;
@@ -69,7 +38,7 @@ const Kind kKinds[] = {
     {GNSS_MNFCTR_OEM, MAINBD_NOVATEL},
 };
 
-void Build(Em_Gnss& g, Source& in) {
+void Build(Em_Gnss& g, Fuzz_Source& in) {
     auto cors = Record<cors_info>(in);
     auto ip = Record<IP_ADRES>(in);
     auto svc = Record<SvcInfo>(in);
@@ -212,7 +181,7 @@ void ReadAll(Em_Gnss& g) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Source in(data, size);
+    Fuzz_Source in(data, size);
     const Kind kind = kKinds[in.Byte() % (sizeof kKinds / sizeof kKinds[0])];
     Em_Gnss g(kind.maker, kind.board);
     g.Set_Com_Status(static_cast<Com_Status>(in.Byte() % 4));

@@ -9,34 +9,11 @@
 #include <vector>
 
 #include "Em_OldProtocol.h"
+#include "Fuzz_Source.h"
 
 using namespace Brevan2011::BVParse;
 
 namespace {
-
-// Hands out the input bytes; zeros once they run out.
-class Source {
-public:
-    Source(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    template <typename T>
-    void Fill(T& record) {
-        std::uint8_t* out = reinterpret_cast<std::uint8_t*>(&record);
-        for (std::size_t i = 0; i < sizeof(T); ++i) {
-            out[i] = Byte();
-        }
-    }
-    std::uint8_t Byte() { return m_pos < m_size ? m_data[m_pos++] : 0; }
-    double Double() {
-        double d = 0;
-        Fill(d);
-        return d;
-    }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
-};
 
 void CheckFrames(const Cmd_List& cmds) {
     for (const _STR_CMD& c : cmds) {
@@ -55,7 +32,7 @@ void CheckFrames(const Cmd_List& cmds) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Source in(data, size);
+    Fuzz_Source in(data, size);
     Em_OldProtocol p;
     p.Set_Com_Status((in.Byte() & 1) != 0 ? COM_STATUS_BLUETOOTH : COM_STATUS_SERIAL);
     p.Receiver().radio.radioType = in.Byte() % 12;
