@@ -301,49 +301,50 @@ bool Em_OemProtocol::Create_Board(MAINBD_OEM_TYPE type) {
     if (!Is_Oem_Board_Type(type)) {
         return false;
     }
-    Replace_Board(nullptr);
     Em_OemBoard* board = BVParse::Create_Board(type);
-    if (board != nullptr) {
-        Em_OemCmd* cmd = board->Cmd();
-        Em_OemData* data = board->Data();
-        switch (type) {
-            case MAINBD_STXETX:
-                // Detailed satellite records on.
-                if (data != nullptr) {
-                    data->Switch[5] = 1;
-                }
-                if (cmd != nullptr) {
-                    cmd->Out_Port = 0;
-                }
-                break;
-            case MAINBD_NOVATEL:
-                if (cmd != nullptr) {
-                    cmd->Out_Port = 0;
-                }
-                if (data != nullptr) {
-                    data->Switch[0] = 1;
-                    data->Sat_Switch_Gps = 1;
-                    data->Sat_Switch_Glo = 0;
-                    data->Sat_Switch_Bds = 1;
-                }
-                break;
-            case MAINBD_HEMISPHERE:
-                if (cmd != nullptr) {
-                    cmd->Out_Port = 0;
-                }
-                // Channel diagnostics wait for a complete GSV set.
-                if (data != nullptr) {
-                    data->Sat_Switch_Gps = 1;
-                }
-                break;
-            case MAINBD_NMEA:
-                if (cmd != nullptr) {
-                    cmd->Out_Port = 1;
-                }
-                break;
-            default:
-                break;
-        }
+    if (board == nullptr) {
+        // No driver could be made: say so, and keep the one in place working.
+        return false;
+    }
+    Em_OemCmd* cmd = board->Cmd();
+    Em_OemData* data = board->Data();
+    switch (type) {
+        case MAINBD_STXETX:
+            // Detailed satellite records on.
+            if (data != nullptr) {
+                data->Switch[5] = 1;
+            }
+            if (cmd != nullptr) {
+                cmd->Out_Port = 0;
+            }
+            break;
+        case MAINBD_NOVATEL:
+            if (cmd != nullptr) {
+                cmd->Out_Port = 0;
+            }
+            if (data != nullptr) {
+                data->Switch[0] = 1;
+                data->Sat_Switch_Gps = 1;
+                data->Sat_Switch_Glo = 0;
+                data->Sat_Switch_Bds = 1;
+            }
+            break;
+        case MAINBD_HEMISPHERE:
+            if (cmd != nullptr) {
+                cmd->Out_Port = 0;
+            }
+            // Channel diagnostics wait for a complete GSV set.
+            if (data != nullptr) {
+                data->Sat_Switch_Gps = 1;
+            }
+            break;
+        case MAINBD_NMEA:
+            if (cmd != nullptr) {
+                cmd->Out_Port = 1;
+            }
+            break;
+        default:
+            break;
     }
     Replace_Board(board);
     return true;

@@ -27,7 +27,8 @@ public:
     // One message: 1 when the caller should step again, 0 when it should wait or stop.
     int Parse_Step() override;
     // Types 1, 2, 4, 5 and 6 replace the driver, apply this object's settings to it and return
-    // true; any other type keeps the current driver and returns false.
+    // true; any other type, or a driver that cannot be made, keeps the current driver and
+    // returns false.
     bool Create_Board(MAINBD_OEM_TYPE type) override;
     // This object has no satellite-use command.
     int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s) override;

@@ -338,6 +338,29 @@ TEST(OemProtocol, BoardFactoryAndSettings) {
     }
 }
 
+// A driver that cannot be made is no success: the driver in place stays and keeps working.
+TEST(OemProtocol, FactoryThatMakesNoDriverKeepsTheCurrentOne) {
+    Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_NMEA2);
+    Em_OemBoard* before = gnss.Get_Protocol()->Board();
+    ASSERT_NE(before, nullptr);
+    Scoped_Board_Registration none(MAINBD_NOVATEL,
+                                   [] { return static_cast<Em_OemBoard*>(nullptr); });
+    EXPECT_FALSE(gnss.Reset_GnsMd(MAINBD_NOVATEL));
+    EXPECT_EQ(gnss.Get_Protocol()->Board(), before);
+    EXPECT_EQ(gnss.GetMainBdType(), MAINBD_NMEA2);
+
+    Callback_Log log;
+    const _CALLBACKS_RECEIVER cb{&On_Data, nullptr};
+    gnss.Reg_Callbacks(&cb, &log);
+    const Bytes in = kGga + Bytes(100, 'z');
+    gnss.RcvData(reinterpret_cast<const unsigned char*>(in.data()),
+                 static_cast<unsigned>(in.size()));
+    gnss.ParseData();
+    ASSERT_EQ(log.calls.size(), 1u);
+    EXPECT_EQ(log.calls[0].first, MSG_GNSS_DATA);
+    EXPECT_NE(log.calls[0].second & 0x1000u, 0u);
+}
+
 // Slot 33 cuts raw bytes for the board with pause 100; slot 30 does nothing; the others reach
 // the board's command slots; slot 36 sets the parser's NMEA switch.
 TEST(OemProtocol, CommandSlots) {
