@@ -123,6 +123,7 @@ TEST(OemProtocolCorpus, EveryVerifiedGgaAndRmcOfTheNmeaCaptures) {
     }
     std::mt19937 rng(11);
     int ggaTotal = 0;
+    int rmcTotal = 0;
     for (const auto& path : files) {
         SCOPED_TRACE(path.filename().string());
         std::vector<std::uint8_t> d;
@@ -136,10 +137,14 @@ TEST(OemProtocolCorpus, EveryVerifiedGgaAndRmcOfTheNmeaCaptures) {
             const std::string name = line.substr(1, 5);
             if (name == "GPGGA" || name == "GNGGA") {
                 ++wantGga[line];
-            } else if ((name == "GPRMC" || name == "GNRMC") && line.size() > 16 &&
-                       line[13] == '.' && line[16] == ',') {
-                // hhmmss.ss time fields only: that is how the parser reads them back.
-                ++wantRmc[line.substr(7, 9)];
+            } else if (name == "GPRMC" || name == "GNRMC") {
+                // Keyed as the parser reads the time back: hh, mm and the five characters
+                // from the fifth on as the second (hhmmss, hhmmss.s, hhmmss.ss, hhmmss.sss).
+                const std::string t = line.substr(7, line.find(',', 7) - 7);
+                if (t.size() >= 6 && t.find_first_not_of("0123456789.") == std::string::npos) {
+                    ++wantRmc[Time_Key(std::stoi(t.substr(0, 2)), std::stoi(t.substr(2, 2)),
+                                       std::atof(t.substr(4, 5).c_str()))];
+                }
             }
         }
         Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_NMEA2);
@@ -154,9 +159,11 @@ TEST(OemProtocolCorpus, EveryVerifiedGgaAndRmcOfTheNmeaCaptures) {
         }
         for (const auto& w : wantRmc) {
             EXPECT_GE(seen.rmc[w.first], w.second) << "RMC at " << w.first;
+            rmcTotal += w.second;
         }
     }
     EXPECT_GT(ggaTotal, 500);
+    EXPECT_GT(rmcTotal, 500);
 }
 
 // Every NovAtel log that fits the 2,048-byte message buffer reaches the board once, byte-exact;
