@@ -2,6 +2,7 @@
 // messages, the board factory and the command slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -193,6 +194,40 @@ TEST(OemProtocol, MessagesOfEachBoardTypeAreHandedWhole) {
             s.Feed(all + tail, slice);
             EXPECT_EQ(s.Handed(), c.messages);
             EXPECT_EQ(s.log.calls.size(), c.messages.size());
+        }
+    }
+}
+
+// Which message starts each board type takes; any other start is stepped over a byte at a time
+// and never reaches the board.
+TEST(OemProtocol, HeadersEachBoardTypeTakes) {
+    const std::string body = "GGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
+    struct Kind {
+        const char* name;
+        Bytes bytes;
+        std::vector<int> types;  // the board types that take it
+    };
+    const std::vector<Kind> kinds = {
+        {"$GP", nmea_test::Sentence("GP" + body), {1, 2, 4, 5, 6}},
+        {"$GL", nmea_test::Sentence("GL" + body), {1, 2, 4, 5, 6}},
+        {"$GN", nmea_test::Sentence("GN" + body), {2, 6}},
+        {"$BD", nmea_test::Sentence("BD" + body), {2, 6}},
+        {"$GA", nmea_test::Sentence("GA" + body), {}},
+        {"stx", Stx(0x10, 0x20, "abc"), {1}},
+        {"stx 147", Stx(0x10, 147, "abc"), {1, 2}},
+        {"rtcm3", Rtcm3(Bytes(19, 'a')), {1, 2}},
+        {"novatel", Novatel(28, 12), {2}},
+        {"$BIN", Hemisphere_Block(1, "data"), {4}},
+        {"$>J", Bytes("$>JI,ok\r\n"), {4}},
+    };
+    for (int type : {1, 2, 4, 5, 6}) {
+        for (const Kind& k : kinds) {
+            SCOPED_TRACE(std::string(k.name) + " type " + std::to_string(type));
+            Oem_Stream s(type);
+            s.Feed(k.bytes + Bytes(320, 'z'));
+            const bool takes = std::find(k.types.begin(), k.types.end(), type) != k.types.end();
+            EXPECT_EQ(s.Handed(), takes ? std::vector<Bytes>{k.bytes} : std::vector<Bytes>{});
+            EXPECT_EQ(s.log.calls.size(), takes ? 1u : 0u);
         }
     }
 }
