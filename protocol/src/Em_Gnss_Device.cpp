@@ -181,8 +181,9 @@ void Em_Gnss::Get_eBubble_info(eBubble_info& out) {
     out.Words[2] = static_cast<int32_t>(b.v2) * 360;
     out.Words[3] = static_cast<int32_t>(b.v3) * 360;
     out.Words[4] = static_cast<int32_t>(b.v4) * 360;
-    out.Words[5] = static_cast<int32_t>(b.v5 * 36 * 0.0001);
-    out.Words[6] = static_cast<int32_t>(b.v6 * 36 * 0.0001);
+    // In double: the 32-bit product would wrap for values above 119,304,647.
+    out.Words[5] = static_cast<int32_t>(static_cast<double>(b.v5) * 36 * 0.0001);
+    out.Words[6] = static_cast<int32_t>(static_cast<double>(b.v6) * 36 * 0.0001);
     // A float in a 32-bit word; whole degrees to arc seconds, kept inside the word.
     float f = 0.0f;
     std::memcpy(&f, &b.v7, sizeof(f));

@@ -1,6 +1,6 @@
 // Em_Gnss radio operations: the old receiver's internal UHF radio, set and queried with the old
-// protocol's '@' commands and read from what its radio decoder stored; the new receiver's radio
-// where an operation has a counterpart among the new protocol's radio items.
+// protocol's '@' commands and read from what its radio decoder stored; of a new receiver only
+// the frequency its board reported.
 #include <algorithm>
 #include <cstring>
 
@@ -13,46 +13,20 @@ namespace BVParse {
 
 namespace {
 
-// The new receiver's radio items carry physical units where the old receiver takes codes:
-// power in tenths of a watt, air baud rate in bit/s. A code without a value has no command.
-bool New_Power(Radio_Power code, unsigned int& tenths) {
-    switch (static_cast<int>(code)) {
-        case 2:
-            tenths = 1;  // 0.1 W
-            return true;
-        case 3:
-            tenths = 5;  // 0.5 W
-            return true;
-        case 4:
-            tenths = 10;  // 1 W
-            return true;
-        case 5:
-            tenths = 20;  // 2 W
-            return true;
-        default:
-            return false;
+// The builders shared by the maker's receivers are the old protocol's. A new receiver's
+// protocol object renders no old frames, so a scratch old object on the same link runs them,
+// with the radio record of a receiver whose radio was never reported.
+template <typename Op>
+int Maker_Radio(Em_Gnss& gnss, Op op, int fallback) {
+    if (Em_OldProtocol* old = Old_Protocol(gnss)) {
+        return op(*old);
     }
-}
-
-bool New_AirBaud(Radio_Baudrate code, unsigned int& baud) {
-    switch (static_cast<int>(code)) {
-        case 0:
-            baud = 9600;
-            return true;
-        case 1:
-            baud = 4800;
-            return true;
-        case 2:
-            baud = 19200;
-            return true;
-        default:
-            return false;
+    if (gnss.IsVeltaNewProtocolReceiver()) {
+        Em_OldProtocol renderer;
+        renderer.Set_Com_Status(gnss.Get_Protocol()->Get_Com_Status());
+        return op(renderer);
     }
-}
-
-// 1 when the new-protocol builder appended its packet.
-int Appended(const Cmd_List& cmds, std::size_t before) {
-    return cmds.size() > before ? 1 : 0;
+    return fallback;
 }
 
 }  // namespace
@@ -70,70 +44,31 @@ double Em_Gnss::Get_Radio_Frq() {
     return -1.0;
 }
 
-// Builders that serve both protocols. New receiver: the radio item of the same setting
-// (power 0x0704, air baud 0x070B, frequency 0x0703), queried with no value.
+// Builders that serve both protocols.
 
 int Em_Gnss::Get_Radio_Power(Cmd_List& cmds) {
-    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
-        return old->Get_Radio_Power(cmds);
-    }
-    if (Is_New_Receiver(m_protocol)) {
-        const std::size_t before = cmds.size();
-        Get_Cmd_Radio_Power(cmds, nullptr);  // Get_Radio_Power -> Get_Cmd_Radio_Power (query)
-        return Appended(cmds, before);
-    }
-    return 0;
+    return Maker_Radio(
+        *this, [&cmds](const Em_OldProtocol& old) { return old.Get_Radio_Power(cmds); }, 0);
 }
 
 int Em_Gnss::Set_Radio_Power(Cmd_List& cmds, Radio_Power value) {
-    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
-        return old->Set_Radio_Power(cmds, value);
-    }
-    unsigned int tenths = 0;
-    if (Is_New_Receiver(m_protocol) && New_Power(value, tenths)) {
-        const std::size_t before = cmds.size();
-        Get_Cmd_Radio_Power(cmds, &tenths);  // Set_Radio_Power -> Get_Cmd_Radio_Power (set)
-        return Appended(cmds, before);
-    }
-    return 0;
+    return Maker_Radio(
+        *this, [&](const Em_OldProtocol& old) { return old.Set_Radio_Power(cmds, value); }, 0);
 }
 
 int Em_Gnss::Get_Cmd_Radio_Baudrate(Cmd_List& cmds) {
-    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
-        return old->Get_Cmd_Radio_Baudrate(cmds);
-    }
-    if (Is_New_Receiver(m_protocol)) {
-        const std::size_t before = cmds.size();
-        Get_Cmd_Radio_Air_Baud(cmds, nullptr);  // -> Get_Cmd_Radio_Air_Baud (query)
-        return Appended(cmds, before);
-    }
-    return 0;
+    return Maker_Radio(
+        *this, [&cmds](const Em_OldProtocol& old) { return old.Get_Cmd_Radio_Baudrate(cmds); }, 0);
 }
 
 int Em_Gnss::Set_Radio_Baudrate(Cmd_List& cmds, Radio_Baudrate value) {
-    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
-        return old->Set_Radio_Baudrate(cmds, value);
-    }
-    unsigned int baud = 0;
-    if (Is_New_Receiver(m_protocol) && New_AirBaud(value, baud)) {
-        const std::size_t before = cmds.size();
-        Get_Cmd_Radio_Air_Baud(cmds, &baud);  // -> Get_Cmd_Radio_Air_Baud (set)
-        return Appended(cmds, before);
-    }
-    return 0;
+    return Maker_Radio(
+        *this, [&](const Em_OldProtocol& old) { return old.Set_Radio_Baudrate(cmds, value); }, 0);
 }
 
 int Em_Gnss::Get_Radio_Frq(Cmd_List& cmds) {
-    if (const Em_OldProtocol* old = Old_Protocol(*this)) {
-        return old->Get_Radio_Frq(cmds);
-    }
-    if (Is_New_Receiver(m_protocol)) {
-        const std::size_t before = cmds.size();
-        Get_Cmd_Radio_Frequency(cmds, nullptr);  // -> Get_Cmd_Radio_Frequency (query)
-        // The old protocol's "sent".
-        return Appended(cmds, before) != 0 ? 2 : -1;
-    }
-    return -1;
+    return Maker_Radio(
+        *this, [&cmds](const Em_OldProtocol& old) { return old.Get_Radio_Frq(cmds); }, -1);
 }
 
 // Builders of the old receiver alone.

@@ -222,8 +222,12 @@ TEST(GnssFacade, TiltInformation) {
         EXPECT_EQ(out.Words[i], want[i]) << i;
     }
     b.v7 = int32_t(Float_Bits(1e30f));  // stays inside the word
+    b.v5 = 200000000u;                  // times 36 is beyond 32 bits
+    b.v6 = 0xFFFFFFFFu;
     r.neu.Get_eBubble_info(out);
     EXPECT_EQ(out.Words[7], 596523 * 3600);
+    EXPECT_EQ(out.Words[5], 720000);
+    EXPECT_EQ(out.Words[6], 15461882);
     std::memset(&out, 0, sizeof(out));
     r.oem.Get_eBubble_info(out);
     EXPECT_EQ(out.Words[1], 0);

@@ -212,15 +212,16 @@ public:
     double Get_Radio_Frq();
 
     // ---- Radio group: the old receiver's internal UHF radio, set and queried with its '@'
-    // ---- commands; a few of them reach a new receiver's radio through its own packets.
+    // ---- commands. The five builders with a result run for new receivers too, as the old
+    // ---- protocol's builders for a receiver whose radio was never reported.
     // Results of the builders: 1 sent, 0 not sent (radio type without that setting, or a
     // receiver of another kind).
     int Get_Radio_Power(Cmd_List& cmds);
     int Set_Radio_Power(Cmd_List& cmds, Radio_Power value);
     int Get_Cmd_Radio_Baudrate(Cmd_List& cmds);
     int Set_Radio_Baudrate(Cmd_List& cmds, Radio_Baudrate value);
-    // 2 sent; on an old receiver 0 before its device block, 1 before its modem version and -1
-    // for an unknown radio type; -1 for other receivers.
+    // 2 sent; 0 before the device block (always on a new receiver), 1 before the modem version
+    // and -1 for an unknown radio type; -1 for receivers of other makers.
     int Get_Radio_Frq(Cmd_List& cmds);
     // Old receivers only.
     void Set_Radio_Frq(Cmd_List& cmds, double mhz);
