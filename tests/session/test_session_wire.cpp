@@ -526,7 +526,9 @@ TEST_F(WireTest, DisableOtherDataLinkByMode) {
 // Every command of the antenna-type request is printed as an "FS:<index>" block of hex bytes.
 TEST_F(WireTest, StaticAntennaTypePrintsEachCommand) {
     open(MAINBD_NOVATEL);
-    const std::string name(600, 'A');  // long enough for two commands where the builder splits
+    // The old builder renders one frame whatever the length; the two-block form is covered by
+    // the command-dump unit test.
+    const std::string name(600, 'A');
     Cmd_List cmds;
     reference_->Set_Static_AnteType(cmds, name.c_str());
     ASSERT_GE(cmds.size(), 1u);
