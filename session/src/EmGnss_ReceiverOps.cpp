@@ -192,6 +192,13 @@ void EmGnss_Receiver::Send_QxMdl(unsigned int mode) {
         setSerialRate(kOwnProtocolBaud);
     }
     callRow<void>("Send_QxMdl", qxMdl, gnss_, cmds);
+    if (cmds.empty() && gnss_->Get_Mnfctr() != BVParse::GNSS_MNFCTR_VELTA) {
+        // In pass-through the facade speaks the main board's language, which has no way back:
+        // the receiver leaves pass-through only on its own frame, so build that one.
+        BVParse::Em_Gnss own(BVParse::GNSS_MNFCTR_VELTA, gnss_->GetMainBdType());
+        own.Set_Com_Status(gnss_->Get_Com_Status());
+        callRow<void>("Send_QxMdl", qxMdl, &own, cmds);
+    }
     queueAndSettle();
     ReSetMnfctr(BVParse::GNSS_MNFCTR_VELTA);
 }

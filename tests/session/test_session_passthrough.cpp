@@ -135,6 +135,21 @@ TEST_F(PassThroughTest, BackToTheOwnProtocolTheRateDropsFirst) {
     EXPECT_EQ(session_->Get_Gnss_Manufacturer(), GNSS_MNFCTR_VELTA);
 }
 
+// In pass-through the session talks to the main board; the way back is still the receiver's own
+// frame, or the receiver would stay in pass-through while the session switched back.
+TEST_F(PassThroughTest, IntoPassThroughAndBackAgain) {
+    openSerial(GNSS_MNFCTR_VELTA, MAINBD_STXETX, 9600);
+    session_->Send_QxMdl(1);
+    ASSERT_EQ(makerAfterReset(*session_, GNSS_MNFCTR_OEM), GNSS_MNFCTR_OEM);
+    drain();
+    const std::string frame = reference(MAINBD_STXETX, 2, false);
+    ASSERT_FALSE(frame.empty());  // "ST,B0"
+    session_->Send_QxMdl(2);
+    EXPECT_EQ(pty_.readMaster(frame.size(), 5000), frame);
+    EXPECT_EQ(speedOf(pty_.slave()), static_cast<speed_t>(B9600));
+    EXPECT_EQ(makerAfterReset(*session_, GNSS_MNFCTR_VELTA), GNSS_MNFCTR_VELTA);
+}
+
 TEST_F(PassThroughTest, NewProtocolSendsTheDirectCommandOnly) {
     openSerial(GNSS_MNFCTR_VELTA, MAINBD_NEWPROTOCOL, 9600);
     const std::string frame = reference(MAINBD_NEWPROTOCOL, 1, true);
