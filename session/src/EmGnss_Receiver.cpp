@@ -156,7 +156,8 @@ bool EmGnss_Receiver::Set_PortPar(const char* path) {
     return true;
 }
 
-bool EmGnss_Receiver::Port_Open(PARAM_COM param) {
+template <class Param>
+bool EmGnss_Receiver::openWith(Param param, int type) {
     if (onOwnThread()) {
         return false;  // never block on a close that is waiting for this thread
     }
@@ -165,44 +166,26 @@ bool EmGnss_Receiver::Port_Open(PARAM_COM param) {
         return false;
     }
     Set_PortPar(param);
-    return openPort(BVComm::kPortSerial);
+    return openPort(type);
+}
+
+bool EmGnss_Receiver::Port_Open(PARAM_COM param) {
+    return openWith(param, BVComm::kPortSerial);
 }
 
 bool EmGnss_Receiver::Port_Open(PARAM_BT param) {
-    if (onOwnThread()) {
-        return false;  // never block on a close that is waiting for this thread
-    }
-    std::lock_guard<std::mutex> guard(lifecycleMutex_);
-    if (!prepareForOpen()) {
-        return false;
-    }
-    Set_PortPar(param);
-    return openPort(BVComm::kPortBluetooth);
+    return openWith(param, BVComm::kPortBluetooth);
 }
 
 bool EmGnss_Receiver::Port_Open(PARAM_SOCK param) {
-    if (onOwnThread()) {
-        return false;  // never block on a close that is waiting for this thread
-    }
-    std::lock_guard<std::mutex> guard(lifecycleMutex_);
-    if (!prepareForOpen()) {
-        return false;
-    }
-    Set_PortPar(param);
-    return openPort(BVComm::kPortTcp);
+    return openWith(param, BVComm::kPortTcp);
 }
 
 bool EmGnss_Receiver::Port_Open(const char* path) {
-    if (onOwnThread() ||
-        (path != nullptr && ::strnlen(path, kMaxPathLength + 1) > kMaxPathLength)) {
+    if (path != nullptr && ::strnlen(path, kMaxPathLength + 1) > kMaxPathLength) {
         return false;
     }
-    std::lock_guard<std::mutex> guard(lifecycleMutex_);
-    if (!prepareForOpen()) {
-        return false;
-    }
-    Set_PortPar(path);
-    return openPort(BVComm::kPortFile);
+    return openWith(path, BVComm::kPortFile);
 }
 
 bool EmGnss_Receiver::Port_ReOpen(PARAM_COM param) {

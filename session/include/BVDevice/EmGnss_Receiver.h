@@ -160,6 +160,9 @@ private:
 
     void InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType);
     void ExitInstance();
+    // The open shared by the four port kinds: the facade, the stored parameters, the port.
+    template <class Param>
+    bool openWith(Param param, int type);
     bool openPort(int type);
     bool prepareForOpen();
     bool Port_StarThrd();
