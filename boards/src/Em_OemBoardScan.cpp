@@ -71,14 +71,15 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
     return decoded ? 1 : 0;
 }
 
-void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
-    OEM_INPUT_BUFFER* in = Input();
+void Add_Input_Making_Room(Em_OemBoard& board, const unsigned char* bytes, int count,
+                           const std::function<void()>& make_room) {
+    OEM_INPUT_BUFFER* in = board.Input();
     if (bytes == nullptr || count <= 0 || in == nullptr) {
         return;
     }
     while (count > 0) {
         if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
-            Clear_Input();
+            board.Clear_Input();
         }
         const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
         const int take = count < space ? count : space;
@@ -92,16 +93,22 @@ void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
             return;
         }
         const int before = in->Fill;
+        make_room();
+        if (in->Fill >= before) {
+            // Nothing could be consumed: drop everything, as the base does on overflow.
+            board.Clear_Input();
+            return;
+        }
+    }
+}
+
+void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
+    Add_Input_Making_Room(*this, bytes, count, [this] {
         if (Scan() != 0 && Data() != nullptr) {
             m_pendingDecoded = true;
             m_pendingFlags |= Data()->Update_Mask;
         }
-        if (in->Fill >= before) {
-            // Nothing could be consumed: drop everything, as the base does on overflow.
-            Clear_Input();
-            return;
-        }
-    }
+    });
 }
 
 int Em_OemScanBoard::Parse() {

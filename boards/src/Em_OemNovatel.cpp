@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Em_Crc.h"
+#include "Em_OemBoardScan.h"
 #include "Em_NovatelFields.h"
 #include "Em_OemInputSteps.h"
 #include "Em_OemNovatelCmd.h"
@@ -111,37 +112,13 @@ int Em_OemNovatel::Parse() {
 }
 
 void Em_OemNovatel::Add_Data(const unsigned char* bytes, int count) {
-    OEM_INPUT_BUFFER* in = Input();
-    if (bytes == nullptr || count <= 0 || in == nullptr) {
-        return;
-    }
-    while (count > 0) {
-        if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
-            Clear_Input();
-        }
-        const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
-        const int take = count < space ? count : space;
-        if (take > 0) {
-            std::memcpy(in->Data + in->Fill, bytes, static_cast<size_t>(take));
-            in->Fill += take;
-            bytes += take;
-            count -= take;
-        }
-        if (count == 0) {
-            return;
-        }
-        const int before = in->Fill;
+    Add_Input_Making_Room(*this, bytes, count, [this] {
         uint32_t flags = 0;
         if (Step(&flags)) {
             m_pendingDecoded = true;
             m_pendingFlags |= flags;
         }
-        if (in->Fill >= before) {
-            // Nothing could be consumed: drop everything, as the base does on overflow.
-            Clear_Input();
-            return;
-        }
-    }
+    });
 }
 
 bool Em_OemNovatel::Step(uint32_t* flagsOut) {
