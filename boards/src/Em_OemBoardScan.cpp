@@ -56,15 +56,7 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
     }
 
     // Keep what was not consumed at the front of the buffer.
-    const int rest = in->Fill - pos;
-    if (pos > 0) {
-        if (rest > 0) {
-            std::memmove(in->Data, in->Data + pos, static_cast<size_t>(rest));
-        }
-        std::memset(in->Data + rest, 0, static_cast<size_t>(in->Fill - rest));
-    }
-    in->Read = 0;
-    in->Fill = rest;
+    Keep_Input_From(*in, pos);
     if (data != nullptr) {
         data->Update_Mask = decoded ? flags : 0;
     }

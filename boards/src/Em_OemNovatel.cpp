@@ -194,15 +194,7 @@ bool Em_OemNovatel::Step(uint32_t* flagsOut) {
     }
 
     // Keep what was not consumed at the front of the buffer.
-    const int rest = in->Fill - pos;
-    if (pos > 0) {
-        if (rest > 0) {
-            std::memmove(in->Data, in->Data + pos, static_cast<size_t>(rest));
-        }
-        std::memset(in->Data + rest, 0, static_cast<size_t>(in->Fill - rest));
-    }
-    in->Read = 0;
-    in->Fill = rest;
+    Keep_Input_From(*in, pos);
     *flagsOut |= flags;
     return decoded;
 }
