@@ -56,29 +56,22 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
     }
 
     // Keep what was not consumed at the front of the buffer.
-    const int rest = in->Fill - pos;
-    if (pos > 0) {
-        if (rest > 0) {
-            std::memmove(in->Data, in->Data + pos, static_cast<size_t>(rest));
-        }
-        std::memset(in->Data + rest, 0, static_cast<size_t>(in->Fill - rest));
-    }
-    in->Read = 0;
-    in->Fill = rest;
+    Keep_Input_From(*in, pos);
     if (data != nullptr) {
         data->Update_Mask = decoded ? flags : 0;
     }
     return decoded ? 1 : 0;
 }
 
-void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
-    OEM_INPUT_BUFFER* in = Input();
+void Add_Input_Making_Room(Em_OemBoard& board, const unsigned char* bytes, int count,
+                           const std::function<void()>& make_room) {
+    OEM_INPUT_BUFFER* in = board.Input();
     if (bytes == nullptr || count <= 0 || in == nullptr) {
         return;
     }
     while (count > 0) {
         if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
-            Clear_Input();
+            board.Clear_Input();
         }
         const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
         const int take = count < space ? count : space;
@@ -92,16 +85,22 @@ void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
             return;
         }
         const int before = in->Fill;
+        make_room();
+        if (in->Fill >= before) {
+            // Nothing could be consumed: drop everything, as the base does on overflow.
+            board.Clear_Input();
+            return;
+        }
+    }
+}
+
+void Em_OemScanBoard::Add_Data(const unsigned char* bytes, int count) {
+    Add_Input_Making_Room(*this, bytes, count, [this] {
         if (Scan() != 0 && Data() != nullptr) {
             m_pendingDecoded = true;
             m_pendingFlags |= Data()->Update_Mask;
         }
-        if (in->Fill >= before) {
-            // Nothing could be consumed: drop everything, as the base does on overflow.
-            Clear_Input();
-            return;
-        }
-    }
+    });
 }
 
 int Em_OemScanBoard::Parse() {

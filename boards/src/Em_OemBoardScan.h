@@ -35,6 +35,12 @@ typedef std::function<Scan_Step(const unsigned char* p, int n)> Scan_Function;
 int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
                const Scan_Function& step);
 
+// Appends bytes to the board's input. Whenever they would overflow it, `make_room` first
+// decodes what the input already holds; when that frees nothing, the whole input is dropped
+// together with the bytes not yet taken.
+void Add_Input_Making_Room(Em_OemBoard& board, const unsigned char* bytes, int count,
+                           const std::function<void()>& make_room);
+
 // Board whose parse step is one Scan_Input pass. Bytes that would overflow the input buffer
 // first make room by decoding what is already there (the bits of those messages are reported
 // by the next parse step), so a message near the buffer's size survives any slicing.

@@ -1,9 +1,6 @@
 #include "Em_OemHemisphere2.h"
 
-#include <string_view>
-
-#include "Em_HemisphereFrames.h"
-#include "Em_OemBoardScan.h"
+#include "Em_HemisphereScan.h"
 #include "Em_OemHemisphere2Cmd.h"
 #include "Em_OemHemisphere2Data.h"
 #include "Em_OemStxEtx.h"
@@ -26,26 +23,9 @@ int Em_OemHemisphere2::Scan() {
     return Scan_Input(*this, {'$', 0xD3, 0x02}, [data](const unsigned char* p, int n) {
         int len = -1;
         if (p[0] == '$') {
-            if (p[1] == 'B' && p[2] == 'I') {
-                len = Hemisphere_Frame_Length(p, n);
-                if (len > 0) {
-                    const int id = Hemi_U16(p + 4);
-                    return Scan_Step::Took(len, data != nullptr && data->Parse_Message(p, id, len));
-                }
-            } else if ((p[1] == 'G' && (p[2] == 'P' || p[2] == 'L' || p[2] == 'N')) ||
-                       (p[1] == 'B' && p[2] == 'D')) {
-                len = Nmea_Span(p, n);
-                if (len > 0) {
-                    return Scan_Step::Took(len, data != nullptr && Decode_Nmea(*data, p, len));
-                }
-            } else if (p[1] == '>' && p[2] == 'J') {
-                len = Hemisphere_Line_Length(p, n, kReplyLimit);
-                if (len > 0) {
-                    const std::string_view line(reinterpret_cast<const char*>(p),
-                                                static_cast<size_t>(len));
-                    return Scan_Step::Took(len, data != nullptr && data->Parse_Reply(line));
-                }
-            }
+            const bool nmea = (p[1] == 'G' && (p[2] == 'P' || p[2] == 'L' || p[2] == 'N')) ||
+                              (p[1] == 'B' && p[2] == 'D');
+            return Hemisphere_Dollar_Step(data, p, n, nmea, kReplyLimit);
         } else if (p[0] == 0xD3) {
             len = Rtcm3_Span(p, n);
             if (len > 0) {

@@ -73,19 +73,7 @@ int Em_OemHemisphere2Data::Parse_Message(const unsigned char* frame, int id, int
 
 int Em_OemHemisphere2Data::Parse_GGA(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
-    Nmea_Read_Time(*this, f[1]);
-    Nmea_Read_Angle(f[2], 2, &Latitude);
-    if (!f[3].empty() && f[3][0] != 'N' && f[3][0] != 'n') {
-        Latitude = -Latitude;
-    }
-    Nmea_Read_Angle(f[4], 3, &Longitude);
-    if (!f[5].empty() && f[5][0] != 'E' && f[5][0] != 'e') {
-        Longitude = -Longitude;
-    }
-    Set_Fix_Quality(std::string(f[6]));
-    if (!f[7].empty()) {
-        Sats_Used = Nmea_Int(f[7]);
-    }
+    Nmea_Read_Gga_Fix(*this, f);
     double height = 0.0;
     if (!f[9].empty()) {
         height += Nmea_Double(f[9]);
@@ -99,13 +87,7 @@ int Em_OemHemisphere2Data::Parse_GGA(const std::string& sentence) {
     if (Parse_Nmea) {
         Update_Mask |= HEMI2_FLAG_GGA;
     }
-    const std::size_t n = std::min<std::size_t>(sentence.size(), sizeof(Gga_Text));
-    std::memcpy(Gga_Text, sentence.data(), n);
-    if (n < sizeof(Gga_Text)) {
-        Gga_Text[n] = '\0';
-    }
-    Gga_Len = static_cast<int>(n);
-    Update_Mask |= GNSS_FLAG_GGA_TEXT;
+    Nmea_Keep_Gga_Text(*this, sentence);
     return 1;
 }
 

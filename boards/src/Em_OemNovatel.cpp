@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "Em_Crc.h"
+#include "Em_OemBoardScan.h"
 #include "Em_NovatelFields.h"
 #include "Em_OemInputSteps.h"
 #include "Em_OemNovatelCmd.h"
@@ -111,37 +112,13 @@ int Em_OemNovatel::Parse() {
 }
 
 void Em_OemNovatel::Add_Data(const unsigned char* bytes, int count) {
-    OEM_INPUT_BUFFER* in = Input();
-    if (bytes == nullptr || count <= 0 || in == nullptr) {
-        return;
-    }
-    while (count > 0) {
-        if (in->Read < 0 || in->Fill < in->Read || in->Fill > OEM_INPUT_BUFFER::kSize) {
-            Clear_Input();
-        }
-        const int space = OEM_INPUT_BUFFER::kSize - in->Fill;
-        const int take = count < space ? count : space;
-        if (take > 0) {
-            std::memcpy(in->Data + in->Fill, bytes, static_cast<size_t>(take));
-            in->Fill += take;
-            bytes += take;
-            count -= take;
-        }
-        if (count == 0) {
-            return;
-        }
-        const int before = in->Fill;
+    Add_Input_Making_Room(*this, bytes, count, [this] {
         uint32_t flags = 0;
         if (Step(&flags)) {
             m_pendingDecoded = true;
             m_pendingFlags |= flags;
         }
-        if (in->Fill >= before) {
-            // Nothing could be consumed: drop everything, as the base does on overflow.
-            Clear_Input();
-            return;
-        }
-    }
+    });
 }
 
 bool Em_OemNovatel::Step(uint32_t* flagsOut) {
@@ -217,15 +194,7 @@ bool Em_OemNovatel::Step(uint32_t* flagsOut) {
     }
 
     // Keep what was not consumed at the front of the buffer.
-    const int rest = in->Fill - pos;
-    if (pos > 0) {
-        if (rest > 0) {
-            std::memmove(in->Data, in->Data + pos, static_cast<size_t>(rest));
-        }
-        std::memset(in->Data + rest, 0, static_cast<size_t>(in->Fill - rest));
-    }
-    in->Read = 0;
-    in->Fill = rest;
+    Keep_Input_From(*in, pos);
     *flagsOut |= flags;
     return decoded;
 }

@@ -137,6 +137,17 @@ void Em_OemStxEtxData::General_Output(const unsigned char* packet, int length) {
 }
 
 void Em_OemStxEtxData::Decode_Records() {
+    // Records of one fixed length; one of any other length is skipped.
+    struct Fixed_Record {
+        int type;
+        int length;
+        void (Em_OemStxEtxData::*decode)(const unsigned char*);
+    };
+    static constexpr Fixed_Record kFixed[] = {
+        {1, 10, &Em_OemStxEtxData::Record_Time}, {2, 24, &Em_OemStxEtxData::Record_Position},
+        {3, 24, &Em_OemStxEtxData::Record_Ecef}, {6, 24, &Em_OemStxEtxData::Record_Delta},
+        {9, 16, &Em_OemStxEtxData::Record_Dops}, {12, 38, &Em_OemStxEtxData::Record_Sigmas},
+    };
     int at = 0;
     while (at + 2 <= Acc_Length) {
         const int type = Acc[at];
@@ -145,44 +156,19 @@ void Em_OemStxEtxData::Decode_Records() {
         if (at + 2 + len > Acc_Length) {
             break;
         }
-        switch (type) {
-            case 1:
-                if (len == 10) {
-                    Record_Time(r);
+        if (type == 34) {
+            if (Detailed_Sats()) {
+                Record_Satellites(r, len);
+            }
+        } else {
+            for (const Fixed_Record& f : kFixed) {
+                if (f.type == type) {
+                    if (f.length == len) {
+                        (this->*f.decode)(r);
+                    }
+                    break;
                 }
-                break;
-            case 2:
-                if (len == 24) {
-                    Record_Position(r);
-                }
-                break;
-            case 3:
-                if (len == 24) {
-                    Record_Ecef(r);
-                }
-                break;
-            case 6:
-                if (len == 24) {
-                    Record_Delta(r);
-                }
-                break;
-            case 9:
-                if (len == 16) {
-                    Record_Dops(r);
-                }
-                break;
-            case 12:
-                if (len == 38) {
-                    Record_Sigmas(r);
-                }
-                break;
-            case 34:
-                if (Detailed_Sats()) {
-                    Record_Satellites(r, len);
-                }
-                break;
-            default:
-                break;
+            }
         }
         at += len + 2;
     }

@@ -46,6 +46,32 @@ bool Nmea_Read_Angle(std::string_view f, std::size_t degree_digits, double* out)
     return true;
 }
 
+void Nmea_Read_Gga_Fix(Em_OemData& d, const Em_NmeaFields& f) {
+    Nmea_Read_Time(d, f[1]);
+    Nmea_Read_Angle(f[2], 2, &d.Latitude);
+    if (!f[3].empty() && f[3][0] != 'N' && f[3][0] != 'n') {
+        d.Latitude = -d.Latitude;
+    }
+    Nmea_Read_Angle(f[4], 3, &d.Longitude);
+    if (!f[5].empty() && f[5][0] != 'E' && f[5][0] != 'e') {
+        d.Longitude = -d.Longitude;
+    }
+    d.Set_Fix_Quality(std::string(f[6]));
+    if (!f[7].empty()) {
+        d.Sats_Used = Nmea_Int(f[7]);
+    }
+}
+
+void Nmea_Keep_Gga_Text(Em_OemData& d, std::string_view sentence) {
+    const std::size_t n = std::min<std::size_t>(sentence.size(), sizeof(d.Gga_Text));
+    std::memcpy(d.Gga_Text, sentence.data(), n);
+    if (n < sizeof(d.Gga_Text)) {
+        d.Gga_Text[n] = '\0';
+    }
+    d.Gga_Len = static_cast<int>(n);
+    d.Update_Mask |= GNSS_FLAG_GGA_TEXT;
+}
+
 void Nmea_Parse_GSA(Em_OemData& d, std::string_view s) {
     const Em_NmeaFields f(s);
     if (!f[1].empty()) {
@@ -219,19 +245,7 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
 
 int Em_OemData::Parse_GGA(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
-    Nmea_Read_Time(*this, f[1]);
-    Nmea_Read_Angle(f[2], 2, &Latitude);
-    if (!f[3].empty() && f[3][0] != 'N' && f[3][0] != 'n') {
-        Latitude = -Latitude;
-    }
-    Nmea_Read_Angle(f[4], 3, &Longitude);
-    if (!f[5].empty() && f[5][0] != 'E' && f[5][0] != 'e') {
-        Longitude = -Longitude;
-    }
-    Set_Fix_Quality(std::string(f[6]));
-    if (!f[7].empty()) {
-        Sats_Used = Nmea_Int(f[7]);
-    }
+    Nmea_Read_Gga_Fix(*this, f);
     if (!f[9].empty()) {
         Height = Nmea_Double(f[9]);
     }
@@ -259,13 +273,7 @@ int Em_OemData::Parse_GGA(const std::string& sentence) {
         Update_Mask |= GNSS_FLAG_POSITION;
     }
 
-    const std::size_t n = std::min<std::size_t>(sentence.size(), sizeof(Gga_Text));
-    std::memcpy(Gga_Text, sentence.data(), n);
-    if (n < sizeof(Gga_Text)) {
-        Gga_Text[n] = '\0';
-    }
-    Gga_Len = static_cast<int>(n);
-    Update_Mask |= GNSS_FLAG_GGA_TEXT;
+    Nmea_Keep_Gga_Text(*this, sentence);
     return 1;
 }
 

@@ -22,19 +22,6 @@ constexpr AddressId kSentenceIds[] = {
     {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128},
 };
 
-// Drops the first `used` buffered bytes and moves the rest to the front.
-void Consume(OEM_INPUT_BUFFER& in, int used) {
-    const int start = in.Read + used;
-    const int rest = in.Fill - start;
-    if (rest > 0) {
-        std::memmove(in.Data, in.Data + start, static_cast<std::size_t>(rest));
-    }
-    const int fill = rest > 0 ? rest : 0;
-    std::memset(in.Data + fill, 0, static_cast<std::size_t>(in.Fill - fill));
-    in.Read = 0;
-    in.Fill = fill;
-}
-
 // Bytes buffered after the read index, or -1 when the indexes are not sane.
 int Buffered(const OEM_INPUT_BUFFER& in) {
     if (in.Read < 0 || in.Fill < in.Read || in.Fill > OEM_INPUT_BUFFER::kSize) {
@@ -77,6 +64,17 @@ int Nmea_Sentence_Id(const unsigned char* address, int length) {
     return -1;
 }
 
+void Keep_Input_From(OEM_INPUT_BUFFER& in, int start) {
+    const int rest = in.Fill - start;
+    if (rest > 0) {
+        std::memmove(in.Data, in.Data + start, static_cast<std::size_t>(rest));
+    }
+    const int fill = rest > 0 ? rest : 0;
+    std::memset(in.Data + fill, 0, static_cast<std::size_t>(in.Fill - fill));
+    in.Read = 0;
+    in.Fill = fill;
+}
+
 int Parse_NmeaSentence(Em_OemBoard& board) {
     OEM_INPUT_BUFFER* in = board.Input();
     if (in == nullptr) {
@@ -99,7 +97,7 @@ int Parse_NmeaSentence(Em_OemBoard& board) {
     if (Em_OemData* data = board.Data()) {
         data->Parse_Text_Msg(id, p, len);
     }
-    Consume(*in, len);
+    Keep_Input_From(*in, in->Read + len);
     return 1;
 }
 
@@ -134,7 +132,7 @@ int Parse_RtcmFrame(Em_OemBoard& board) {
             data->Update_Mask |= GNSS_FLAG_RTCM3;
         }
     }
-    Consume(*in, len + 6);
+    Keep_Input_From(*in, in->Read + len + 6);
     return 1;
 }
 

@@ -11,6 +11,10 @@ namespace BVParse {
 // Dispatch id of an NMEA address field ("GPGGA" 25, ... anything else -1).
 int Nmea_Sentence_Id(const unsigned char* address, int length);
 
+// Drops the buffered bytes before index `start` and moves the rest to the front of the
+// buffer, zeroing what they leave behind; the read index becomes 0. The indexes must be sane.
+void Keep_Input_From(OEM_INPUT_BUFFER& in, int start);
+
 // One NMEA sentence from the front of the buffer to the data parser's Parse_Text_Msg.
 // 1 when a sentence was consumed; 0 while it is incomplete, or after more than 300 bytes
 // without a sentence end were thrown away.

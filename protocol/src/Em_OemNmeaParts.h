@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "Em_NmeaFields.h"
 #include "Em_OemData.h"
 
 namespace Brevan2011 {
@@ -14,6 +15,12 @@ bool Nmea_Read_Time(Em_OemData& d, std::string_view field);
 // ddmm.mmmm (2 degree digits) or dddmm.mmmm (3) in radians; false for a field of one
 // character or none.
 bool Nmea_Read_Angle(std::string_view field, std::size_t degree_digits, double* radians);
+// The fix part of a GGA sentence: time, latitude and longitude (signed by their hemispheres),
+// fix quality (through the parser's own Set_Fix_Quality) and satellites used. Height, age and
+// epoch bits differ by board and stay with the caller.
+void Nmea_Read_Gga_Fix(Em_OemData& d, const Em_NmeaFields& gga);
+// Keeps the sentence as the GGA text (cut at the text area's size) and sets GNSS_FLAG_GGA_TEXT.
+void Nmea_Keep_Gga_Text(Em_OemData& d, std::string_view sentence);
 // Whole GSA and ZDA sentences into the parser's fields.
 void Nmea_Parse_GSA(Em_OemData& d, std::string_view sentence);
 void Nmea_Parse_ZDA(Em_OemData& d, std::string_view sentence);

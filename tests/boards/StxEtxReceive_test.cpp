@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "Em_Conversions.h"
 #include "Board_Test_Support.h"
@@ -183,6 +184,34 @@ TEST(StxEtxReceive, DopsSigmasAndCompleteEpoch) {
                     1e-5);
         EXPECT_NE(r.mask & GNSS_FLAG_DOPS, 0u);
         EXPECT_NE(r.mask & GNSS_FLAG_POSITION, 0u);
+    }
+}
+
+// A fixed-size record of any other length is passed over whole: none of its values land.
+TEST(StxEtxReceive, FixedRecordsOfAnotherLengthAreSkipped) {
+    struct Row {
+        unsigned char type;
+        size_t length;
+        uint32_t bit;  // what the record sets when decoded (0: none)
+    };
+    for (const Row& row : {Row{1, 10, GNSS_FLAG_EPOCH_RMC}, Row{2, 24, STXETX_FLAG_POSITION},
+                           Row{3, 24, 0}, Row{6, 24, STXETX_FLAG_BASE}, Row{9, 16, GNSS_FLAG_DOPS},
+                           Row{12, 38, GNSS_FLAG_EPOCH_GST}}) {
+        for (size_t length : {row.length - 1, row.length + 1}) {
+            Board b;
+            const Feed_Result r = Feed(
+                b, Page(0, 0,
+                        Cat({Triple_Rec(3, 5.0, 6.0, 7.0), Rec(row.type, Bytes(length, 0x40))})));
+            const std::string where =
+                "type " + std::to_string(row.type) + " length " + std::to_string(length);
+            EXPECT_EQ(r.hits, 1) << where;
+            EXPECT_EQ(r.mask & row.bit, 0u) << where;
+            EXPECT_DOUBLE_EQ(b.D().Ecef_X, 5.0) << where;
+            EXPECT_DOUBLE_EQ(b.D().Latitude, 0.0) << where;
+            EXPECT_DOUBLE_EQ(b.D().Pdop, 0.0) << where;
+            EXPECT_DOUBLE_EQ(b.D().Err_Vert, 0.0) << where;
+            EXPECT_EQ(b.D().Gps_Week, 0) << where;
+        }
     }
 }
 
