@@ -157,7 +157,7 @@ int Decode_Gps_Subframe4(const std::uint8_t* buff, Gps_IonoParams* ion, Gps_UtcP
         utc->A0 = A0;
         utc->A1 = A1;
         utc->tot = tot;
-        utc->WNt = Adjust_Gps_Week(wnt);
+        utc->WNt = Adjust_Gps_Week8(wnt);
     }
     if (leaps != nullptr) {
         *leaps = Get_Bits_S(buff, i, 8);

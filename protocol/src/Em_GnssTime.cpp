@@ -116,13 +116,26 @@ Gnss_Time Utc_To_Gps_Time(Gnss_Time t) {
     return t;
 }
 
-int Adjust_Gps_Week(int week) {
+namespace {
+
+// The week nearest the current one that leaves `week` modulo `span`.
+int Nearest_Week(int week, int span) {
     int now = 0;
     Time_To_Gps_Week(Utc_To_Gps_Time(System_Time_Now()), &now);
     if (now < 1560) {
         now = 1560;
     }
-    return week + (now - week + 512) / 1024 * 1024;
+    return week + (now - week + span / 2) / span * span;
+}
+
+}  // namespace
+
+int Adjust_Gps_Week(int week) {
+    return Nearest_Week(week, 1024);
+}
+
+int Adjust_Gps_Week8(int week) {
+    return Nearest_Week(week, 256);
 }
 
 void Set_System_Clock(Gnss_ClockReader reader) {

@@ -62,188 +62,8 @@ void CopyCut(char* field, std::size_t fieldSize, const std::uint8_t* from, std::
     std::memcpy(field, from, kept);
 }
 
-Em_OldReport Report(std::int32_t category, std::uint32_t flags) {
-    Em_OldReport r;
-    r.category = category;
-    r.flags = flags;
-    return r;
-}
-
-}  // namespace
-
-Em_OldReport Em_OldReceiver::Decode_VI(const std::uint8_t* p, std::size_t n) {
-    viBuffer.Append(p, n);
-    if (viBuffer.fill < 2 || viBuffer.data[0] != 0x40) {
-        viBuffer.Clear();
-        return {};
-    }
-    bool wait = false;
-    const Em_OldReport r =
-        Decode_AtFrame(viBuffer.data, static_cast<std::size_t>(viBuffer.fill), &wait);
-    if (!wait) {
-        viBuffer.Clear();
-    }
-    return r;
-}
-
-Em_OldReport Em_OldReceiver::Decode_AtFrame(const std::uint8_t* m, std::size_t b, bool* wait) {
-    *wait = false;
-    const Message msg{m, b};
-    const std::uint8_t c = msg.At(1);
-    switch (c) {
-        case 'Y':
-        case 's': {
-            if (b < kAtHeader) {
-                *wait = true;
-                return {};
-            }
-            if (m[2] != static_cast<std::uint8_t>(255 - c)) {
-                return {};
-            }
-            const std::uint64_t dataLength =
-                static_cast<std::uint64_t>(m[3]) | (static_cast<std::uint64_t>(m[4]) << 8) |
-                (static_cast<std::uint64_t>(m[5]) << 16) | (static_cast<std::uint64_t>(m[6]) << 24);
-            const std::uint64_t total = dataLength + 10;
-            // A length the assembly buffer cannot hold would wait forever.
-            if (total > Em_OldAssembly::kSize) {
-                return {};
-            }
-            if (b < total) {
-                *wait = true;
-                return {};
-            }
-            std::uint8_t x = 0;
-            for (std::size_t i = 0; i <= dataLength + 7; ++i) {
-                x ^= m[i];
-            }
-            if (x != 0 && x != 0x40) {
-                return {};
-            }
-            DecodeNetwork(m, b);
-            return Report(MSG_OLD_REPLY, OLD_VI_NETWORK);
-        }
-        case '_':
-            DecodeModemVersion(m, b);
-            return Report(MSG_OLD_REPLY, OLD_VI_MODEM_VERSION);
-        case 'b':
-        case 'n':
-            radio.transmitMode = msg.At(7);
-            if (b == 12) {
-                Radio_FromCode1(radio, msg.At(8));
-            } else if (b == 13) {
-                Radio_FromCode2(radio, msg.At(8), msg.At(9));
-            }
-            return Report(MSG_OLD_REPLY, OLD_VI_RADIO_FREQ);
-        case 'c':
-            wireless.gprsStatus = msg.At(7);
-            return Report(MSG_OLD_REPLY, OLD_VI_GPRS_STATUS);
-        case 'e': {
-            static const char kTag[] = "+CSQ:";
-            const std::uint8_t* end = m + b;
-            const std::uint8_t* at = std::search(m, end, kTag, kTag + 5);
-            if (at == end) {
-                return {};
-            }
-            const std::size_t s = static_cast<std::size_t>(at - m);
-            char digits[3] = {static_cast<char>(msg.At(s + 6)), static_cast<char>(msg.At(s + 7)),
-                              0};
-            const int value = std::atoi(digits);
-            wireless.signalValue = value;
-            wireless.signalLevel = value < 10   ? 0
-                                   : value < 14 ? 1
-                                   : value < 17 ? 2
-                                   : value < 21 ? 3
-                                   : value < 25 ? 4
-                                   : value < 29 ? 5
-                                   : value < 32 ? 6
-                                                : 0;
-            return Report(MSG_OLD_REPLY, OLD_VI_SIGNAL);
-        }
-        case 'g':
-            wireless.statusWord4 = msg.At(7);
-            return Report(MSG_OLD_REPLY, OLD_VI_STATUS4);
-        case 'h':
-            wireless.gprsError = msg.At(8);
-            return Report(MSG_OLD_REPLY, OLD_VI_GPRS_ERROR);
-        case 'j':
-            wireless.corsMode = msg.At(7);
-            return Report(MSG_OLD_REPLY, OLD_VI_CORS_MODE);
-        case 'l':
-            DecodeAutoLogin(m, b);
-            return Report(MSG_OLD_REPLY, OLD_VI_AUTO_LOGIN);
-        case 'q':
-            return {};
-        case 't':
-            if (b > 7) {
-                const std::size_t n = std::min<std::size_t>(b - 8, sizeof wireless.sourceList);
-                std::memcpy(wireless.sourceList, m + 7, n);
-                wireless.sourceListLength = static_cast<std::int32_t>(n);
-            } else {
-                wireless.sourceListLength = 0;
-            }
-            return Report(MSG_OLD_REPLY, OLD_VI_SOURCE_LIST);
-        case 'v': {
-            const std::uint8_t v = msg.At(7);
-            radio.power = (v >= 1 && v <= 5) ? v : 0;
-            return Report(MSG_OLD_REPLY, OLD_VI_RADIO_POWER);
-        }
-        case 'y': {
-            const std::uint8_t v = msg.At(7);
-            radio.airBaud = v <= 2 ? v : -1;
-            return Report(MSG_OLD_REPLY, OLD_VI_AIR_BAUD);
-        }
-        case 0x81: {
-            const std::uint8_t v = msg.At(7);
-            radio.sensitivity = (v == 1 || v == 2) ? v : 0;
-            return Report(MSG_OLD_REPLY, OLD_VI_SENSITIVITY);
-        }
-        case 0x83:
-            radio.fec = msg.At(7) == 1 ? 1 : 0;
-            return Report(MSG_OLD_REPLY, OLD_VI_FEC);
-        case 0x85:
-            if (b != 42) {
-                return {};
-            }
-            radio.channelFreqs.clear();
-            for (std::size_t i = 0; i < 16; ++i) {
-                radio.channelFreqs.push_back(
-                    static_cast<double>(m[7 + 2 * i] | (m[8 + 2 * i] << 8)));
-            }
-            return Report(MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_FREQS);
-        case 0x89: {
-            const std::uint8_t v = msg.At(7);
-            radio.spacingCode = (v == 1 || v == 2) ? v : 0;
-            radio.altStep = (v == 1) ? 20.0 : 12.5;
-            return Report(MSG_OLD_REPLY, OLD_VI_SPACING);
-        }
-        case 0x91: {
-            const std::uint8_t length = static_cast<std::uint8_t>(msg.At(3) - 2);
-            if (length <= sizeof radio.callsign) {
-                radio.callsignOn = msg.At(7) == 1 ? 1 : 0;
-                radio.callsignInterval = msg.At(8);
-                std::memset(radio.callsign, 0, sizeof radio.callsign);
-                const std::size_t n = b > 9 ? std::min<std::size_t>(length, b - 9) : 0;
-                std::memcpy(radio.callsign, m + 9, n);
-                radio.callsignLength = length;
-            }
-            return Report(MSG_OLD_REPLY, OLD_VI_CALLSIGN);
-        }
-        case 0x93:
-            if (b != 26) {
-                return {};
-            }
-            radio.channelTypes.clear();
-            for (std::size_t i = 0; i < 16; ++i) {
-                radio.channelTypes.push_back(m[7 + i]);
-            }
-            return Report(MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_TYPES);
-        default:
-            return {};
-    }
-}
-
-void Em_OldReceiver::DecodeNetwork(const std::uint8_t* m, std::size_t b) {
-    const Message msg{m, b};
+void Decode_Network(Em_OldReceiver& rx, const Message& msg) {
+    Em_OldWirelessRecord& wireless = rx.wireless;
     // Layout 2 sits 28 bytes further on, behind the server name.
     std::size_t shift = 0;
     if (wireless.layoutFlag == 0) {
@@ -280,8 +100,9 @@ void Em_OldReceiver::DecodeNetwork(const std::uint8_t* m, std::size_t b) {
     }
 }
 
-void Em_OldReceiver::DecodeModemVersion(const std::uint8_t* m, std::size_t b) {
-    const Message msg{m, b};
+void Decode_Modem_Version(Em_OldReceiver& rx, const Message& msg) {
+    Em_OldWirelessRecord& wireless = rx.wireless;
+    Em_OldRadioRecord& radio = rx.radio;
     char text[5] = {static_cast<char>(msg.At(7)), static_cast<char>(msg.At(8)),
                     static_cast<char>(msg.At(9)), static_cast<char>(msg.At(10)), 0};
     char minorText[3] = {text[2], text[3], 0};
@@ -303,11 +124,12 @@ void Em_OldReceiver::DecodeModemVersion(const std::uint8_t* m, std::size_t b) {
                          (major >= 3 && major <= 5 && minor >= 59 && minor <= 68) ||
                          (major == 4 && minor >= 69);
     wireless.layoutFlag = layout2 ? 1 : 0;
-    modemVersionSeen = 1;
+    rx.modemVersionSeen = 1;
 }
 
-void Em_OldReceiver::DecodeAutoLogin(const std::uint8_t* m, std::size_t b) {
-    const Message msg{m, b};
+void Decode_Auto_Login(Em_OldWirelessRecord& wireless, const Message& msg) {
+    const std::uint8_t* m = msg.m;
+    const std::size_t b = msg.b;
     cors_info& info = wireless.autoLogin;
     info = cors_info{};
     std::size_t end = 0;
@@ -330,6 +152,227 @@ void Em_OldReceiver::DecodeAutoLogin(const std::uint8_t* m, std::size_t b) {
         return;
     }
     CopyCut(info.password, sizeof info.password, m + third, end - third);
+}
+
+// One '@' command's reply: what it fills and the bit it reports. A handler that returns false
+// reports nothing; one that sets *wait waits for more VI frames.
+struct At_Reply {
+    std::uint8_t c;
+    std::int32_t category;
+    std::uint32_t bit;
+    bool (*decode)(Em_OldReceiver& rx, const Message& msg, bool* wait);
+};
+
+bool Network(Em_OldReceiver& rx, const Message& msg, bool* wait) {
+    const std::uint8_t* m = msg.m;
+    if (msg.b < kAtHeader) {
+        *wait = true;
+        return false;
+    }
+    if (m[2] != static_cast<std::uint8_t>(255 - m[1])) {
+        return false;
+    }
+    const std::uint64_t dataLength =
+        static_cast<std::uint64_t>(m[3]) | (static_cast<std::uint64_t>(m[4]) << 8) |
+        (static_cast<std::uint64_t>(m[5]) << 16) | (static_cast<std::uint64_t>(m[6]) << 24);
+    const std::uint64_t total = dataLength + 10;
+    // A length the assembly buffer cannot hold would wait forever.
+    if (total > Em_OldAssembly::kSize) {
+        return false;
+    }
+    if (msg.b < total) {
+        *wait = true;
+        return false;
+    }
+    std::uint8_t x = 0;
+    for (std::size_t i = 0; i <= dataLength + 7; ++i) {
+        x ^= m[i];
+    }
+    if (x != 0 && x != 0x40) {
+        return false;
+    }
+    Decode_Network(rx, msg);
+    return true;
+}
+
+bool Radio_Frequency(Em_OldReceiver& rx, const Message& msg, bool*) {
+    rx.radio.transmitMode = msg.At(7);
+    if (msg.b == 12) {
+        Radio_FromCode1(rx.radio, msg.At(8));
+    } else if (msg.b == 13) {
+        Radio_FromCode2(rx.radio, msg.At(8), msg.At(9));
+    }
+    return true;
+}
+
+bool Signal(Em_OldReceiver& rx, const Message& msg, bool*) {
+    static const char kTag[] = "+CSQ:";
+    const std::uint8_t* end = msg.m + msg.b;
+    const std::uint8_t* at = std::search(msg.m, end, kTag, kTag + 5);
+    if (at == end) {
+        return false;
+    }
+    const std::size_t s = static_cast<std::size_t>(at - msg.m);
+    char digits[3] = {static_cast<char>(msg.At(s + 6)), static_cast<char>(msg.At(s + 7)), 0};
+    const int value = std::atoi(digits);
+    rx.wireless.signalValue = value;
+    rx.wireless.signalLevel = value < 10   ? 0
+                              : value < 14 ? 1
+                              : value < 17 ? 2
+                              : value < 21 ? 3
+                              : value < 25 ? 4
+                              : value < 29 ? 5
+                              : value < 32 ? 6
+                                           : 0;
+    return true;
+}
+
+bool Source_List(Em_OldReceiver& rx, const Message& msg, bool*) {
+    Em_OldWirelessRecord& w = rx.wireless;
+    if (msg.b > 7) {
+        const std::size_t n = std::min<std::size_t>(msg.b - 8, sizeof w.sourceList);
+        std::memcpy(w.sourceList, msg.m + 7, n);
+        w.sourceListLength = static_cast<std::int32_t>(n);
+    } else {
+        w.sourceListLength = 0;
+    }
+    return true;
+}
+
+bool Callsign(Em_OldReceiver& rx, const Message& msg, bool*) {
+    Em_OldRadioRecord& r = rx.radio;
+    const std::uint8_t length = static_cast<std::uint8_t>(msg.At(3) - 2);
+    if (length <= sizeof r.callsign) {
+        r.callsignOn = msg.At(7) == 1 ? 1 : 0;
+        r.callsignInterval = msg.At(8);
+        std::memset(r.callsign, 0, sizeof r.callsign);
+        const std::size_t n = msg.b > 9 ? std::min<std::size_t>(length, msg.b - 9) : 0;
+        std::memcpy(r.callsign, msg.m + 9, n);
+        r.callsignLength = length;
+    }
+    return true;
+}
+
+// Channel lists: a reply of the wrong length changes nothing and reports nothing.
+bool Channel_Freqs(Em_OldReceiver& rx, const Message& msg, bool*) {
+    if (msg.b != 42) {
+        return false;
+    }
+    rx.radio.channelFreqs.clear();
+    for (std::size_t i = 0; i < 16; ++i) {
+        rx.radio.channelFreqs.push_back(
+            static_cast<double>(msg.m[7 + 2 * i] | (msg.m[8 + 2 * i] << 8)));
+    }
+    return true;
+}
+
+bool Channel_Types(Em_OldReceiver& rx, const Message& msg, bool*) {
+    if (msg.b != 26) {
+        return false;
+    }
+    rx.radio.channelTypes.clear();
+    for (std::size_t i = 0; i < 16; ++i) {
+        rx.radio.channelTypes.push_back(msg.m[7 + i]);
+    }
+    return true;
+}
+
+// The value byte at 7 (or 8) of a one-value reply goes into its field.
+template <std::int32_t Em_OldWirelessRecord::*Field, std::size_t At = 7>
+bool Wireless_Byte(Em_OldReceiver& rx, const Message& msg, bool*) {
+    rx.wireless.*Field = msg.At(At);
+    return true;
+}
+
+const At_Reply kAtReplies[] = {
+    {'Y', MSG_OLD_REPLY, OLD_VI_NETWORK, Network},
+    {'s', MSG_OLD_REPLY, OLD_VI_NETWORK, Network},
+    {'_', MSG_OLD_REPLY, OLD_VI_MODEM_VERSION,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         Decode_Modem_Version(rx, msg);
+         return true;
+     }},
+    {'b', MSG_OLD_REPLY, OLD_VI_RADIO_FREQ, Radio_Frequency},
+    {'n', MSG_OLD_REPLY, OLD_VI_RADIO_FREQ, Radio_Frequency},
+    {'c', MSG_OLD_REPLY, OLD_VI_GPRS_STATUS, Wireless_Byte<&Em_OldWirelessRecord::gprsStatus>},
+    {'e', MSG_OLD_REPLY, OLD_VI_SIGNAL, Signal},
+    {'g', MSG_OLD_REPLY, OLD_VI_STATUS4, Wireless_Byte<&Em_OldWirelessRecord::statusWord4>},
+    {'h', MSG_OLD_REPLY, OLD_VI_GPRS_ERROR, Wireless_Byte<&Em_OldWirelessRecord::gprsError, 8>},
+    {'j', MSG_OLD_REPLY, OLD_VI_CORS_MODE, Wireless_Byte<&Em_OldWirelessRecord::corsMode>},
+    {'l', MSG_OLD_REPLY, OLD_VI_AUTO_LOGIN,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         Decode_Auto_Login(rx.wireless, msg);
+         return true;
+     }},
+    {'q', 0, 0, [](Em_OldReceiver&, const Message&, bool*) { return false; }},
+    {'t', MSG_OLD_REPLY, OLD_VI_SOURCE_LIST, Source_List},
+    {'v', MSG_OLD_REPLY, OLD_VI_RADIO_POWER,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         const std::uint8_t v = msg.At(7);
+         rx.radio.power = (v >= 1 && v <= 5) ? v : 0;
+         return true;
+     }},
+    {'y', MSG_OLD_REPLY, OLD_VI_AIR_BAUD,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         const std::uint8_t v = msg.At(7);
+         rx.radio.airBaud = v <= 2 ? v : -1;
+         return true;
+     }},
+    {0x81, MSG_OLD_REPLY, OLD_VI_SENSITIVITY,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         const std::uint8_t v = msg.At(7);
+         rx.radio.sensitivity = (v == 1 || v == 2) ? v : 0;
+         return true;
+     }},
+    {0x83, MSG_OLD_REPLY, OLD_VI_FEC,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         rx.radio.fec = msg.At(7) == 1 ? 1 : 0;
+         return true;
+     }},
+    {0x85, MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_FREQS, Channel_Freqs},
+    {0x89, MSG_OLD_REPLY, OLD_VI_SPACING,
+     [](Em_OldReceiver& rx, const Message& msg, bool*) {
+         const std::uint8_t v = msg.At(7);
+         rx.radio.spacingCode = (v == 1 || v == 2) ? v : 0;
+         rx.radio.altStep = (v == 1) ? 20.0 : 12.5;
+         return true;
+     }},
+    {0x91, MSG_OLD_REPLY, OLD_VI_CALLSIGN, Callsign},
+    {0x93, MSG_OLD_REPLY_EX, OLD_VI_CHANNEL_TYPES, Channel_Types},
+};
+
+}  // namespace
+
+Em_OldReport Em_OldReceiver::Decode_VI(const std::uint8_t* p, std::size_t n) {
+    viBuffer.Append(p, n);
+    if (viBuffer.fill < 2 || viBuffer.data[0] != 0x40) {
+        viBuffer.Clear();
+        return {};
+    }
+    bool wait = false;
+    const Em_OldReport r =
+        Decode_AtFrame(viBuffer.data, static_cast<std::size_t>(viBuffer.fill), &wait);
+    if (!wait) {
+        viBuffer.Clear();
+    }
+    return r;
+}
+
+Em_OldReport Em_OldReceiver::Decode_AtFrame(const std::uint8_t* m, std::size_t b, bool* wait) {
+    *wait = false;
+    const Message msg{m, b};
+    const std::uint8_t c = msg.At(1);
+    for (const At_Reply& reply : kAtReplies) {
+        if (reply.c == c) {
+            Em_OldReport r;
+            if (reply.decode(*this, msg, wait)) {
+                r.category = reply.category;
+                r.flags = reply.bit;
+            }
+            return r;
+        }
+    }
+    return {};
 }
 
 }  // namespace BVParse

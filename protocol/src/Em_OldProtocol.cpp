@@ -4,31 +4,21 @@
 #include <cstring>
 
 #include "Em_BoardRegistry.h"
+#include "Em_Crc.h"
 #include "Em_OemBoard.h"
+#include "Em_OemNovatel.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 
 namespace {
 
-constexpr int kLogHeader = 28;  // NovAtel binary header as the old receivers send it
+constexpr int kLogHeader = 28;     // NovAtel binary header as the old receivers send it
+constexpr int kLogLengthEnd = 10;  // the header through its 16-bit message length
+// A longer log could overflow the ring while it is awaited; its lead byte is taken as false.
+constexpr int kLongestLog = Em_RcvRing::kDefaultSize / 2;
 constexpr unsigned kChunk = 55;
 constexpr unsigned kChunkPause = 100;
-
-struct LetterId {
-    char a, b;
-    int32_t id;
-};
-
-const LetterId kFrameIds[] = {
-    {'R', 'G', 128}, {'R', 'K', 129},  {'R', 'Z', 130}, {'R', 'X', 133}, {'R', 'C', 134},
-    {'R', 'R', 135}, {'R', 'S', 136},  {'S', 'T', 137}, {'V', 'S', 138}, {'V', 'D', 139},
-    {'V', 'C', 140}, {'V', 'F', 141},  {'V', 'R', 142}, {'V', 'I', 143}, {'V', 'L', 144},
-    {'R', 'H', 145}, {'S', 'D', 146},  {'S', 'I', 147}, {'S', 'C', 149}, {'S', 'X', 150},
-    {'V', 'Y', 152}, {'F', 'B', 153},  {'F', 'F', 154}, {'F', 'H', 155}, {'F', 'M', 156},
-    {'F', 'W', 157}, {'V', 'Q', 158},  {'F', 'T', 159}, {'F', 'J', 160}, {'F', 'K', 161},
-    {'F', 'C', 162}, {'V', 'M', 1048},
-};
 
 }  // namespace
 
@@ -38,13 +28,82 @@ Em_OldProtocol::Em_OldProtocol() : Em_GnssProtocol(2) {
 
 Em_OldProtocol::~Em_OldProtocol() = default;
 
-int32_t Em_OldProtocol::Old_FrameId(unsigned char first, unsigned char second) {
-    for (const auto& e : kFrameIds) {
-        if (e.a == static_cast<char>(first) && e.b == static_cast<char>(second)) {
-            return e.id;
+// Every frame the receive loop knows: its letters, its id and what decodes it (null: the
+// frame carries no message). Letters not listed get the id first * 256 + second and end the
+// replies being assembled.
+struct Em_OldProtocol::Frame_Kind {
+    char first, second;
+    int32_t id;
+    void (*decode)(Em_OldProtocol& p, unsigned length);
+};
+
+template <Em_OldReport (Em_OldReceiver::*Decode)(const std::uint8_t*, std::size_t)>
+void Em_OldProtocol::Reply(Em_OldProtocol& p, unsigned length) {
+    p.Apply((p.m_rx.*Decode)(p.m_frame + 6, length));
+}
+
+void Em_OldProtocol::End_Assemblies(Em_OldProtocol& p, unsigned) {
+    p.m_rx.ClearAssemblies();
+}
+
+const Em_OldProtocol::Frame_Kind Em_OldProtocol::kFrameKinds[] = {
+    {'R', 'G', 128, [](Em_OldProtocol& p, unsigned n) { p.Board_Data(n); }},
+    {'R', 'K', 129, End_Assemblies},
+    {'R', 'Z', 130, End_Assemblies},
+    {'R', 'X', 133, Reply<&Em_OldReceiver::Decode_RX>},
+    {'R', 'C', 134,
+     [](Em_OldProtocol& p, unsigned n) {
+         p.Apply(p.m_rx.Decode_RC(p.m_frame + 6, n, p.Board_Type()));
+     }},
+    {'R', 'R', 135, End_Assemblies},
+    {'R', 'S', 136, End_Assemblies},
+    // ST reads the whole frame, check byte and closing bytes included.
+    {'S', 'T', 137, [](Em_OldProtocol& p, unsigned n) { p.Apply(p.m_rx.Decode_ST(p.m_frame, n)); }},
+    {'V', 'S', 138, End_Assemblies},
+    {'V', 'D', 139, nullptr},
+    {'V', 'C', 140, End_Assemblies},
+    {'V', 'F', 141, End_Assemblies},
+    {'V', 'R', 142, End_Assemblies},
+    {'V', 'I', 143, Reply<&Em_OldReceiver::Decode_VI>},
+    {'V', 'L', 144, nullptr},
+    {'R', 'H', 145, [](Em_OldProtocol& p, unsigned n) { p.Satellites(n); }},
+    {'S', 'D', 146, Reply<&Em_OldReceiver::Decode_SD>},
+    {'S', 'I', 147, Reply<&Em_OldReceiver::Decode_SI>},
+    {'S', 'C', 149,
+     [](Em_OldProtocol& p, unsigned) {
+         p.Apply({MSG_OLD_REPLY, OLD_FLAG_SC});
+     }},
+    {'S', 'X', 150,
+     [](Em_OldProtocol& p, unsigned) {
+         p.Apply({MSG_OLD_REPLY, OLD_FLAG_SX});
+     }},
+    {'V', 'Y', 152, Reply<&Em_OldReceiver::Decode_VY>},
+    {'F', 'B', 153, Reply<&Em_OldReceiver::Decode_FB>},
+    {'F', 'F', 154, Reply<&Em_OldReceiver::Decode_FF>},
+    {'F', 'H', 155, Reply<&Em_OldReceiver::Decode_FH>},
+    {'F', 'M', 156, Reply<&Em_OldReceiver::Decode_FM>},
+    {'F', 'W', 157, Reply<&Em_OldReceiver::Decode_FW>},
+    {'V', 'Q', 158, [](Em_OldProtocol& p, unsigned n) { p.Board_Data(n); }},
+    {'F', 'T', 159, Reply<&Em_OldReceiver::Decode_FT>},
+    {'F', 'J', 160, Reply<&Em_OldReceiver::Decode_FJ>},
+    {'F', 'K', 161, Reply<&Em_OldReceiver::Decode_FK>},
+    {'F', 'C', 162, Reply<&Em_OldReceiver::Decode_FC>},
+    {'V', 'M', 1048, Reply<&Em_OldReceiver::Decode_VM>},
+};
+
+const Em_OldProtocol::Frame_Kind* Em_OldProtocol::Find_Kind(unsigned char first,
+                                                            unsigned char second) {
+    for (const Frame_Kind& k : kFrameKinds) {
+        if (k.first == static_cast<char>(first) && k.second == static_cast<char>(second)) {
+            return &k;
         }
     }
-    return static_cast<int32_t>(first) * 256 + second;
+    return nullptr;
+}
+
+int32_t Em_OldProtocol::Old_FrameId(unsigned char first, unsigned char second) {
+    const Frame_Kind* kind = Find_Kind(first, second);
+    return kind != nullptr ? kind->id : static_cast<int32_t>(first) * 256 + second;
 }
 
 void Em_OldProtocol::Clear_Frame() {
@@ -107,9 +166,14 @@ int Em_OldProtocol::Text_Frame() {
         Skip_Byte();
         return 1;
     }
-    m_frameId = Old_FrameId(m_frame[2], m_frame[3]);
+    const Frame_Kind* kind = Find_Kind(m_frame[2], m_frame[3]);
+    m_frameId = kind != nullptr ? kind->id : m_frame[2] * 256 + m_frame[3];
     m_flags = 0;
-    Dispatch(m_frameId, length);
+    if (kind == nullptr) {
+        m_rx.ClearAssemblies();
+    } else if (kind->decode != nullptr) {
+        kind->decode(*this, length);
+    }
     ring->Commit();
     return 1;
 }
@@ -119,82 +183,6 @@ void Em_OldProtocol::Apply(const Em_OldReport& r) {
         m_category = static_cast<Msg_Type>(r.category);
     }
     m_flags |= r.flags;
-}
-
-void Em_OldProtocol::Dispatch(int32_t id, unsigned length) {
-    const unsigned char* p = m_frame + 6;
-    switch (id) {
-        case 128:  // RG
-        case 158:  // VQ
-            Board_Data(length);
-            break;
-        case 133:
-            Apply(m_rx.Decode_RX(p, length));
-            break;
-        case 134:
-            Apply(m_rx.Decode_RC(p, length, Board_Type()));
-            break;
-        case 137:
-            Apply(m_rx.Decode_ST(m_frame, length));
-            break;
-        case 139:  // VD
-        case 144:  // VL
-            break;
-        case 143:
-            Apply(m_rx.Decode_VI(p, length));
-            break;
-        case 145:
-            Satellites(length);
-            break;
-        case 146:
-            Apply(m_rx.Decode_SD(p, length));
-            break;
-        case 147:
-            Apply(m_rx.Decode_SI(p, length));
-            break;
-        case 149:
-            Apply({MSG_OLD_REPLY, OLD_FLAG_SC});
-            break;
-        case 150:
-            Apply({MSG_OLD_REPLY, OLD_FLAG_SX});
-            break;
-        case 152:
-            Apply(m_rx.Decode_VY(p, length));
-            break;
-        case 153:
-            Apply(m_rx.Decode_FB(p, length));
-            break;
-        case 154:
-            Apply(m_rx.Decode_FF(p, length));
-            break;
-        case 155:
-            Apply(m_rx.Decode_FH(p, length));
-            break;
-        case 156:
-            Apply(m_rx.Decode_FM(p, length));
-            break;
-        case 157:
-            Apply(m_rx.Decode_FW(p, length));
-            break;
-        case 159:
-            Apply(m_rx.Decode_FT(p, length));
-            break;
-        case 160:
-            Apply(m_rx.Decode_FJ(p, length));
-            break;
-        case 161:
-            Apply(m_rx.Decode_FK(p, length));
-            break;
-        case 162:
-            Apply(m_rx.Decode_FC(p, length));
-            break;
-        case 1048:
-            Apply(m_rx.Decode_VM(p, length));
-            break;
-        default:
-            m_rx.ClearAssemblies();
-            break;
-    }
 }
 
 void Em_OldProtocol::Board_Data(unsigned length) {
@@ -248,51 +236,54 @@ int Em_OldProtocol::Binary_Log() {
         Skip_Byte();
         return 1;
     }
-    if (!ring->Read(m_frame + 1, 2)) {
-        return 0;
-    }
-    m_frameUsed = 3;
     m_flags = 0;
-    if (!ring->Read(m_frame + 3, kLogHeader - 3)) {
+    // Framed again from the lead byte: nothing is consumed before the CRC has checked out, so
+    // a false lead byte costs one byte and never the frames behind it.
+    ring->Rewind();
+    unsigned char head[kLogLengthEnd];
+    if (!ring->Peek(head, kLogLengthEnd)) {
         return 0;
     }
-    m_frameUsed = kLogHeader;
-    const int headerLength = m_frame[3];
-    const int messageLength = m_frame[8] | (m_frame[9] << 8);
-    const int total = headerLength + messageLength + 4;
-    // A header shorter than its own fixed part, or a log the ring could never hold, is no log:
-    // the 0xAA was a false lead byte.
-    if (headerLength < kLogHeader || total > ring->Capacity()) {
+    const int total = kLogHeader + (head[8] | (head[9] << 8)) + 4;
+    if (head[3] != kLogHeader || total > kLongestLog) {
         Skip_Byte();
         return 1;
     }
-    if (total <= kFrameBufferSize) {
-        if (!ring->Read(m_frame + kLogHeader, total - kLogHeader)) {
-            return 0;
-        }
-        m_frameUsed = total;
-        board->Add_Data(m_frame, total);
-    } else {
-        // Too long for the board's input: consume it whole, then drop it as the board would.
-        int left = total - kLogHeader;
-        while (left > 0) {
-            const int n = std::min(left, kFrameBufferSize - kLogHeader);
-            if (!ring->Read(m_frame + kLogHeader, n)) {
-                return 0;
-            }
-            m_frameUsed = kFrameBufferSize;
-            left -= n;
-        }
-        board->Clear_Input();
+    if (total > kFrameBufferSize) {
+        return Long_Log(total);
     }
-    const int parsed = board->Parse();
-    if (parsed != 0) {
+    if (!ring->Read(m_frame, total)) {
+        return 0;
+    }
+    m_frameUsed = total;
+    if (Novatel_Frame_Length(m_frame, total) != total) {
+        Skip_Byte();
+        return 1;
+    }
+    board->Add_Data(m_frame, total);
+    if (board->Parse() != 0) {
         m_category = MSG_GNSS_DATA;
         m_flags = board->Data() != nullptr ? board->Data()->Update_Mask : 0;
     }
     Clear_Frame();
     ring->Commit();
-    return parsed != 0 ? 1 : 0;
+    // Consumed whether the board took it or not: the frames behind it are read on.
+    return 1;
+}
+
+int Em_OldProtocol::Long_Log(int total) {
+    Em_RcvRing* ring = Ring();
+    m_longLog.resize(static_cast<std::size_t>(total));
+    if (!ring->Read(m_longLog.data(), total)) {
+        return 0;
+    }
+    if (Check_Crc32(m_longLog.data(), total) != 1) {
+        Skip_Byte();
+        return 1;
+    }
+    // Too long for the board's input: consumed whole so its bytes are not read as frames.
+    ring->Commit();
+    return 1;
 }
 
 bool Em_OldProtocol::Create_Board(MAINBD_OEM_TYPE type) {

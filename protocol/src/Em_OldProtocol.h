@@ -26,8 +26,8 @@ public:
     Em_OldProtocol();
     ~Em_OldProtocol() override;
 
-    // One frame, one binary log or one skipped byte per call; 0 when the bytes at hand are
-    // not enough (or the board refused a binary log).
+    // One frame, one binary log or one skipped byte per call; 0 only when the bytes at hand
+    // are not enough.
     int Parse_Step() override;
     // Types 1, 2, 3, 4 and 7 get their own driver, every other type the NovAtel one. Always true.
     bool Create_Board(MAINBD_OEM_TYPE type) override;
@@ -208,8 +208,14 @@ public:
 private:
     int Text_Frame();
     int Binary_Log();
+    int Long_Log(int total);
     void Skip_Byte();
-    void Dispatch(int32_t id, unsigned length);
+    struct Frame_Kind;
+    static const Frame_Kind kFrameKinds[];
+    static const Frame_Kind* Find_Kind(unsigned char first, unsigned char second);
+    template <Em_OldReport (Em_OldReceiver::*Decode)(const std::uint8_t*, std::size_t)>
+    static void Reply(Em_OldProtocol& p, unsigned length);
+    static void End_Assemblies(Em_OldProtocol& p, unsigned length);
     void Board_Data(unsigned length);
     void Satellites(unsigned length);
     void Apply(const Em_OldReport& r);
@@ -221,7 +227,8 @@ private:
 
     Em_OldReceiver m_rx;
     unsigned char m_frame[kFrameBufferSize];
-    int m_frameUsed = 0;  // bytes of m_frame written since it was last zeroed
+    int m_frameUsed = 0;                   // bytes of m_frame written since it was last zeroed
+    std::vector<unsigned char> m_longLog;  // a binary log longer than m_frame, while checked
     int32_t m_frameCounter = 0;
 };
 

@@ -46,26 +46,6 @@ struct Em_OldBoardSats {
     std::uint32_t* waitMask[3] = {};     // per-constellation update masks (0x08, 0x10, 0x20)
 };
 
-// Reported bits of the VI ('@' frame) replies.
-constexpr std::uint32_t OLD_VI_NETWORK = 0x20000000u;
-constexpr std::uint32_t OLD_VI_MODEM_VERSION = 0x01000000u;
-constexpr std::uint32_t OLD_VI_RADIO_FREQ = 0x02000000u;
-constexpr std::uint32_t OLD_VI_GPRS_STATUS = 0x08000000u;
-constexpr std::uint32_t OLD_VI_SIGNAL = 0x00200000u;
-constexpr std::uint32_t OLD_VI_STATUS4 = 0x00800000u;
-constexpr std::uint32_t OLD_VI_GPRS_ERROR = 0x00100000u;
-constexpr std::uint32_t OLD_VI_CORS_MODE = 0x00400000u;
-constexpr std::uint32_t OLD_VI_AUTO_LOGIN = 0x00010000u;
-constexpr std::uint32_t OLD_VI_SOURCE_LIST = 0x00001000u;
-constexpr std::uint32_t OLD_VI_RADIO_POWER = 0x00004000u;
-constexpr std::uint32_t OLD_VI_AIR_BAUD = 0x00008000u;
-constexpr std::uint32_t OLD_VI_SENSITIVITY = 0x00000800u;
-constexpr std::uint32_t OLD_VI_FEC = 0x00000010u;
-constexpr std::uint32_t OLD_VI_CHANNEL_FREQS = 0x00000400u;  // category 8
-constexpr std::uint32_t OLD_VI_SPACING = 0x00000040u;
-constexpr std::uint32_t OLD_VI_CALLSIGN = 0x00000020u;
-constexpr std::uint32_t OLD_VI_CHANNEL_TYPES = 0x00000200u;  // category 8
-
 class Em_OldReceiver {
 public:
     Em_OldReceiver();
@@ -91,7 +71,7 @@ public:
     Em_OldReport Decode_SI(const std::uint8_t* p, std::size_t n);
     Em_OldReport Decode_RC(const std::uint8_t* p, std::size_t n, std::int32_t boardType);
     Em_OldReport Decode_VI(const std::uint8_t* p, std::size_t n);
-    // p points at the payload inside a zeroed frame buffer that holds at least 55 bytes from p.
+    // Chunks of 55 payload bytes; a shorter one ends the message.
     Em_OldReport Decode_RH(const std::uint8_t* p, std::size_t n, const Em_OldBoardSats& board);
 
     // An unknown frame ends every reply being assembled.
@@ -136,10 +116,6 @@ private:
     Em_OldReport Chunk(const std::uint8_t* p, std::size_t n, Em_OldBlock& block,
                        std::uint32_t lastBit, std::uint32_t moreBit);
     void DecodeDeviceBlock(const std::uint8_t* block, bool* known);
-    void DecodeNetwork(const std::uint8_t* m, std::size_t b);
-    void DecodeModemVersion(const std::uint8_t* m, std::size_t b);
-    void DecodeSignal(const std::uint8_t* m, std::size_t b);
-    void DecodeAutoLogin(const std::uint8_t* m, std::size_t b);
     void LayoutA(const std::uint8_t* m, std::size_t b, std::size_t n);
     Em_OldReport Merge(const Em_OldBoardSats& board);
     Em_OldReport LayoutBE(const std::uint8_t* m, std::size_t b, std::size_t n,

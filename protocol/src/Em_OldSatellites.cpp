@@ -60,7 +60,9 @@ Em_OldReport Em_OldReceiver::Decode_RH(const std::uint8_t* p, std::size_t n,
     if (n > kChunk) {
         return {};
     }
-    rhBuffer.Append(p, kChunk);
+    // The last chunk adds only the bytes it carries: items past them would be read from the
+    // frame buffer's zero padding as PRN-0 satellites.
+    rhBuffer.Append(p, n);
     if (n == kChunk) {
         return {};
     }

@@ -139,11 +139,11 @@ TEST(GpsSubframe, Subframe4OnlyPage56) {
     ClockAtWeek clock(2200);
     std::vector<std::uint8_t> sf(30, 0);
     Put_Bits(sf.data(), 50, 6, 56);
-    Put_Bits(sf.data(), 56, 8, 0xFF);                         // alpha0 = -1 x 2^-30
-    Put_Bits(sf.data(), 88, 8, 2);                            // beta0 = 2 x 2^11
-    Put_Bits(sf.data(), 144, 32, 0xFFFFFFFE);                 // A0 = -2 x 2^-30
-    Put_Bits(sf.data(), 176, 8, 3);                           // tot = 3 x 4096
-    Put_Bits(sf.data(), 184, 8, std::uint32_t(2200 % 1024));  // WNt
+    Put_Bits(sf.data(), 56, 8, 0xFF);                        // alpha0 = -1 x 2^-30
+    Put_Bits(sf.data(), 88, 8, 2);                           // beta0 = 2 x 2^11
+    Put_Bits(sf.data(), 144, 32, 0xFFFFFFFE);                // A0 = -2 x 2^-30
+    Put_Bits(sf.data(), 176, 8, 3);                          // tot = 3 x 4096
+    Put_Bits(sf.data(), 184, 8, std::uint32_t(2200 % 256));  // WNt
     Put_Bits(sf.data(), 192, 8, 18);
     Gps_IonoParams ion;
     Gps_UtcParams utc;
@@ -154,6 +154,7 @@ TEST(GpsSubframe, Subframe4OnlyPage56) {
     EXPECT_DOUBLE_EQ(utc.A0, -2 * std::ldexp(1.0, -30));
     EXPECT_DOUBLE_EQ(utc.tot, 12288.0);
     EXPECT_EQ(leaps, 18);
+    EXPECT_EQ(utc.WNt, 2200.0);
 
     Put_Bits(sf.data(), 50, 6, 57);
     Gps_IonoParams ion2;
@@ -163,4 +164,21 @@ TEST(GpsSubframe, Subframe4OnlyPage56) {
     EXPECT_EQ(ion2.alpha[0], 0.0);
     EXPECT_EQ(utc2.A0, 0.0);
     EXPECT_EQ(leaps2, -1);
+}
+
+// WNt has 8 bits: it names the week within 128 weeks of the current one.
+TEST(GpsSubframe, Subframe4UtcWeekIsNearTheCurrentWeek) {
+    struct Case {
+        int now, wnt;
+    } cases[] = {{2200, 2200}, {2200, 2300}, {2200, 2073}, {2350, 2400}, {2047, 2049}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "week " << c.now << " WNt " << c.wnt);
+        ClockAtWeek clock(c.now);
+        std::vector<std::uint8_t> sf(30, 0);
+        Put_Bits(sf.data(), 50, 6, 56);
+        Put_Bits(sf.data(), 184, 8, std::uint32_t(c.wnt % 256));
+        Gps_UtcParams utc;
+        ASSERT_EQ(Decode_Gps_Subframe4(sf.data(), nullptr, &utc, nullptr), 9);
+        EXPECT_EQ(utc.WNt, double(c.wnt));
+    }
 }

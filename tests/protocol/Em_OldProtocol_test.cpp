@@ -7,6 +7,7 @@
 #include <iterator>
 #include <random>
 
+#include "../boards/Novatel_Test_Log.h"
 #include "Em_BoardRegistry.h"
 #include "Em_Crc.h"
 #include "Em_OldProtocol.h"
@@ -249,8 +250,9 @@ TEST(Em_OldProtocol, BinaryLogSkippedOnOtherBoards) {
     EXPECT_EQ(Drain(p), (std::vector<Step>{{2, 0x80000u}}));
 }
 
-// A NovAtel-style log: 28-byte header, message, CRC-32.
-Bytes Log(std::size_t messageLength, std::uint8_t fill, std::uint8_t headerLength = 28) {
+// A NovAtel binary log: 28-byte header, message, CRC-32 (wrong when `goodCrc` is false).
+Bytes Log(std::size_t messageLength, std::uint8_t fill, std::uint8_t headerLength = 28,
+          bool goodCrc = true) {
     Bytes b(headerLength, 0);
     b[0] = 0xAA;
     b[1] = 0x44;
@@ -259,7 +261,10 @@ Bytes Log(std::size_t messageLength, std::uint8_t fill, std::uint8_t headerLengt
     b[8] = static_cast<std::uint8_t>(messageLength);
     b[9] = static_cast<std::uint8_t>(messageLength >> 8);
     b.insert(b.end(), messageLength, fill);
-    b.insert(b.end(), 4, 0x5A);
+    const std::uint32_t crc = novatel_test::Crc32(b.data(), b.size()) ^ (goodCrc ? 0u : 1u);
+    for (int i = 0; i < 4; ++i) {
+        b.push_back(static_cast<std::uint8_t>(crc >> (8 * i)));
+    }
     return b;
 }
 
@@ -270,22 +275,23 @@ TEST(Em_OldProtocol, BinaryLogLengths) {
     auto* board = static_cast<Recording_Board*>(p.Board());
 
     const Bytes small = Log(100, 1);
-    const Bytes longHeader = Log(10, 2, 40);
+    const Bytes longHeader = Log(10, 2, 40);  // only 28-byte headers are logs
     const Bytes exact = Log(2048 - 32, 3);
-    const Bytes tooLong = Log(2200, 4);
-    const Bytes shortHeader = Log(10, 5, 20);  // H below 28: a false lead byte
+    const Bytes tooLong = Log(2200, 4);  // consumed whole, too long for the board
+    const Bytes shortHeader = Log(10, 5, 20);
     Feed(p, small);
     Feed(p, longHeader);
     // Feed the big ones in pieces: the step waits until each is whole.
     for (const Bytes* b : {&exact, &tooLong}) {
         Feed(p, Bytes(b->begin(), b->begin() + 1000));
         Drain(p);
+        EXPECT_EQ(p.Ring()->Fill() - p.Ring()->Mark(), 1000);
         Feed(p, Bytes(b->begin() + 1000, b->end()));
     }
     Feed(p, shortHeader);
     Feed(p, Frame("SC", {}));
     const auto seen = Drain(p);
-    EXPECT_EQ(board->Logs, (std::vector<Bytes>{small, longHeader, exact}));
+    EXPECT_EQ(board->Logs, (std::vector<Bytes>{small, exact}));
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back(), (Step{2, 0x80000u}));
     EXPECT_EQ(p.Ring()->Mark(), p.Ring()->Fill());
@@ -300,6 +306,101 @@ TEST(Em_OldProtocol, BinaryLogLengths) {
     Feed(q, huge);
     Feed(q, Frame("SC", {}));
     EXPECT_EQ(Drain(q), (std::vector<Step>{{2, 0x80000u}}));
+}
+
+// A type-3 board that refuses every log.
+Em_OemBoard* Refusing_Board() {
+    return new Scripted_Board(3);
+}
+
+Bytes Repeat(const Bytes& b, int times) {
+    Bytes all;
+    for (int i = 0; i < times; ++i) {
+        all.insert(all.end(), b.begin(), b.end());
+    }
+    return all;
+}
+
+// RH layout B whose count (20) exceeds the three items sent.
+Bytes Short_Rh() {
+    Bytes m = {20, 1, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (std::uint8_t prn : {3, 4, 5}) {
+        for (std::uint8_t b :
+             {prn, std::uint8_t{40}, std::uint8_t{0}, std::uint8_t{90}, std::uint8_t{160},
+              std::uint8_t{0}, std::uint8_t{0}, std::uint8_t{0}}) {
+            m.push_back(b);
+        }
+    }
+    return Frame("RH", m);
+}
+
+// Byte strings that once lost good frames or let bad ones through, fed in the session's
+// 2,048-byte reads: every callback due arrives, nothing else does.
+TEST(Em_OldProtocol, Probes) {
+    const Step sd = {2, 0x40000000u};
+    const Step sc = {2, 0x80000u};
+    const Step log = {1, 0x40000u};
+    Bytes fakeHeader(28, 0);
+    fakeHeader[0] = 0xAA;
+    fakeHeader[1] = 0x44;
+    fakeHeader[2] = 0x12;
+    fakeHeader[3] = 28;
+    fakeHeader[8] = 9000 & 0xFF;
+    fakeHeader[9] = 9000 >> 8;
+    struct Case {
+        const char* name;
+        bool refusing;  // type-3 board that refuses every log, else one that takes them
+        Bytes bytes;
+        std::vector<Step> expected;
+        int gpsSats;  // satellites in the board's GPS table afterwards, -1 unchecked
+    };
+    const Case cases[] = {
+        {"false log lead before 1,200 replies", false,
+         oldtest::Cat(fakeHeader, Repeat(Frame("SD", {0, 84}), 1200)), std::vector<Step>(1200, sd),
+         -1},
+        {"log with a bad CRC",
+         false,
+         oldtest::Cat(Log(60, 7, 28, false), Frame("SC", {})),
+         {sc},
+         -1},
+        {"good log, then a reply", false, oldtest::Cat(Log(60, 7), Frame("SC", {})), {log, sc}, -1},
+        {"refused log followed by frames",
+         true,
+         oldtest::Cat(Log(60, 7), Repeat(Frame("SD", {0, 84}), 3)),
+         {sd, sd, sd},
+         -1},
+        {"refused long log followed by a frame",
+         true,
+         oldtest::Cat(Log(2200, 7), Frame("SC", {})),
+         {sc},
+         -1},
+        {"RH layout B count above the items sent",
+         false,
+         Short_Rh(),
+         {{1, 0x8000000u | 0x40000000u | 0x100u}},
+         3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scoped_Board_Registration reg(
+            3, c.refusing ? Board_Factory(&Refusing_Board)
+                          : Board_Factory([] { return new Recording_Board(3); }));
+        Em_OldProtocol p;
+        p.Create_Board(MAINBD_COMENGINE);
+        std::vector<Step> seen;
+        for (std::size_t at = 0; at < c.bytes.size(); at += 2048) {
+            const std::size_t n = std::min<std::size_t>(2048, c.bytes.size() - at);
+            Feed(p, Bytes(c.bytes.begin() + at, c.bytes.begin() + at + n));
+            for (const Step& s : Drain(p)) {
+                seen.push_back(s);
+            }
+        }
+        EXPECT_EQ(seen, c.expected);
+        EXPECT_EQ(p.Ring()->Mark(), p.Ring()->Fill());
+        if (c.gpsSats >= 0) {
+            EXPECT_EQ(p.Board()->Data()->Sat_Gps_Count, c.gpsSats);
+        }
+    }
 }
 
 Bytes ReadFile(const std::string& path) {

@@ -97,16 +97,30 @@ TEST_F(SatFixture, LayoutBGroups) {
     EXPECT_EQ(+data.Sat_Gps_Count, 0);
 }
 
-TEST_F(SatFixture, ItemsPastTheMessageAreNotDecoded) {
-    // n = 64 in a message of one short chunk: only the items inside its 55 bytes count.
-    Bytes m = LayoutB({1, 2, 3});
-    m[0] = 64;
-    m.resize(20);  // payload ends inside the second item
-    const Em_OldReport r = Chunk(m);
-    EXPECT_EQ(r.category, 1);
-    // 55 assembled bytes hold 5 items: 3 real ones and 2 zero items inside the chunk.
-    EXPECT_EQ(+data.Sat_Gps_Count, 5);
-    EXPECT_EQ(+data.Sat_Gps[2].Prn, 0);
+TEST_F(SatFixture, ItemsPastTheBytesReceivedAreNotDecoded) {
+    // A count above the items sent: only whole items within the payload count, never the
+    // frame buffer's zero padding behind it.
+    struct Case {
+        Bytes message;
+        int gps;
+    };
+    Bytes cut = LayoutB({1, 2, 3});
+    cut[0] = 64;
+    cut.resize(20);  // ends inside the second item
+    Bytes three = LayoutB({1, 2, 3});
+    three[0] = 6;
+    Bytes chunked = LayoutB({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});  // 98 bytes: 55 + 43
+    chunked[0] = 20;
+    const Case cases[] = {{cut, 1}, {three, 3}, {chunked, 11}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.message.size() << " bytes");
+        const Em_OldReport r = Message(c.message);
+        EXPECT_EQ(r.category, 1);
+        EXPECT_EQ(+data.Sat_Gps_Count, c.gps);
+        for (int i = 0; i < c.gps; ++i) {
+            EXPECT_EQ(+data.Sat_Gps[i].Prn, i + 1);
+        }
+    }
 }
 
 TEST_F(SatFixture, FortyGpsSatellitesStopAt32) {

@@ -5,7 +5,6 @@
 #include <memory>
 #include <random>
 
-#include "Em_NewItemTable.h"
 #include "Em_OemNewData.h"
 #include "support/NewWireHelpers.h"
 
@@ -51,9 +50,61 @@ std::vector<uint8_t> SatItem(const uint8_t counts[5], const std::vector<std::vec
     return v;
 }
 
+// What the protocol lists for every decoded tag, written out here rather than read from the
+// library's own table, so a wrong row there is caught.
+enum class Want { Exact, AtLeast, Any, Counted };
+struct Expected {
+    uint16_t tag;
+    Want want;
+    size_t len;  // exact or least length; for Counted the fixed part
+    uint32_t bit;
+};
+constexpr Want E = Want::Exact, A = Want::AtLeast, N = Want::Any, C = Want::Counted;
+const Expected kExpected[] = {
+    {0x0002, E, 2, 0x80000000u}, {0x0103, E, 2, 0x80},      {0x0104, E, 2, 0x100},
+    {0x0304, E, 12, 0x1},        {0x0306, C, 36, 0x2},      {0x0307, E, 100, 0x4},
+    {0x0308, N, 0, 0x8},         {0x0309, E, 3, 0x800},     {0x030C, E, 38, 0x1000},
+    {0x030D, E, 20, 0x2000},     {0x030E, E, 20, 0x4000},   {0x0405, E, 2, 0x1},
+    {0x0406, A, 5, 0x10},        {0x0407, A, 5, 0x20},      {0x0408, A, 5, 0x10000},
+    {0x0409, A, 5, 0x20000},     {0x040A, E, 28, 0x40},     {0x040B, E, 8, 0x80},
+    {0x040C, E, 16, 0x400},      {0x040D, C, 8, 0x800},     {0x040E, E, 24, 0x100},
+    {0x040F, E, 24, 0x1000},     {0x0410, E, 64, 0x200},    {0x0411, E, 27, 0x2000},
+    {0x041B, E, 14, 0x4000},     {0x0425, E, 13, 0x100000}, {0x0426, E, 4, 0x200000},
+    {0x0450, E, 1, 0x2},         {0x0451, E, 1, 0x4},       {0x0452, E, 26, 0x8},
+    {0x0455, E, 20, 0x8000},     {0x0456, E, 90, 0x40000},  {0x0457, C, 10, 0x80000},
+    {0x0459, C, 2, 0x400000},    {0x045A, C, 4, 0x40000},   {0x0703, E, 4, 0x1},
+    {0x0704, E, 4, 0x2},         {0x0709, E, 4, 0x4},       {0x070B, E, 4, 0x8},
+    {0x070C, E, 2, 0x10},        {0x070D, E, 26, 0x20},     {0x0710, E, 1, 0x40},
+    {0x0711, E, 2, 0x80},        {0x0712, E, 2, 0x100},     {0x0713, E, 40, 0x40000},
+    {0x0714, E, 26, 0x100000},   {0x0715, C, 12, 0x80000},  {0x0716, E, 1, 0x200000},
+    {0x0717, E, 1, 0x400000},    {0x0718, E, 19, 0x800000}, {0x0A03, E, 42, 0x4},
+    {0x0A04, E, 2, 0x2},         {0x0A07, E, 1, 0x1},       {0x0A08, E, 2, 0x8},
+    {0x0A09, E, 1, 0x800},       {0x0A0A, E, 1, 0x1000},    {0x0B05, E, 1, 0x20},
+    {0x0B06, E, 43, 0x10},       {0x0B07, E, 2, 0x40},      {0x1102, E, 4, 0x200},
+    {0x1103, E, 57, 0x400},      {0x1104, E, 2, 0x800},     {0x1105, E, 8, 0x1000},
+    {0x1106, A, 5, 0x2000},      {0x1109, E, 1, 0x4000},    {0x110A, E, 20, 0x8000},
+    {0x110B, E, 70, 0x10000},    {0x1403, E, 100, 0x10},    {0x1404, E, 8, 0x20},
+    {0x1409, E, 1, 0x40},        {0x140A, E, 1, 0x80},      {0x140B, E, 2, 0x100},
+    {0x140C, E, 5, 0x200},       {0x140D, E, 2, 0x400},     {0x140E, E, 2, 0x2000},
+    {0x140F, E, 21, 0x4000},     {0x1410, E, 8, 0x8000},    {0x1503, E, 2, 0x20000},
+    {0x1504, N, 0, 0},
+};
+// Tags the receiver is only ever sent, and tags no group lists: never decoded.
+const uint16_t kNeverDecoded[] = {0x0001, 0x0108, 0x0403, 0x0404, 0x0412, 0x0424,
+                                  0x0458, 0x0B08, 0x0B09, 0x0102, 0x04FE, 0x2002};
+
+const Expected* Find_Expected(uint16_t tag) {
+    for (const Expected& e : kExpected) {
+        if (e.tag == tag) {
+            return &e;
+        }
+    }
+    return nullptr;
+}
+
 // The lengths a correct decoder may accept, worked out from the value independently of it.
 bool LengthAcceptable(uint16_t tag, const std::vector<uint8_t>& v) {
-    const NewTagInfo* info = Find_NewTag(tag);
+    const Expected* info = Find_Expected(tag);
     if (info == nullptr) {
         return false;
     }
@@ -63,6 +114,16 @@ bool LengthAcceptable(uint16_t tag, const std::vector<uint8_t>& v) {
         return uint64_t(v[at]) << 24 | uint64_t(v[at + 1]) << 16 | uint64_t(v[at + 2]) << 8 |
                v[at + 3];
     };
+    switch (info->want) {
+        case Want::Exact:
+            return n == info->len;
+        case Want::AtLeast:
+            return n >= info->len;
+        case Want::Any:
+            return true;
+        case Want::Counted:
+            break;
+    }
     switch (tag) {
         case 0x0306:
             return n == 36 || n == 64 || n == 68;
@@ -81,14 +142,6 @@ bool LengthAcceptable(uint16_t tag, const std::vector<uint8_t>& v) {
             return n >= 4 && n == 4 * (be16(2) + 1);
         case 0x0715:
             return n >= 12 && n == 12 + 5 * (be32(0) + be32(4) + be32(8));
-    }
-    switch (info->rule) {
-        case NewLen::Exact:
-            return n == info->len;
-        case NewLen::AtLeast:
-            return n >= info->len;
-        case NewLen::Any:
-            return true;
         default:
             return false;
     }
@@ -406,20 +459,23 @@ TEST(NewItemDecodeTest, MalformedListItems) {
 // accepted, and nothing is read past a value.
 TEST(NewItemDecodeTest, RandomItemsOfEveryTag) {
     std::mt19937 rng(11);
-    size_t count = 0;
-    const NewTagInfo* table = NewTag_Table(&count);
     Em_OemNewData d;
-    for (size_t t = 0; t < count; ++t) {
-        const uint16_t tag = table[t].tag;
+    std::vector<Expected> tags(std::begin(kExpected), std::end(kExpected));
+    for (uint16_t tag : kNeverDecoded) {
+        tags.push_back({tag, Want::Exact, 2, 0});
+    }
+    for (const Expected& e : tags) {
+        const bool listed = Find_Expected(e.tag) != nullptr;
         for (int round = 0; round < 300; ++round) {
-            size_t len = rng() % 3 == 0 ? table[t].len : rng() % 160;
+            size_t len = rng() % 3 == 0 ? e.len : rng() % 160;
             std::vector<uint8_t> v(len);
             for (auto& b : v) {
                 b = static_cast<uint8_t>(rng() % 4 == 0 ? 0 : rng());
             }
-            int got = Decode(d, tag, v);
-            ASSERT_EQ(got != 0, LengthAcceptable(tag, v)) << std::hex << tag << " " << len;
-            ASSERT_EQ(d.Update_Mask, got ? table[t].bit : 0u);
+            int got = Decode(d, e.tag, v);
+            ASSERT_EQ(got != 0, listed && LengthAcceptable(e.tag, v))
+                << std::hex << e.tag << " " << len;
+            ASSERT_EQ(d.Update_Mask, got ? e.bit : 0u) << std::hex << e.tag;
         }
     }
 }

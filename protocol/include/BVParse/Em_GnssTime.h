@@ -24,6 +24,8 @@ double Time_To_Gps_Week(Gnss_Time t, int* week);
 Gnss_Time Utc_To_Gps_Time(Gnss_Time t);
 // Full GPS week for a 10-bit broadcast week, taken near the current system time.
 int Adjust_Gps_Week(int week);
+// The same for an 8-bit week (the UTC reference week WNt).
+int Adjust_Gps_Week8(int week);
 
 // The system's UTC clock. Tests replace the reading function; nullptr restores the real clock.
 using Gnss_ClockReader = bool (*)(struct timespec* now);

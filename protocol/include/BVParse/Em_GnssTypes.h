@@ -118,6 +118,27 @@ constexpr uint32_t OLD_FLAG_BATTERY_CLASS = 0x04000000u;  // SD with 5 data byte
 constexpr uint32_t OLD_FLAG_BATTERY = 0x40000000u;        // SD: battery grade
 constexpr uint32_t OLD_FLAG_DEVICE_INFO = 0x80000000u;    // SI: device information
 
+// Flag bits of the VI replies (the radio's and the modem's '@' frames): category 2, except the
+// two channel lists, which are category 8.
+constexpr uint32_t OLD_VI_NETWORK = 0x20000000u;        // 'Y', 's': network settings
+constexpr uint32_t OLD_VI_MODEM_VERSION = 0x01000000u;  // '_': modem version
+constexpr uint32_t OLD_VI_RADIO_FREQ = 0x02000000u;     // 'b', 'n': radio frequency
+constexpr uint32_t OLD_VI_GPRS_STATUS = 0x08000000u;    // 'c': GPRS status
+constexpr uint32_t OLD_VI_SIGNAL = 0x00200000u;         // 'e': signal quality
+constexpr uint32_t OLD_VI_STATUS4 = 0x00800000u;        // 'g': wireless status word 4
+constexpr uint32_t OLD_VI_GPRS_ERROR = 0x00100000u;     // 'h': GPRS error code
+constexpr uint32_t OLD_VI_CORS_MODE = 0x00400000u;      // 'j': CORS mode
+constexpr uint32_t OLD_VI_AUTO_LOGIN = 0x00010000u;     // 'l': automatic correction login
+constexpr uint32_t OLD_VI_SOURCE_LIST = 0x00001000u;    // 't': source list text
+constexpr uint32_t OLD_VI_RADIO_POWER = 0x00004000u;    // 'v': radio power
+constexpr uint32_t OLD_VI_AIR_BAUD = 0x00008000u;       // 'y': radio air baud
+constexpr uint32_t OLD_VI_SENSITIVITY = 0x00000800u;    // 0x81: radio sensitivity
+constexpr uint32_t OLD_VI_FEC = 0x00000010u;            // 0x83: radio FEC switch
+constexpr uint32_t OLD_VI_CHANNEL_FREQS = 0x00000400u;  // 0x85: channel frequencies (cat. 8)
+constexpr uint32_t OLD_VI_SPACING = 0x00000040u;        // 0x89: channel spacing
+constexpr uint32_t OLD_VI_CALLSIGN = 0x00000020u;       // 0x91: call sign
+constexpr uint32_t OLD_VI_CHANNEL_TYPES = 0x00000200u;  // 0x93: channel types (cat. 8)
+
 // Flag bits of category 8 (further old-protocol replies).
 constexpr uint32_t OLD_EX_FLAG_FM_FULL = 0x00000002u;
 constexpr uint32_t OLD_EX_FLAG_FM = 0x00000004u;
