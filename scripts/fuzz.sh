@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets and runs them for about SECONDS in all (default 30)
-# over the seeds in tests/fixtures and the shared captures beside the repository.
+# over each target's seeds in tests/fixtures/fuzz/<target> and the shared captures beside the
+# repository.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 total=${1:-30}
@@ -16,10 +17,15 @@ fi
 
 per=$(( total / ${#targets[@]} ))
 [ "$per" -ge 5 ] || per=5
-seeds=(tests/fixtures)
-[ -d ../shared/corpus ] && seeds+=(../shared/corpus)
 
 for t in "${targets[@]}"; do
+    name=$(basename "$t")
+    # Each target's own seeds, plus the shared captures; the settings parser also starts from
+    # the settings fixtures.
+    seeds=()
+    [ -d "tests/fixtures/fuzz/$name" ] && seeds+=("tests/fixtures/fuzz/$name")
+    [ "$name" = fuzz_jsettings ] && seeds+=(tests/fixtures/settings)
+    [ -d ../shared/corpus ] && seeds+=(../shared/corpus)
     work=$(mktemp -d)
     echo "-- $(basename "$t") for ${per}s"
     "$t" -max_total_time="$per" -max_len=65536 -rss_limit_mb=2048 -print_final_stats=1 \
