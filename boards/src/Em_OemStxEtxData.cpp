@@ -6,6 +6,7 @@
 
 #include "Em_Conversions.h"
 #include "Em_NmeaFields.h"
+#include "Em_NmeaSentenceIds.h"
 #include "Em_OemNmeaParts.h"
 
 namespace Brevan2011 {
@@ -330,30 +331,30 @@ int Em_OemStxEtxData::Parse_Text_Msg(int id, const unsigned char* bytes, int cou
     Update_Mask = 0;
     const std::string text(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
     switch (id) {
-        case 25:
-        case 51:
+        case NMEA_GPGGA:
+        case NMEA_GNGGA:
             Parse_GGA(text);
             return 1;
-        case 29:
-        case 55:
+        case NMEA_GPGSA:
+        case NMEA_GNGSA:
             Nmea_Parse_GSA(*this, text);
             return 1;
-        case 30:
+        case NMEA_GPGST:
             Parse_GST(text);
             return 1;
-        case 33:
-        case 59:
+        case NMEA_GPRMC:
+        case NMEA_GNRMC:
             Parse_RMC(text);
             return 1;
-        case 35:
+        case NMEA_GPZDA:
             Nmea_Parse_ZDA(*this, text);
             return 1;
-        case 31:
+        case NMEA_GPGSV:
             if (Parse_Nmea) {
                 Parse_GPGSV(text);
             }
             return 1;
-        case 44:
+        case NMEA_GLGSV:
             if (Parse_Nmea) {
                 Parse_GLGSV(text);
             }

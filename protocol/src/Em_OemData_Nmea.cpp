@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Em_NmeaFields.h"
+#include "Em_NmeaSentenceIds.h"
 #include "Em_OemData.h"
 #include "Em_OemNmeaParts.h"
 
@@ -207,35 +208,35 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
     thread_local std::string text;
     text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
     switch (id) {
-        case 25:
-        case 51:
+        case NMEA_GPGGA:
+        case NMEA_GNGGA:
             Parse_GGA(text);
             return 1;
-        case 26:
-        case 52:
+        case NMEA_GPGLL:
+        case NMEA_GNGLL:
             return 1;
-        case 29:
-        case 55:
+        case NMEA_GPGSA:
+        case NMEA_GNGSA:
             Nmea_Parse_GSA(*this, text);
             return 1;
-        case 30:
+        case NMEA_GPGST:
             Parse_GST(text);
             return 1;
-        case 31:
+        case NMEA_GPGSV:
             Parse_GPGSV(text);
             return 1;
-        case 33:
-        case 59:
+        case NMEA_GPRMC:
+        case NMEA_GNRMC:
             Parse_RMC(text);
             return 1;
-        case 35:
-        case 61:
+        case NMEA_GPZDA:
+        case NMEA_ZDA_SPARE:
             Nmea_Parse_ZDA(*this, text);
             return 1;
-        case 44:
+        case NMEA_GLGSV:
             Parse_GLGSV(text);
             return 1;
-        case 128:
+        case NMEA_BDGSV:
             Parse_BDGSV(text);
             return 1;
         default:

@@ -4,6 +4,7 @@
 
 #include "BVParse/Em_GnssTime.h"
 #include "Em_Crc.h"
+#include "Em_NmeaSentenceIds.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -17,9 +18,10 @@ struct AddressId {
     int id;
 };
 constexpr AddressId kSentenceIds[] = {
-    {"GPGGA", 25}, {"GPGLL", 26}, {"GPGSA", 29},  {"GPGST", 30}, {"GPGSV", 31},
-    {"GPRMC", 33}, {"GPZDA", 35}, {"GLGSV", 44},  {"GNGGA", 51}, {"GNGLL", 52},
-    {"GNGSA", 55}, {"GNRMC", 59}, {"BDGSV", 128},
+    {"GPGGA", NMEA_GPGGA}, {"GPGLL", NMEA_GPGLL}, {"GPGSA", NMEA_GPGSA}, {"GPGST", NMEA_GPGST},
+    {"GPGSV", NMEA_GPGSV}, {"GPRMC", NMEA_GPRMC}, {"GPZDA", NMEA_GPZDA}, {"GLGSV", NMEA_GLGSV},
+    {"GNGGA", NMEA_GNGGA}, {"GNGLL", NMEA_GNGLL}, {"GNGSA", NMEA_GNGSA}, {"GNRMC", NMEA_GNRMC},
+    {"BDGSV", NMEA_BDGSV},
 };
 
 // Bytes buffered after the read index, or -1 when the indexes are not sane.
@@ -61,7 +63,7 @@ int Nmea_Sentence_Id(const unsigned char* address, int length) {
             return a.id;
         }
     }
-    return -1;
+    return NMEA_UNKNOWN;
 }
 
 void Keep_Input_From(OEM_INPUT_BUFFER& in, int start) {
