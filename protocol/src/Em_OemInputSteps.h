@@ -16,8 +16,8 @@ int Nmea_Sentence_Id(const unsigned char* address, int length);
 void Keep_Input_From(OEM_INPUT_BUFFER& in, int start);
 
 // One NMEA sentence from the front of the buffer to the data parser's Parse_Text_Msg.
-// 1 when a sentence was consumed; 0 while it is incomplete, or after more than 300 bytes
-// without a sentence end were thrown away.
+// 1 when a sentence was decoded; 0 while it is incomplete, after a sentence with a wrong
+// check was dropped, or after more than 300 bytes without a sentence end were thrown away.
 int Parse_NmeaSentence(Em_OemBoard& board);
 
 // One RTCM 3 frame from the front of the buffer, CRC-24Q checked, to the frame store's
