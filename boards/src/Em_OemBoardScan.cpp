@@ -49,6 +49,11 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
         pos += i;
     }
 
+    // A byte that is no lead starts nothing, however few follow it (the LF after a sentence
+    // that ended at its CR).
+    while (pos < in->Fill && !isLead[in->Data[pos]]) {
+        ++pos;
+    }
     // Keep what was not consumed at the front of the buffer.
     Keep_Input_From(*in, pos);
     if (data != nullptr) {
@@ -157,7 +162,7 @@ Scan_Step Framed_Step(int len, const Decode& decode) {
 }  // namespace
 
 Scan_Step Nmea_Step(Em_OemData* data, const unsigned char* p, int n) {
-    const Nmea_Span s = Scan_Nmea_Sentence(p, n);
+    const Nmea_Span s = Scan_Nmea_Sentence(p, n, false);
     switch (s.kind) {
         case Nmea_Span::Whole:
             return Scan_Step::Took(s.length, data != nullptr && Decode_Nmea(*data, p, s.length));

@@ -41,7 +41,7 @@ bool Checksum_Matches(const unsigned char* p, int star, int end) {
 
 }  // namespace
 
-Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n) {
+Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
     const int limit = n < Nmea_Span::kMaxLength ? n : Nmea_Span::kMaxLength;
     int star = -1;
     int end = 0;
@@ -57,10 +57,10 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n) {
         }
         if (c == '\r') {
             // A bare CR ends the sentence too; the byte after it says whether an LF belongs.
-            if (i + 1 >= n) {
+            if (i + 1 >= n && wait_at_end) {
                 break;
             }
-            end = p[i + 1] == '\n' ? i + 2 : i + 1;
+            end = (i + 1 < n && p[i + 1] == '\n') ? i + 2 : i + 1;
             break;
         }
         if (c == '$') {
@@ -69,6 +69,9 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n) {
         if (c == '*' && star < 0) {
             star = i;
         }
+    }
+    if (end == 0 && !wait_at_end && star >= 0 && star + 3 == n) {
+        end = n;
     }
     if (end == 0) {
         return n <= Nmea_Span::kMaxLength ? Nmea_Span{Nmea_Span::Incomplete, 0}

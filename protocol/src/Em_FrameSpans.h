@@ -23,11 +23,13 @@ struct Nmea_Span {
 
 // The sentence at p ('$' first, n bytes available). It ends at LF, at CR (with the LF that
 // follows it), or two characters after its '*' when no CR or LF follows them; a '$' before its
-// end means it was cut short. The byte after a CR or after the check characters decides, so
-// the bytes handed on do not depend on how the stream was sliced. A present "*hh" must equal the
-// XOR of the bytes between '$' and '*' (hex digits of either case); a sentence without one is taken
-// as it is.
-Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n);
+// end means it was cut short. With `wait_at_end`, a CR or check characters that are the last
+// bytes here wait for the next byte, so the bytes handed on do not depend on how the stream
+// was sliced (the protocol object's ring); without it they end the sentence (a board's input,
+// where waiting would hold the sentence until the next message comes). A present "*hh" must
+// equal the XOR of the bytes between '$' and '*' (hex digits of either case); a sentence
+// without one is taken as it is.
+Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end);
 
 // A sentence of a talker the board speaks starts at p (3 bytes available): "$GP" or "$GL",
 // and with `gn_bd` also "$GN" or "$BD".

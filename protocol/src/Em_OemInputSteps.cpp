@@ -31,7 +31,9 @@ int Buffered(const OEM_INPUT_BUFFER& in) {
 }  // namespace
 
 int Nmea_Sentence_Id(const unsigned char* address, int length) {
-    if (address == nullptr || length < 5) {
+    // The address is five characters closed by the first field's comma (or the check): a
+    // longer one ("GNGGAH") is another sentence whose fields lie elsewhere.
+    if (address == nullptr || length < 6 || (address[5] != ',' && address[5] != '*')) {
         return -1;
     }
     for (const AddressId& a : kSentenceIds) {
@@ -64,7 +66,7 @@ int Parse_NmeaSentence(Em_OemBoard& board) {
         return 0;
     }
     const unsigned char* p = in->Data + in->Read;
-    const Nmea_Span span = Scan_Nmea_Sentence(p, n);
+    const Nmea_Span span = Scan_Nmea_Sentence(p, n, false);
     switch (span.kind) {
         case Nmea_Span::Incomplete:
             return 0;

@@ -8,7 +8,7 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-// Dispatch id of an NMEA address field ("GPGGA" 25, ... anything else -1).
+// Dispatch id of an NMEA address field, closed by ',' or '*' ("GPGGA" 25, ... anything else -1).
 int Nmea_Sentence_Id(const unsigned char* address, int length);
 
 // Drops the buffered bytes before index `start` and moves the rest to the front of the

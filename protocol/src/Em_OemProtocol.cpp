@@ -146,7 +146,7 @@ int Em_OemProtocol::Read_Message(int type) {
 
 int Em_OemProtocol::Read_Nmea() {
     const int n = Look(Nmea_Span::kMaxLength + 1);
-    const Nmea_Span span = Scan_Nmea_Sentence(m_message, n);
+    const Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
     switch (span.kind) {
         case Nmea_Span::Incomplete:
             return kIncomplete;

@@ -12,9 +12,9 @@ using nmea_test::Sentence;
 
 namespace {
 
-Nmea_Span Scan(const std::string& s) {
+Nmea_Span Scan(const std::string& s, bool wait = true) {
     return Scan_Nmea_Sentence(reinterpret_cast<const unsigned char*>(s.data()),
-                              static_cast<int>(s.size()));
+                              static_cast<int>(s.size()), wait);
 }
 
 const std::string kBody = "GPGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,";
@@ -65,5 +65,11 @@ TEST(NmeaSentenceScan, EndsChecksAndWaits) {
         EXPECT_EQ(s.length, c.length);
     }
     ASSERT_EQ(nmea_test::Checksum(kRmcBody), 0x6Au);
+
+    // A board's input holds whole messages: its last bytes end a sentence there and then.
+    EXPECT_EQ(Scan(Sentence(kBody, "\r"), false).length, int(good.size()) - 1);
+    EXPECT_EQ(Scan(Sentence(kBody, ""), false).length, int(good.size()) - 2);
+    EXPECT_EQ(Scan(Sentence(kBody, ""), false).kind, Nmea_Span::Whole);
+    EXPECT_EQ(Scan("$" + kBody + "*4", false).kind, Nmea_Span::Incomplete);
     ASSERT_EQ(nmea_test::Checksum(kBody), 0x47u);
 }
