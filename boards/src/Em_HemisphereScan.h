@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "Em_ByteFields.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_OemBoardScan.h"
 
@@ -22,14 +23,11 @@ Scan_Step Hemisphere_Dollar_Step(Hemisphere_Data* data, const unsigned char* p, 
     if (p[1] == 'B' && p[2] == 'I') {
         len = Hemisphere_Frame_Length(p, n);
         if (len > 0) {
-            const int id = Hemi_U16(p + 4);
+            const int id = Le_U16(p + 4);
             return Scan_Step::Took(len, data != nullptr && data->Parse_Message(p, id, len));
         }
     } else if (nmea_talker) {
-        len = Nmea_Span(p, n);
-        if (len > 0) {
-            return Scan_Step::Took(len, data != nullptr && Decode_Nmea(*data, p, len));
-        }
+        return Nmea_Step(data, p, n);
     } else if (p[1] == '>' && p[2] == 'J') {
         len = Hemisphere_Line_Length(p, n, reply_limit);
         if (len > 0) {
