@@ -133,7 +133,10 @@ unsigned int ComPort::Initialize(void* param) {
     char drain[16];
     while (wakePipe_[0] >= 0 && ::read(wakePipe_[0], drain, sizeof(drain)) > 0) {
     }
-    gate_.attach(fd);
+    if (!gate_.attach(fd)) {
+        ::close(fd);  // a read or write of the earlier open still runs
+        return kPortSerialNotOpened;
+    }
     return 0;
 }
 

@@ -115,24 +115,27 @@ void MySocket::CloseAndWait() {
     }
     // Shutting the socket down wakes a blocked connect, recv or accept.
     Disconnect();
-    std::vector<std::thread> threads;
+    std::vector<Retired> threads;
     {
         std::lock_guard<std::mutex> guard(threadMutex_);
-        threads.push_back(std::move(readThread_));
-        threads.push_back(std::move(acceptThread_));
+        threads.push_back(Retired{std::move(readThread_), readWord_});
+        threads.push_back(Retired{std::move(acceptThread_), acceptWord_});
         for (Retired& r : retired_) {
-            threads.push_back(std::move(r.thread));
+            threads.push_back(std::move(r));
         }
         retired_.clear();
     }
-    for (std::thread& t : threads) {
-        if (!t.joinable()) {
+    for (Retired& r : threads) {
+        if (!r.thread.joinable()) {
             continue;
         }
-        if (t.get_id() == std::this_thread::get_id()) {
-            t.detach();  // destroyed from its own callback: it ends without touching us again
+        if (r.thread.get_id() == std::this_thread::get_id()) {
+            // Destroyed from this thread's own callback: the thread ends as soon as the
+            // callback returns, without touching this object again.
+            r.word->orphaned = true;
+            r.thread.detach();
         } else {
-            t.join();
+            r.thread.join();
         }
     }
 }
@@ -161,8 +164,10 @@ unsigned int MySocket::WriteData(const char* data, unsigned int size) {
 
 // --- slots ---
 
+// The receiver may delete this socket from its call: the holder outlives it here.
 void MySocket::OnConnect(int code) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     if (receiver_ != nullptr) {
         receiver_->OnConnect(code);
     }
@@ -171,7 +176,8 @@ void MySocket::OnConnect(int code) {
 void MySocket::OnReceive() {}
 
 bool MySocket::OnReceive(const char* data, int length) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     return receiver_ != nullptr && receiver_->OnReceive(data, length) != 0;
 }
 
@@ -180,14 +186,15 @@ bool MySocket::OnAccept(int) {
 }
 
 void MySocket::OnClose(int code) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     if (receiver_ != nullptr) {
         receiver_->OnClose(code);
     }
 }
 
 void MySocket::setDataReceiver(ISocketReceiver* receiver) {
-    BVCore::MutexLock lock(holder_);
+    BVCore::MutexLock lock(*holder_);
     receiver_ = receiver;
 }
 
@@ -451,7 +458,7 @@ void MySocket::retire(std::thread& thread, StateWord& word) {
     // Threads that have ended are joined; one still ending (or the caller itself) waits for
     // the destructor.
     for (auto it = retired_.begin(); it != retired_.end();) {
-        if (*it->word == kThreadEnded && it->thread.get_id() != std::this_thread::get_id()) {
+        if (it->word->state == kThreadEnded && it->thread.get_id() != std::this_thread::get_id()) {
             it->thread.join();
             it = retired_.erase(it);
         } else {
@@ -459,7 +466,7 @@ void MySocket::retire(std::thread& thread, StateWord& word) {
         }
     }
     if (thread.joinable()) {
-        if (*word == kThreadEnded && thread.get_id() != std::this_thread::get_id()) {
+        if (word->state == kThreadEnded && thread.get_id() != std::this_thread::get_id()) {
             thread.join();
         } else {
             retired_.push_back(Retired{std::move(thread), word});
@@ -474,11 +481,11 @@ bool MySocket::startReadThread(const Gate& socket, bool connectFirst, bool onlyW
         return false;
     }
     // A thread still ending for an earlier socket is no reason to wait: it is retired.
-    if (onlyWhenIdle && readWord_ && *readWord_ != kThreadEnded && readSocket_ == socket) {
+    if (onlyWhenIdle && readWord_ && readWord_->state != kThreadEnded && readSocket_ == socket) {
         return false;
     }
     retire(readThread_, readWord_);
-    auto word = std::make_shared<std::atomic<int>>(kThreadRunning);
+    auto word = std::make_shared<ThreadWord>();
     try {
         readThread_ = std::thread(&MySocket::readLoop, this, socket, connectFirst, word);
     } catch (const std::system_error&) {
@@ -496,7 +503,7 @@ bool MySocket::startAcceptThread(const Gate& socket) {
         return false;
     }
     retire(acceptThread_, acceptWord_);
-    auto word = std::make_shared<std::atomic<int>>(kThreadRunning);
+    auto word = std::make_shared<ThreadWord>();
     try {
         acceptThread_ = std::thread(&MySocket::acceptLoop, this, socket, word);
     } catch (const std::system_error&) {
@@ -532,7 +539,7 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             disconnectIf(socket);
             lastError_ = code;  // kept past the close, which clears it
             OnConnect(code);
-            *word = kThreadEnded;
+            word->state = kThreadEnded;
             return;
         }
         {
@@ -542,6 +549,9 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
         }
         OnConnect(0);
+        if (word->orphaned) {
+            return;  // destroyed from the callback: nothing of this object may be touched
+        }
     }
 
     std::vector<char> buffer(static_cast<std::size_t>(std::max(1, bufferSize_.load())));
@@ -579,6 +589,9 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
             if (!tcp && current && n < 0 && errorOf(error) == kWsaEconnreset && state_ == kBound) {
                 OnClose(1);
+                if (word->orphaned) {
+                    return;
+                }
                 continue;
             }
             break;
@@ -593,14 +606,21 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
         }
         const int length = static_cast<int>(n);
-        if (OnReceive(buffer.data(), length)) {
+        const bool taken = OnReceive(buffer.data(), length);
+        if (word->orphaned) {
+            return;
+        }
+        if (taken) {
             continue;
         }
         queuePacket(buffer.data(), length);
         OnReceive();
+        if (word->orphaned) {
+            return;
+        }
     }
 
-    *word = kThreadEnding;
+    word->state = kThreadEnding;
     const bool current = isCurrent(socket);
     if (!current || state_ < kCreated) {
         OnClose(0);
@@ -612,7 +632,7 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
         disconnectIf(socket);
         OnClose(1);
     }
-    *word = kThreadEnded;
+    word->state = kThreadEnded;
 }
 
 void MySocket::acceptLoop(Gate socket, StateWord word) {
@@ -641,13 +661,16 @@ void MySocket::acceptLoop(Gate socket, StateWord word) {
             shutdownBoth(accepted);
             ::close(accepted);
         }
+        if (word->orphaned) {
+            return;
+        }
     }
-    *word = kThreadEnding;
+    word->state = kThreadEnding;
     if (isCurrent(socket) && state_ >= kCreated) {
         disconnectIf(socket);
         OnClose(2);
     }
-    *word = kThreadEnded;
+    word->state = kThreadEnded;
 }
 
 // --- sending ---

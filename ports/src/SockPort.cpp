@@ -82,7 +82,11 @@ unsigned int SockPort::Initialize(void* param) {
     if (fd < 0) {
         return kPortTcpConnectFailed;
     }
-    gate_.attach(fd);
+    if (!gate_.attach(fd)) {
+        shutdownBoth(fd);  // a read or write of the earlier connection still runs
+        ::close(fd);
+        return kPortTcpConnectFailed;
+    }
     return 0;
 }
 

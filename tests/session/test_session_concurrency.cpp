@@ -240,7 +240,7 @@ TEST_F(SessionTest, BulkGettersWaitForTheParseLock) {
         std::atomic<bool> locked{false};
         std::atomic<bool> released{false};
         std::thread parser([&] {
-            Em_CrtSect_Lock hold(Probe::dataLock(*s));
+            const auto hold = Probe::holdDataLock(*s);
             locked = true;
             std::this_thread::sleep_for(150ms);
             released = true;

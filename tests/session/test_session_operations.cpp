@@ -8,7 +8,6 @@
 
 #include "BVDevice/ByteOrder.h"
 #include "BVDevice/CommandDump.h"
-#include "BVDevice/SessionTestHooks.h"
 #include "FakeTcpPeer.h"
 #include "SessionFixture.h"
 #include "SessionRows.h"

@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -145,8 +146,9 @@ public:
     static constexpr long kActiveWaitMs = 1;
     static constexpr unsigned int kQuietPasses = 200;
     static constexpr long kIdleWaitMs = 25;
-    // Keep-alive: "RG,B200" on the first qualifying read pass of the process, then on every
-    // kKeepAlivePasses-th.
+    // Keep-alive: "RG,B200" on the first qualifying read pass of the process, then every
+    // kKeepAlivePasses passes of kActiveWaitMs, counted by the wall clock so that idle waits
+    // and quick passes on a busy line keep the same cadence (about 170 ms).
     static constexpr unsigned int kKeepAlivePasses = 170;
     // Pass-through switch: pause after the command is written, and the serial rates.
     static constexpr unsigned int kQxPauseMs = 500;
@@ -175,6 +177,14 @@ private:
     void Cmd_WrtEnvt();
     bool onOwnThread() const;
 
+    // The parse lock. Timed, so the session's own threads can give up waiting when the session
+    // ends, and the read thread can try it without blocking.
+    using DataLock = std::recursive_timed_mutex;
+    using DataGuard = std::lock_guard<DataLock>;
+    // What a thread still uses after a callback returns: a session deleted from inside its
+    // own callback is freed while that thread unwinds, so the lock and the facade live here.
+    struct ThreadShared;
+
     static unsigned long ThreadRdData(void* session);
     static unsigned long ThreadPrcData(void* session);
     static unsigned long ThreadWrtData(void* session);
@@ -182,6 +192,13 @@ private:
     unsigned long ProcessData();
     unsigned long WriteData();
     bool drainBeforeReset();
+    // Takes dataLock on a session thread, unless the session exits first.
+    bool lockDataUnlessExit(std::unique_lock<DataLock>& lock);
+    // Marks the write thread as about to wait, or no longer waiting, for dataLock.
+    void setWriterWantsDataLock(bool on);
+    // The destructor's close on one of the session's own threads: the other threads are ended
+    // and joined, this one is left to unwind without touching the session again.
+    void closeFromOwnThread();
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void OnWriteEvent();
@@ -209,8 +226,9 @@ private:
     }
     // Under dataLock: the facade and the fast-path flag change together.
     void setFacade(Em_Gnss* gnss);
-    // One pass of the read loop's keep-alive; filled in with the session mode switches.
-    void KeepAlive();
+    // The read loop's keep-alive, given the nominal passes (kActiveWaitMs each) that the wall
+    // clock says went by since the previous pass.
+    void KeepAlive(unsigned int passes);
     void rcdforthreads(const char* text, int channel);
 
     void SetSupdThreads() {}
@@ -231,7 +249,8 @@ private:
     std::atomic<MAINBD_OEM_TYPE> boardType_;
     std::atomic<GNSS_MANUFACTURER> maker_;
     Em_Critcal_Section queueLock_;
-    Em_Critcal_Section dataLock_;
+    std::shared_ptr<ThreadShared> shared_;
+    DataLock& dataLock_;
     Em_Gnss* gnss_ = nullptr;
     // Lock-free test for the operations' fast path; the pointer is tested again under dataLock.
     std::atomic<bool> hasGnss_{false};

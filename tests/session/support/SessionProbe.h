@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,7 +32,7 @@ public:
     static std::thread::id writeThread(EmGnss_Receiver& s) { return s.writeThread_.get_id(); }
     static std::thread::id parseThread(EmGnss_Receiver& s) { return s.parseThread_.get_id(); }
     static bool hasFacade(EmGnss_Receiver& s) {
-        BVParse::Em_CrtSect_Lock lock(&s.dataLock_);
+        EmGnss_Receiver::DataGuard lock(s.dataLock_);
         return s.gnss_ != nullptr;
     }
     static int portKind(EmGnss_Receiver& s) { return s.portKind_.load(); }
@@ -42,7 +43,10 @@ public:
     static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
     static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
     static bool writerWantsDataLock(EmGnss_Receiver& s) { return s.writerWantsDataLock_.load(); }
-    static BVParse::Em_Critcal_Section* dataLock(EmGnss_Receiver& s) { return &s.dataLock_; }
+    // Holds the session's parse lock for the guard's lifetime.
+    static std::unique_lock<std::recursive_timed_mutex> holdDataLock(EmGnss_Receiver& s) {
+        return std::unique_lock<std::recursive_timed_mutex>(s.dataLock_);
+    }
 };
 
 }  // namespace BVDevice
