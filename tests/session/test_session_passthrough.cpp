@@ -290,6 +290,9 @@ TEST_F(PassThroughTest, WithABoardResetPendingTheFrameLeavesAtTheOldRate) {
         SCOPED_TRACE(round);
         auto done = std::async(std::launch::async, [&] {
             session_->ReSetGnsMd(MAINBD_STXETX);
+            // Sweep where the switch lands against the write thread's wake-up.
+            for (volatile int spin = 0; spin < (round % 8) * 500; spin = spin + 1) {
+            }
             session_->Send_QxMdl(1);
         });
         const std::string got = pty_.readMaster(frame.size(), 5000);

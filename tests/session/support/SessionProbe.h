@@ -24,6 +24,10 @@ public:
         BVParse::Em_CrtSect_Lock lock(&s.queueLock_);
         return std::vector<_STR_CMD>(s.cmdList_.begin(), s.cmdList_.end());
     }
+    static void clearPending(EmGnss_Receiver& s) {
+        BVParse::Em_CrtSect_Lock lock(&s.queueLock_);
+        s.cmdList_.clear();
+    }
     static bool writeEventSet(EmGnss_Receiver& s) {
         return s.events_.isSet(EmGnss_Receiver::kWrite);
     }
