@@ -43,7 +43,7 @@ private:
     int Read_Stx();
     int Read_Hemisphere_Bin();
     int Read_Hemisphere_Reply();
-    // Hands the first n bytes of the message buffer to the board and runs its parse slot.
+    // Hands the first n bytes of the message buffer to the board and runs its Parse.
     int Hand_To_Board(int n);
     void Clear_Message();
     // Ring read and peek into the message buffer at an offset; 1 when the bytes were there.

@@ -13,7 +13,6 @@
 #include "SessionTestHooks.h"
 #include "BVDevice/ThreadTrace.h"
 #include "BVParse/Em_Gnss.h"
-#include "BVParse/Em_GnssProtocol.h"
 
 namespace Brevan2011 {
 namespace BVDevice {
@@ -341,7 +340,8 @@ bool EmGnss_Receiver::Port_Close() {
 }
 
 void EmGnss_Receiver::closeFromOwnThread() {
-    std::lock_guard<std::mutex> guard(lifecycleMutex_);
+    // No lifecycleMutex_: this thread may hold dataLock, which an open takes under it, and no
+    // one may open or close a session that is being destroyed.
     rcdforthreads("Close Port Begin \r\n", ThreadTrace::kMain);
     events_.set(kExit);
     {
@@ -530,9 +530,10 @@ unsigned long EmGnss_Receiver::ProcessData() {
 }
 
 bool EmGnss_Receiver::lockDataUnlessExit(std::unique_lock<DataLock>& lock) {
-    // A close on a thread that holds dataLock waits for this thread: give up on exit.
-    while (!lock.try_lock_for(std::chrono::milliseconds(20))) {
-        if (events_.isSet(kExit)) {
+    // A close on a thread that holds dataLock waits for this thread: give up on exit. While
+    // the lock is held elsewhere this polls, waking at once on exit.
+    while (!lock.try_lock()) {
+        if (events_.waitAny(EventSet::bit(kExit), kActiveWaitMs) == kExit) {
             return false;
         }
     }
@@ -784,14 +785,8 @@ void EmGnss_Receiver::Send_DiffDataToGnss(const unsigned char* data, unsigned in
     if (gnss_ == nullptr || data == nullptr || length == 0) {
         return;
     }
-    // The protocol object frames the corrections (its slot 33); it is replaced only under
-    // dataLock, which is held here.
-    BVParse::Em_GnssProtocol* protocol = gnss_->Get_Protocol();
-    if (protocol == nullptr) {
-        return;
-    }
     std::vector<_STR_CMD> cmds;
-    protocol->Send_DiffDataToGnss(cmds, data, length);
+    gnss_->Send_DiffDataToGnss(cmds, data, length);
     Cmds_Write(cmds);
 }
 

@@ -89,24 +89,24 @@ Result EmGnss_Receiver::runGetter(const char* name, Read&& read) {
     return callRow<Result>(name, read, gnss_);
 }
 
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs)                         \
-    VARNOK_ROW_ON_##group(result EmGnss_Receiver::name params {                                    \
+#define VARNOK_OP(result, name, params, args, builder, builderArgs)                                \
+    result EmGnss_Receiver::name params {                                                          \
         return runOperation<result>(                                                               \
             #name, [&](auto* g, std::vector<_STR_CMD>& cmds) -> decltype(g->builder builderArgs) { \
                 return g->builder builderArgs;                                                     \
             });                                                                                    \
-    })
-#define VARNOK_OPX(group, result, name, params, args)
+    }
+#define VARNOK_OPX(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
 
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs)                \
-    VARNOK_ROW_ON_##group(result EmGnss_Receiver::name params {                          \
+#define VARNOK_GET(result, name, params, args, member, memberArgs)                       \
+    result EmGnss_Receiver::name params {                                                \
         return runGetter<result>(#name, [&](auto* g) -> decltype(g->member memberArgs) { \
             return g->member memberArgs;                                                 \
         });                                                                              \
-    })
+    }
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 

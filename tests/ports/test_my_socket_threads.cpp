@@ -477,13 +477,17 @@ public:
     bool deleted() const { return deleted_.load(); }
 
 private:
+    // Nothing of this receiver is touched after deleted_ is set: the test frees it then.
     void deleteSocket() {
-        if (!deleted_.exchange(true)) {
-            delete socket_;
+        MySocket* socket = socket_;
+        if (!claimed_.exchange(true)) {
+            delete socket;
+            deleted_ = true;
         }
     }
     MySocket* socket_;
     When when_;
+    std::atomic<bool> claimed_{false};
     std::atomic<bool> deleted_{false};
 };
 

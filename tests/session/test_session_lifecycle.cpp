@@ -199,13 +199,17 @@ TEST_F(SessionTest, ASessionDeletedInItsOwnCallbackEndsAllItsThreads) {
     } cases[] = {{"data callback", &onData}, {"status callback", &onStatus}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        writeFile(replay_, "<1><2><3><4>");
+        std::string records;
+        for (int i = 0; i < 500; ++i) {
+            records += scriptedRecord(1);  // a read every 500 ms brings more
+        }
+        writeFile(replay_, records);
         const int baseline = processThreadCount();
         doomedGone = false;
         auto* s = new EmGnss_Receiver(BVParse::GNSS_MNFCTR_VELTA, BVParse::MAINBD_NOVATEL);
         s->RegisterCbs_Receiver(c.callbacks, nullptr);
-        doomed = s;
         ASSERT_TRUE(s->Port_Open(replay_.c_str()));
+        doomed = s;  // armed once the open is done: the owner deletes only an opened session
         if (c.callbacks == &onStatus) {
             s->ReSetGnsMd(BVParse::MAINBD_NOVATEL);
         }

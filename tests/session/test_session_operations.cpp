@@ -78,20 +78,20 @@ struct BuilderRow {
 
 std::vector<BuilderRow> BuilderRows() {
     std::vector<BuilderRow> rows;
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs)                      \
-    VARNOK_ROW_ON_##group(rows.push_back(                                                       \
-        {#name,                                                                                 \
-         [](EmGnss_Receiver& s) {                                                               \
-             [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;                                  \
-             auto pmf = static_cast<result(EmGnss_Receiver::*) params>(&EmGnss_Receiver::name); \
-             (s.*pmf) args;                                                                     \
-         },                                                                                     \
-         [](Em_Gnss& g, Cmd_List& cmds) {                                                       \
-             [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;                                  \
-             auto build = [&] params { g.builder builderArgs; };                                \
-             build args;                                                                        \
-         }});)
-#define VARNOK_OPX(group, result, name, params, args)
+#define VARNOK_OP(result, name, params, args, builder, builderArgs)                \
+    rows.push_back({#name,                                                         \
+                    [](EmGnss_Receiver& s) {                                       \
+                        [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;          \
+                        auto pmf = static_cast<result(EmGnss_Receiver::*) params>( \
+                            &EmGnss_Receiver::name);                               \
+                        (s.*pmf) args;                                             \
+                    },                                                             \
+                    [](Em_Gnss& g, Cmd_List& cmds) {                               \
+                        [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;          \
+                        auto build = [&] params { g.builder builderArgs; };        \
+                        build args;                                                \
+                    }});
+#define VARNOK_OPX(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX

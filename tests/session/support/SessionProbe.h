@@ -48,8 +48,8 @@ public:
     static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
     static bool writerWantsDataLock(EmGnss_Receiver& s) { return s.writerWantsDataLock_.load(); }
     // Holds the session's parse lock for the guard's lifetime.
-    static std::unique_lock<std::recursive_timed_mutex> holdDataLock(EmGnss_Receiver& s) {
-        return std::unique_lock<std::recursive_timed_mutex>(s.dataLock_);
+    static std::unique_lock<EmGnss_Receiver::DataLock> holdDataLock(EmGnss_Receiver& s) {
+        return std::unique_lock<EmGnss_Receiver::DataLock>(s.dataLock_);
     }
 };
 
