@@ -522,8 +522,7 @@ unsigned long EmGnss_Receiver::ProcessData() {
                 gnss_->ParseData();  // the data callback may delete the session
             }
         }
-        if (shared->orphaned) {
-            ThreadTrace::record("parse thread return \r\n", ThreadTrace::kParse);
+        if (shared->orphaned) {  // deleted by the data callback: touch nothing more
             return 0;
         }
     }
@@ -575,7 +574,6 @@ unsigned long EmGnss_Receiver::WriteData() {
                 break;
         }
         if (shared->orphaned) {  // deleted by the status callback of a reset
-            ThreadTrace::record("write thread return \r\n", ThreadTrace::kWrite);
             return 0;
         }
     }

@@ -518,7 +518,7 @@ TEST(MySocketLifetime, ASocketDeletedFromItsOwnCallbackEndsItsThread) {
         SCOPED_TRACE(cases[c]);
         FakeTcpPeer peer;
         ASSERT_TRUE(peer.ok());
-        const int baseline = varnok_test::processThreadCount();
+        const int baseline = varnok_test::baselineThreadCount();
         std::atomic<bool> subclassDeleted{false};
         MySocket* sock = c == 2 ? new SelfDeletingSocket(subclassDeleted) : new MySocket();
         std::unique_ptr<DeletingReceiver> rec;

@@ -204,7 +204,7 @@ TEST_F(SessionTest, ASessionDeletedInItsOwnCallbackEndsAllItsThreads) {
             records += scriptedRecord(1);  // a read every 500 ms brings more
         }
         writeFile(replay_, records);
-        const int baseline = processThreadCount();
+        const int baseline = baselineThreadCount();
         doomedGone = false;
         auto* s = new EmGnss_Receiver(BVParse::GNSS_MNFCTR_VELTA, BVParse::MAINBD_NOVATEL);
         s->RegisterCbs_Receiver(c.callbacks, nullptr);
