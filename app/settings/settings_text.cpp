@@ -55,8 +55,8 @@ double parseDouble(const std::string& text) {
 }
 
 int32_t parseInt32(const std::string& text) {
-    // strtoll: no digits give 0, overflow saturates; the result is then held to 32 bits as the
-    // 32-bit conversion of the original program did.
+    // strtoll: no digits give 0, overflow saturates; the result is then held to the 32-bit range,
+    // so a value too large for the settings' int fields reads as the nearest one that fits.
     errno = 0;
     long long v = std::strtoll(text.c_str(), nullptr, 10);
     if (v > INT32_MAX) {

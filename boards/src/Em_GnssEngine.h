@@ -129,7 +129,8 @@ protected:
     ~ISolutionSink() = default;
 };
 
-// The engine. The comment of each operation names the slot of the engine's original interface.
+// The engine. The number after each operation is its entry in the engine's own numbering of its
+// operations; the gaps are operations the board does not use.
 class IGnssEngine {
 public:
     virtual void Release() = 0;                                                 // 2

@@ -12,7 +12,7 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-// One look at the '$' message at p (n >= 3 bytes): a "$BIN" block to the parser's slot 1, an
+// One look at the '$' message at p (n >= 3 bytes): a "$BIN" block to the parser's Parse_Message, an
 // NMEA sentence (when `nmea_talker` says the board speaks its talker) to its NMEA dispatch, or
 // a "$>J" reply that must end within `reply_limit` bytes to its Parse_Reply. Anything else
 // starting with '$' is skipped.

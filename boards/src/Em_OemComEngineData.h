@@ -25,7 +25,7 @@ public:
     Em_OemComEngineData();
     ~Em_OemComEngineData() override;
 
-    // Slot 1: one whole log; 0 for a null frame, id 0 or length 0, else 1.
+    // One whole log; 0 for a null frame, id 0 or length 0, else 1.
     int Parse_Message(const unsigned char* frame, int id, int length) override;
 
     // Loads and starts the engine (the rover set-up runs this); a running engine is restarted

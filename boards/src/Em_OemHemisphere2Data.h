@@ -20,7 +20,7 @@ class Em_OemHemisphere2Data : public Em_OemData {
 public:
     Em_OemHemisphere2Data();
 
-    // Slot 1: decodes block 3 (92 data bytes or more); 1 for any block id, 0 for a null
+    // Decodes block 3 (92 data bytes or more); 1 for any block id, 0 for a null
     // frame, id 0 or length 0.
     int Parse_Message(const unsigned char* frame, int id, int length) override;
     int Parse_GGA(const std::string& sentence) override;

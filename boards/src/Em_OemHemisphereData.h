@@ -16,7 +16,7 @@ class Em_OemHemisphereData : public Em_OemData {
 public:
     Em_OemHemisphereData();
 
-    // Slot 1: one whole "$BIN" block (header, data, sum, CR LF) of `length` bytes; 1 for any
+    // One whole "$BIN" block (header, data, sum, CR LF) of `length` bytes; 1 for any
     // block id, 0 for a null frame, id 0 or length 0. Blocks shorter than their decoder reads
     // change nothing.
     int Parse_Message(const unsigned char* frame, int id, int length) override;

@@ -30,10 +30,10 @@ public:
 
     Em_OemNovatelData();
 
-    // Slot 1: one whole log (header, body, CRC) of `length` bytes. 0 for a null frame, id 0 or
+    // One whole log (header, body, CRC) of `length` bytes. 0 for a null frame, id 0 or
     // length 0; else 1, known id or not. A body shorter than the id reads changes nothing.
     int Parse_Message(const unsigned char* frame, int id, int length) override;
-    // Slots 5-7: satellites in view.
+    // Satellites in view.
     int Parse_GPGSV(const std::string& sentence) override;
     int Parse_GLGSV(const std::string& sentence) override;
     int Parse_BDGSV(const std::string& sentence) override;

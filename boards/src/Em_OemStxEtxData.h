@@ -23,7 +23,7 @@ public:
 
     Em_OemStxEtxData();
 
-    // Slot 1: one whole packet (STX to ETX) of `length` bytes with its type; 1 when the type
+    // One whole packet (STX to ETX) of `length` bytes with its type; 1 when the type
     // is one this board answers.
     int Parse_Message(const unsigned char* packet, int type, int length) override;
     int Parse_Text_Msg(int id, const unsigned char* bytes, int count) override;

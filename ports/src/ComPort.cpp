@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "BVComm/Logger.h"
 #include "BVComm/PortPaths.h"
 
 namespace Brevan2011 {
@@ -20,11 +21,6 @@ namespace {
 // A failed step reports its errno; a step that failed without one still must not read as 0.
 int failure(int error) {
     return error != 0 ? error : kPortSerialNotOpened;
-}
-
-long long nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 }  // namespace
@@ -133,7 +129,10 @@ unsigned int ComPort::Initialize(void* param) {
     char drain[16];
     while (wakePipe_[0] >= 0 && ::read(wakePipe_[0], drain, sizeof(drain)) > 0) {
     }
-    gate_.attach(fd);
+    if (!gate_.attach(fd)) {
+        ::close(fd);  // a read or write of the earlier open still runs
+        return kPortSerialNotOpened;
+    }
     return 0;
 }
 
@@ -286,7 +285,7 @@ unsigned int ComPort::WriteData(const char* data, unsigned int size) {
     if (use.fd() < 0) {
         return 0;
     }
-    const long long deadline = nowMs() + 10LL * size + 1000;
+    const long long deadline = static_cast<long long>(BVCore::tickCount()) + 10LL * size + 1000;
     unsigned int done = 0;
     while (done < size) {
         const ssize_t n = ::write(use.fd(), data + done, size - done);
@@ -300,7 +299,7 @@ unsigned int ComPort::WriteData(const char* data, unsigned int size) {
         if (n < 0 && errno != EAGAIN) {
             break;
         }
-        const long long left = deadline - nowMs();
+        const long long left = deadline - static_cast<long long>(BVCore::tickCount());
         if (left <= 0) {
             break;
         }

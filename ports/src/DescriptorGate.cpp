@@ -11,14 +11,19 @@ DescriptorGate::~DescriptorGate() {
     }
 }
 
-void DescriptorGate::attach(int fd) {
+bool DescriptorGate::attach(int fd) {
     std::lock_guard<std::mutex> guard(mutex_);
-    if (fd_ >= 0 && inFlight_ == 0) {
+    if (inFlight_ != 0) {
+        // A call still runs on the old descriptor: its release must not count against, or
+        // close, the new one.
+        return false;
+    }
+    if (fd_ >= 0) {
         ::close(fd_);
     }
     fd_ = fd;
     closed_ = fd < 0;
-    inFlight_ = 0;
+    return true;
 }
 
 bool DescriptorGate::isOpen() const {

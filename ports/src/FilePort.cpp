@@ -38,11 +38,8 @@ void FilePort::Uninitialize() {
 unsigned int FilePort::ReadData(char* buffer, unsigned int size) {
     std::unique_lock<std::mutex> lock(mutex_);
     if (stream_ == nullptr) {
-        // Closed: the replay starts over from the beginning.
-        stream_ = std::fopen(path_.c_str(), "rb");
-        if (stream_ == nullptr) {
-            return 0;
-        }
+        // Closed: a session closing its replay must not wait out a pause here.
+        return 0;
     }
     std::size_t count = 0;
     if (buffer != nullptr && size > 0 && std::feof(stream_) == 0) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "BVComm/WinsockErrors.h"
+#include "SocketHelpers.h"
 
 namespace Brevan2011 {
 namespace BVComm {
@@ -21,70 +22,6 @@ namespace {
 constexpr std::size_t kMaxHostLength = 255;
 constexpr int kTcpBufferSize = 1024;
 constexpr int kUdpBufferSize = 2048;
-
-void shutdownBoth(int fd) {
-    ::shutdown(fd, SHUT_RDWR);
-}
-
-bool setBlocking(int fd, bool blocking) {
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags < 0) {
-        return false;
-    }
-    return ::fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
-}
-
-// Connects a blocking socket, waiting at most timeoutMs (-1: no limit); 0 or the errno value.
-// The socket is blocking again afterwards. A shutdown from another thread ends the wait.
-int connectWithin(int fd, const sockaddr* address, socklen_t length, int timeoutMs) {
-    if (fd < 0 || !setBlocking(fd, false)) {
-        return EBADF;
-    }
-    int error = 0;
-    if (::connect(fd, address, length) != 0) {
-        error = errno;
-        if (error == EINPROGRESS || error == EINTR) {
-            using clock = std::chrono::steady_clock;
-            const auto deadline = clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
-            error = ETIMEDOUT;
-            for (;;) {
-                int wait = -1;
-                if (timeoutMs >= 0) {
-                    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                                          deadline - clock::now())
-                                          .count();
-                    if (left < 0) {
-                        break;
-                    }
-                    wait = static_cast<int>(left);
-                }
-                pollfd p{fd, POLLOUT, 0};
-                const int ready = ::poll(&p, 1, wait);
-                if (ready < 0 && errno == EINTR) {
-                    continue;
-                }
-                if (ready > 0) {
-                    int soError = 0;
-                    socklen_t len = sizeof(soError);
-                    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &len) != 0) {
-                        soError = errno;
-                    }
-                    error = soError;
-                    if (error == 0 && (p.revents & (POLLHUP | POLLERR)) != 0) {
-                        error = ECONNABORTED;  // shut down while connecting
-                    }
-                } else if (ready < 0) {
-                    error = errno;
-                }
-                break;
-            }
-        }
-    }
-    if (!setBlocking(fd, true) && error == 0) {
-        error = errno;
-    }
-    return error;
-}
 
 }  // namespace
 
@@ -115,24 +52,27 @@ void MySocket::CloseAndWait() {
     }
     // Shutting the socket down wakes a blocked connect, recv or accept.
     Disconnect();
-    std::vector<std::thread> threads;
+    std::vector<Retired> threads;
     {
         std::lock_guard<std::mutex> guard(threadMutex_);
-        threads.push_back(std::move(readThread_));
-        threads.push_back(std::move(acceptThread_));
+        threads.push_back(Retired{std::move(readThread_), readWord_});
+        threads.push_back(Retired{std::move(acceptThread_), acceptWord_});
         for (Retired& r : retired_) {
-            threads.push_back(std::move(r.thread));
+            threads.push_back(std::move(r));
         }
         retired_.clear();
     }
-    for (std::thread& t : threads) {
-        if (!t.joinable()) {
+    for (Retired& r : threads) {
+        if (!r.thread.joinable()) {
             continue;
         }
-        if (t.get_id() == std::this_thread::get_id()) {
-            t.detach();  // destroyed from its own callback: it ends without touching us again
+        if (r.thread.get_id() == std::this_thread::get_id()) {
+            // Destroyed from this thread's own callback: the thread ends as soon as the
+            // callback returns, without touching this object again.
+            r.word->orphaned = true;
+            r.thread.detach();
         } else {
-            t.join();
+            r.thread.join();
         }
     }
 }
@@ -161,8 +101,10 @@ unsigned int MySocket::WriteData(const char* data, unsigned int size) {
 
 // --- slots ---
 
+// The receiver may delete this socket from its call: the holder outlives it here.
 void MySocket::OnConnect(int code) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     if (receiver_ != nullptr) {
         receiver_->OnConnect(code);
     }
@@ -171,7 +113,8 @@ void MySocket::OnConnect(int code) {
 void MySocket::OnReceive() {}
 
 bool MySocket::OnReceive(const char* data, int length) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     return receiver_ != nullptr && receiver_->OnReceive(data, length) != 0;
 }
 
@@ -180,14 +123,15 @@ bool MySocket::OnAccept(int) {
 }
 
 void MySocket::OnClose(int code) {
-    BVCore::MutexLock lock(holder_);
+    const std::shared_ptr<BVCore::MutexHolder> holder = holder_;
+    BVCore::MutexLock lock(*holder);
     if (receiver_ != nullptr) {
         receiver_->OnClose(code);
     }
 }
 
 void MySocket::setDataReceiver(ISocketReceiver* receiver) {
-    BVCore::MutexLock lock(holder_);
+    BVCore::MutexLock lock(*holder_);
     receiver_ = receiver;
 }
 
@@ -451,7 +395,7 @@ void MySocket::retire(std::thread& thread, StateWord& word) {
     // Threads that have ended are joined; one still ending (or the caller itself) waits for
     // the destructor.
     for (auto it = retired_.begin(); it != retired_.end();) {
-        if (*it->word == kThreadEnded && it->thread.get_id() != std::this_thread::get_id()) {
+        if (it->word->state == kThreadEnded && it->thread.get_id() != std::this_thread::get_id()) {
             it->thread.join();
             it = retired_.erase(it);
         } else {
@@ -459,7 +403,7 @@ void MySocket::retire(std::thread& thread, StateWord& word) {
         }
     }
     if (thread.joinable()) {
-        if (*word == kThreadEnded && thread.get_id() != std::this_thread::get_id()) {
+        if (word->state == kThreadEnded && thread.get_id() != std::this_thread::get_id()) {
             thread.join();
         } else {
             retired_.push_back(Retired{std::move(thread), word});
@@ -474,11 +418,11 @@ bool MySocket::startReadThread(const Gate& socket, bool connectFirst, bool onlyW
         return false;
     }
     // A thread still ending for an earlier socket is no reason to wait: it is retired.
-    if (onlyWhenIdle && readWord_ && *readWord_ != kThreadEnded && readSocket_ == socket) {
+    if (onlyWhenIdle && readWord_ && readWord_->state != kThreadEnded && readSocket_ == socket) {
         return false;
     }
     retire(readThread_, readWord_);
-    auto word = std::make_shared<std::atomic<int>>(kThreadRunning);
+    auto word = std::make_shared<ThreadWord>();
     try {
         readThread_ = std::thread(&MySocket::readLoop, this, socket, connectFirst, word);
     } catch (const std::system_error&) {
@@ -496,7 +440,7 @@ bool MySocket::startAcceptThread(const Gate& socket) {
         return false;
     }
     retire(acceptThread_, acceptWord_);
-    auto word = std::make_shared<std::atomic<int>>(kThreadRunning);
+    auto word = std::make_shared<ThreadWord>();
     try {
         acceptThread_ = std::thread(&MySocket::acceptLoop, this, socket, word);
     } catch (const std::system_error&) {
@@ -532,7 +476,7 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             disconnectIf(socket);
             lastError_ = code;  // kept past the close, which clears it
             OnConnect(code);
-            *word = kThreadEnded;
+            word->state = kThreadEnded;
             return;
         }
         {
@@ -542,6 +486,9 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
         }
         OnConnect(0);
+        if (word->orphaned) {
+            return;  // destroyed from the callback: nothing of this object may be touched
+        }
     }
 
     std::vector<char> buffer(static_cast<std::size_t>(std::max(1, bufferSize_.load())));
@@ -579,6 +526,9 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
             if (!tcp && current && n < 0 && errorOf(error) == kWsaEconnreset && state_ == kBound) {
                 OnClose(1);
+                if (word->orphaned) {
+                    return;
+                }
                 continue;
             }
             break;
@@ -593,14 +543,21 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
             }
         }
         const int length = static_cast<int>(n);
-        if (OnReceive(buffer.data(), length)) {
+        const bool taken = OnReceive(buffer.data(), length);
+        if (word->orphaned) {
+            return;
+        }
+        if (taken) {
             continue;
         }
         queuePacket(buffer.data(), length);
         OnReceive();
+        if (word->orphaned) {
+            return;
+        }
     }
 
-    *word = kThreadEnding;
+    word->state = kThreadEnding;
     const bool current = isCurrent(socket);
     if (!current || state_ < kCreated) {
         OnClose(0);
@@ -612,7 +569,7 @@ void MySocket::readLoop(Gate socket, bool connectFirst, StateWord word) {
         disconnectIf(socket);
         OnClose(1);
     }
-    *word = kThreadEnded;
+    word->state = kThreadEnded;
 }
 
 void MySocket::acceptLoop(Gate socket, StateWord word) {
@@ -641,13 +598,16 @@ void MySocket::acceptLoop(Gate socket, StateWord word) {
             shutdownBoth(accepted);
             ::close(accepted);
         }
+        if (word->orphaned) {
+            return;
+        }
     }
-    *word = kThreadEnding;
+    word->state = kThreadEnding;
     if (isCurrent(socket) && state_ >= kCreated) {
         disconnectIf(socket);
         OnClose(2);
     }
-    *word = kThreadEnded;
+    word->state = kThreadEnded;
 }
 
 // --- sending ---

@@ -1,67 +1,24 @@
 #include "BVComm/SockPort.h"
 
-#include <fcntl.h>
 #include <netinet/tcp.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <chrono>
+
+#include "SocketHelpers.h"
 
 namespace Brevan2011 {
 namespace BVComm {
 
-namespace {
-
-bool setBlocking(int fd, bool blocking) {
-    const int flags = ::fcntl(fd, F_GETFL, 0);
-    if (flags < 0) {
-        return false;
-    }
-    const int wanted = blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK);
-    return ::fcntl(fd, F_SETFL, wanted) == 0;
-}
-
-void shutdownBoth(int fd) {
-    ::shutdown(fd, SHUT_RDWR);
-}
-
-}  // namespace
-
 int SockPort::connectWithTimeout(const sockaddr_in& address, int timeoutMs) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
     if (fd < 0) {
         return -1;
     }
-    bool connected = false;
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
-        connected = true;
-    } else if (errno == EINPROGRESS || errno == EINTR) {
-        using clock = std::chrono::steady_clock;
-        const auto deadline = clock::now() + std::chrono::milliseconds(timeoutMs);
-        for (;;) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now())
-                    .count();
-            if (left < 0) {
-                break;
-            }
-            pollfd p{fd, POLLOUT, 0};
-            const int ready = ::poll(&p, 1, static_cast<int>(left));
-            if (ready < 0 && errno == EINTR) {
-                continue;
-            }
-            if (ready > 0) {
-                // Writable also when the attempt failed: only SO_ERROR 0 is a connection.
-                int error = -1;
-                socklen_t len = sizeof(error);
-                connected = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
-            }
-            break;
-        }
-    }
-    if (!connected || !setBlocking(fd, true)) {
+    if (connectWithin(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address),
+                      std::max(timeoutMs, 0)) != 0) {
         shutdownBoth(fd);
         ::close(fd);
         return -1;
@@ -82,7 +39,11 @@ unsigned int SockPort::Initialize(void* param) {
     if (fd < 0) {
         return kPortTcpConnectFailed;
     }
-    gate_.attach(fd);
+    if (!gate_.attach(fd)) {
+        shutdownBoth(fd);  // a read or write of the earlier connection still runs
+        ::close(fd);
+        return kPortTcpConnectFailed;
+    }
     return 0;
 }
 

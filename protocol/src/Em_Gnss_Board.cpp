@@ -1,6 +1,6 @@
 // Em_Gnss operations of every receiver kind: command requests forwarded to the protocol
-// object's slots, the board data parser's GNSS results, and the board's base and rover
-// settings.
+// object's operations of the same name, the board data parser's GNSS results, and the board's
+// base and rover settings.
 #include <algorithm>
 #include <cstring>
 

@@ -27,7 +27,7 @@ void Em_Gnss::Get_DataLink_Mode(QX_DATALINK_MODE_ENUM& out) {
 
 void Em_Gnss::GetCustomCommandPackets(Cmd_List& cmds, const unsigned char* data, unsigned int n,
                                       int /*mode*/) {
-    // The raw-bytes slot takes no mode.
+    // Split_Raw_Cmds takes no mode.
     if (m_protocol != nullptr) {
         m_protocol->Split_Raw_Cmds(cmds, data, n);
     }

@@ -29,12 +29,12 @@ public:
     // Empties the reassembly buffer, then the base deletes the board and the ring.
     ~Em_NewProtocol() override;
 
-    // Slot 1: 1 after a frame with at least one accepted item or an accepted GGA sentence,
+    // 1 after a frame with at least one accepted item or an accepted GGA sentence,
     // 0 when nothing more can be finished with the bytes at hand.
     int Parse_Step() override;
-    // Slot 2: always the new-protocol board, whatever the type; true.
+    // Always the new-protocol board, whatever the type; true.
     bool Create_Board(MAINBD_OEM_TYPE type) override;
-    // Slot 33: differential data as item 0x1504 of an operation-50 packet.
+    // Differential data as item 0x1504 of an operation-50 packet.
     int Send_DiffDataToGnss(Cmd_List& cmds, const unsigned char* bytes, unsigned n) override;
 
     // The reassembly buffer (tests and diagnostics).

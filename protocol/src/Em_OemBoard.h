@@ -27,30 +27,30 @@ public:
     Em_OemBoard(const Em_OemBoard&) = delete;
     Em_OemBoard& operator=(const Em_OemBoard&) = delete;
 
-    // Slot 1: parses what lies in the input buffer; non-zero when a message was decoded, its
+    // Parses what lies in the input buffer; non-zero when a message was decoded, its
     // bits then being in the data parser's update mask. The base parses nothing.
     virtual int Parse();
 
-    // Slots 2-15: each forwards to one command-builder slot (given after the arrow). Without a
-    // command builder they return 0 and append nothing.
-    virtual int Get_Gnss_StartBase(Cmd_List& cmds);                                   // 2 -> 12
-    virtual int Get_Gnss_StartRover(Cmd_List& cmds);                                  // 3 -> 13
-    virtual int Get_Gnss_Reset(Cmd_List& cmds);                                       // 4 -> 14
-    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system);         // 5 -> 6
-    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);  // 6 -> 7
-    virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate);     // 7 -> 8
-    virtual int Set_Nmea_List(Cmd_List& cmds, const std::vector<_set_nmea>& list);    // 8 -> 9
-    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                       // 9 -> 2
-    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                         // 10 -> 3
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                   // 11 -> 4
-    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                     // 12 -> 5
-    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);                                    // 13 -> 10
-    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);                                  // 14 -> 11
-    virtual int Get_Cmd_PassCom(Cmd_List& cmds, int value);                           // 15 -> 15
+    // Each forwards to the command builder's operation of the same name. Without a command
+    // builder they return 0 and append nothing.
+    virtual int Get_Gnss_StartBase(Cmd_List& cmds);
+    virtual int Get_Gnss_StartRover(Cmd_List& cmds);
+    virtual int Get_Gnss_Reset(Cmd_List& cmds);
+    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system);
+    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);
+    virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate);
+    virtual int Set_Nmea_List(Cmd_List& cmds, const std::vector<_set_nmea>& list);
+    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);
+    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);
+    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);
+    virtual int Get_Cmd_PassCom(Cmd_List& cmds, int value);
 
-    // Slot 16: the data parser's status word (the elevation mask); 0 without a data parser.
+    // The data parser's status word (the elevation mask); 0 without a data parser.
     virtual int Get_Status_Word();
-    // Slot 17: hands one whole binary frame to the data parser's slot 1.
+    // Hands one whole binary frame to the data parser's Parse_Message.
     virtual int Handle_Frame(const unsigned char* frame, int id, int length);
 
     // Appends to the input buffer; bytes that do not fit empty it and are dropped. A driver

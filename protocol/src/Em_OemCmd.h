@@ -1,6 +1,6 @@
-// Command-builder base of every board driver: the board's settings and fifteen command slots.
-// Each slot appends the board's command records to the caller's list and returns an int; a
-// slot a board has no command for appends nothing.
+// Command-builder base of every board driver: the board's settings and fifteen command builders.
+// Each appends the board's command records to the caller's list and returns an int; a builder
+// a board has no command for appends nothing.
 #pragma once
 
 #include <string>
@@ -18,22 +18,22 @@ public:
     Em_OemCmd(const Em_OemCmd&) = delete;
     Em_OemCmd& operator=(const Em_OemCmd&) = delete;
 
-    // Slots 1-15, in order.
-    virtual int Get_Gnss_Inite(Cmd_List& cmds);                                       // 1
-    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                       // 2
-    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                         // 3
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                   // 4
-    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                     // 5
-    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system);         // 6
-    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);  // 7
-    virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate);     // 8
-    virtual int Set_Nmea_List(Cmd_List& cmds, const std::vector<_set_nmea>& list);    // 9
-    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);                                    // 10
-    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);                                  // 11
-    virtual int Get_Gnss_StartBase(Cmd_List& cmds);                                   // 12
-    virtual int Get_Gnss_StartRover(Cmd_List& cmds);                                  // 13
-    virtual int Get_Gnss_Reset(Cmd_List& cmds);                                       // 14
-    virtual int Get_Cmd_PassCom(Cmd_List& cmds, int value);                           // 15
+    // The command builders.
+    virtual int Get_Gnss_Inite(Cmd_List& cmds);
+    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);
+    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system);
+    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);
+    virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate);
+    virtual int Set_Nmea_List(Cmd_List& cmds, const std::vector<_set_nmea>& list);
+    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);
+    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);
+    virtual int Get_Gnss_StartBase(Cmd_List& cmds);
+    virtual int Get_Gnss_StartRover(Cmd_List& cmds);
+    virtual int Get_Gnss_Reset(Cmd_List& cmds);
+    virtual int Get_Cmd_PassCom(Cmd_List& cmds, int value);
 
     // The model setting of the STX/ETX and NovAtel builders; other boards have none.
     virtual void Set_Model_Setting(int value);

@@ -29,18 +29,18 @@ public:
     Em_OemData(const Em_OemData&) = delete;
     Em_OemData& operator=(const Em_OemData&) = delete;
 
-    // Slot 1: one binary message or block of the board (frame, message or block id, length);
+    // One binary message or block of the board (frame, message or block id, length);
     // non-zero when handled.
     virtual int Parse_Message(const unsigned char* frame, int id, int length) = 0;
-    // Slots 2-9: the NMEA sentence parsers. Each takes the whole sentence from its "$".
-    virtual int Parse_Text_Msg(int id, const unsigned char* bytes, int count);  // 2
-    virtual int Parse_GGA(const std::string& sentence);                         // 3
-    virtual int Set_Fix_Quality(const std::string& field);                      // 4
-    virtual int Parse_GPGSV(const std::string& sentence);                       // 5
-    virtual int Parse_GLGSV(const std::string& sentence);                       // 6
-    virtual int Parse_BDGSV(const std::string& sentence);                       // 7
-    virtual int Parse_GST(const std::string& sentence);                         // 8
-    virtual int Parse_RMC(const std::string& sentence);                         // 9
+    // The NMEA sentence parsers. Each takes the whole sentence from its "$".
+    virtual int Parse_Text_Msg(int id, const unsigned char* bytes, int count);
+    virtual int Parse_GGA(const std::string& sentence);
+    virtual int Set_Fix_Quality(const std::string& field);
+    virtual int Parse_GPGSV(const std::string& sentence);
+    virtual int Parse_GLGSV(const std::string& sentence);
+    virtual int Parse_BDGSV(const std::string& sentence);
+    virtual int Parse_GST(const std::string& sentence);
+    virtual int Parse_RMC(const std::string& sentence);
 
     // The observation store of a driver that keeps one (records of 64 bytes): its first record,
     // the count the driver stored and the store's capacity in records. The base has none.
@@ -113,7 +113,7 @@ public:
     // Navigation values.
     double Err_Vert = 0, Err_Horz = 0, Err_Rms = 0;
     double Pdop = 0, Vdop = 0, Hdop = 0, Tdop = 0, Gdop = 0;
-    int32_t Status_Word = 0;                         // the board's elevation mask (board slot 16)
+    int32_t Status_Word = 0;                         // the board's elevation mask (Get_Status_Word)
     double Latitude = 0, Longitude = 0, Height = 0;  // radians, radians, metres
     int32_t Sol_Code = 0;
     double Diff_Age = -1.0;  // seconds; -1.0 unknown

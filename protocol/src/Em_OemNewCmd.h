@@ -1,5 +1,5 @@
-// Command builder of the new-protocol board: each slot builds new-protocol packets (chunked
-// frames) from the board's settings; the slots the board has no command for append nothing.
+// Command builder of the new-protocol board: each builder makes new-protocol packets (chunked
+// frames) from the board's settings; the builders the board has no command for append nothing.
 #pragma once
 
 #include <cstdint>

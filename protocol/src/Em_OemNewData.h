@@ -104,7 +104,7 @@ public:
     Em_OemNewData();
     ~Em_OemNewData() override;
 
-    // Slot 1 of the parser: one item (value, tag, length), as Decode_NewItem.
+    // One item (value, tag, length), as Decode_NewItem.
     int Parse_Message(const unsigned char* frame, int id, int length) override;
 
     // Decodes one item; 1 when decoded (0x1504 included), 0 otherwise. Clears the update

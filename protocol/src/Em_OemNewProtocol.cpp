@@ -9,7 +9,7 @@ namespace BVParse {
 
 Em_OemNewProtocol::Em_OemNewProtocol() {
     Set_Board_Type(MAINBD_NEWPROTOCOL);
-    // A part that cannot be made stays null; the slots then do nothing.
+    // A part that cannot be made stays null; its operations then do nothing.
     Set_Data(new (std::nothrow) Em_OemNewData);
     Set_Cmd(new (std::nothrow) Em_OemNewCmd);
 }

@@ -19,9 +19,9 @@ public:
     // Replies are read by the protocol object's frame reader, not from the input buffer.
     int Parse() override;
 
-    // Slot 17: one item of a reply frame to the data parser; non-zero when decoded.
+    // One item of a reply frame to the data parser; non-zero when decoded.
     int Forward_NewItem(const uint8_t* value, uint16_t tag, uint32_t length);
-    // Slot 18: a GGA sentence (tag 0x0408) to the data parser's sentence store.
+    // A GGA sentence (tag 0x0408) to the data parser's sentence store.
     int Store_NewGgaText(const char* text, uint16_t tag, uint32_t length);
 
     // The data parser, or null when it could not be made.

@@ -13,7 +13,7 @@ public:
     // 0 while fewer than 3 bytes are buffered; the sentence step for an accepted talker;
     // otherwise the buffer is discarded and 1 returned.
     int Parse() override;
-    // Slot 17 does nothing on this board.
+    // Handle_Frame does nothing on this board.
     int Handle_Frame(const unsigned char* frame, int id, int length) override;
 };
 

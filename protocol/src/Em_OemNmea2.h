@@ -1,5 +1,5 @@
 // Second NMEA-only board driver (type 6): listens to "$GP", "$GL", "$GN" and "$BD" sentences
-// and sends nothing. Slot 17 forwards items to the data parser, which clears its update mask.
+// and sends nothing. Handle_Frame forwards items to the data parser, which clears its update mask.
 #pragma once
 
 #include "Em_OemBoard.h"

@@ -1,5 +1,5 @@
-// Data parser of the NMEA-only boards: the base sentence parsers, and a slot 1 that takes a
-// forwarded item only to clear the update mask.
+// Data parser of the NMEA-only boards: the base sentence parsers, and a Parse_Message that takes
+// a forwarded item only to clear the update mask.
 #pragma once
 
 #include "Em_OemData.h"

@@ -43,8 +43,8 @@ private:
     int Read_Framed(int head, int (*total)(const unsigned char*),
                     int (*length)(const unsigned char*, int));
     int Read_Hemisphere_Reply();
-    // Hands the first n bytes of the message buffer to the board and runs its parse slot; the
-    // n bytes are consumed whether the board takes them or not.
+    // Hands the first n bytes of the message buffer to the board and runs its Parse; the n
+    // bytes are consumed whether the board takes them or not.
     int Hand_To_Board(int n);
     void Clear_Message();
     // Peeks up to n bytes at the cursor into the message buffer; the count peeked.

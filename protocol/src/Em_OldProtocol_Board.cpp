@@ -1,4 +1,4 @@
-// Old-protocol command slots for the receiver's main board and its NMEA output. The board
+// Old-protocol command builders for the receiver's main board and its NMEA output. The board
 // driver builds the board's own commands; boards of types 1, 2, 4 and 7 get them passed through
 // in "RZ" frames, type 3 takes them unframed, and every other type gets none.
 #include <algorithm>

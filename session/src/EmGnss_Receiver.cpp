@@ -10,28 +10,25 @@
 
 #include "BVComm/Logger.h"
 #include "BVComm/PortPaths.h"
-#include "BVDevice/SessionTestHooks.h"
+#include "SessionTestHooks.h"
 #include "BVDevice/ThreadTrace.h"
 #include "BVParse/Em_Gnss.h"
-#include "BVParse/Em_GnssProtocol.h"
 
 namespace Brevan2011 {
 namespace BVDevice {
 
 using BVParse::Em_CrtSect_Lock;
 
-namespace {
-
-// Marks the write thread as waiting for dataLock (or about to) while it is not writing.
-class WriterWaitsForDataLock {
-public:
-    explicit WriterWaitsForDataLock(std::atomic<bool>& flag) : flag_(flag) { flag_ = true; }
-    ~WriterWaitsForDataLock() { flag_ = false; }
-    void done() { flag_ = false; }
-
-private:
-    std::atomic<bool>& flag_;
+struct EmGnss_Receiver::ThreadShared {
+    DataLock dataLock;
+    // Set when the session was deleted on this thread's own stack; from then on the thread
+    // touches only this block.
+    std::atomic<bool> orphaned{false};
+    // The facade the orphaned thread may still be inside; it goes with the block.
+    std::unique_ptr<Em_Gnss> facade;
 };
+
+namespace {
 
 // The session whose thread is running here, so that a session refuses to join itself.
 thread_local const EmGnss_Receiver* tlSession = nullptr;
@@ -65,13 +62,21 @@ void FailSessionThreadStart(int n) {
 }
 
 EmGnss_Receiver::EmGnss_Receiver(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType)
-    : events_(EventSet::bit(kExit)), boardType_(boardType), maker_(maker) {
+    : events_(EventSet::bit(kExit)),
+      boardType_(boardType),
+      maker_(maker),
+      shared_(std::make_shared<ThreadShared>()),
+      dataLock_(shared_->dataLock) {
     InitInstance(maker, boardType);
 }
 
 EmGnss_Receiver::~EmGnss_Receiver() {
     // Threads use the locks, events and facade: stop them before any of it goes.
-    Port_Close();
+    if (onOwnThread()) {
+        closeFromOwnThread();
+    } else {
+        Port_Close();
+    }
     ExitInstance();
     std::uint64_t discarded = 0;
     {
@@ -91,7 +96,6 @@ void EmGnss_Receiver::InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boar
     btParam_.port = 8;
     portKind_ = -1;
     queueLock_.InitializeSection();
-    dataLock_.InitializeSection();
     keepAliveOn_ = true;
     readChunk_ = kReadBufferSize;
     maker_ = maker;
@@ -102,14 +106,13 @@ void EmGnss_Receiver::InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boar
 void EmGnss_Receiver::ExitInstance() {
     events_.resetAll();
     queueLock_.DeleteSection();
-    dataLock_.DeleteSection();
     rcdforthreads("~Device\r\n", ThreadTrace::kMain);
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     callbacks_ = nullptr;
 }
 
 bool EmGnss_Receiver::setReceiverType(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ != nullptr) {
         return false;
     }
@@ -120,7 +123,7 @@ bool EmGnss_Receiver::setReceiverType(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE b
 
 void EmGnss_Receiver::RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks,
                                            const void* /*user*/) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         callbacks_ = callbacks;
     }
@@ -205,7 +208,7 @@ bool EmGnss_Receiver::Port_ReOpen(const char* path) {
 }
 
 bool EmGnss_Receiver::prepareForOpen() {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     {
         std::lock_guard<std::mutex> guard(portMutex_);
         if (gnss_ != nullptr || port_ != nullptr || parseThread_.joinable() ||
@@ -251,7 +254,7 @@ bool EmGnss_Receiver::openPort(int type) {
         port_ = port;
     }
     {
-        Em_CrtSect_Lock lock(&dataLock_);
+        DataGuard lock(dataLock_);
         if (type == BVComm::kPortSerial) {
             gnss_->Set_Com_Status(BVParse::COM_STATUS_SERIAL);
         } else if (type == BVComm::kPortBluetooth) {
@@ -268,7 +271,7 @@ bool EmGnss_Receiver::openPort(int type) {
         port_->Uninitialize();
         BVComm::ExitPortInstance(&port_);
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     Em_Gnss* gnss = gnss_;
     setFacade(nullptr);
     delete gnss;
@@ -328,12 +331,54 @@ bool EmGnss_Receiver::Port_Close() {
         BVComm::ExitPortInstance(&port_);
     }
     rcdforthreads("Close Port End\r\n", ThreadTrace::kMain);
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     Em_Gnss* gnss = gnss_;
     setFacade(nullptr);
     delete gnss;
     std::lock_guard<std::mutex> portGuard(portMutex_);
     return port_ == nullptr;
+}
+
+void EmGnss_Receiver::closeFromOwnThread() {
+    // No lifecycleMutex_: this thread may hold dataLock, which an open takes under it, and no
+    // one may open or close a session that is being destroyed.
+    rcdforthreads("Close Port Begin \r\n", ThreadTrace::kMain);
+    events_.set(kExit);
+    {
+        std::lock_guard<std::mutex> portGuard(portMutex_);
+        if (port_ != nullptr) {
+            port_->Uninitialize();
+        }
+    }
+    {
+        // This thread may be inside the facade's parse loop: no more callbacks, nothing more
+        // to parse.
+        DataGuard lock(dataLock_);
+        if (gnss_ != nullptr) {
+            gnss_->Reg_Callbacks(nullptr, nullptr);
+            gnss_->Data_Clear();
+        }
+    }
+    // The other threads give up waiting for dataLock, which this thread may hold, on exit.
+    for (std::thread* t : {&parseThread_, &readThread_, &writeThread_}) {
+        if (!t->joinable()) {
+            continue;
+        }
+        if (t->get_id() == std::this_thread::get_id()) {
+            t->detach();
+        } else {
+            t->join();
+        }
+    }
+    {
+        std::lock_guard<std::mutex> portGuard(portMutex_);
+        BVComm::ExitPortInstance(&port_);
+    }
+    rcdforthreads("Close Port End\r\n", ThreadTrace::kMain);
+    DataGuard lock(dataLock_);
+    shared_->facade.reset(gnss_);
+    setFacade(nullptr);
+    shared_->orphaned = true;
 }
 
 bool EmGnss_Receiver::IsPortOpen() {
@@ -370,7 +415,7 @@ void EmGnss_Receiver::Port_SetBaud(unsigned int baud) {
 }
 
 void EmGnss_Receiver::ReSetGnsMd(MAINBD_OEM_TYPE boardType) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         return;
     }
@@ -379,7 +424,7 @@ void EmGnss_Receiver::ReSetGnsMd(MAINBD_OEM_TYPE boardType) {
 }
 
 void EmGnss_Receiver::ReSetMnfctr(GNSS_MANUFACTURER maker) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr || maker == maker_.load()) {
         return;
     }
@@ -427,6 +472,11 @@ unsigned long EmGnss_Receiver::ReadData() {
     // longer one once it has been quiet for a while, so an idle session costs next to nothing.
     long waitMs = kActiveWaitMs;
     unsigned int quietPasses = 0;
+    // The keep-alive counts nominal passes by the wall clock: an idle wait counts as the
+    // passes it replaces, and quick passes on a busy line as the time they took.
+    using Clock = std::chrono::steady_clock;
+    const auto nominalPass = std::chrono::milliseconds(kActiveWaitMs);
+    Clock::time_point counted = Clock::now();
     for (;;) {
         const int event = events_.waitAny(EventSet::bit(kExit), waitMs);
         if (event == kExit) {
@@ -451,11 +501,14 @@ unsigned long EmGnss_Receiver::ReadData() {
             waitMs = kIdleWaitMs;
         }
         readPasses_.fetch_add(1, std::memory_order_relaxed);
-        KeepAlive();
+        const auto passes = (Clock::now() - counted) / nominalPass;
+        counted += passes * nominalPass;
+        KeepAlive(static_cast<unsigned int>(std::min<long long>(passes, kKeepAlivePasses)));
     }
 }
 
 unsigned long EmGnss_Receiver::ProcessData() {
+    const std::shared_ptr<ThreadShared> shared = shared_;  // outlives a deleted session
     rcdforthreads("parse thread begin \r\n", ThreadTrace::kParse);
     for (;;) {
         const int event = events_.waitAny(EventSet::bit(kExit) | EventSet::bit(kDataReceived), -1);
@@ -464,15 +517,30 @@ unsigned long EmGnss_Receiver::ProcessData() {
             return 0;
         }
         if (event == kDataReceived) {
-            Em_CrtSect_Lock lock(&dataLock_);
-            if (gnss_ != nullptr) {
-                gnss_->ParseData();
+            std::unique_lock<DataLock> lock(dataLock_, std::defer_lock);
+            if (lockDataUnlessExit(lock) && gnss_ != nullptr) {
+                gnss_->ParseData();  // the data callback may delete the session
             }
+        }
+        if (shared->orphaned) {  // deleted by the data callback: touch nothing more
+            return 0;
         }
     }
 }
 
+bool EmGnss_Receiver::lockDataUnlessExit(std::unique_lock<DataLock>& lock) {
+    // A close on a thread that holds dataLock waits for this thread: give up on exit. While
+    // the lock is held elsewhere this polls, waking at once on exit.
+    while (!lock.try_lock()) {
+        if (events_.waitAny(EventSet::bit(kExit), kActiveWaitMs) == kExit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 unsigned long EmGnss_Receiver::WriteData() {
+    const std::shared_ptr<ThreadShared> shared = shared_;  // outlives a deleted session
     rcdforthreads("write thread begin \r\n", ThreadTrace::kWrite);
     const std::uint32_t mask = EventSet::bit(kExit) | EventSet::bit(kResetMainBoard) |
                                EventSet::bit(kResetMaker) | EventSet::bit(kWrite);
@@ -505,6 +573,9 @@ unsigned long EmGnss_Receiver::WriteData() {
             default:
                 break;
         }
+        if (shared->orphaned) {  // deleted by the status callback of a reset
+            return 0;
+        }
     }
 }
 
@@ -521,35 +592,54 @@ bool EmGnss_Receiver::drainBeforeReset() {
     return !events_.isSet(kExit);
 }
 
+void EmGnss_Receiver::setWriterWantsDataLock(bool on) {
+    {
+        // Under the waiters' mutex, so a caller waiting for its command cannot miss the change.
+        std::lock_guard<std::mutex> guard(countMutex_);
+        writerWantsDataLock_ = on;
+    }
+    leftCv_.notify_all();
+}
+
 void EmGnss_Receiver::OnResetMainBoardEvent() {
-    WriterWaitsForDataLock waiting(writerWantsDataLock_);
-    Em_CrtSect_Lock lock(&dataLock_);
-    waiting.done();
-    if (gnss_ == nullptr) {
+    std::unique_lock<DataLock> lock(dataLock_, std::defer_lock);
+    setWriterWantsDataLock(true);
+    const bool locked = lockDataUnlessExit(lock);
+    setWriterWantsDataLock(false);
+    if (!locked || gnss_ == nullptr) {
         return;
     }
+    const std::shared_ptr<ThreadShared> shared = shared_;
     rcdforthreads("write thread Evnt2 begin \r\n", ThreadTrace::kWrite);
     gnss_->Reset_GnsMd(boardType_.load());
     gnss_->Data_Clear();
-    gnss_->IsOemChanged(true);
+    gnss_->IsOemChanged(true);  // the status callback may delete the session
+    if (shared->orphaned) {
+        return;
+    }
     rcdforthreads("write thread Evnt2 end\r\n", ThreadTrace::kWrite);
     boardType_ = gnss_->Get_GnsMd();
     reportedMaker_ = gnss_->Get_Mnfctr();
 }
 
 void EmGnss_Receiver::OnResetManufactureEvent() {
-    WriterWaitsForDataLock waiting(writerWantsDataLock_);
-    Em_CrtSect_Lock lock(&dataLock_);
-    waiting.done();
-    if (gnss_ == nullptr) {
+    std::unique_lock<DataLock> lock(dataLock_, std::defer_lock);
+    setWriterWantsDataLock(true);
+    const bool locked = lockDataUnlessExit(lock);
+    setWriterWantsDataLock(false);
+    if (!locked || gnss_ == nullptr) {
         return;
     }
+    const std::shared_ptr<ThreadShared> shared = shared_;
     rcdforthreads("write thread Evnt3 begin \r\n", ThreadTrace::kWrite);
     const MAINBD_OEM_TYPE board = gnss_->Get_GnsMd();
     gnss_->Reset_Mnfctr(maker_.load());
     gnss_->Reset_GnsMd(board);
     gnss_->Data_Clear();
-    gnss_->IsOemChanged(true);
+    gnss_->IsOemChanged(true);  // the status callback may delete the session
+    if (shared->orphaned) {
+        return;
+    }
     rcdforthreads("write thread Evnt3 true\r\n", ThreadTrace::kWrite);
     maker_ = gnss_->Get_Mnfctr();
     reportedMaker_ = maker_.load();
@@ -633,28 +723,28 @@ void EmGnss_Receiver::commandsLeft(std::uint64_t count) {
 void EmGnss_Receiver::waitCommandLeft(std::uint64_t seq, unsigned long boundMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
     std::unique_lock<std::mutex> guard(countMutex_);
-    // A reset on the write thread waits for dataLock, which the caller holds: the writer
-    // will not get to the command, so the caller sends what is queued itself. The writer
-    // stays blocked until the caller releases dataLock, so the two never write at once.
-    while (leftTotal_ < seq && writerWantsDataLock_.load() && !events_.isSet(kExit)) {
-        guard.unlock();
-        writePending();
-        guard.lock();
-    }
-    // The exit event is polled: the write thread counts what it discards when it ends, which
-    // wakes this wait, but a session whose write thread never started has nobody to wake it.
+    // Every pass tests everything again. A reset on the write thread that waits for dataLock,
+    // which the caller holds, may begin at any moment of the wait: the writer will not get to
+    // the command then, so the caller sends what is queued itself. The writer stays blocked
+    // until the caller releases dataLock, so the two never write at once. The exit event is
+    // polled: a session whose write thread never started has nobody to wake this wait.
     while (leftTotal_ < seq && !events_.isSet(kExit)) {
-        if (leftCv_.wait_until(guard, std::min(deadline, std::chrono::steady_clock::now() +
-                                                             std::chrono::milliseconds(50))) ==
-                std::cv_status::timeout &&
-            std::chrono::steady_clock::now() >= deadline) {
+        if (writerWantsDataLock_.load()) {
+            guard.unlock();
+            writePending();
+            guard.lock();
+            continue;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
             return;
         }
+        leftCv_.wait_until(guard, std::min(deadline, now + std::chrono::milliseconds(50)));
     }
 }
 
 void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int length) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (data == nullptr || length == 0) {
         return;
     }
@@ -677,7 +767,7 @@ void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int le
 }
 
 void EmGnss_Receiver::Send_Null_For_Wait_Interval(unsigned int ms) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         return;
     }
@@ -689,23 +779,17 @@ void EmGnss_Receiver::Send_Null_For_Wait_Interval(unsigned int ms) {
 }
 
 void EmGnss_Receiver::Send_DiffDataToGnss(const unsigned char* data, unsigned int length) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr || data == nullptr || length == 0) {
         return;
     }
-    // The protocol object frames the corrections (its slot 33); it is replaced only under
-    // dataLock, which is held here.
-    BVParse::Em_GnssProtocol* protocol = gnss_->Get_Protocol();
-    if (protocol == nullptr) {
-        return;
-    }
     std::vector<_STR_CMD> cmds;
-    protocol->Send_DiffDataToGnss(cmds, data, length);
+    gnss_->Send_DiffDataToGnss(cmds, data, length);
     Cmds_Write(cmds);
 }
 
 void EmGnss_Receiver::Set_RcrdData(bool on, const char* path) {
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ != nullptr) {
         gnss_->SetRcrdData(on, path);
     }

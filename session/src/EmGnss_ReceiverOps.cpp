@@ -12,7 +12,7 @@
 #include "BVComm/PortInstance.h"
 #include "BVDevice/CommandDump.h"
 #include "BVDevice/EmGnss_Receiver.h"
-#include "BVDevice/SessionTestHooks.h"
+#include "SessionTestHooks.h"
 #include "BVParse/Em_Gnss.h"
 
 namespace Brevan2011 {
@@ -62,7 +62,7 @@ Result EmGnss_Receiver::runOperation(const char* name, Build&& build) {
     if (!facadePresent()) {
         return Result();  // closed: never wait for the lock
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         return Result();  // closed while this call waited for the lock
     }
@@ -82,31 +82,31 @@ Result EmGnss_Receiver::runGetter(const char* name, Read&& read) {
     if (!facadePresent()) {
         return Result();
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         return Result();
     }
     return callRow<Result>(name, read, gnss_);
 }
 
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs)                         \
-    VARNOK_ROW_ON_##group(result EmGnss_Receiver::name params {                                    \
+#define VARNOK_OP(result, name, params, args, builder, builderArgs)                                \
+    result EmGnss_Receiver::name params {                                                          \
         return runOperation<result>(                                                               \
             #name, [&](auto* g, std::vector<_STR_CMD>& cmds) -> decltype(g->builder builderArgs) { \
                 return g->builder builderArgs;                                                     \
             });                                                                                    \
-    })
-#define VARNOK_OPX(group, result, name, params, args)
+    }
+#define VARNOK_OPX(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
 
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs)                \
-    VARNOK_ROW_ON_##group(result EmGnss_Receiver::name params {                          \
+#define VARNOK_GET(result, name, params, args, member, memberArgs)                       \
+    result EmGnss_Receiver::name params {                                                \
         return runGetter<result>(#name, [&](auto* g) -> decltype(g->member memberArgs) { \
             return g->member memberArgs;                                                 \
         });                                                                              \
-    })
+    }
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 
@@ -116,7 +116,7 @@ void EmGnss_Receiver::Send_200Data(bool on) {
     }
     // The protocol test comes after the lock: a maker reset on the write thread replaces the
     // protocol object under dataLock.
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr || !gnss_->IsVeltaOldProtocolReceiver()) {
         return;
     }
@@ -129,13 +129,24 @@ void EmGnss_Receiver::Send_200Data(bool on) {
     Cmds_Write(cmds);
 }
 
-void EmGnss_Receiver::KeepAlive() {
+void EmGnss_Receiver::KeepAlive(unsigned int passes) {
     if (reportedMaker_.load() != BVParse::GNSS_MNFCTR_VELTA || !keepAliveOn_.load()) {
         return;
     }
+    // Each nominal pass finds the count below kKeepAlivePasses and raises it, or finds it there
+    // and sends: due when one of this pass's nominal passes would have sent.
     unsigned int count = keepAliveCount.load();
-    if (count < kKeepAlivePasses) {
-        keepAliveCount.compare_exchange_strong(count, count + 1);
+    unsigned int next = 0;
+    do {
+        next = std::min(kKeepAlivePasses, count + passes);
+    } while (!keepAliveCount.compare_exchange_weak(count, next));
+    if (count < kKeepAlivePasses && count + passes <= kKeepAlivePasses) {
+        return;
+    }
+    // A pass-through switch holds dataLock for its whole wait: never block the read thread on
+    // it. The count stays due, so a later pass sends.
+    std::unique_lock<DataLock> lock(dataLock_, std::try_to_lock);
+    if (!lock.owns_lock()) {
         return;
     }
     keepAliveCount = 1;
@@ -149,7 +160,7 @@ void EmGnss_Receiver::Send_QxMdl(unsigned int mode) {
     if (!facadePresent()) {
         return;
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr || portKind_.load() == BVComm::kPortFile) {
         return;
     }
@@ -215,7 +226,7 @@ void EmGnss_Receiver::Set_Com_Data_Monitor(bool on) {
     if (!facadePresent()) {
         return;
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr || portKind_.load() == BVComm::kPortFile) {
         return;
     }
@@ -232,7 +243,7 @@ void EmGnss_Receiver::Set_Static_AntType(const char* name) {
     if (!facadePresent()) {
         return;
     }
-    Em_CrtSect_Lock lock(&dataLock_);
+    DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         return;
     }

@@ -1,10 +1,9 @@
 #include "BVDevice/ThreadTrace.h"
 
-#include <time.h>
-
 #include <cstdio>
 #include <mutex>
 
+#include "BVComm/Logger.h"
 #include "BVComm/PortPaths.h"
 
 namespace Brevan2011 {
@@ -20,12 +19,6 @@ int channelIndex(int channel) {
 std::mutex& channelMutex(int channel) {
     static std::mutex mutexes[4];
     return mutexes[channelIndex(channel)];
-}
-
-long tickMs() {
-    timespec ts{};
-    ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<long>(ts.tv_sec) * 1000L + static_cast<long>(ts.tv_nsec / 1000000L);
 }
 
 }  // namespace
@@ -61,7 +54,7 @@ void ThreadTrace::record(const char* text, int channel) {
     if (f == nullptr) {
         return;  // tracing must never stop a session
     }
-    std::fprintf(f, "%ld,%s", tickMs(), text);
+    std::fprintf(f, "%ld,%s", BVCore::tickCount(), text);
     std::fclose(f);
 }
 

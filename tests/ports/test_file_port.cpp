@@ -21,7 +21,7 @@ std::string pattern(std::size_t n) {
 
 }  // namespace
 
-TEST(FilePort, ReplaysInPacedChunksAndStartsOverAfterClosing) {
+TEST(FilePort, ReplaysInPacedChunksAndStartsOverWhenOpenedAgain) {
     varnok_test::TempDir dir;
     const std::string path = dir.file("replay.bin");
     const std::string bytes = pattern(450);
@@ -44,7 +44,11 @@ TEST(FilePort, ReplaysInPacedChunksAndStartsOverAfterClosing) {
     EXPECT_EQ(got, bytes);
     EXPECT_TRUE(port.IsOpen());
 
+    // Closed, the port reads nothing (and does not open the file again behind its owner's back);
+    // opened again, the replay starts over.
     port.Uninitialize();
+    EXPECT_EQ(port.ReadData(buf, 64), 0u);
+    ASSERT_EQ(port.Initialize(const_cast<char*>(path.c_str())), 0u);
     EXPECT_EQ(port.ReadData(buf, 64), 64u);
     EXPECT_EQ(std::string(buf, 64), bytes.substr(0, 64));
 }

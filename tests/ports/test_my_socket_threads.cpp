@@ -18,6 +18,7 @@
 
 #include "BVComm/MySocket.h"
 #include "FakeTcpPeer.h"
+#include "ProcessThreads.h"
 
 using Brevan2011::BVComm::ISocketReceiver;
 using Brevan2011::BVComm::MySocket;
@@ -453,6 +454,91 @@ TEST(MySocketLifetime, SendingToAResetPeerRaisesNoSignal) {
     // Which error shows depends on whether the read thread closed the socket first.
     EXPECT_TRUE(s.GetLastError() == 0 || s.GetLastError() == 10054 || s.GetLastError() == 10057)
         << s.GetLastError();
+}
+
+// Deletes its socket from inside one of the socket's callbacks, as an owner that drops its
+// connection on a message does.
+class DeletingReceiver : public ISocketReceiver {
+public:
+    enum When { kOnReceive, kOnClose };
+    DeletingReceiver(MySocket* socket, When when) : socket_(socket), when_(when) {}
+    int OnReceive(const char*, int) override {
+        if (when_ == kOnReceive) {
+            deleteSocket();
+        }
+        return 1;
+    }
+    void OnConnect(int) override {}
+    void OnClose(int) override {
+        if (when_ == kOnClose) {
+            deleteSocket();
+        }
+    }
+    bool deleted() const { return deleted_.load(); }
+
+private:
+    // Nothing of this receiver is touched after deleted_ is set: the test frees it then.
+    void deleteSocket() {
+        MySocket* socket = socket_;
+        if (!claimed_.exchange(true)) {
+            delete socket;
+            deleted_ = true;
+        }
+    }
+    MySocket* socket_;
+    When when_;
+    std::atomic<bool> claimed_{false};
+    std::atomic<bool> deleted_{false};
+};
+
+// A subclass that deletes itself on its first message.
+class SelfDeletingSocket : public MySocket {
+public:
+    explicit SelfDeletingSocket(std::atomic<bool>& deleted) : deleted_(deleted) {}
+    ~SelfDeletingSocket() override {
+        CloseAndWait();
+        deleted_ = true;
+    }
+    bool OnReceive(const char*, int) override {
+        delete this;
+        return true;
+    }
+    using MySocket::OnReceive;
+
+private:
+    std::atomic<bool>& deleted_;
+};
+
+// The read thread returns from the callback into a freed object unless it ends at once; the
+// sanitizers report any touch, and the thread must be gone afterwards.
+TEST(MySocketLifetime, ASocketDeletedFromItsOwnCallbackEndsItsThread) {
+    const char* cases[] = {"receiver deletes in OnReceive", "receiver deletes in OnClose",
+                           "subclass deletes itself"};
+    for (int c = 0; c < 3; ++c) {
+        SCOPED_TRACE(cases[c]);
+        FakeTcpPeer peer;
+        ASSERT_TRUE(peer.ok());
+        const int baseline = varnok_test::baselineThreadCount();
+        std::atomic<bool> subclassDeleted{false};
+        MySocket* sock = c == 2 ? new SelfDeletingSocket(subclassDeleted) : new MySocket();
+        std::unique_ptr<DeletingReceiver> rec;
+        if (c < 2) {
+            rec = std::make_unique<DeletingReceiver>(
+                sock, c == 0 ? DeletingReceiver::kOnReceive : DeletingReceiver::kOnClose);
+            sock->setDataReceiver(rec.get());
+        }
+        ASSERT_TRUE(sock->Create(MySocket::kTcp, 0));
+        ASSERT_TRUE(sock->Connect("127.0.0.1", peer.port()));
+        ASSERT_TRUE(peer.waitConnected(5000));
+        if (c == 1) {
+            peer.closeConnection();
+        } else {
+            ASSERT_TRUE(peer.send("bye"));
+        }
+        ASSERT_TRUE(waitUntil([&] { return c == 2 ? subclassDeleted.load() : rec->deleted(); }));
+        EXPECT_TRUE(waitUntil([&] { return varnok_test::processThreadCount() == baseline; }))
+            << varnok_test::processThreadCount() << " threads, " << baseline << " before";
+    }
 }
 
 TEST(MySocketLifetime, ASocketReconnectsAtOnceAfterAClose) {

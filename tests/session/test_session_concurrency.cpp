@@ -208,6 +208,7 @@ TEST_F(SessionTest, BulkGettersWaitForTheParseLock) {
     ASSERT_TRUE(s->Port_Open(replay.c_str()));
     static TRSMT_INFO trs;
     static em_eph_t eph;
+    static em_obs_t obs;
     static FIRMWARE_DEBUG firmware;
     static PASSCOMCHAR pass;
     static char list[4096];
@@ -222,6 +223,7 @@ TEST_F(SessionTest, BulkGettersWaitForTheParseLock) {
              unsigned system = 1;
              r.Get_Gnss_Ephemeris(&system, &eph);
          }},
+        {"Get_Gnss_Obs_t", [](EmGnss_Receiver& r) { r.Get_Gnss_Obs_t(&obs); }},
         {"Get_Gprs_GetList",
          [](EmGnss_Receiver& r) {
              int n = 0;
@@ -240,7 +242,7 @@ TEST_F(SessionTest, BulkGettersWaitForTheParseLock) {
         std::atomic<bool> locked{false};
         std::atomic<bool> released{false};
         std::thread parser([&] {
-            Em_CrtSect_Lock hold(Probe::dataLock(*s));
+            const auto hold = Probe::holdDataLock(*s);
             locked = true;
             std::this_thread::sleep_for(150ms);
             released = true;

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
-#include "BVDevice/SessionTestHooks.h"
+#include "SessionTestHooks.h"
 #include "FakeTcpPeer.h"
+#include "ProcessThreads.h"
 #include "PtyPair.h"
 #include "SessionFixture.h"
 
@@ -160,4 +162,65 @@ TEST_F(SessionTest, CloseFromTheSessionsOwnThreadIsRefused) {
     EXPECT_EQ(closeResult.load(), 0);
     EXPECT_TRUE(s->IsPortOpen());
     EXPECT_TRUE(s->Port_Close());
+}
+
+namespace {
+
+// The session a callback deletes, as an owner that drops its session on an answer does.
+std::atomic<EmGnss_Receiver*> doomed{nullptr};
+std::atomic<bool> doomedGone{false};
+
+void deleteDoomed() {
+    if (EmGnss_Receiver* s = doomed.exchange(nullptr)) {
+        delete s;
+        doomedGone = true;
+    }
+}
+
+void deleteOnData(BVParse::Msg_Type, std::uint32_t, const void*) {
+    deleteDoomed();
+}
+
+void deleteOnStatus(bool, const void*) {
+    deleteDoomed();
+}
+
+}  // namespace
+
+// Deleted on its own parse thread (data callback) or write thread (status callback of a reset):
+// the other threads end, the one inside the callback unwinds without touching the freed
+// session, and none is left behind.
+TEST_F(SessionTest, ASessionDeletedInItsOwnCallbackEndsAllItsThreads) {
+    static const BVParse::_CALLBACKS_RECEIVER onData = {&deleteOnData, nullptr};
+    static const BVParse::_CALLBACKS_RECEIVER onStatus = {nullptr, &deleteOnStatus};
+    struct Case {
+        const char* what;
+        const BVParse::_CALLBACKS_RECEIVER* callbacks;
+    } cases[] = {{"data callback", &onData}, {"status callback", &onStatus}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string records;
+        for (int i = 0; i < 500; ++i) {
+            records += scriptedRecord(1);  // a read every 500 ms brings more
+        }
+        writeFile(replay_, records);
+        const int baseline = baselineThreadCount();
+        doomedGone = false;
+        auto* s = new EmGnss_Receiver(BVParse::GNSS_MNFCTR_VELTA, BVParse::MAINBD_NOVATEL);
+        s->RegisterCbs_Receiver(c.callbacks, nullptr);
+        ASSERT_TRUE(s->Port_Open(replay_.c_str()));
+        doomed = s;  // armed once the open is done: the owner deletes only an opened session
+        if (c.callbacks == &onStatus) {
+            s->ReSetGnsMd(BVParse::MAINBD_NOVATEL);
+        }
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (!doomedGone.load() && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(2ms);
+        }
+        ASSERT_TRUE(doomedGone.load());
+        while (processThreadCount() != baseline && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(2ms);
+        }
+        EXPECT_EQ(processThreadCount(), baseline);
+    }
 }

@@ -3,17 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 
 #include "BVDevice/ByteOrder.h"
 #include "BVDevice/CommandDump.h"
-#include "BVDevice/SessionTestHooks.h"
+#include "BVParse/Em_Gnss.h"
 #include "FakeTcpPeer.h"
 #include "SessionFixture.h"
 #include "SessionRows.h"
 
 using namespace varnok_test;
+using namespace Brevan2011::BVParse;
 namespace BVDevice = Brevan2011::BVDevice;
 
 namespace {
@@ -63,19 +66,75 @@ TEST(SessionByteOrder, ReversesEachWidth) {
     EXPECT_EQ(BVDevice::ByteSwapU64(0x0102030405060708ull), 0x0807060504030201ull);
 }
 
+namespace {
+
+// A command operation of the row list beside its builder: the session's call and the same
+// builder run on a reference facade, both with the rows' sentinel arguments.
+struct BuilderRow {
+    const char* name;
+    std::function<void(EmGnss_Receiver&)> call;
+    std::function<void(Em_Gnss&, Cmd_List&)> build;
+};
+
+std::vector<BuilderRow> BuilderRows() {
+    std::vector<BuilderRow> rows;
+#define VARNOK_OP(result, name, params, args, builder, builderArgs)                \
+    rows.push_back({#name,                                                         \
+                    [](EmGnss_Receiver& s) {                                       \
+                        [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;          \
+                        auto pmf = static_cast<result(EmGnss_Receiver::*) params>( \
+                            &EmGnss_Receiver::name);                               \
+                        (s.*pmf) args;                                             \
+                    },                                                             \
+                    [](Em_Gnss& g, Cmd_List& cmds) {                               \
+                        [[maybe_unused]] RowArgs::Arg a1, a2, a3, a4, a5;          \
+                        auto build = [&] params { g.builder builderArgs; };        \
+                        build args;                                                \
+                    }});
+#define VARNOK_OPX(result, name, params, args)
+#include "BVDevice/EmGnss_ReceiverOps.def"
+#undef VARNOK_OP
+#undef VARNOK_OPX
+    return rows;
+}
+
+// Same commands, apart from the new protocol's chunk sequence byte.
+bool sameCommands(const std::vector<_STR_CMD>& got, const Cmd_List& want) {
+    if (got.size() != want.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const _STR_CMD& a = got[i];
+        const _STR_CMD& b = want[i];
+        if (a.length != b.length || a.pause != b.pause) {
+            return false;
+        }
+        const bool chunk = b.length > 3 && b.data[0] == '$' && b.data[1] == '$' && b.data[2] == 1;
+        for (unsigned k = 0; k < b.length && k < sizeof(b.data); ++k) {
+            if (a.data[k] != b.data[k] && !(chunk && k == 3)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 // Every row on open sessions of the old and the new protocol with the library's own protocol
-// objects: nothing crashes or blocks.
+// objects: nothing crashes or blocks. Then on half-open sessions of both (a facade, no write
+// thread to take the commands): each command operation queues exactly what its builder makes
+// (nothing when the builder makes nothing for that receiver), and a getter queues nothing.
 TEST(SessionRowsOpen, EveryRowRunsOnOldAndNewProtocolSessions) {
     UseScriptedProtocol(false);
     struct Kind {
         const char* what;
-        Brevan2011::BVParse::MAINBD_OEM_TYPE board;
-    } kinds[] = {{"old protocol", Brevan2011::BVParse::MAINBD_NOVATEL},
-                 {"new protocol", Brevan2011::BVParse::MAINBD_NEWPROTOCOL}};
+        MAINBD_OEM_TYPE board;
+    } kinds[] = {{"old protocol", MAINBD_NOVATEL}, {"new protocol", MAINBD_NEWPROTOCOL}};
     for (const Kind& k : kinds) {
         FakeTcpPeer peer;
         ASSERT_TRUE(peer.ok());
-        EmGnss_Receiver s(Brevan2011::BVParse::GNSS_MNFCTR_VELTA, k.board);
+        EmGnss_Receiver s(GNSS_MNFCTR_VELTA, k.board);
         ASSERT_TRUE(s.Port_Open(peer.param()));
         ASSERT_TRUE(peer.waitConnected(5000));
         std::fflush(stdout);
@@ -83,6 +142,36 @@ TEST(SessionRowsOpen, EveryRowRunsOnOldAndNewProtocolSessions) {
             row.call(s);
         }
         EXPECT_TRUE(s.Port_Close()) << k.what;
+    }
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.what);
+        EmGnss_Receiver s(GNSS_MNFCTR_VELTA, k.board);
+        ASSERT_FALSE(s.Port_Open(closedLoopbackParam()));
+        Em_Gnss reference(GNSS_MNFCTR_VELTA, k.board);
+        int built = 0;
+        for (const BuilderRow& row : BuilderRows()) {
+            Probe::clearPending(s);
+            Cmd_List want;
+            row.build(reference, want);
+            row.call(s);
+            const std::vector<_STR_CMD> got = Probe::pending(s);
+            if (want.size() > EmGnss_Receiver::kMaxPendingCommands) {
+                EXPECT_TRUE(got.empty()) << row.name << ": too long for the queue";
+            } else {
+                EXPECT_TRUE(sameCommands(got, want))
+                    << row.name << ": " << got.size() << " commands, " << want.size() << " built";
+            }
+            built += want.empty() ? 0 : 1;
+        }
+        EXPECT_GT(built, 50);  // many rows build something for each receiver
+        Probe::clearPending(s);
+        for (const auto& row : AllSessionRows()) {
+            if (row.name.rfind("Get", 0) == 0) {
+                row.call(s);
+                EXPECT_TRUE(Probe::pendingLengths(s).empty()) << row.name;
+            }
+        }
+        EXPECT_TRUE(s.Port_Close());
     }
 }
 

@@ -261,7 +261,7 @@ TEST_F(PassThroughTest, TheCommandGoesOutWhileTheWriterWaitsForAReset) {
     ASSERT_FALSE(frame.empty());
     FakeTcpPeer::Clock::time_point returned;
     {
-        Em_CrtSect_Lock hold(Probe::dataLock(s));
+        const auto hold = Probe::holdDataLock(s);
         s.ReSetMnfctr(GNSS_MNFCTR_OEM);  // the writer's handler now waits for dataLock
         const auto until = std::chrono::steady_clock::now() + 5s;
         while (!Probe::writerWantsDataLock(s) && std::chrono::steady_clock::now() < until) {
@@ -277,4 +277,34 @@ TEST_F(PassThroughTest, TheCommandGoesOutWhileTheWriterWaitsForAReset) {
     EXPECT_EQ(peer.received().substr(0, frame.size()), frame);
     EXPECT_LT(arrivals.front().at, returned);  // out before the switch's pause ended
     EXPECT_TRUE(s.Port_Close());
+}
+
+// A main-board reset asked for just before the switch: the write thread takes it up, and waits
+// for dataLock, at any moment of the switch's wait for its command. The frame still leaves, at
+// the old rate, every time.
+TEST_F(PassThroughTest, WithABoardResetPendingTheFrameLeavesAtTheOldRate) {
+    openSerial(GNSS_MNFCTR_VELTA, MAINBD_STXETX, 9600);
+    const std::string frame = reference(MAINBD_STXETX, 1, false);
+    ASSERT_FALSE(frame.empty());
+    for (int round = 0; round < 16; ++round) {
+        SCOPED_TRACE(round);
+        auto done = std::async(std::launch::async, [&] {
+            session_->ReSetGnsMd(MAINBD_STXETX);
+            // Sweep where the switch lands against the write thread's wake-up.
+            for (volatile int spin = 0; spin < (round % 8) * 500; spin = spin + 1) {
+            }
+            session_->Send_QxMdl(1);
+        });
+        const std::string got = pty_.readMaster(frame.size(), 5000);
+        EXPECT_EQ(speedOf(pty_.slave()), static_cast<speed_t>(B9600));
+        EXPECT_EQ(got, frame);
+        done.get();
+        EXPECT_EQ(speedOf(pty_.slave()), static_cast<speed_t>(B38400));
+        // Back to the receiver's own protocol and rate without a command, for the next round.
+        ASSERT_EQ(makerAfterReset(*session_, GNSS_MNFCTR_OEM), GNSS_MNFCTR_OEM);
+        session_->ReSetMnfctr(GNSS_MNFCTR_VELTA);
+        ASSERT_EQ(makerAfterReset(*session_, GNSS_MNFCTR_VELTA), GNSS_MNFCTR_VELTA);
+        session_->Port_SetBaud(9600);
+        EXPECT_EQ(drain(), "");
+    }
 }

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -14,7 +13,6 @@
 #include <thread>
 #include <vector>
 
-#include "BVDevice/ThreadTrace.h"
 #include "BVParse/Em_Gnss.h"
 #include "FakeTcpPeer.h"
 #include "SessionFixture.h"
@@ -22,7 +20,6 @@
 using namespace varnok_test;
 using namespace std::chrono_literals;
 using namespace Brevan2011::BVParse;
-using Brevan2011::BVDevice::ThreadTrace;
 
 namespace {
 
@@ -65,17 +62,6 @@ std::string hex(const std::string& s) {
     return o.str();
 }
 
-int writeEvents() {
-    std::ifstream in(ThreadTrace::path(ThreadTrace::kWrite), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    int n = 0;
-    for (std::size_t pos = text.find("write thread Evnt1"); pos != std::string::npos;
-         pos = text.find("write thread Evnt1", pos + 1)) {
-        ++n;
-    }
-    return n;
-}
-
 struct WireCase {
     const char* what;
     std::function<void(EmGnss_Receiver&)> op;
@@ -113,22 +99,14 @@ protected:
             ++nonEmpty_;
         }
         if (want.bytes.empty()) {
-            std::this_thread::sleep_for(200ms);  // let a late wake-up of the last request pass
-        }
-        const int eventsBefore = writeEvents();
-        c.op(*session_);
-        if (want.bytes.empty()) {
-            if (!expectWake) {
-                return;
-            }
-            // Nothing to send, but the writer is still woken.
-            const auto until = std::chrono::steady_clock::now() + 5s;
-            while (writeEvents() == eventsBefore && std::chrono::steady_clock::now() < until) {
-                std::this_thread::sleep_for(5ms);
-            }
-            EXPECT_EQ(writeEvents(), eventsBefore + 1) << c.what;
+            holdWriterInAPause();
+            c.op(*session_);
+            // Nothing to send, but the writer is still woken (unless nothing at all is due).
+            EXPECT_EQ(Probe::writeEventSet(*session_), expectWake) << c.what;
+            EXPECT_TRUE(Probe::pendingLengths(*session_).empty()) << c.what;
             return;
         }
+        c.op(*session_);
         // Board start-up sequences pause between their commands (each pause at most 3 s).
         unsigned pauses = 0;
         for (const _STR_CMD& cmd : cmds) {
@@ -140,6 +118,21 @@ protected:
         EXPECT_TRUE(sameMasked(got, want))
             << c.what << "\n got:  " << hex(got) << "\n want: " << hex(want.bytes);
     }
+
+    // Leaves the write thread in a pause with nothing queued and the write event clear: a wake-up
+    // signalled from now on stays visible until the pause ends, and no earlier one is left.
+    void holdWriterInAPause() {
+        session_->Send_Null_For_Wait_Interval(kHoldMs);
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (!Probe::pendingLengths(*session_).empty() &&
+               std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_TRUE(Probe::pendingLengths(*session_).empty());
+        Probe::clearWriteEvent(*session_);
+    }
+
+    static constexpr unsigned kHoldMs = 1000;
 
     void finish() {
         std::this_thread::sleep_for(300ms);
@@ -512,13 +505,11 @@ TEST_F(WireTest, DisableOtherDataLinkByMode) {
              },
              [mode, off](Em_Gnss& g, Cmd_List& c) { off(g, c, mode); }});
     }
-    // A request queued in two parts may wake the writer once more after its bytes are out.
-    std::this_thread::sleep_for(300ms);
     for (int mode : {0, 5}) {
-        const int before = writeEvents();
+        holdWriterInAPause();
         session_->Disable_Other_DataLink(static_cast<QX_DATALINK_MODE_ENUM>(mode));
-        std::this_thread::sleep_for(100ms);
-        EXPECT_EQ(writeEvents(), before) << "mode " << mode << " queues nothing at all";
+        EXPECT_FALSE(Probe::writeEventSet(*session_)) << "mode " << mode << " wakes nobody";
+        EXPECT_TRUE(Probe::pendingLengths(*session_).empty()) << "mode " << mode;
     }
     finish();
 }

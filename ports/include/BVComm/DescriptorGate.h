@@ -17,8 +17,9 @@ public:
     DescriptorGate(const DescriptorGate&) = delete;
     DescriptorGate& operator=(const DescriptorGate&) = delete;
 
-    // Takes ownership of an open descriptor (closing any earlier one).
-    void attach(int fd);
+    // Takes ownership of an open descriptor (closing any earlier one). Refused, with the
+    // descriptor left to the caller, while a read or write on the earlier one is in flight.
+    bool attach(int fd);
     bool isOpen() const;
 
     // Holds the descriptor for one system call; fd() is -1 when the gate is closed.

@@ -11,7 +11,8 @@ namespace Brevan2011 {
 namespace BVComm {
 
 // Plays a recorded byte stream back: at most 200 bytes a read, each read followed by a pause,
-// so a replay runs at about the pace of a receiver. Closing rewinds: the next read starts over.
+// so a replay runs at about the pace of a receiver. Closing cuts a pause short; a closed port
+// reads nothing at once, and Initialize starts the replay over.
 class FilePort : public IPortInstance {
 public:
     FilePort() = default;

@@ -24,7 +24,7 @@ std::string logDirectory();
 // A base name (no slash) is placed in the log directory; other paths stay as given.
 std::string logPath(const std::string& fileName);
 
-// Milliseconds of CLOCK_MONOTONIC.
+// Milliseconds of CLOCK_MONOTONIC: the one monotonic clock of the logs, traces and ports.
 long tickCount();
 
 // Appends time-stamped lines to one file. Loggers live in a registry by id: 0 is "runtime.log",

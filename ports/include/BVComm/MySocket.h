@@ -51,7 +51,9 @@ public:
     enum EolFormat : int { kEolZero = 0, kEolCrLf = 1, kEolLf = 2 };
 
     MySocket();
-    // Closes the socket and waits for its threads, however long they take to notice.
+    // Closes the socket and waits for its threads, however long they take to notice. From one of
+    // the socket's own callbacks it waits for the others only; that thread ends when the
+    // callback returns.
     ~MySocket() override;
     MySocket(const MySocket&) = delete;
     MySocket& operator=(const MySocket&) = delete;
@@ -114,7 +116,13 @@ protected:
 
 private:
     using Gate = std::shared_ptr<DescriptorGate>;
-    using StateWord = std::shared_ptr<std::atomic<int>>;
+    // Shared by a thread and the socket, so the thread can learn that the socket was destroyed
+    // from its own callback.
+    struct ThreadWord {
+        std::atomic<int> state{kThreadRunning};
+        std::atomic<bool> orphaned{false};
+    };
+    using StateWord = std::shared_ptr<ThreadWord>;
     struct Retired {
         std::thread thread;
         StateWord word;
@@ -157,7 +165,9 @@ private:
     CTList<DataPacket*> packets_;
     int dataSize_ = 0;
 
-    BVCore::MutexHolder holder_;  // guards receiver_
+    // Guards receiver_; shared, so a slot can still release it when the receiver deleted this
+    // socket from the call.
+    std::shared_ptr<BVCore::MutexHolder> holder_ = std::make_shared<BVCore::MutexHolder>();
     ISocketReceiver* receiver_ = nullptr;
     std::shared_ptr<BVCore::Logger> logger_;
 };

@@ -20,6 +20,7 @@
 #include "BVComm/BluetoothBackend.h"
 #include "BVComm/DescriptorGate.h"
 #include "BVComm/WinsockErrors.h"
+#include "BluezAddress.h"
 
 namespace Brevan2011 {
 namespace BVComm {
@@ -34,18 +35,12 @@ constexpr int kAccessCode = 10013;
 constexpr std::uint8_t kDefaultChannel = 1;
 
 std::uint64_t toAddress(const bdaddr_t& a) {
-    std::uint64_t value = 0;
-    for (int i = 5; i >= 0; --i) {
-        value = (value << 8) | a.b[i];
-    }
-    return value;
+    return AddressFromBytes(a.b);
 }
 
 bdaddr_t fromAddress(std::uint64_t value) {
     bdaddr_t a{};
-    for (int i = 0; i < 6; ++i) {
-        a.b[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    AddressToBytes(value, a.b);
     return a;
 }
 

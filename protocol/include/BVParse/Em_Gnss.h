@@ -77,8 +77,8 @@ public:
     void Gnss_Logger(Msg_Type category, uint32_t flags);
     void Gnss_Logger_Md(uint32_t flags);
 
-    // ---- Operations of every receiver kind, forwarded to the protocol object's slots; each
-    // returns the slot's result (0 without a protocol object).
+    // ---- Operations of every receiver kind, forwarded to the protocol object's operations of
+    // the same name; each returns that operation's result (0 without a protocol object).
     int Get_Gnss_Inite(Cmd_List& cmds);
     int Get_Gnss_StartBase(Cmd_List& cmds);
     int Get_Gnss_StartRover(Cmd_List& cmds);

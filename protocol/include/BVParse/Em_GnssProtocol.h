@@ -25,57 +25,57 @@ public:
     Em_GnssProtocol(const Em_GnssProtocol&) = delete;
     Em_GnssProtocol& operator=(const Em_GnssProtocol&) = delete;
 
-    // Slot 1: one parse step over the ring; non-zero while the caller should step again.
+    // One parse step over the ring; non-zero while the caller should step again.
     virtual int Parse_Step() = 0;
-    // Slot 2: creates the board driver for a main-board type.
+    // Creates the board driver for a main-board type.
     virtual bool Create_Board(MAINBD_OEM_TYPE type) = 0;
 
-    // Slots 3-15: values of the board data parser; 0 without a board driver.
-    virtual double Get_Latitude();   // 3
-    virtual double Get_Longitude();  // 4
-    virtual double Get_Height();     // 5
-    virtual double Get_Err_Vert();   // 6
-    virtual double Get_Err_Horz();   // 7
-    virtual double Get_Err_Rms();    // 8
-    virtual double Get_Pdop();       // 9
-    virtual double Get_Vdop();       // 10
-    virtual double Get_Hdop();       // 11
-    virtual double Get_Tdop();       // 12
-    virtual double Get_Gdop();       // 13
-    virtual double Get_Speed();      // 14
-    virtual double Get_Course();     // 15
-    // Slot 16: the 24-byte base information; nothing copied without a board driver.
+    // Values of the board data parser; 0 without a board driver.
+    virtual double Get_Latitude();
+    virtual double Get_Longitude();
+    virtual double Get_Height();
+    virtual double Get_Err_Vert();
+    virtual double Get_Err_Horz();
+    virtual double Get_Err_Rms();
+    virtual double Get_Pdop();
+    virtual double Get_Vdop();
+    virtual double Get_Hdop();
+    virtual double Get_Tdop();
+    virtual double Get_Gdop();
+    virtual double Get_Speed();
+    virtual double Get_Course();
+    // The 24-byte base information; nothing copied without a board driver.
     virtual void Get_Base_Info(BASEINFO& out);
-    // Slot 17: the last GGA sentence (at most 2,048 bytes) and its length.
+    // The last GGA sentence (at most 2,048 bytes) and its length.
     virtual void Get_Gga_Text(unsigned char* dest, unsigned* length);
-    // Slot 18: the solution code.
+    // The solution code.
     virtual int Get_Sol_Code();
-    // Slot 19: age of the differential corrections; -1.0 without a board driver.
+    // Age of the differential corrections; -1.0 without a board driver.
     virtual double Get_Diff_Age();
 
-    // Slots 20-32: command requests, forwarded to the board driver (nothing without one).
-    virtual int Get_Gnss_Inite(Cmd_List& cmds);                                          // 20
-    virtual int Get_Gnss_StartBase(Cmd_List& cmds);                                      // 21
-    virtual int Get_Gnss_StartRover(Cmd_List& cmds);                                     // 22
-    virtual int Get_Gnss_Reset(Cmd_List& cmds);                                          // 23
-    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, double unused, int n);  // 24
-    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);                          // 25
-    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);                            // 26
-    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);                      // 27
-    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);                        // 28
+    // Command requests, forwarded to the board driver (nothing without one).
+    virtual int Get_Gnss_Inite(Cmd_List& cmds);
+    virtual int Get_Gnss_StartBase(Cmd_List& cmds);
+    virtual int Get_Gnss_StartRover(Cmd_List& cmds);
+    virtual int Get_Gnss_Reset(Cmd_List& cmds);
+    virtual int Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, double unused, int n);
+    virtual int Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate);
+    virtual int Send_Gnss_EphemSat(Cmd_List& cmds, unsigned sat);
     virtual int Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate, int unused);
-    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);  // 30
-    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);                                    // 31
-    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);                                  // 32
-    // Slot 33: differential data for the receiver.
+    virtual int Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned s);
+    virtual int Get_Gnss_ElevMask(Cmd_List& cmds);
+    virtual int Send_Gnss_UnlogData(Cmd_List& cmds);
+    // Differential data for the receiver.
     virtual int Send_DiffDataToGnss(Cmd_List& cmds, const unsigned char* bytes, unsigned n) = 0;
-    // Slot 34: the 84-byte pass-through character record.
+    // The 84-byte pass-through character record.
     virtual void Get_PassCom_Char(PASSCOMCHAR& out);
-    // Slot 35: pass-through command, forwarded.
+    // Pass-through command, forwarded.
     virtual int Get_Cmd_PassCom(Cmd_List& cmds, int value);
-    // Slot 36: switches NMEA parsing in the board data parser.
+    // Switches NMEA parsing in the board data parser.
     virtual void Set_GNSS_ParseNmea(bool on);
-    // Slot 37: cuts raw bytes into records of at most 512 bytes with the pause 50; returns how
+    // Cuts raw bytes into records of at most 512 bytes with the pause 50; returns how
     // many records were appended.
     virtual int Split_Raw_Cmds(Cmd_List& cmds, const unsigned char* bytes, unsigned n);
 

@@ -32,7 +32,7 @@ using Gnss_ClockReader = bool (*)(struct timespec* now);
 void Set_System_Clock(Gnss_ClockReader reader);
 Gnss_Time System_Time_Now();
 
-// Empty virtual slot used by several board tables.
+// Does nothing and returns 0: the operation of boards that have no such operation.
 int Empty_Slot();
 
 }  // namespace BVParse

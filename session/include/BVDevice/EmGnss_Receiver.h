@@ -4,13 +4,13 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "BVComm/PortInstance.h"
 #include "BVDevice/BVDeviceExport.h"
-#include "BVDevice/EmGnss_ReceiverRows.h"
 #include "BVDevice/EventSet.h"
 #include "BVParse/Em_Critcal_Section.h"
 #include "BVParse/Em_DeviceRecords.h"
@@ -32,14 +32,107 @@ using BVComm::IPortInstance;
 using BVComm::PARAM_BT;
 using BVComm::PARAM_COM;
 using BVComm::PARAM_SOCK;
+// The operations take these records and enums of the protocol library by their own names.
 using BVParse::_CALLBACKS_RECEIVER;
+using BVParse::_set_nmea;
 using BVParse::_STR_CMD;
+using BVParse::AntPointInfo;
+using BVParse::Base_Config;
+using BVParse::BASE_POS_LIST_STRUCT;
+using BVParse::BASEINFO;
+using BVParse::Channel_Space;
+using BVParse::Com_Baudrate;
+using BVParse::cors_info;
+using BVParse::DATA_FREQS_STRUCT;
+using BVParse::DataFreq;
+using BVParse::DEVICE_STR;
+using BVParse::Dops;
+using BVParse::eBubble_info;
 using BVParse::Em_Critcal_Section;
+using BVParse::em_eph_t;
 using BVParse::Em_Gnss;
+using BVParse::em_obs_t;
+using BVParse::EndPointInfo;
+using BVParse::FIRMWARE_DEBUG;
+using BVParse::GNSS_FRQ;
 using BVParse::GNSS_MANUFACTURER;
+using BVParse::gprs_ero;
+using BVParse::Gprs_Modle;
+using BVParse::gprs_status;
+using BVParse::IP_ADRES;
 using BVParse::MAINBD_OEM_TYPE;
-// The operations take the protocol library's records and enums by their own names.
-using namespace BVParse;
+using BVParse::NMEAConfigList;
+using BVParse::PASSCOMCHAR;
+using BVParse::POS_INFO;
+using BVParse::Precisions;
+using BVParse::Protocol_Net;
+using BVParse::QX_ACCOUNT_STRUCT;
+using BVParse::QX_BLOCK_DATA_STRUCT;
+using BVParse::QX_COM_BAUD_ENUM;
+using BVParse::QX_COM_PORT_ENUM;
+using BVParse::QX_CORS_DATA_SOURCE_STRUCT;
+using BVParse::QX_DATA_CONFIG_LIST;
+using BVParse::QX_DATA_CONFIG_LIST_STRUCT;
+using BVParse::QX_DATA_FRQ_ENUM;
+using BVParse::QX_DATA_TRANSFER_STRUCT;
+using BVParse::QX_DATALINK_MODE_ENUM;
+using BVParse::QX_FILE_RECORD_CONFIG_STRUCT;
+using BVParse::QX_FILE_RECORD_IO_ID_ENUM;
+using BVParse::QX_FILE_RECORD_STATUS_ENUM;
+using BVParse::QX_GNSS_BASE_SET_STRUCT;
+using BVParse::QX_GNSS_DAT_CALIBRATION_SAMPLE_STRUCT;
+using BVParse::QX_GNSS_DAT_CALIBRATION_TILT_STRUCT;
+using BVParse::QX_GNSS_DAT_MAGNETIC_STRUCT;
+using BVParse::QX_GNSS_DIFF_TYPE_ENUM;
+using BVParse::QX_GNSS_IO_ID_ENUM;
+using BVParse::QX_GNSS_SATELLITE_ENABLE_STRUCT;
+using BVParse::QX_GPSBOARD_INFO_STRUCT;
+using BVParse::QX_GSENSOR_CALIBRATION_QUALITY;
+using BVParse::QX_GSENSOR_VALID_PERIOD_STRUCT;
+using BVParse::QX_IP_ADDRESS_STRUCT;
+using BVParse::QX_MAC_INFO_STRUCT;
+using BVParse::QX_MODEM_BAND_MODE_ENUM;
+using BVParse::QX_MODEM_CSD_PARA_STRUCT;
+using BVParse::QX_MODEM_CSD_STATUS_STRUCT;
+using BVParse::QX_MODEM_DIAL_PARA_STRUCT;
+using BVParse::QX_MODEM_DIAL_STATUS_STRUCT;
+using BVParse::QX_MODEM_POWER_STATUS_ENUM;
+using BVParse::QX_MODEM_SIGNAL_INTENSITY_STRUCT;
+using BVParse::QX_MODEM_WORK_MODE_ENUM;
+using BVParse::QX_NETLINK_SERVER_TYPE_ENUM;
+using BVParse::QX_NETLINK_STATUS_STRUCT;
+using BVParse::QX_RADIO_CALLSIGN_STRUCT;
+using BVParse::QX_RADIO_CHANNEL_LIST_EX_STRUCT;
+using BVParse::QX_RADIO_CHANNEL_LIST_STRUCT;
+using BVParse::QX_RADIO_INFOLIST_STRUCT;
+using BVParse::QX_RADIO_MODULE_TYPE_ENUM;
+using BVParse::QX_RADIO_POWER_STATUS_ENUM;
+using BVParse::QX_RADIO_PROPERTY_EX_STRUCT;
+using BVParse::QX_RADIO_PROTOCOL_ENUM;
+using BVParse::QX_RESPONSE_STATUS_ENUM;
+using BVParse::QX_SYSTEM_FIRMWARE_VERSION_STRUCT;
+using BVParse::QX_SYSTEM_HARDWARE_INFO_STRUCT;
+using BVParse::QX_SYSTEM_POWER_STATUS_STRUCT;
+using BVParse::QX_WIFI_MODE_ENUM;
+using BVParse::QX_WIFI_PARA_AP_STRUCT;
+using BVParse::QX_WIFI_POWER_STATUS_ENUM;
+using BVParse::Radio_Baudrate;
+using BVParse::Radio_Callsign;
+using BVParse::Radio_Info;
+using BVParse::Radio_Power;
+using BVParse::Radio_Range;
+using BVParse::Rdo_Channel_Type;
+using BVParse::Rdo_Mdl;
+using BVParse::Rdo_Sensitv;
+using BVParse::Rover_Config;
+using BVParse::SAT_USE;
+using BVParse::SATLLITE_STR;
+using BVParse::StartPointInfo;
+using BVParse::Static_Point;
+using BVParse::SvcInfo;
+using BVParse::Time_Str;
+using BVParse::TRSMT_INFO;
+using BVParse::WirelessInfo;
 
 // The receiver session: owns the protocol facade and the port, runs a read, a parse and a
 // write thread, and queues the commands for the receiver.
@@ -49,7 +142,9 @@ using namespace BVParse;
 class BVDEVICE_API EmGnss_Receiver {
 public:
     EmGnss_Receiver(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType);
-    // Closes the session first (threads stopped, port freed, facade deleted).
+    // Closes the session first (threads stopped, port freed, facade deleted). Deleted inside
+    // one of its own callbacks, it ends and joins its other threads; the calling thread ends on
+    // its own once the callback returns, and the facade goes with it.
     ~EmGnss_Receiver();
     EmGnss_Receiver(const EmGnss_Receiver&) = delete;
     EmGnss_Receiver& operator=(const EmGnss_Receiver&) = delete;
@@ -94,9 +189,8 @@ public:
     // ---- Command operations: each builds its commands in the facade under dataLock and
     // queues them whole (or not at all, when the queue cannot take them), then wakes the
     // write thread. Before Port_Open and after Port_Close they do nothing and return 0.
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
-    VARNOK_ROW_ON_##group(result name params;)
-#define VARNOK_OPX(group, result, name, params, args) VARNOK_ROW_ON_##group(result name params;)
+#define VARNOK_OP(result, name, params, args, builder, builderArgs) result name params;
+#define VARNOK_OPX(result, name, params, args) result name params;
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
@@ -106,8 +200,7 @@ public:
     // untouched. Pointer results point into the facade: Get_Gnss_BsCfg and Get_Gnss_RvCfg
     // into the board driver's settings, valid until the next parse step or board/maker
     // reset; the data buffers until the next parse step.
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
-    VARNOK_ROW_ON_##group(result name params;)
+#define VARNOK_GET(result, name, params, args, member, memberArgs) result name params;
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 
@@ -145,8 +238,9 @@ public:
     static constexpr long kActiveWaitMs = 1;
     static constexpr unsigned int kQuietPasses = 200;
     static constexpr long kIdleWaitMs = 25;
-    // Keep-alive: "RG,B200" on the first qualifying read pass of the process, then on every
-    // kKeepAlivePasses-th.
+    // Keep-alive: "RG,B200" on the first qualifying read pass of the process, then every
+    // kKeepAlivePasses passes of kActiveWaitMs, counted by the wall clock so that idle waits
+    // and quick passes on a busy line keep the same cadence (about 170 ms).
     static constexpr unsigned int kKeepAlivePasses = 170;
     // Pass-through switch: pause after the command is written, and the serial rates.
     static constexpr unsigned int kQxPauseMs = 500;
@@ -175,6 +269,14 @@ private:
     void Cmd_WrtEnvt();
     bool onOwnThread() const;
 
+    // The parse lock. The session's own threads only try it, so that they can give up when the
+    // session ends and the read thread never blocks on it.
+    using DataLock = std::recursive_mutex;
+    using DataGuard = std::lock_guard<DataLock>;
+    // What a thread still uses after a callback returns: a session deleted from inside its
+    // own callback is freed while that thread unwinds, so the lock and the facade live here.
+    struct ThreadShared;
+
     static unsigned long ThreadRdData(void* session);
     static unsigned long ThreadPrcData(void* session);
     static unsigned long ThreadWrtData(void* session);
@@ -182,6 +284,13 @@ private:
     unsigned long ProcessData();
     unsigned long WriteData();
     bool drainBeforeReset();
+    // Takes dataLock on a session thread, unless the session exits first.
+    bool lockDataUnlessExit(std::unique_lock<DataLock>& lock);
+    // Marks the write thread as about to wait, or no longer waiting, for dataLock.
+    void setWriterWantsDataLock(bool on);
+    // The destructor's close on one of the session's own threads: the other threads are ended
+    // and joined, this one is left to unwind without touching the session again.
+    void closeFromOwnThread();
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void OnWriteEvent();
@@ -209,8 +318,9 @@ private:
     }
     // Under dataLock: the facade and the fast-path flag change together.
     void setFacade(Em_Gnss* gnss);
-    // One pass of the read loop's keep-alive; filled in with the session mode switches.
-    void KeepAlive();
+    // The read loop's keep-alive, given the nominal passes (kActiveWaitMs each) that the wall
+    // clock says went by since the previous pass.
+    void KeepAlive(unsigned int passes);
     void rcdforthreads(const char* text, int channel);
 
     void SetSupdThreads() {}
@@ -231,7 +341,8 @@ private:
     std::atomic<MAINBD_OEM_TYPE> boardType_;
     std::atomic<GNSS_MANUFACTURER> maker_;
     Em_Critcal_Section queueLock_;
-    Em_Critcal_Section dataLock_;
+    std::shared_ptr<ThreadShared> shared_;
+    DataLock& dataLock_;
     Em_Gnss* gnss_ = nullptr;
     // Lock-free test for the operations' fast path; the pointer is tested again under dataLock.
     std::atomic<bool> hasGnss_{false};

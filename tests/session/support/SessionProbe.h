@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -23,6 +24,10 @@ public:
         BVParse::Em_CrtSect_Lock lock(&s.queueLock_);
         return std::vector<_STR_CMD>(s.cmdList_.begin(), s.cmdList_.end());
     }
+    static void clearPending(EmGnss_Receiver& s) {
+        BVParse::Em_CrtSect_Lock lock(&s.queueLock_);
+        s.cmdList_.clear();
+    }
     static bool writeEventSet(EmGnss_Receiver& s) {
         return s.events_.isSet(EmGnss_Receiver::kWrite);
     }
@@ -31,7 +36,7 @@ public:
     static std::thread::id writeThread(EmGnss_Receiver& s) { return s.writeThread_.get_id(); }
     static std::thread::id parseThread(EmGnss_Receiver& s) { return s.parseThread_.get_id(); }
     static bool hasFacade(EmGnss_Receiver& s) {
-        BVParse::Em_CrtSect_Lock lock(&s.dataLock_);
+        EmGnss_Receiver::DataGuard lock(s.dataLock_);
         return s.gnss_ != nullptr;
     }
     static int portKind(EmGnss_Receiver& s) { return s.portKind_.load(); }
@@ -42,7 +47,10 @@ public:
     static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
     static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
     static bool writerWantsDataLock(EmGnss_Receiver& s) { return s.writerWantsDataLock_.load(); }
-    static BVParse::Em_Critcal_Section* dataLock(EmGnss_Receiver& s) { return &s.dataLock_; }
+    // Holds the session's parse lock for the guard's lifetime.
+    static std::unique_lock<EmGnss_Receiver::DataLock> holdDataLock(EmGnss_Receiver& s) {
+        return std::unique_lock<EmGnss_Receiver::DataLock>(s.dataLock_);
+    }
 };
 
 }  // namespace BVDevice

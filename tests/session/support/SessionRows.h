@@ -21,12 +21,11 @@ inline std::vector<RowCall<EmGnss_Receiver>> AllSessionRows() {
                             &EmGnss_Receiver::name);                                               \
                         return ZeroResult<result>::run([&]() -> result { return (s.*pmf) args; }); \
                     }});
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
-    VARNOK_ROW_ON_##group(VARNOK_ROW_CALL(result, name, params, args))
-#define VARNOK_OPX(group, result, name, params, args) \
-    VARNOK_ROW_ON_##group(VARNOK_ROW_CALL(result, name, params, args))
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
-    VARNOK_ROW_ON_##group(VARNOK_ROW_CALL(result, name, params, args))
+#define VARNOK_OP(result, name, params, args, builder, builderArgs) \
+    VARNOK_ROW_CALL(result, name, params, args)
+#define VARNOK_OPX(result, name, params, args) VARNOK_ROW_CALL(result, name, params, args)
+#define VARNOK_GET(result, name, params, args, member, memberArgs) \
+    VARNOK_ROW_CALL(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #include "BVDevice/EmGnss_ReceiverOps.def"
     VARNOK_ROW_CALL(void, Send_Gprs_Signal, (), ())
