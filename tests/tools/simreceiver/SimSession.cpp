@@ -188,6 +188,9 @@ SimSession::~SimSession() {
 }
 
 bool SimSession::openTcp() {
+    if (!started_) {
+        return false;
+    }
     Brevan2011::BVComm::PARAM_SOCK p;
     p.address = htonl(INADDR_LOOPBACK);
     p.port = sim_.tcpPort();
@@ -195,6 +198,9 @@ bool SimSession::openTcp() {
 }
 
 bool SimSession::openPty(int baud, bool bluetooth) {
+    if (!started_) {
+        return false;
+    }
     if (bluetooth) {
         Brevan2011::BVComm::SetBluetoothPortPath(kBluetoothCom, sim_.ptyPath());
         Brevan2011::BVComm::PARAM_BT p;

@@ -56,8 +56,8 @@ public:
 
     varnok_sim::SimReceiver& sim() { return sim_; }
     Brevan2011::BVDevice::EmGnss_Receiver& session() { return *session_; }
-    bool started() const { return started_; }
 
+    // False when the simulator did not start or the session cannot open the link.
     bool openTcp();
     // COM number 41 (serial) or 42 (Bluetooth) mapped to the simulator's pty.
     bool openPty(int baud, bool bluetooth = false);

@@ -47,7 +47,6 @@ TEST(SimReceiverSession, NewProtocolConnectOverTcpAnswersCategoryFour) {
         "protocol=new serial=SN-4711 model=PN-9 firmware=1.2.3 battery=73 "
         "hardware_kind=3 wifi_share=1",
         BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     SendFirstQueries(link.session());
     link.session().Send_Battery();
@@ -104,7 +103,6 @@ TEST(SimReceiverSession, WirelessQueriesAnswerCategoryFiveInTableOrder) {
          "+4912345"},
     };
     SimSession link("protocol=new", BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -124,7 +122,6 @@ TEST(SimReceiverSession, WirelessQueriesAnswerCategoryFiveInTableOrder) {
 
 TEST(SimReceiverSession, SettingsAreAcknowledgedAndReadBack) {
     SimSession link("protocol=new wifi_share=1", BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     const unsigned char off = 0;
     link.session().Send_WIFI_Share(&off);
@@ -150,7 +147,6 @@ TEST(SimReceiverSession, OldProtocolDeviceQueryAnswersDeviceInformation) {
         SCOPED_TRACE(static_cast<int>(via));
         SimSession link("protocol=old model=1905 firmware=8.20 serial=A12345 sat_channels=160",
                         BV::MAINBD_NOVATEL);
-        ASSERT_TRUE(link.started());
         ASSERT_TRUE(via == Via::Tcp ? link.openTcp() : link.openPty(115200, via == Via::Bluetooth));
         if (via != Via::Tcp) {
             link.session().Send_QxMdl(2);  // the serial pass-through command goes first
@@ -177,7 +173,6 @@ TEST(SimReceiverSession, PositionOutputAnswersCategoryOne) {
         "protocol=old board=7 latitude=-33.5 longitude=151.25 height=42.5 quality=4 "
         "satellites=14 position_ms=50",
         BV::MAINBD_HEMISPHERE2);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     link.session().Send_200Data(true);
     Reported fix;
@@ -194,7 +189,6 @@ TEST(SimReceiverSession, PositionOutputAnswersCategoryOne) {
 // an automatic baud search does) is answered.
 TEST(SimReceiverSession, PtyAnswersOnlyAtTheScriptedBaud) {
     SimSession link("protocol=new baud=115200 serial=PTY-1", BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openPty(9600));
     link.session().Send_System_Hardware_Info_Query();
     ASSERT_TRUE(link.sim().waitForBytesIgnored(RequestBytes(BuildHardwareQuery), kWaitMs));
@@ -215,7 +209,6 @@ TEST(SimReceiverSession, PtyAnswersOnlyAtTheScriptedBaud) {
 
 TEST(SimReceiverSession, DelayedAnswerComesAfterTheDelay) {
     SimSession link("protocol=new delay_ms=300", BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     const auto sent = std::chrono::steady_clock::now();
     link.session().Send_System_Hardware_Info_Query();
@@ -235,7 +228,6 @@ TEST(SimReceiverSession, BrokenAnswersLeaveTheSessionWorking) {
           Case{"mode=silent", "mode=normal"}}) {
         SCOPED_TRACE(c.script);
         SimSession link(std::string("protocol=new ") + c.script, BV::MAINBD_NEWPROTOCOL);
-        ASSERT_TRUE(link.started());
         ASSERT_TRUE(link.openTcp());
         SendFirstQueries(link.session());
         ASSERT_TRUE(link.sim().waitForRequests(kFirstQueries.size(), kWaitMs));
@@ -253,7 +245,6 @@ TEST(SimReceiverSession, BrokenAnswersLeaveTheSessionWorking) {
 
 TEST(SimReceiverSession, CloseAfterTenBytesEndsTheConnection) {
     SimSession link("protocol=new close_after=10", BV::MAINBD_NEWPROTOCOL);
-    ASSERT_TRUE(link.started());
     ASSERT_TRUE(link.openTcp());
     SendFirstQueries(link.session());
     ASSERT_TRUE(link.sim().waitForClosedByReceiver(1, kWaitMs));
