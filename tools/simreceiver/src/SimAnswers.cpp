@@ -333,9 +333,9 @@ std::vector<Bytes> PositionEpoch(const SimState& s) {
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);
-    char clock[16];
+    char clock[40];
     std::snprintf(clock, sizeof clock, "%02d%02d%02d.00", utc.tm_hour, utc.tm_min, utc.tm_sec);
-    char date[8];
+    char date[40];
     std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_mday, utc.tm_mon + 1,
                   utc.tm_year % 100);
     const double lat = s.real("latitude");
