@@ -1,9 +1,11 @@
 // varnok-simreceiver [key=value ...] [-f FILE]
 // Serves a simulated receiver until SIGTERM or SIGINT. Prints "tcp <port>" and "pty <path>"
-// first, then "request <name> <detail>" for each request it decodes (stdout, flushed).
+// first, then "request <name> <detail>" for each request it decodes (stdout, flushed). Each line
+// on standard input is more settings, answered "ok" or "error <message>".
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -14,6 +16,8 @@
 #include "SimReceiver/SimReceiver.h"
 
 namespace {
+
+constexpr int kTickMs = 50;
 
 int usage(const char* why) {
     std::fprintf(stderr,
@@ -64,19 +68,38 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::size_t printed = 0;
-    const timespec tick{0, 50 * 1000 * 1000};
+    bool input = true;
+    std::string pending;
     for (;;) {
-        const int signal = sigtimedwait(&stopSignals, nullptr, &tick);
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&in, input ? 1 : 0, kTickMs) > 0) {
+            char buffer[1024];
+            const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (n <= 0) {
+                input = false;  // no more settings; serving goes on
+            } else {
+                pending.append(buffer, static_cast<std::size_t>(n));
+            }
+        }
+        std::size_t end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            std::string error;
+            if (sim.configure(line, &error)) {
+                std::printf("ok\n");
+            } else {
+                std::printf("error %s\n", error.c_str());
+            }
+        }
         const auto requests = sim.requests();
         for (; printed < requests.size(); ++printed) {
             std::printf("request %s %s\n", requests[printed].name.c_str(),
                         requests[printed].detail.c_str());
         }
         std::fflush(stdout);
-        if (signal > 0) {
-            break;
-        }
-        if (signal < 0 && errno != EAGAIN && errno != EINTR) {
+        const timespec now{0, 0};
+        if (sigtimedwait(&stopSignals, nullptr, &now) > 0) {
             break;
         }
     }

@@ -1,22 +1,19 @@
 // The simulator's own surface: its settings, its reading of broken input, and the executable.
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "BVParse/Em_Gnss.h"
 #include "Em_OldFrames.h"
+#include "SimReceiver/SimProcess.h"
 #include "SimSession.h"
 
 namespace varnok_test {
@@ -117,97 +114,52 @@ TEST(SimReceiverWire, BrokenRequestsAreSkippedAndTheNextIsAnswered) {
     ::close(fd);
 }
 
-// Reads stdout lines of the child until one starts with the prefix.
-bool ReadLine(int fd, std::string* pending, const std::string& prefix, std::string* line,
-              int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        std::size_t end;
-        while ((end = pending->find('\n')) != std::string::npos) {
-            std::string l = pending->substr(0, end);
-            pending->erase(0, end + 1);
-            if (l.compare(0, prefix.size(), prefix) == 0) {
-                *line = l;
-                return true;
-            }
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                              deadline - std::chrono::steady_clock::now())
-                              .count();
-        if (left <= 0) {
-            return false;
-        }
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, static_cast<int>(left)) <= 0) {
-            continue;
-        }
-        char buffer[512];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n <= 0) {
-            return false;
-        }
-        pending->append(buffer, static_cast<std::size_t>(n));
-    }
-}
-
-bool WaitExit(pid_t pid, int timeoutMs, int* status) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (::waitpid(pid, status, WNOHANG) == pid) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
-}
-
-TEST(SimReceiverTool, ExecutableServesUntilSigterm) {
-    int out[2];
-    ASSERT_EQ(::pipe(out), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::close(out[0]);
-        ::close(out[1]);
-        ::execl(VARNOK_SIMRECEIVER_EXE, VARNOK_SIMRECEIVER_EXE, "protocol=new", "serial=CHILD1",
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string pending, tcpLine, ptyLine;
-    ASSERT_TRUE(ReadLine(out[0], &pending, "tcp ", &tcpLine, kWaitMs));
-    ASSERT_TRUE(ReadLine(out[0], &pending, "pty ", &ptyLine, kWaitMs));
-    const int port = std::stoi(tcpLine.substr(4));
-    ASSERT_GT(port, 0);
-    EXPECT_EQ(ptyLine.compare(0, 9, "pty /dev/"), 0) << ptyLine;
-
-    {
-        Brevan2011::BVDevice::EmGnss_Receiver session(BV::GNSS_MNFCTR_VELTA,
-                                                      BV::MAINBD_NEWPROTOCOL);
-        Reports::instance().reset(&session);
-        session.RegisterCbs_Receiver(Reports::callbacks(), nullptr);
-        Brevan2011::BVComm::PARAM_SOCK p;
-        p.address = htonl(INADDR_LOOPBACK);
-        p.port = static_cast<std::uint32_t>(port);
-        ASSERT_TRUE(session.Port_Open(p));
+std::string HardwareSerial(unsigned port) {
+    Brevan2011::BVDevice::EmGnss_Receiver session(BV::GNSS_MNFCTR_VELTA, BV::MAINBD_NEWPROTOCOL);
+    Reports::instance().reset(&session);
+    session.RegisterCbs_Receiver(Reports::callbacks(), nullptr);
+    Brevan2011::BVComm::PARAM_SOCK p;
+    p.address = htonl(INADDR_LOOPBACK);
+    p.port = port;
+    Reported hardware;
+    if (session.Port_Open(p)) {
         session.Send_System_Hardware_Info_Query();
-        Reported hardware;
-        EXPECT_TRUE(Reports::instance().waitFor(4, 0x2, kWaitMs, &hardware));
-        EXPECT_EQ(hardware.texts["serial"], "CHILD1");
-        std::string request;
-        EXPECT_TRUE(ReadLine(out[0], &pending, "request ", &request, kWaitMs));
-        EXPECT_EQ(request, "request Send_System_Hardware_Info_Query query 0x0306");
+        Reports::instance().waitFor(4, 0x2, kWaitMs, &hardware);
         session.Port_Close();
-        Reports::instance().reset(nullptr);
     }
+    Reports::instance().reset(nullptr);
+    return hardware.texts["serial"];
+}
 
-    ASSERT_EQ(::kill(pid, SIGTERM), 0);
-    int status = 0;
-    ASSERT_TRUE(WaitExit(pid, kWaitMs, &status));
+// The executable through SimProcess: its "tcp" and "pty" lines, an answer, settings on its
+// standard input, and SIGTERM ending it with status 0.
+TEST(SimReceiverTool, ExecutableServesUntilSigterm) {
+    varnok_sim::SimProcess child;
+    std::string error;
+    ASSERT_TRUE(child.start({"protocol=new", "serial=CHILD1"}, &error)) << error;
+    ASSERT_GT(child.tcpPort(), 0u);
+    EXPECT_EQ(child.ptyPath().compare(0, 5, "/dev/"), 0) << child.ptyPath();
+
+    EXPECT_EQ(HardwareSerial(child.tcpPort()), "CHILD1");
+    EXPECT_TRUE(child.waitForRequest("Send_System_Hardware_Info_Query", kWaitMs));
+
+    ASSERT_TRUE(child.configure("serial=CHILD2", &error)) << error;
+    EXPECT_EQ(HardwareSerial(child.tcpPort()), "CHILD2");
+    EXPECT_FALSE(child.configure("bogus=1", &error));
+    EXPECT_NE(error.find("bogus"), std::string::npos) << error;
+    const std::vector<std::string> both(2, "Send_System_Hardware_Info_Query");
+    EXPECT_EQ(child.requestNames(), both);
+
+    const int status = child.stop();
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    ::close(out[0]);
+}
+
+TEST(SimReceiverTool, ExecutableRefusesABadSetting) {
+    varnok_sim::SimProcess child;
+    std::string error;
+    EXPECT_FALSE(child.start({"protocol=new", "battery=200"}, &error));
+    EXPECT_NE(error.find("did not start"), std::string::npos) << error;
 }
 
 }  // namespace
