@@ -25,6 +25,7 @@
 #include "SimReceiver/SimReceiver.h"
 #include "device_manager.h"
 #include "device_observer.h"
+#include "latency_report.h"
 #include "logic_context.h"
 
 using Clock = std::chrono::steady_clock;
@@ -192,16 +193,7 @@ void BM_SimulatorWriteToQueuedSlot(benchmark::State& state) {
     }
     dm->closePort();
     Varnok::LogicContext::instance()->shutdown();
-    if (delaysUs.empty()) {
-        return;
-    }
-    std::sort(delaysUs.begin(), delaysUs.end());
-    const double median = delaysUs[delaysUs.size() / 2];
-    const double p99 = delaysUs[std::min(delaysUs.size() - 1, delaysUs.size() * 99 / 100)];
-    state.counters["median_us"] = median;
-    state.counters["p99_us"] = p99;
-    std::printf("simulator write to queued slot over %zu answers: median %.1f us, 99th %.1f us\n",
-                delaysUs.size(), median, p99);
+    varnok_bench::reportLatency(state, std::move(delaysUs), "simulator write to queued slot");
 }
 
 }  // namespace

@@ -70,14 +70,31 @@ namespace {
 
 using A = DeviceAnswersAccess;
 
+// The apply steps that only write one cache field.
+template <class T, auto Field>
+bool store(DeviceManager& m, const CopiedBytes& in) {
+    A::cache(m).*Field = take<T>(in);
+    return true;
+}
+
+// A byte where anything but 0 means on.
+template <bool DeviceCache::*Field>
+bool storeFlag(DeviceManager& m, const CopiedBytes& in) {
+    A::cache(m).*Field = take<unsigned char>(in) != 0;
+    return true;
+}
+
+// A byte where only 1 means on.
+template <bool DeviceCache::*Field>
+bool storeIsOne(DeviceManager& m, const CopiedBytes& in) {
+    A::cache(m).*Field = take<unsigned char>(in) == 1;
+    return true;
+}
+
 // Category 1, position.
 const AnswerRow kPositionRows[] = {
     {0x4000000u, copyResult<unsigned int, &ReceiverSession::GetInfo_Gnss_ElevMask>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).elevMask = take<unsigned int>(in);
-         return true;
-     },
-     23, nullptr},
+     store<unsigned int, &DeviceCache::elevMask>, 23, nullptr},
     {0x10000000u,
      [](ReceiverSession& s, CopiedBytes& out) {
          POS_INFO p{};
@@ -113,11 +130,7 @@ const AnswerRow kSystemRows[] = {
          }
      }},
     {0x1u, copyResult<int, &ReceiverSession::Get_Battery_Grd>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).batteryGrade = take<int>(in);
-         return true;
-     },
-     1, nullptr},
+     store<int, &DeviceCache::batteryGrade>, 1, nullptr},
     {0x4u,
      copyRecord<QX_SYSTEM_FIRMWARE_VERSION_STRUCT, &ReceiverSession::Get_System_Firmware_Info>,
      [](DeviceManager& m, const CopiedBytes& in) {
@@ -134,57 +147,25 @@ const AnswerRow kSystemRows[] = {
      },
      37, A::connectedAfterFirstAnswer},
     {0x40u, copyRecord<QX_FILE_RECORD_STATUS_ENUM, &ReceiverSession::Get_File_Record_Status>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).fileRecordStatus = take<QX_FILE_RECORD_STATUS_ENUM>(in);
-         return true;
-     },
-     39, nullptr},
+     store<QX_FILE_RECORD_STATUS_ENUM, &DeviceCache::fileRecordStatus>, 39, nullptr},
     {0x20u, copyResult<unsigned char, &ReceiverSession::Get_File_Record_Auto_Open>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).fileRecordAutoOpen = take<unsigned char>(in);
-         return true;
-     },
-     40, nullptr},
+     store<unsigned char, &DeviceCache::fileRecordAutoOpen>, 40, nullptr},
     {0x10u, copyRecord<QX_FILE_RECORD_CONFIG_STRUCT, &ReceiverSession::Get_File_Record_Param>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).fileRecordParam = take<QX_FILE_RECORD_CONFIG_STRUCT>(in);
-         return true;
-     },
-     41, nullptr},
+     store<QX_FILE_RECORD_CONFIG_STRUCT, &DeviceCache::fileRecordParam>, 41, nullptr},
     {0x80u, copyRecord<QX_COM_BAUD_ENUM, &ReceiverSession::Get_Com_Baudrate>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).comBaud = take<QX_COM_BAUD_ENUM>(in);
-         return true;
-     },
-     65, nullptr},
+     store<QX_COM_BAUD_ENUM, &DeviceCache::comBaud>, 65, nullptr},
 };
 
 // Category 5, wireless: tested in this order.
 const AnswerRow kWirelessRows[] = {
     {0x2u, copyRecord<QX_WIFI_MODE_ENUM, &ReceiverSession::Get_WIFI_Mode>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).wifiMode = take<QX_WIFI_MODE_ENUM>(in);
-         return true;
-     },
-     45, nullptr},
+     store<QX_WIFI_MODE_ENUM, &DeviceCache::wifiMode>, 45, nullptr},
     {0x4u, copyRecord<QX_WIFI_PARA_AP_STRUCT, &ReceiverSession::Get_WIFI_Param_AP>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).wifiParams = take<QX_WIFI_PARA_AP_STRUCT>(in);
-         return true;
-     },
-     46, nullptr},
+     store<QX_WIFI_PARA_AP_STRUCT, &DeviceCache::wifiParams>, 46, nullptr},
     {0x8u, copyRecord<QX_WIFI_POWER_STATUS_ENUM, &ReceiverSession::Get_WIFI_Power_Status>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).wifiStatus = take<QX_WIFI_POWER_STATUS_ENUM>(in);
-         return true;
-     },
-     47, nullptr},
+     store<QX_WIFI_POWER_STATUS_ENUM, &DeviceCache::wifiStatus>, 47, nullptr},
     {0x1u, copyResult<unsigned char, &ReceiverSession::Get_WIFI_Auto_Open>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).wifiAutoOpen = take<unsigned char>(in) != 0;
-         return true;
-     },
-     48, nullptr},
+     storeFlag<&DeviceCache::wifiAutoOpen>, 48, nullptr},
     {0x800u, copyResult<unsigned char, &ReceiverSession::Get_WIFI_Share>,
      [](DeviceManager& m, const CopiedBytes& in) {
          A::setWifiShareAnswered(m);
@@ -193,65 +174,25 @@ const AnswerRow kWirelessRows[] = {
      },
      73, nullptr},
     {0x1000u, copyResult<unsigned char, &ReceiverSession::Get_WIFI_Share_Auto>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).wifiAutoShare = take<unsigned char>(in) == 1;
-         return true;
-     },
-     74, nullptr},
+     storeIsOne<&DeviceCache::wifiAutoShare>, 74, nullptr},
     {0x10u, copyRecord<QX_MODEM_DIAL_PARA_STRUCT, &ReceiverSession::Get_Modem_Dial_Param>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).dialParams = take<QX_MODEM_DIAL_PARA_STRUCT>(in);
-         return true;
-     },
-     49, nullptr},
+     store<QX_MODEM_DIAL_PARA_STRUCT, &DeviceCache::dialParams>, 49, nullptr},
     {0x100u, copyRecord<QX_MODEM_POWER_STATUS_ENUM, &ReceiverSession::Get_Modem_Power_Status>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemPowerStatus = take<QX_MODEM_POWER_STATUS_ENUM>(in);
-         return true;
-     },
-     50, nullptr},
+     store<QX_MODEM_POWER_STATUS_ENUM, &DeviceCache::modemPowerStatus>, 50, nullptr},
     {0x80u, copyResult<unsigned char, &ReceiverSession::Get_Modem_Auto_Power_On>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemAutoPower = take<unsigned char>(in) != 0;
-         return true;
-     },
-     51, nullptr},
+     storeFlag<&DeviceCache::modemAutoPower>, 51, nullptr},
     {0x20u, copyRecord<QX_MODEM_DIAL_STATUS_STRUCT, &ReceiverSession::Get_Modem_Dial_Status>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemDialStatus = take<QX_MODEM_DIAL_STATUS_STRUCT>(in);
-         return true;
-     },
-     52, nullptr},
+     store<QX_MODEM_DIAL_STATUS_STRUCT, &DeviceCache::modemDialStatus>, 52, nullptr},
     {0x40u, copyResult<unsigned char, &ReceiverSession::Get_Modem_Auto_Dial>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemAutoDial = take<unsigned char>(in) != 0;
-         return true;
-     },
-     53, nullptr},
+     storeFlag<&DeviceCache::modemAutoDial>, 53, nullptr},
     {0x400u, copyRecord<QX_MODEM_BAND_MODE_ENUM, &ReceiverSession::Get_Modem_Band_Mode>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemBandMode = take<QX_MODEM_BAND_MODE_ENUM>(in);
-         return true;
-     },
-     54, nullptr},
+     store<QX_MODEM_BAND_MODE_ENUM, &DeviceCache::modemBandMode>, 54, nullptr},
     {0x2000u, copyRecord<QX_MODEM_WORK_MODE_ENUM, &ReceiverSession::Get_Modem_Work_Mode>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).modemWorkMode = take<QX_MODEM_WORK_MODE_ENUM>(in);
-         return true;
-     },
-     75, nullptr},
+     store<QX_MODEM_WORK_MODE_ENUM, &DeviceCache::modemWorkMode>, 75, nullptr},
     {0x8000u, copyRecord<QX_MODEM_CSD_STATUS_STRUCT, &ReceiverSession::Get_Modem_CSD_Status>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).csdStatus = take<QX_MODEM_CSD_STATUS_STRUCT>(in);
-         return true;
-     },
-     76, nullptr},
+     store<QX_MODEM_CSD_STATUS_STRUCT, &DeviceCache::csdStatus>, 76, nullptr},
     {0x4000u, copyRecord<QX_MODEM_CSD_PARA_STRUCT, &ReceiverSession::Get_Modem_CSD_Param>,
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).csdParams = take<QX_MODEM_CSD_PARA_STRUCT>(in);
-         return true;
-     },
-     77, nullptr},
+     store<QX_MODEM_CSD_PARA_STRUCT, &DeviceCache::csdParams>, 77, nullptr},
 };
 
 template <std::size_t N>

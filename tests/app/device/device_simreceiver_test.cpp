@@ -73,7 +73,7 @@ TEST_F(SimulatedReceiver, NewProtocolOverTcpConnectsAfterTheFirstQueriesInOrder)
 TEST_F(SimulatedReceiver, AutoBaudOnThePtyFindsTheOnlyRateTheReceiverAnswers) {
     startSim({"protocol=new", "baud=115200"});
     Brevan2011::BVComm::SetComPortPath(kSimCom, sim.ptyPath());
-    dm->setConnectTimeoutMs(1500);
+    dm->setConnectTimeoutMs(3000);
     dm->setDeviceType(1);
     dm->setConnectOptions(true, {9600, 38400, 115200});
     ASSERT_TRUE(dm->connectDevice(0, kSimCom, 9600, SocketTarget{}));
