@@ -91,7 +91,8 @@ void Copy(EmGnss_Receiver& s, Reported& r) {
         s.Get_Modem_CSD_Param(csd);
         r.texts["csd_number"] = Text(csd.number, sizeof csd.number);
         r.numbers["csd_mode"] = csd.mode;
-    } else if (r.category == 2 && (r.flags & 0x80000000u)) {
+    } else if (r.category == 2) {
+        r.numbers["battery_grade"] = s.Get_Battery_Grd();
         BV::DEVICE_STR d{};
         s.GetInfo_DevcInfo(d);
         r.texts["model"] = Text(d.model, sizeof d.model);

@@ -23,6 +23,7 @@ constexpr std::uint32_t kBattery = 0x1;
 constexpr std::uint32_t kResponse = 0x80000000u;
 constexpr std::uint32_t kDeviceInfo = 0x80000000u;
 constexpr std::uint32_t kPosition = 0x10000000u;
+constexpr std::uint32_t kOldBattery = 0x40000000u;
 constexpr double kRad = 0.017453292519943295;
 
 // The device manager's first queries to a receiver of the new protocol.
@@ -163,6 +164,37 @@ TEST(SimReceiverSession, OldProtocolDeviceQueryAnswersDeviceInformation) {
         if (via != Via::Tcp) {
             ASSERT_FALSE(names.empty());
             EXPECT_EQ(names.front(), "Send_QxMdl");
+        }
+    }
+}
+
+// Both protocols' battery answers give the grade the program shows for the scripted percentage.
+TEST(SimReceiverSession, BatteryAnswersGiveTheScriptedGrade) {
+    struct Case {
+        const char* script;
+        long grade;
+    };
+    const Case cases[] = {{"battery=0", 0},
+                          {"battery=5", 1},
+                          {"battery=44", 4},
+                          {"battery=73", 7},
+                          {"battery=96", 10},
+                          {"battery=100", 10},
+                          {"battery=30 external_power=1", 12}};
+    for (const char* protocol : {"new", "old"}) {
+        const bool isNew = std::string(protocol) == "new";
+        SimSession link(std::string("protocol=") + protocol,
+                        isNew ? BV::MAINBD_NEWPROTOCOL : BV::MAINBD_NOVATEL);
+        ASSERT_TRUE(link.openTcp());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(protocol) + " " + c.script);
+            ASSERT_TRUE(link.sim().configure(std::string("external_power=0 ") + c.script));
+            Reports::instance().reset(&link.session());
+            link.session().Send_Battery();
+            Reported r;
+            ASSERT_TRUE(isNew ? Reports::instance().waitFor(4, kBattery, kWaitMs, &r)
+                              : Reports::instance().waitFor(2, kOldBattery, kWaitMs, &r));
+            EXPECT_EQ(r.numbers["battery_grade"], c.grade);
         }
     }
 }
