@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BVDevice/EmGnss_Receiver.h"
+#include "latency_report.h"
 #include "ScriptedProtocol.h"
 #include "session_bench_support.h"
 
@@ -62,16 +63,7 @@ void BM_ArrivalToCallback(benchmark::State& state) {
         delaysUs.push_back(std::chrono::duration<double, std::micro>(gAt - sent).count());
     }
     session.Port_Close();
-    if (delaysUs.empty()) {
-        return;
-    }
-    std::sort(delaysUs.begin(), delaysUs.end());
-    const double median = delaysUs[delaysUs.size() / 2];
-    const double p99 = delaysUs[std::min(delaysUs.size() - 1, delaysUs.size() * 99 / 100)];
-    state.counters["median_us"] = median;
-    state.counters["p99_us"] = p99;
-    std::printf("arrival to data callback over %zu messages: median %.1f us, 99th %.1f us\n",
-                delaysUs.size(), median, p99);
+    varnok_bench::reportLatency(state, std::move(delaysUs), "arrival to data callback");
 }
 
 }  // namespace

@@ -1,0 +1,295 @@
+// A real session (static libraries) against the simulated receiver over loopback TCP and the
+// pseudo-terminal: the answers come back as the callbacks and getter values the program reads.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BVParse/Em_Gnss.h"
+#include "SimSession.h"
+
+namespace varnok_test {
+namespace {
+
+namespace BV = Brevan2011::BVParse;
+using Brevan2011::BVDevice::EmGnss_Receiver;
+
+constexpr std::uint32_t kHardware = 0x2;
+constexpr std::uint32_t kFirmware = 0x4;
+constexpr std::uint32_t kBattery = 0x1;
+constexpr std::uint32_t kResponse = 0x80000000u;
+constexpr std::uint32_t kDeviceInfo = 0x80000000u;
+constexpr std::uint32_t kPosition = 0x10000000u;
+constexpr std::uint32_t kOldBattery = 0x40000000u;
+constexpr double kRad = 0.017453292519943295;
+
+// The device manager's first queries to a receiver of the new protocol.
+void SendFirstQueries(EmGnss_Receiver& s) {
+    s.Send_System_Hardware_Info_Query();
+    s.Send_System_Firmware_Info_Query();
+    s.Send_Radio_Module_Type_Query();
+    s.Send_Gnss_Base_Position_list(nullptr);
+    s.Send_WIFI_Share(nullptr);
+}
+
+const std::vector<std::string> kFirstQueries = {
+    "Send_System_Hardware_Info_Query", "Send_System_Firmware_Info_Query",
+    "Send_Radio_Module_Type_Query", "Send_Gnss_Base_Position_list", "Send_WIFI_Share"};
+
+void BuildHardwareQuery(BV::Em_Gnss& g, std::vector<BV::_STR_CMD>& cmds) {
+    g.Get_Cmd_System_Hardware_Info_Query(cmds);
+}
+
+TEST(SimReceiverSession, NewProtocolConnectOverTcpAnswersCategoryFour) {
+    SimSession link(
+        "protocol=new serial=SN-4711 model=PN-9 firmware=1.2.3 battery=73 "
+        "hardware_kind=3 wifi_share=1",
+        BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    SendFirstQueries(link.session());
+    link.session().Send_Battery();
+
+    Reported hardware, firmware, battery, share;
+    ASSERT_TRUE(Reports::instance().waitFor(4, kHardware, kWaitMs, &hardware));
+    ASSERT_TRUE(Reports::instance().waitFor(4, kFirmware, kWaitMs, &firmware));
+    ASSERT_TRUE(Reports::instance().waitFor(4, kBattery, kWaitMs, &battery));
+    ASSERT_TRUE(Reports::instance().waitFor(5, 0x800, kWaitMs, &share));
+    EXPECT_EQ(hardware.texts["serial"], "SN-4711");
+    EXPECT_EQ(hardware.texts["model"], "PN-9");
+    EXPECT_EQ(hardware.numbers["hardware_kind"], 3);
+    EXPECT_EQ(firmware.texts["firmware"], "1.2.3");
+    EXPECT_EQ(battery.numbers["battery_grade"], 7);  // 73 % on both batteries
+    EXPECT_EQ(share.numbers["wifi_share"], 1);
+
+    ASSERT_TRUE(link.sim().waitForRequests(6, kWaitMs));
+    std::vector<std::string> expected = kFirstQueries;
+    expected.push_back("Send_Battery");
+    EXPECT_EQ(link.sim().requestNames(), expected);
+    EXPECT_EQ(link.sim().requests()[0].detail, "query 0x0306");
+}
+
+// Each wireless query of category 5 returns the scripted value through its getter.
+TEST(SimReceiverSession, WirelessQueriesAnswerCategoryFiveInTableOrder) {
+    struct Case {
+        std::function<void(EmGnss_Receiver&)> send;
+        std::uint32_t bit;
+        const char* key;
+        std::string value;
+    };
+    const std::vector<Case> cases = {
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Mode(nullptr); }, 0x2, "wifi_mode", "2"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Param_AP(nullptr); }, 0x4, "wifi_ssid", "FieldAP"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Param_AP(nullptr); }, 0x4, "wifi_channel", "11"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Power_Status_Query(); }, 0x8, "wifi_power", "3"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Auto_Open(nullptr); }, 0x1, "wifi_auto_open", "0"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Share(nullptr); }, 0x800, "wifi_share", "0"},
+        {[](EmGnss_Receiver& s) { s.Send_WIFI_Share_Auto(nullptr); }, 0x1000, "wifi_share_auto",
+         "1"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Dial_Param(nullptr); }, 0x10, "modem_apn",
+         "apn.example"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Power_Status_Query(); }, 0x100, "modem_power", "2"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Auto_Power_On(nullptr); }, 0x80, "modem_auto_power",
+         "0"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Dial_Status_Query(); }, 0x20, "modem_dial_status",
+         "4"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Auto_Dial(nullptr); }, 0x40, "modem_auto_dial", "1"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Band_Mode(nullptr); }, 0x400, "modem_band", "5"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_Work_Mode(nullptr); }, 0x2000, "modem_work_mode",
+         "6"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_CSD_Status_Query(); }, 0x8000, "csd_status", "7"},
+        {[](EmGnss_Receiver& s) { s.Send_Modem_CSD_Param(nullptr); }, 0x4000, "csd_number",
+         "+4912345"},
+    };
+    SimSession link("protocol=new", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        ASSERT_TRUE(link.sim().set(c.key, c.value));
+        Reports::instance().reset(&link.session());
+        c.send(link.session());
+        Reported r;
+        ASSERT_TRUE(Reports::instance().waitFor(5, c.bit, kWaitMs, &r));
+        EXPECT_EQ(r.flags, c.bit);
+        if (r.texts.count(c.key) != 0) {
+            EXPECT_EQ(r.texts[c.key], c.value);
+        } else {
+            EXPECT_EQ(std::to_string(r.numbers[c.key]), c.value);
+        }
+    }
+}
+
+TEST(SimReceiverSession, SettingsAreAcknowledgedAndReadBack) {
+    SimSession link("protocol=new wifi_share=1", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    const unsigned char off = 0;
+    link.session().Send_WIFI_Share(&off);
+    ASSERT_TRUE(Reports::instance().waitFor(5, kResponse, kWaitMs));
+    link.session().Send_WIFI_Share(nullptr);
+    Reported share;
+    ASSERT_TRUE(Reports::instance().waitFor(5, 0x800, kWaitMs, &share));
+    EXPECT_EQ(share.numbers["wifi_share"], 0);
+    EXPECT_EQ(link.sim().value("wifi_share"), "0");
+
+    // Power-off: the response names the command, status 1.
+    link.session().Send_CloseReceiver();
+    Reported response;
+    ASSERT_TRUE(Reports::instance().waitFor(4, kResponse, kWaitMs, &response));
+    EXPECT_EQ(response.numbers["response_id"], 0x303);
+    EXPECT_EQ(response.numbers["response_status"], 1);
+}
+
+// The device query of the old protocol, over each kind of link.
+TEST(SimReceiverSession, OldProtocolDeviceQueryAnswersDeviceInformation) {
+    enum class Via { Tcp, Serial, Bluetooth };
+    for (Via via : {Via::Tcp, Via::Serial, Via::Bluetooth}) {
+        SCOPED_TRACE(static_cast<int>(via));
+        SimSession link("protocol=old model=1905 firmware=8.20 serial=A12345 sat_channels=160",
+                        BV::MAINBD_NOVATEL);
+        ASSERT_TRUE(via == Via::Tcp ? link.openTcp() : link.openPty(115200, via == Via::Bluetooth));
+        if (via != Via::Tcp) {
+            link.session().Send_QxMdl(2);  // the serial pass-through command goes first
+        }
+        link.session().Send_DeviceInfo();
+        Reported info;
+        ASSERT_TRUE(Reports::instance().waitFor(2, kDeviceInfo, kWaitMs, &info));
+        EXPECT_EQ(info.texts["model"], "1905");
+        EXPECT_EQ(info.texts["firmware"], "8.20");
+        EXPECT_EQ(info.texts["serial"], "A12345");
+        EXPECT_EQ(info.numbers["sat_channels"], 160);
+        ASSERT_TRUE(link.sim().waitForRequest("Send_DeviceInfo", kWaitMs));
+        const auto names = link.sim().requestNames();
+        if (via != Via::Tcp) {
+            ASSERT_FALSE(names.empty());
+            EXPECT_EQ(names.front(), "Send_QxMdl");
+        }
+    }
+}
+
+// Both protocols' battery answers give the grade the program shows for the scripted percentage.
+TEST(SimReceiverSession, BatteryAnswersGiveTheScriptedGrade) {
+    struct Case {
+        const char* script;
+        long grade;
+    };
+    const Case cases[] = {{"battery=0", 0},
+                          {"battery=5", 1},
+                          {"battery=44", 4},
+                          {"battery=73", 7},
+                          {"battery=96", 10},
+                          {"battery=100", 10},
+                          {"battery=30 external_power=1", 12}};
+    for (const char* protocol : {"new", "old"}) {
+        const bool isNew = std::string(protocol) == "new";
+        SimSession link(std::string("protocol=") + protocol,
+                        isNew ? BV::MAINBD_NEWPROTOCOL : BV::MAINBD_NOVATEL);
+        ASSERT_TRUE(link.openTcp());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(protocol) + " " + c.script);
+            ASSERT_TRUE(link.sim().configure(std::string("external_power=0 ") + c.script));
+            Reports::instance().reset(&link.session());
+            link.session().Send_Battery();
+            Reported r;
+            ASSERT_TRUE(isNew ? Reports::instance().waitFor(4, kBattery, kWaitMs, &r)
+                              : Reports::instance().waitFor(2, kOldBattery, kWaitMs, &r));
+            EXPECT_EQ(r.numbers["battery_grade"], c.grade);
+        }
+    }
+}
+
+// Category 1: the position output that "RG,B200" switches on, read by the main board's parser.
+TEST(SimReceiverSession, PositionOutputAnswersCategoryOne) {
+    SimSession link(
+        "protocol=old board=7 latitude=-33.5 longitude=151.25 height=42.5 quality=4 "
+        "satellites=14 position_ms=50",
+        BV::MAINBD_HEMISPHERE2);
+    ASSERT_TRUE(link.openTcp());
+    link.session().Send_200Data(true);
+    Reported fix;
+    ASSERT_TRUE(Reports::instance().waitFor(1, kPosition, kWaitMs, &fix));
+    EXPECT_NEAR(fix.position.Latitude, -33.5 * kRad, 1e-9);
+    EXPECT_NEAR(fix.position.Longitude, 151.25 * kRad, 1e-9);
+    EXPECT_NEAR(fix.position.Height, 42.5, 1e-6);
+    EXPECT_GT(fix.position.Sol_Code, 0);
+    EXPECT_EQ(fix.position.Sats_Used, 14);
+    EXPECT_TRUE(link.sim().waitForRequest("Send_200Data", kWaitMs));
+}
+
+// The pty answers only at the scripted line speed; a session that reopens at that speed (as
+// an automatic baud search does) is answered.
+TEST(SimReceiverSession, PtyAnswersOnlyAtTheScriptedBaud) {
+    SimSession link("protocol=new baud=115200 serial=PTY-1", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openPty(9600));
+    link.session().Send_System_Hardware_Info_Query();
+    ASSERT_TRUE(link.sim().waitForBytesIgnored(RequestBytes(BuildHardwareQuery), kWaitMs));
+    ASSERT_TRUE(link.session().Port_Close());
+
+    ASSERT_TRUE(link.openPty(115200));
+    link.session().Send_QxMdl(3);
+    link.session().Send_System_Hardware_Info_Query();
+    Reported hardware;
+    ASSERT_TRUE(Reports::instance().waitFor(4, kHardware, kWaitMs, &hardware));
+    EXPECT_EQ(hardware.texts["serial"], "PTY-1");
+    // Nothing was answered at 9600: the only answer is the one to the second query.
+    EXPECT_EQ(Reports::instance().count(4, kHardware), 1u);
+    const std::vector<std::string> heard = {"Send_QxMdl", "Send_System_Hardware_Info_Query"};
+    EXPECT_EQ(link.sim().requestNames(), heard);
+    EXPECT_EQ(link.sim().requests()[0].link, varnok_sim::Link::Pty);
+}
+
+TEST(SimReceiverSession, DelayedAnswerComesAfterTheDelay) {
+    SimSession link("protocol=new delay_ms=300", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    const auto sent = std::chrono::steady_clock::now();
+    link.session().Send_System_Hardware_Info_Query();
+    ASSERT_TRUE(Reports::instance().waitFor(4, kHardware, kWaitMs));
+    EXPECT_GE(std::chrono::steady_clock::now() - sent, std::chrono::milliseconds(300));
+}
+
+// Broken answers reach the session's parser without a crash or a hang, and a normal answer
+// after them is still read.
+TEST(SimReceiverSession, BrokenAnswersLeaveTheSessionWorking) {
+    struct Case {
+        const char* script;
+        const char* cure;
+    };
+    for (const Case& c :
+         {Case{"mode=garbage", "mode=normal"}, Case{"mode=stop_mid_answer", "mode=normal"},
+          Case{"mode=silent", "mode=normal"}}) {
+        SCOPED_TRACE(c.script);
+        SimSession link(std::string("protocol=new ") + c.script, BV::MAINBD_NEWPROTOCOL);
+        ASSERT_TRUE(link.openTcp());
+        SendFirstQueries(link.session());
+        ASSERT_TRUE(link.sim().waitForRequests(kFirstQueries.size(), kWaitMs));
+        if (std::string(c.script) != "mode=silent") {
+            ASSERT_TRUE(link.sim().waitForBytesSent(1, kWaitMs));
+        }
+        ASSERT_TRUE(link.sim().configure(c.cure));
+        link.session().Send_System_Hardware_Info_Query();
+        Reported hardware;
+        ASSERT_TRUE(Reports::instance().waitFor(4, kHardware, kWaitMs, &hardware));
+        EXPECT_EQ(hardware.texts["serial"], "SIM001");
+        EXPECT_EQ(Reports::instance().count(4, kFirmware), 0u);
+    }
+}
+
+TEST(SimReceiverSession, CloseAfterTenBytesEndsTheConnection) {
+    SimSession link("protocol=new close_after=10", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    SendFirstQueries(link.session());
+    ASSERT_TRUE(link.sim().waitForClosedByReceiver(1, kWaitMs));
+    EXPECT_EQ(link.sim().bytesSent(), 10u);
+    EXPECT_TRUE(Reports::instance().all().empty());
+    EXPECT_TRUE(link.session().Port_Close());
+    // A new session is a new connection, with its own ten bytes.
+    ASSERT_TRUE(link.openTcp());
+    link.session().Send_System_Hardware_Info_Query();
+    ASSERT_TRUE(link.sim().waitForClosedByReceiver(2, kWaitMs));
+    EXPECT_EQ(link.sim().bytesSent(), 20u);
+    EXPECT_EQ(link.sim().tcpConnections(), 2);
+}
+
+}  // namespace
+}  // namespace varnok_test

@@ -1,0 +1,382 @@
+#include "SimAnswers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "Em_OldFrames.h"
+#include "support/NewWireHelpers.h"
+
+namespace varnok_sim {
+
+namespace {
+
+namespace BV = Brevan2011::BVParse;
+using NewWire::Cat;
+using NewWire::U16;
+using NewWire::U32;
+using NewWire::U8;
+
+constexpr std::uint16_t kResponseTag = 0x0002;
+constexpr std::uint16_t kResponseOk = 1;
+constexpr std::size_t kDeviceBlock = 128;
+constexpr std::size_t kOldChunk = BV::kOldChunk;
+
+// Text in a field of n bytes, zero-filled; the last byte stays 0.
+Bytes Text(const std::string& s, std::size_t n) {
+    Bytes out(n, 0);
+    std::memcpy(out.data(), s.data(), std::min(s.size(), n - 1));
+    return out;
+}
+
+std::uint32_t FloatWord(float v) {
+    std::uint32_t w = 0;
+    std::memcpy(&w, &v, sizeof w);
+    return w;
+}
+
+Bytes Battery(const SimState& s) {
+    const float level = static_cast<float>(s.number("battery"));
+    const std::uint32_t powerState = s.number("external_power") != 0 ? 2 : 1;
+    return Cat({U32(powerState), U32(FloatWord(level)), U32(FloatWord(level))});
+}
+
+// The long form: id, serial number, part number, four words (the second the hardware kind).
+Bytes HardwareInfo(const SimState& s) {
+    return Cat({U32(static_cast<std::uint32_t>(s.number("hardware_id"))),
+                Text(s.text("serial"), 24), Text(s.model(), 24), U32(0),
+                U32(static_cast<std::uint32_t>(s.number("hardware_kind"))), U32(0), U32(0)});
+}
+
+Bytes FirmwareInfo(const SimState& s) {
+    return Cat({Text(s.firmware(), 50), Text(s.text("firmware_extra"), 50)});
+}
+
+// An empty list: radius, the largest count the receiver keeps, no entries.
+Bytes BasePositionList(const SimState& s) {
+    return Cat({NewWire::F64(s.real("base_list_radius")),
+                U8(static_cast<std::uint8_t>(s.number("base_list_limit"))), U8(0)});
+}
+
+Bytes WifiAp(const SimState& s) {
+    return Cat({Text(s.text("wifi_ssid"), 20),
+                U16(static_cast<std::uint16_t>(s.number("wifi_channel"))),
+                Text(s.text("wifi_password"), 20)});
+}
+
+Bytes ModemDial(const SimState& s) {
+    return Cat({Text(s.text("modem_apn"), 20), Text(s.text("modem_user"), 20),
+                Text(s.text("modem_password"), 20), Text(s.text("modem_number"), 20),
+                Bytes(20, 0)});
+}
+
+// Status records: a 16-bit status, a 32-bit value, a 16-bit code.
+Bytes StatusRecord(long status) {
+    return Cat({U16(static_cast<std::uint16_t>(status)), U32(0), U16(0)});
+}
+
+Bytes DialStatus(const SimState& s) {
+    return StatusRecord(s.number("modem_dial_status"));
+}
+
+Bytes CsdStatus(const SimState& s) {
+    return StatusRecord(s.number("csd_status"));
+}
+
+Bytes CsdParam(const SimState& s) {
+    return Cat(
+        {Text(s.text("csd_number"), 20), U8(static_cast<std::uint8_t>(s.number("csd_mode")))});
+}
+
+// ---- Old protocol.
+
+Bytes OldFrame(char a, char b, const Bytes& payload) {
+    Bytes out(BV::kOldFrameMaxLength, 0);
+    std::uint32_t length = 0;
+    if (!BV::Pack_OldBinFrame(a, b, payload.data(), payload.size(), out.data(), &length,
+                              BV::kOldFormSerial)) {
+        return {};
+    }
+    out.resize(length);
+    return out;
+}
+
+// The 128-byte device block, sent in "SI" frames of at most 55 payload bytes.
+std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    Bytes block(kDeviceBlock, 0);
+    auto put = [&block](std::size_t at, const std::string& text, std::size_t n) {
+        std::memcpy(block.data() + at, text.data(), std::min(text.size(), n));
+    };
+    put(0, s.model(), 4);  // the library finds the board id here
+    put(5, s.text("serial"), 6);
+    block[46] = static_cast<std::uint8_t>(s.number("sat_channels"));
+    put(52, s.firmware(), 4);
+    if (s.number("board") == 7) {
+        block[62] = 4;  // the second Hemisphere board is named by this byte
+    }
+    std::vector<Bytes> frames;
+    for (std::size_t at = 0; at < block.size(); at += kOldChunk) {
+        const std::size_t n = std::min(kOldChunk, block.size() - at);
+        frames.push_back(OldFrame('S', 'I', Bytes(block.begin() + at, block.begin() + at + n)));
+    }
+    return frames;
+}
+
+std::vector<Bytes> OldBattery(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    const long percent = s.number("battery");
+    const int grade = static_cast<int>(std::floor(static_cast<double>(percent) / 10.0 + 0.5));
+    const std::uint8_t source = s.number("external_power") != 0 ? 3 : 0;
+    return {OldFrame('S', 'D', {source, BatteryLevelCode(grade)})};
+}
+
+// "RG,B200" switches the position output on, any other value off.
+std::vector<Bytes> PositionOutput(const SimState&, const std::uint8_t* p, std::size_t n,
+                                  int* stream) {
+    *stream = (n >= 1 && p[0] == 200) ? 1 : -1;
+    return {};
+}
+
+// ---- The table.
+
+enum class Wire { None, U8, U16, Custom };
+
+using NewRender = Bytes (*)(const SimState&);
+using OldRender = std::vector<Bytes> (*)(const SimState&, const std::uint8_t*, std::size_t, int*);
+
+struct Row {
+    bool newProtocol;
+    std::uint16_t
+        key;  // the new protocol's tag, or the old protocol's letters (first * 256 + second)
+    const char* name;      // the session operation that sends the request
+    Wire wire;             // new protocol: how the value is encoded
+    const char* stateKey;  // U8 and U16 rows: the key they answer with and a setting stores
+    NewRender render;      // Custom rows
+    OldRender old;         // old-protocol rows; null: no answer
+    bool ack;              // new protocol: a setting gets a command-setting response
+};
+
+constexpr std::uint16_t Letters(char a, char b) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(a) * 256 +
+                                      static_cast<unsigned char>(b));
+}
+
+constexpr Row kRows[] = {
+    // New protocol.
+    {true, 0x0108, "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
+    {true, 0x0303, "Send_CloseReceiver", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0304, "Send_Battery", Wire::Custom, nullptr, Battery, nullptr, true},
+    {true, 0x0306, "Send_System_Hardware_Info_Query", Wire::Custom, nullptr, HardwareInfo, nullptr,
+     true},
+    {true, 0x0307, "Send_System_Firmware_Info_Query", Wire::Custom, nullptr, FirmwareInfo, nullptr,
+     true},
+    {true, 0x0451, "Send_Gnss_ElevMask", Wire::U8, "elevation_mask", nullptr, nullptr, true},
+    {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::Custom, nullptr, BasePositionList, nullptr,
+     true},
+    {true, 0x0711, "Send_Radio_Module_Type_Query", Wire::U16, "radio_module", nullptr, nullptr,
+     true},
+    {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiAp, nullptr, true},
+    {true, 0x0A04, "Send_WIFI_Mode", Wire::U16, "wifi_mode", nullptr, nullptr, true},
+    {true, 0x0A07, "Send_WIFI_Auto_Open", Wire::U8, "wifi_auto_open", nullptr, nullptr, true},
+    {true, 0x0A08, "Send_WIFI_Power_Status_Query", Wire::U16, "wifi_power", nullptr, nullptr, true},
+    {true, 0x0A09, "Send_WIFI_Share", Wire::U8, "wifi_share", nullptr, nullptr, true},
+    {true, 0x0A0A, "Send_WIFI_Share_Auto", Wire::U8, "wifi_share_auto", nullptr, nullptr, true},
+    {true, 0x1403, "Send_Modem_Dial_Param", Wire::Custom, nullptr, ModemDial, nullptr, true},
+    {true, 0x1404, "Send_Modem_Dial_Status_Query", Wire::Custom, nullptr, DialStatus, nullptr,
+     true},
+    {true, 0x1409, "Send_Modem_Auto_Dial", Wire::U8, "modem_auto_dial", nullptr, nullptr, true},
+    {true, 0x140A, "Send_Modem_Auto_Power_On", Wire::U8, "modem_auto_power", nullptr, nullptr,
+     true},
+    {true, 0x140B, "Send_Modem_Power_Status_Query", Wire::U16, "modem_power", nullptr, nullptr,
+     true},
+    {true, 0x140D, "Send_Modem_Band_Mode", Wire::U16, "modem_band", nullptr, nullptr, true},
+    {true, 0x140E, "Send_Modem_Work_Mode", Wire::U16, "modem_work_mode", nullptr, nullptr, true},
+    {true, 0x140F, "Send_Modem_CSD_Param", Wire::Custom, nullptr, CsdParam, nullptr, true},
+    {true, 0x1410, "Send_Modem_CSD_Status_Query", Wire::Custom, nullptr, CsdStatus, nullptr, true},
+    // Old protocol.
+    {false, Letters('S', 'I'), "Send_DeviceInfo", Wire::None, nullptr, nullptr, DeviceInfo, false},
+    {false, Letters('S', 'D'), "Send_Battery", Wire::None, nullptr, nullptr, OldBattery, false},
+    {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
+    {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
+};
+
+const Row* FindRow(bool newProtocol, std::uint16_t key) {
+    for (const Row& r : kRows) {
+        if (r.newProtocol == newProtocol && r.key == key) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+std::string Hex16(std::uint16_t v) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(v));
+    return text;
+}
+
+// The value a query row answers with; empty when the row has none.
+Bytes Render(const Row& row, const SimState& s) {
+    switch (row.wire) {
+        case Wire::U8:
+            return U8(static_cast<std::uint8_t>(s.number(row.stateKey)));
+        case Wire::U16:
+            return U16(static_cast<std::uint16_t>(s.number(row.stateKey)));
+        case Wire::Custom:
+            return row.render(s);
+        case Wire::None:
+            break;
+    }
+    return {};
+}
+
+// A setting of a scalar row is kept, so the next query reads it back.
+void Store(const Row& row, const Bytes& value, SimState& s) {
+    long v = -1;
+    if (row.wire == Wire::U8 && value.size() == 1) {
+        v = value[0];
+    } else if (row.wire == Wire::U16 && value.size() == 2) {
+        v = value[0] * 256 + value[1];
+    }
+    if (v >= 0) {
+        s.set(row.stateKey, std::to_string(v), nullptr);
+    }
+}
+
+// Set codes are even; the query code of each group is the set code plus one.
+bool IsQuery(std::uint16_t operation) {
+    return (operation & 1u) != 0;
+}
+
+// A sentence with its "*hh" checksum and CR LF.
+std::string Sentence(const std::string& body) {
+    unsigned sum = 0;
+    for (char c : body) {
+        sum ^= static_cast<unsigned char>(c);
+    }
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", sum & 0xFFu);
+    return "$" + body + tail;
+}
+
+std::string Angle(double degrees, int degreeDigits) {
+    const double a = std::fabs(degrees);
+    const int whole = static_cast<int>(a);
+    const double minutes = (a - whole) * 60.0;
+    char text[32];
+    std::snprintf(text, sizeof text, "%0*d%010.7f", degreeDigits, whole, minutes);
+    return text;
+}
+
+}  // namespace
+
+Answer AnswerNew(const NewRequest& request, SimState& state) {
+    Answer a;
+    a.chunked = true;
+    const bool query = IsQuery(request.operation);
+    a.detail = query ? "query" : "set";
+    std::vector<NewWire::Item> items;
+    bool ack = false;
+    for (std::size_t i = 0; i < request.items.size(); ++i) {
+        const NewRequestItem& item = request.items[i];
+        a.detail += " " + Hex16(item.tag);
+        const Row* row = FindRow(true, item.tag);
+        if (i == 0) {
+            a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
+        }
+        if (!state.newProtocol()) {
+            continue;  // an old receiver does not understand the frame
+        }
+        if (row == nullptr) {
+            ack = ack || !query;
+            continue;
+        }
+        if (query) {
+            Bytes value = Render(*row, state);
+            if (!value.empty()) {
+                items.push_back({item.tag, std::move(value)});
+            }
+        } else {
+            Store(*row, item.value, state);
+            ack = ack || row->ack;
+        }
+    }
+    if (request.items.empty()) {
+        a.name = "new op " + std::to_string(request.operation);
+    }
+    if (!items.empty()) {
+        a.frames.push_back(NewWire::MakeFrame(request.operation, items, request.commandId));
+    } else if (ack) {
+        a.frames.push_back(NewWire::MakeFrame(request.operation, {{kResponseTag, U16(kResponseOk)}},
+                                              request.commandId));
+    }
+    return a;
+}
+
+Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size_t length,
+                 SimState& state) {
+    Answer a;
+    const Row* row = FindRow(false, Letters(first, second));
+    a.name = row != nullptr ? row->name : std::string("old ") + first + second;
+    a.detail = std::string(1, first) + second;
+    if (length > 0) {
+        a.detail += " " + NewWire::Hex(payload, length);
+    }
+    if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
+        a.frames = row->old(state, payload, length, &a.stream);
+    }
+    return a;
+}
+
+std::vector<Bytes> PositionEpoch(const SimState& s) {
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char clock[40];
+    std::snprintf(clock, sizeof clock, "%02d%02d%02d.00", utc.tm_hour, utc.tm_min, utc.tm_sec);
+    char date[40];
+    std::snprintf(date, sizeof date, "%02d%02d%02d", utc.tm_mday, utc.tm_mon + 1,
+                  utc.tm_year % 100);
+    const double lat = s.real("latitude");
+    const double lon = s.real("longitude");
+    const std::string latText = Angle(lat, 2) + (lat < 0 ? ",S" : ",N");
+    const std::string lonText = Angle(lon, 3) + (lon < 0 ? ",W" : ",E");
+    char height[32];
+    std::snprintf(height, sizeof height, "%.3f", s.real("height"));
+    const std::string gga =
+        Sentence("GPGGA," + std::string(clock) + "," + latText + "," + lonText + "," +
+                 std::to_string(s.number("quality")) + "," +
+                 std::to_string(s.number("satellites")) + ",0.9," + height + ",M,0.000,M,,");
+    const std::string rmc = Sentence("GPRMC," + std::string(clock) + ",A," + latText + "," +
+                                     lonText + ",0.00,0.00," + date + ",,,A");
+    const std::string gst =
+        Sentence("GPGST," + std::string(clock) + ",0.50,0.30,0.20,0.0,0.30,0.20,0.40");
+    std::vector<Bytes> frames;
+    for (const std::string* text : {&gga, &rmc, &gst}) {
+        frames.push_back(OldFrame('R', 'G', Bytes(text->begin(), text->end())));
+    }
+    return frames;
+}
+
+std::uint8_t BatteryLevelCode(int grade) {
+    // The library's reading of a level code (65 to 83 spread over 5 to 100 percent).
+    auto gradeOf = [](int code) {
+        if (code <= 64) {
+            return 0;
+        }
+        if (code >= 84) {
+            return 10;
+        }
+        const int percent = 5 + static_cast<int>((code - 65) * 5.555555555555555);
+        return std::min(100, percent) / 10;
+    };
+    for (int code = 0; code <= 255; ++code) {
+        if (gradeOf(code) >= grade) {
+            return static_cast<std::uint8_t>(code);
+        }
+    }
+    return 255;
+}
+
+}  // namespace varnok_sim

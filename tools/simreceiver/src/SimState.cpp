@@ -1,0 +1,216 @@
+#include "SimState.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace varnok_sim {
+
+namespace {
+
+enum class Kind { Int, Real, Text, Choice };
+
+struct Key {
+    const char* name;
+    const char* value;  // the default
+    Kind kind;
+    double low;           // Int and Real: range; Text: longest length
+    double high;          // Int and Real: range
+    const char* choices;  // Choice: the values, separated by '|'
+};
+
+constexpr double kIntMax = 4294967295.0;
+
+// Every key the simulator knows. README.md describes them.
+constexpr Key kKeys[] = {
+    {"protocol", "new", Kind::Choice, 0, 0, "new|old"},
+    {"mode", "normal", Kind::Choice, 0, 0, "normal|silent|garbage|stop_mid_answer"},
+    {"delay_ms", "0", Kind::Int, 0, 60000, nullptr},
+    {"close_after", "0", Kind::Int, 0, kIntMax, nullptr},
+    {"baud", "0", Kind::Int, 0, 4000000, nullptr},
+    {"serial", "SIM001", Kind::Text, 23, 0, nullptr},
+    {"model", "", Kind::Text, 23, 0, nullptr},
+    {"firmware", "", Kind::Text, 49, 0, nullptr},
+    {"firmware_extra", "", Kind::Text, 49, 0, nullptr},
+    {"hardware_id", "1", Kind::Int, 0, kIntMax, nullptr},
+    {"hardware_kind", "2", Kind::Int, 0, kIntMax, nullptr},
+    {"board", "2", Kind::Int, 0, 255, nullptr},
+    {"sat_channels", "224", Kind::Int, 0, 255, nullptr},
+    {"battery", "80", Kind::Int, 0, 100, nullptr},
+    {"external_power", "0", Kind::Int, 0, 1, nullptr},
+    {"radio_module", "1", Kind::Int, 0, 65535, nullptr},
+    {"elevation_mask", "10", Kind::Int, 0, 90, nullptr},
+    {"base_list_radius", "0", Kind::Real, -1e9, 1e9, nullptr},
+    {"base_list_limit", "10", Kind::Int, 0, 255, nullptr},
+    {"wifi_mode", "1", Kind::Int, 0, 65535, nullptr},
+    {"wifi_ssid", "SIM-AP", Kind::Text, 19, 0, nullptr},
+    {"wifi_channel", "6", Kind::Int, 0, 65535, nullptr},
+    {"wifi_password", "12345678", Kind::Text, 19, 0, nullptr},
+    {"wifi_power", "1", Kind::Int, 0, 65535, nullptr},
+    {"wifi_auto_open", "1", Kind::Int, 0, 255, nullptr},
+    {"wifi_share", "1", Kind::Int, 0, 255, nullptr},
+    {"wifi_share_auto", "0", Kind::Int, 0, 255, nullptr},
+    {"modem_apn", "internet", Kind::Text, 19, 0, nullptr},
+    {"modem_user", "", Kind::Text, 19, 0, nullptr},
+    {"modem_password", "", Kind::Text, 19, 0, nullptr},
+    {"modem_number", "*99#", Kind::Text, 19, 0, nullptr},
+    {"modem_power", "1", Kind::Int, 0, 65535, nullptr},
+    {"modem_auto_power", "1", Kind::Int, 0, 255, nullptr},
+    {"modem_dial_status", "0", Kind::Int, 0, 65535, nullptr},
+    {"modem_auto_dial", "0", Kind::Int, 0, 255, nullptr},
+    {"modem_band", "0", Kind::Int, 0, 65535, nullptr},
+    {"modem_work_mode", "0", Kind::Int, 0, 65535, nullptr},
+    {"csd_number", "", Kind::Text, 19, 0, nullptr},
+    {"csd_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"csd_status", "0", Kind::Int, 0, 65535, nullptr},
+    {"latitude", "55.75", Kind::Real, -90, 90, nullptr},
+    {"longitude", "37.62", Kind::Real, -180, 180, nullptr},
+    {"height", "150.0", Kind::Real, -1e5, 1e5, nullptr},
+    {"quality", "1", Kind::Int, 0, 9, nullptr},
+    {"satellites", "12", Kind::Int, 0, 99, nullptr},
+    {"position_ms", "200", Kind::Int, 0, 60000, nullptr},
+};
+
+const Key* Find(const std::string& name) {
+    for (const Key& k : kKeys) {
+        if (name == k.name) {
+            return &k;
+        }
+    }
+    return nullptr;
+}
+
+bool Fail(std::string* error, const std::string& why) {
+    if (error != nullptr) {
+        *error = why;
+    }
+    return false;
+}
+
+bool Among(const std::string& value, const std::string& choices) {
+    std::size_t at = 0;
+    while (at <= choices.size()) {
+        const std::size_t bar = choices.find('|', at);
+        const std::size_t end = bar == std::string::npos ? choices.size() : bar;
+        if (choices.compare(at, end - at, value) == 0) {
+            return true;
+        }
+        at = end + 1;
+    }
+    return false;
+}
+
+bool Check(const Key& k, const std::string& value, std::string* error) {
+    const std::string what = std::string(k.name) + "=" + value + ": ";
+    switch (k.kind) {
+        case Kind::Int:
+        case Kind::Real: {
+            if (value.empty()) {
+                return Fail(error, what + "a number is needed");
+            }
+            char* end = nullptr;
+            errno = 0;
+            const double v = k.kind == Kind::Int
+                                 ? static_cast<double>(std::strtoll(value.c_str(), &end, 10))
+                                 : std::strtod(value.c_str(), &end);
+            if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(v)) {
+                return Fail(error, what + "not a number");
+            }
+            if (v < k.low || v > k.high) {
+                return Fail(error, what + "out of range");
+            }
+            return true;
+        }
+        case Kind::Text:
+            if (value.size() > static_cast<std::size_t>(k.low)) {
+                return Fail(error, what + "longer than " + std::to_string(int(k.low)));
+            }
+            return true;
+        case Kind::Choice:
+            if (!Among(value, k.choices)) {
+                return Fail(error, what + "one of " + k.choices + " is needed");
+            }
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+SimState::SimState() {
+    for (const Key& k : kKeys) {
+        values_[k.name] = k.value;
+    }
+}
+
+bool SimState::set(const std::string& key, const std::string& value, std::string* error) {
+    std::string name = key;
+    std::string v = value;
+    // The program's own word for the protocol: device type 1 speaks the new one.
+    if (name == "device_type") {
+        name = "protocol";
+        v = (value == "1") ? "new" : "old";
+        if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos) {
+            return Fail(error, "device_type=" + value + ": a number is needed");
+        }
+    }
+    const Key* k = Find(name);
+    if (k == nullptr) {
+        return Fail(error, "unknown key \"" + key + "\"");
+    }
+    if (!Check(*k, v, error)) {
+        return false;
+    }
+    values_[name] = v;
+    return true;
+}
+
+std::string SimState::get(const std::string& key) const {
+    const auto it = values_.find(key);
+    return it == values_.end() ? std::string() : it->second;
+}
+
+long SimState::number(const std::string& key) const {
+    return static_cast<long>(std::strtoll(text(key).c_str(), nullptr, 10));
+}
+
+double SimState::real(const std::string& key) const {
+    return std::strtod(text(key).c_str(), nullptr);
+}
+
+const std::string& SimState::text(const std::string& key) const {
+    static const std::string empty;
+    const auto it = values_.find(key);
+    return it == values_.end() ? empty : it->second;
+}
+
+std::string SimState::firmware() const {
+    const std::string& f = text("firmware");
+    if (!f.empty()) {
+        return f;
+    }
+    return newProtocol() ? "1.2.3" : "8.20";
+}
+
+std::string SimState::model() const {
+    const std::string& m = text("model");
+    if (!m.empty()) {
+        return m;
+    }
+    if (newProtocol()) {
+        return "SIM-PN-01";
+    }
+    // Board ids the library recognises, by main-board type.
+    switch (number("board")) {
+        case 1:
+            return "P53D";
+        case 3:
+            return "1907";
+        case 4:
+            return "6203";
+        default:
+            return "1905";
+    }
+}
+
+}  // namespace varnok_sim
