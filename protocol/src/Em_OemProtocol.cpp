@@ -5,6 +5,7 @@
 
 #include "Em_BoardRegistry.h"
 #include "Em_Crc.h"
+#include "Em_OemRingScan.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -96,12 +97,15 @@ int Em_OemProtocol::Parse_Step() {
             Clear_Message();
             ring->Commit();
             return 1;
+        case kSkipped:
+            Clear_Message();
+            return 1;
         case kNoStart:
         case kBadCheck:
         case kBadMessage:
             // A false sync byte inside other data must not take the good messages after it
             // along: step past it and look again.
-            ring->Skip(1);
+            ring->Skip_To_Lead(1, Oem_Lead_Bytes(type));
             return 1;
         default:
             // The board refused a whole message: it is consumed.
@@ -213,8 +217,18 @@ int Em_OemProtocol::Read_Novatel() {
     const int total = header + body + 4;
     // The header length comes from the stream too: a log must carry at least the standard
     // header and fit the message buffer whole, or this was no log start.
-    if (header < kMinHeader || total > kMessageSize) {
+    if (header < kMinHeader) {
         return kNoStart;
+    }
+    if (total > kMessageSize) {
+        // Not decoded (the board's buffer is no larger); a log with the standard header is
+        // stepped over whole once its CRC-32 checks out in the ring.
+        const int check = header == kMinHeader ? Check_Long_Log(*Ring(), total) : -1;
+        if (check > 0) {
+            Ring()->Skip(total);
+            return kSkipped;
+        }
+        return check == 0 ? kIncomplete : kNoStart;
     }
     if (Take(kMinHeader, total - kMinHeader) == 0) {
         return kIncomplete;

@@ -21,6 +21,7 @@ public:
         kNoStart = 3,     // not a message start
         kBadCheck = 5,    // check sum or CRC mismatch
         kBadMessage = 6,  // malformed
+        kSkipped = 7,     // consumed whole without being handed on
     };
 
     Em_OemProtocol();

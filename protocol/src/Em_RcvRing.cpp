@@ -77,6 +77,24 @@ void Em_RcvRing::Skip(int n) {
     }
 }
 
+void Em_RcvRing::Skip_To_Lead(int n, const bool* lead) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (n <= 0 || m_fill - m_mark < n) {
+        return;
+    }
+    const unsigned char* p = m_data.data();
+    int at = m_mark + n;
+    if (lead != nullptr) {
+        while (at < m_fill && !lead[p[at]]) {
+            ++at;
+        }
+    }
+    m_mark = at;
+    if (m_cursor < m_mark) {
+        m_cursor = m_mark;
+    }
+}
+
 void Em_RcvRing::Rewind() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_cursor = m_mark;

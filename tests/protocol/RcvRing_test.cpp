@@ -163,3 +163,32 @@ TEST(RcvRing, ReadLineNeverLooksPastTheFill) {
 }
 
 }  // namespace
+
+TEST(RcvRing, SkipToLeadPassesOnlyBytesThatOpenNothing) {
+    bool dollar[256] = {};
+    dollar[static_cast<unsigned char>('$')] = true;
+    struct Case {
+        const char* bytes;
+        int n;
+        const bool* lead;
+        int expectMark;
+    };
+    const Case cases[] = {
+        {"xx$GP", 1, dollar, 2},   // on to the next lead
+        {"$$GP", 1, dollar, 1},    // a lead right after the skipped byte stays
+        {"$GPGGA", 1, dollar, 6},  // none left: all consumed
+        {"abc$", 3, dollar, 3},    // skipping onto a lead moves no further
+        {"abc", 4, dollar, 0},     // more than is there: nothing
+        {"abc", 0, dollar, 0},    {"ab$c", 1, nullptr, 1},  // no lead set: the plain skip
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        Em_RcvRing ring;
+        const int len = static_cast<int>(std::string(c.bytes).size());
+        ring.Append(reinterpret_cast<const unsigned char*>(c.bytes), len);
+        ring.Skip_To_Lead(c.n, c.lead);
+        EXPECT_EQ(ring.Mark(), c.expectMark);
+        EXPECT_EQ(ring.Cursor(), c.expectMark);
+        EXPECT_EQ(ring.Fill(), len);
+    }
+}
