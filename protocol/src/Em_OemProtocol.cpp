@@ -105,8 +105,11 @@ int Em_OemProtocol::Parse_Step() {
         case kBadMessage:
             // A false sync byte inside other data must not take the good messages after it
             // along: step past it and look again.
-            ring->Skip_To_Lead(1, Oem_Lead_Bytes(type));
-            return 1;
+            {
+                const Oem_Leads leads = Oem_Lead_Bytes(type);
+                ring->Skip_To_Lead(1, leads.bytes, leads.count);
+                return 1;
+            }
         default:
             // The board refused a whole message: it is consumed.
             Clear_Message();

@@ -10,32 +10,27 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-struct Oem_Lead_Set {
-    bool lead[256];
-    constexpr Oem_Lead_Set(bool stx, bool novatel, bool rtcm3) : lead() {
-        lead[static_cast<unsigned char>('$')] = true;
-        lead[0x02] = stx;
-        lead[0xAA] = novatel;
-        lead[0xD3] = rtcm3;
-    }
+struct Oem_Leads {
+    const unsigned char* bytes;  // '$' first
+    int count;
 };
 
-// The lead bytes of the board type; null for a type without a reader.
-inline const bool* Oem_Lead_Bytes(int type) {
-    static constexpr Oem_Lead_Set kStxEtx(true, false, true);
-    static constexpr Oem_Lead_Set kNovatel(true, true, true);
-    static constexpr Oem_Lead_Set kDollarOnly(false, false, false);
+// The lead bytes of the board type; none for a type without a reader.
+inline Oem_Leads Oem_Lead_Bytes(int type) {
+    static constexpr unsigned char kStxEtx[] = {'$', 0x02, 0xD3};
+    static constexpr unsigned char kNovatel[] = {'$', 0xAA, 0xD3, 0x02};
+    static constexpr unsigned char kDollar[] = {'$'};
     switch (type) {
         case MAINBD_STXETX:
-            return kStxEtx.lead;
+            return {kStxEtx, 3};
         case MAINBD_NOVATEL:
-            return kNovatel.lead;
+            return {kNovatel, 4};
         case MAINBD_HEMISPHERE:
         case MAINBD_NMEA:
         case MAINBD_NMEA2:
-            return kDollarOnly.lead;
+            return {kDollar, 1};
         default:
-            return nullptr;
+            return {nullptr, 0};
     }
 }
 

@@ -77,16 +77,27 @@ void Em_RcvRing::Skip(int n) {
     }
 }
 
-void Em_RcvRing::Skip_To_Lead(int n, const bool* lead) {
+void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
     std::lock_guard<std::mutex> guard(m_lock);
     if (n <= 0 || m_fill - m_mark < n) {
         return;
     }
     const unsigned char* p = m_data.data();
     int at = m_mark + n;
-    if (lead != nullptr) {
-        while (at < m_fill && !lead[p[at]]) {
-            ++at;
+    if (leads != nullptr && count > 0 && at < m_fill) {
+        // memchr finds the first lead; only the bytes before it are tried against the others.
+        const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(m_fill - at));
+        const int end = first != nullptr
+                            ? static_cast<int>(static_cast<const unsigned char*>(first) - p)
+                            : m_fill;
+        for (; at < end; ++at) {
+            bool hit = false;
+            for (int k = 1; k < count; ++k) {
+                hit |= p[at] == leads[k];
+            }
+            if (hit) {
+                break;
+            }
         }
     }
     m_mark = at;

@@ -165,28 +165,32 @@ TEST(RcvRing, ReadLineNeverLooksPastTheFill) {
 }  // namespace
 
 TEST(RcvRing, SkipToLeadPassesOnlyBytesThatOpenNothing) {
-    bool dollar[256] = {};
-    dollar[static_cast<unsigned char>('$')] = true;
+    const unsigned char leads[] = {'$', 0xAA, 'q'};
     struct Case {
         const char* bytes;
         int n;
-        const bool* lead;
+        int count;  // of the leads above
         int expectMark;
     };
     const Case cases[] = {
-        {"xx$GP", 1, dollar, 2},   // on to the next lead
-        {"$$GP", 1, dollar, 1},    // a lead right after the skipped byte stays
-        {"$GPGGA", 1, dollar, 6},  // none left: all consumed
-        {"abc$", 3, dollar, 3},    // skipping onto a lead moves no further
-        {"abc", 4, dollar, 0},     // more than is there: nothing
-        {"abc", 0, dollar, 0},    {"ab$c", 1, nullptr, 1},  // no lead set: the plain skip
+        {"xx$GP", 1, 1, 2},                      // on to the next lead
+        {"$$GP", 1, 1, 1},                       // a lead right after the skipped byte stays
+        {"$GPGGA", 1, 1, 6},                     // none left: all consumed
+        {"abc$", 3, 1, 3},                       // skipping onto a lead moves no further
+        {"abc", 4, 1, 0},                        // more than is there: nothing
+        {"abc", 0, 1, 0},    {"ab$c", 1, 0, 1},  // no leads: the plain skip
+        {"aaq$", 1, 3, 2},                       // another lead before the first
+        {"aa$q", 1, 3, 2},                       // the first lead before another
+        {"a\xAA", 1, 3, 1},                      // a lead other than '$'
+        {"aaq$", 1, 2, 3},                       // 'q' not in the set given
+        {"$q", 1, 1, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
         Em_RcvRing ring;
         const int len = static_cast<int>(std::string(c.bytes).size());
         ring.Append(reinterpret_cast<const unsigned char*>(c.bytes), len);
-        ring.Skip_To_Lead(c.n, c.lead);
+        ring.Skip_To_Lead(c.n, leads, c.count);
         EXPECT_EQ(ring.Mark(), c.expectMark);
         EXPECT_EQ(ring.Cursor(), c.expectMark);
         EXPECT_EQ(ring.Fill(), len);

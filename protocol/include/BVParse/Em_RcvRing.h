@@ -35,9 +35,9 @@ public:
     bool Read_Line(unsigned char* dest, int limit, int* outLen);
     // Advances the consumed mark by n when that many bytes follow it.
     void Skip(int n);
-    // As Skip, then on to the next byte that `lead` marks (256 entries), or to the fill count:
-    // bytes that cannot open a message are passed in one search, not one step each.
-    void Skip_To_Lead(int n, const bool* lead);
+    // As Skip, then on to the next of the `count` lead bytes, or to the fill count: bytes that
+    // cannot open a message are passed in one search, not one step each.
+    void Skip_To_Lead(int n, const unsigned char* leads, int count);
     // Runs f(bytes, count) under the lock over the bytes from the consumed mark to the fill
     // count and returns its result; the pointer is valid only inside f.
     template <class F>
