@@ -26,10 +26,7 @@ Scan_Step Hemisphere_Dollar_Step(Hemisphere_Data* data, const unsigned char* p, 
             return Scan_Step::Took(len, data != nullptr && data->Parse_Message(p, id, len));
         }
     } else if (nmea_talker) {
-        len = Nmea_Span(p, n);
-        if (len > 0) {
-            return Scan_Step::Took(len, data != nullptr && Decode_Nmea(*data, p, len));
-        }
+        return Nmea_Step(data, p, n);
     } else if (p[1] == '>' && p[2] == 'J') {
         len = Hemisphere_Line_Length(p, n, reply_limit);
         if (len > 0) {

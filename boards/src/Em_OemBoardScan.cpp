@@ -3,17 +3,11 @@
 #include <cstring>
 
 #include "BVParse/Em_GnssTime.h"
-#include "Em_Crc.h"
+#include "Em_FrameSpans.h"
 #include "Em_OemInputSteps.h"
 
 namespace Brevan2011 {
 namespace BVParse {
-
-namespace {
-
-constexpr int kMaxSentence = 300;
-
-}  // namespace
 
 int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
                const Scan_Function& step) {
@@ -55,6 +49,11 @@ int Scan_Input(Em_OemBoard& board, std::initializer_list<unsigned char> leads,
         pos += i;
     }
 
+    // A byte that is no lead starts nothing, however few follow it (the LF after a sentence
+    // that ended at its CR).
+    while (pos < in->Fill && !isLead[in->Data[pos]]) {
+        ++pos;
+    }
     // Keep what was not consumed at the front of the buffer.
     Keep_Input_From(*in, pos);
     if (data != nullptr) {
@@ -120,45 +119,6 @@ int Em_OemScanBoard::Parse() {
     return r;
 }
 
-int Nmea_Span(const unsigned char* p, int n) {
-    const int limit = n < kMaxSentence ? n : kMaxSentence;
-    for (int i = 1; i < limit; ++i) {
-        const unsigned char c = p[i];
-        if (c == '\n') {
-            return i + 1;
-        }
-        if (c == '\r') {
-            if (i + 1 >= n) {
-                return 0;
-            }
-            return p[i + 1] == '\n' ? i + 2 : i + 1;
-        }
-        if (c == '*' && i + 3 < n && p[i + 3] != '\r' && p[i + 3] != '\n') {
-            return i + 3;
-        }
-        if (c == '$') {
-            return i;  // a new sentence begins: this one lost its end
-        }
-    }
-    return n < kMaxSentence ? 0 : -1;
-}
-
-int Rtcm3_Span(const unsigned char* p, int n) {
-    if (n < 3) {
-        return 0;
-    }
-    if (p[0] != 0xD3 || (p[1] & 0xFC) != 0) {
-        return -1;
-    }
-    const int body = ((p[1] & 0x03) << 8) | p[2];
-    if (n < body + 6) {
-        return 0;
-    }
-    const uint32_t crc = (static_cast<uint32_t>(p[body + 3]) << 16) |
-                         (static_cast<uint32_t>(p[body + 4]) << 8) | p[body + 5];
-    return Calc_Crc24Q(p, body + 3) == crc ? body + 6 : -1;
-}
-
 bool Decode_Nmea(Em_OemData& data, const unsigned char* p, int len) {
     if (len < 6) {
         return false;
@@ -183,6 +143,47 @@ bool Decode_Rtcm3(Em_OemData& data, const unsigned char* p, int len) {
 bool Decode_Correction_Packet(Em_OemData& data, const unsigned char* p, int len) {
     const unsigned number = len >= 5 ? Get_Bits_U(p, 24, 12) : 0;
     return data.Decode_Rtcm_Frame(number, p, len) != 0;
+}
+
+namespace {
+
+// A framer's verdict (> 0 whole, 0 incomplete, < 0 none here) as a scan step.
+template <class Decode>
+Scan_Step Framed_Step(int len, const Decode& decode) {
+    if (len == 0) {
+        return Scan_Step::Wait_More();
+    }
+    if (len < 0) {
+        return Scan_Step::Skip_Byte();
+    }
+    return Scan_Step::Took(len, decode(len));
+}
+
+}  // namespace
+
+Scan_Step Nmea_Step(Em_OemData* data, const unsigned char* p, int n) {
+    const Nmea_Span s = Scan_Nmea_Sentence(p, n, false);
+    switch (s.kind) {
+        case Nmea_Span::Whole:
+            return Scan_Step::Took(s.length, data != nullptr && Decode_Nmea(*data, p, s.length));
+        case Nmea_Span::Rejected:
+            return Scan_Step::Took(s.length, false);
+        case Nmea_Span::Incomplete:
+            return Scan_Step::Wait_More();
+        default:
+            return Scan_Step::Skip_Byte();
+    }
+}
+
+Scan_Step Rtcm3_Step(Em_OemData* data, const unsigned char* p, int n) {
+    return Framed_Step(Rtcm3_Frame_Length(p, n),
+                       [&](int len) { return data != nullptr && Decode_Rtcm3(*data, p, len); });
+}
+
+Scan_Step Correction_Packet_Step(Em_OemData* data, const unsigned char* p, int n) {
+    return Framed_Step(StxEtx_Packet_Length(p, n), [&](int len) {
+        return data != nullptr && Decode_Correction_Packet(*data, p, len);
+    });
 }
 
 }  // namespace BVParse

@@ -1,7 +1,7 @@
-// Input loop shared by the STX/ETX, Hemisphere and software-engine boards: decodes every
-// complete message in the input buffer, keeps an incomplete one at the front and skips bytes
-// that start no message up to the next possible lead byte. Also the NMEA and RTCM 3 message
-// spans and decoders those boards share.
+// Input loop shared by the NovAtel, STX/ETX, Hemisphere and software-engine boards: decodes
+// every complete message in the input buffer, keeps an incomplete one at the front and skips
+// bytes that start no message up to the next possible lead byte. Also the NMEA, RTCM 3 and
+// correction-packet steps and decoders those boards share.
 #pragma once
 
 #include <cstdint>
@@ -60,15 +60,6 @@ private:
     uint32_t m_pendingFlags = 0;
 };
 
-// Span of the NMEA sentence at p ('$' first): > 0 its length through the line end; 0 while its
-// end has not arrived; < 0 when no end comes within 300 bytes. A sentence ends at LF, at a CR
-// not followed by LF, or two characters after '*' when a byte other than CR or LF follows.
-int Nmea_Span(const unsigned char* p, int n);
-
-// Span of the RTCM 3 frame at p (0xD3 first): > 0 the frame length when its CRC-24Q checks
-// out; 0 while it is incomplete; < 0 when no frame starts here or its CRC fails.
-int Rtcm3_Span(const unsigned char* p, int n);
-
 // One whole sentence to the data parser's NMEA dispatch; true when the sentence was handled.
 bool Decode_Nmea(Em_OemData& data, const unsigned char* p, int len);
 
@@ -79,6 +70,14 @@ bool Decode_Rtcm3(Em_OemData& data, const unsigned char* p, int len);
 // One whole binary correction packet (STX, status, type 147 or 152, length, data, sum, ETX) to
 // the data parser's pass decoder; true when the store took it.
 bool Decode_Correction_Packet(Em_OemData& data, const unsigned char* p, int len);
+
+// The scan steps of the formats several boards read, framed by Em_FrameSpans.h and decoded by
+// the functions above (a null parser decodes nothing): the NMEA sentence at a '$' (a sentence
+// with a wrong check is consumed undecoded), the RTCM 3 frame at a 0xD3, and the binary
+// correction packet at a 0x02.
+Scan_Step Nmea_Step(Em_OemData* data, const unsigned char* p, int n);
+Scan_Step Rtcm3_Step(Em_OemData* data, const unsigned char* p, int n);
+Scan_Step Correction_Packet_Step(Em_OemData* data, const unsigned char* p, int n);
 
 }  // namespace BVParse
 }  // namespace Brevan2011

@@ -1,6 +1,6 @@
 #include "Em_OemComEngine.h"
 
-#include "Em_NovatelFields.h"
+#include "Em_FrameSpans.h"
 #include "Em_OemBoardScan.h"
 #include "Em_OemComEngineCmd.h"
 #include "Em_OemComEngineData.h"
@@ -31,22 +31,10 @@ int Em_OemComEngine::Scan() {
     Em_OemComEngineData* data = Engine_Data();
     int decoded = Scan_Input(*this, {0xAA, '$'}, [data](const unsigned char* p, int n) {
         if (p[0] == 0xAA) {
-            const int len = Novatel_Frame_Length(p, n);
-            if (len == 0) {
-                return Scan_Step::Wait_More();
-            }
-            if (len > 0) {
-                return Scan_Step::Took(
-                    len, data != nullptr && data->Parse_Message(p, Novatel::U16(p + 4), len) != 0);
-            }
-        } else if (p[0] == '$' && p[1] == 'G' && (p[2] == 'P' || p[2] == 'L')) {
-            const int len = Nmea_Span(p, n);
-            if (len == 0) {
-                return Scan_Step::Wait_More();
-            }
-            if (len > 0) {
-                return Scan_Step::Took(len, data != nullptr && Decode_Nmea(*data, p, len));
-            }
+            return Novatel_Log_Step(data, p, n);
+        }
+        if (Is_Nmea_Lead(p, false)) {
+            return Nmea_Step(data, p, n);
         }
         return Scan_Step::Skip_Byte();
     });

@@ -1,5 +1,6 @@
 #include "Em_OemHemisphere.h"
 
+#include "Em_FrameSpans.h"
 #include "Em_HemisphereScan.h"
 #include "Em_OemHemisphereCmd.h"
 #include "Em_OemHemisphereData.h"
@@ -23,8 +24,7 @@ int Em_OemHemisphere::Scan() {
         if (p[0] != '$') {
             return Scan_Step::Skip_Byte();
         }
-        const bool nmea = p[1] == 'G' && (p[2] == 'P' || p[2] == 'L');
-        return Hemisphere_Dollar_Step(data, p, n, nmea, kReplyLimit);
+        return Hemisphere_Dollar_Step(data, p, n, Is_Nmea_Lead(p, false), kReplyLimit);
     });
 }
 

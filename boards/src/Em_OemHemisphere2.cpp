@@ -3,7 +3,7 @@
 #include "Em_HemisphereScan.h"
 #include "Em_OemHemisphere2Cmd.h"
 #include "Em_OemHemisphere2Data.h"
-#include "Em_OemStxEtx.h"
+#include "Em_FrameSpans.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -20,25 +20,17 @@ Em_OemHemisphere2Data* Em_OemHemisphere2::Hemisphere2_Data() const {
 
 int Em_OemHemisphere2::Scan() {
     Em_OemHemisphere2Data* data = Hemisphere2_Data();
-    return Scan_Input(*this, {'$', 0xD3, 0x02}, [data](const unsigned char* p, int n) {
-        int len = -1;
+    return Scan_Input(*this, {'$', kRtcm3Preamble, 0x02}, [data](const unsigned char* p, int n) {
         if (p[0] == '$') {
-            const bool nmea = (p[1] == 'G' && (p[2] == 'P' || p[2] == 'L' || p[2] == 'N')) ||
-                              (p[1] == 'B' && p[2] == 'D');
-            return Hemisphere_Dollar_Step(data, p, n, nmea, kReplyLimit);
-        } else if (p[0] == 0xD3) {
-            len = Rtcm3_Span(p, n);
-            if (len > 0) {
-                return Scan_Step::Took(len, data != nullptr && Decode_Rtcm3(*data, p, len));
-            }
-        } else if (p[0] == 0x02 && (p[2] == 152 || p[2] == 147)) {
-            len = StxEtx_Packet_Length(p, n);
-            if (len > 0) {
-                return Scan_Step::Took(len,
-                                       data != nullptr && Decode_Correction_Packet(*data, p, len));
-            }
+            return Hemisphere_Dollar_Step(data, p, n, Is_Nmea_Lead(p, true), kReplyLimit);
         }
-        return len == 0 ? Scan_Step::Wait_More() : Scan_Step::Skip_Byte();
+        if (Is_Rtcm3_Lead(p)) {
+            return Rtcm3_Step(data, p, n);
+        }
+        if (p[0] == 0x02 && (p[2] == 152 || p[2] == 147)) {
+            return Correction_Packet_Step(data, p, n);
+        }
+        return Scan_Step::Skip_Byte();
     });
 }
 

@@ -7,7 +7,7 @@
 #include "Em_Conversions.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_NmeaFields.h"
-#include "Em_OemNmeaParts.h"
+#include "Em_NmeaSentenceReaders.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -95,23 +95,7 @@ int Em_OemHemisphere2Data::Set_Fix_Quality(const std::string& field) {
     if (field.empty()) {
         return 0;
     }
-    switch (field[0]) {
-        case '0':
-            Sol_Code = 3;  // no fix
-            break;
-        case '2':
-            Sol_Code = 10;
-            break;
-        case '4':
-            Sol_Code = 11;
-            break;
-        case '5':
-            Sol_Code = 6;
-            break;
-        default:
-            Sol_Code = 4;
-            break;
-    }
+    Sol_Code = Solution_Code_Of_Quality(field[0]);
     Pending |= HEMI2_FLAG_QUALITY;
     if (Parse_Nmea) {
         Update_Mask |= HEMI2_FLAG_QUALITY;
@@ -121,21 +105,15 @@ int Em_OemHemisphere2Data::Set_Fix_Quality(const std::string& field) {
 
 int Em_OemHemisphere2Data::Parse_RMC(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
-    const bool timeValid = Nmea_Read_Time(*this, f[1]);
+    int carry = 0;
+    const bool timeValid = Nmea_Read_Time(*this, f[1], &carry);
     if (!f[7].empty()) {
         Speed = Nmea_Double(f[7]);
     }
     if (!f[8].empty()) {
         Course = Nmea_Double(f[8]) * kDegToRad;
     }
-    bool date = false;
-    if (f[9].size() >= 3) {
-        const int v = Nmea_Int(f[9]);
-        Day = v / 10000;
-        Month = (v / 100) % 100;
-        Year = v % 100 + 2000;
-        date = true;
-    }
+    const bool date = Nmea_Read_Date(*this, f[9], carry);
     if (Parse_Nmea && timeValid && date) {
         Pending |= HEMI2_FLAG_TIME;
         Update_Mask |= HEMI2_FLAG_TIME;

@@ -28,10 +28,11 @@ bool Read_Head(const std::string& sentence, const Em_NmeaFields& f, Gsv_Head* he
     return true;
 }
 
-// Number of satellite groups the sentence carries.
+// Number of whole satellite groups the sentence carries; a field left over after them (the
+// signal id of NMEA 4.10) is no satellite.
 int Group_Count(const std::string& sentence) {
     const int fields = Nmea_Count_Commas(sentence) + 1;
-    return std::max(0, (fields - kGroupStart + 3) / 4);
+    return std::max(0, (fields - kGroupStart) / 4);
 }
 
 void Fill_Sat(SATLLITE_STR& s, const Em_NmeaFields& f, int field, int number) {

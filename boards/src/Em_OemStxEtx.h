@@ -3,6 +3,7 @@
 // Commands come from Em_OemStxEtxCmd, decoding from Em_OemStxEtxData.
 #pragma once
 
+#include "Em_FrameSpans.h"
 #include "Em_OemBoardScan.h"
 
 namespace Brevan2011 {
@@ -24,11 +25,6 @@ protected:
     // possible lead byte. Leaves the OR of the decoded messages' update bits; 1 when any was.
     int Scan() override;
 };
-
-// Length of the STX/ETX packet at p (n bytes available): > 0 a whole packet whose sum checks
-// out; 0 while it is incomplete; < 0 when none starts here or its sum fails. The ETX byte is
-// not checked.
-int StxEtx_Packet_Length(const unsigned char* p, int n);
 
 }  // namespace BVParse
 }  // namespace Brevan2011

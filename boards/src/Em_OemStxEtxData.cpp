@@ -6,7 +6,7 @@
 
 #include "Em_Conversions.h"
 #include "Em_NmeaFields.h"
-#include "Em_OemNmeaParts.h"
+#include "Em_NmeaSentenceReaders.h"
 
 namespace Brevan2011 {
 namespace BVParse {

@@ -122,24 +122,33 @@ std::int32_t Baud_To_Code(std::uint32_t baud) {
     }
 }
 
+int Solution_Code_Of_Quality(char quality) {
+    switch (quality) {
+        case '0':
+            return 3;  // no fix
+        case '1':
+            return 4;
+        case '2':
+            return 10;
+        case '3':
+        case '4':
+            return 11;
+        case '5':
+            return 6;
+        case '7':
+            return 1;
+        case '9':
+            return 7;
+        default:
+            return 0;
+    }
+}
+
 void Set_Solution_Type(Em_OemData* data, const std::string& quality) {
     if (data == nullptr || quality.empty() || quality[0] == '\0') {
         return;
     }
-    switch (quality[0]) {
-        case '2':
-            data->Sol_Code = 10;
-            break;
-        case '4':
-            data->Sol_Code = 11;
-            break;
-        case '5':
-            data->Sol_Code = 6;
-            break;
-        default:
-            data->Sol_Code = 4;
-            break;
-    }
+    data->Sol_Code = Solution_Code_Of_Quality(quality[0]);
     constexpr std::uint32_t kSolutionBit = 0x20000000u;
     data->Sentence_Seen |= kSolutionBit;
     if (data->Switch[4] != 0) {

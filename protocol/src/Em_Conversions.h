@@ -27,10 +27,14 @@ std::int32_t Frq_To_RateCode(std::int32_t frq);
 // Baud rate to the receivers' baud code.
 std::int32_t Baud_To_Code(std::uint32_t baud);
 
+// The solution code of a GGA quality character, the one mapping every board uses: '0' 3 (no
+// fix), '1' 4, '2' 10, '3' and '4' 11, '5' 6, '7' 1, '9' 7, any other 0.
+int Solution_Code_Of_Quality(char quality);
+
 class Em_OemData;
-// Sets a board data parser's solution code from a GGA-style quality character ('2' → 10,
-// '4' → 11, '5' → 6, any other → 4) and marks the solution as received; an empty text or a
-// leading zero byte changes nothing.
+// Sets a board data parser's solution code from a GGA quality character (as
+// Solution_Code_Of_Quality) and marks the solution as received; an empty text or a leading
+// zero byte changes nothing.
 void Set_Solution_Type(Em_OemData* data, const std::string& quality);
 
 }  // namespace BVParse

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "Em_Conversions.h"
 #include "Em_NmeaFields.h"
 #include "Em_OemData.h"
-#include "Em_OemNmeaParts.h"
+#include "Em_NmeaSentenceReaders.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -26,13 +27,56 @@ constexpr uint32_t kEpochBits =
 
 }  // namespace
 
-bool Nmea_Read_Time(Em_OemData& d, std::string_view f) {
+bool Nmea_Read_Time(Em_OemData& d, std::string_view f, int* day_carry) {
+    if (day_carry != nullptr) {
+        *day_carry = 0;
+    }
     if (f.size() <= 1) {
         return false;
     }
-    d.Hour = Nmea_Int(f.substr(0, 2)) + d.Hour_Offset;
+    // The hour offset may move the time into the next (or previous) day: the hour stays a time
+    // of day and the date follows through the carry.
+    const int hours = Nmea_Int(f.substr(0, 2)) + d.Hour_Offset;
+    const int carry = hours >= 0 ? hours / 24 : -((23 - hours) / 24);
+    d.Hour = hours - carry * 24;
     d.Minute = Nmea_Int(f.substr(2, 2));
     d.Second = Nmea_Double(f.substr(std::min<std::size_t>(4, f.size()), 5));
+    if (day_carry != nullptr) {
+        *day_carry = carry;
+    }
+    return true;
+}
+
+void Nmea_Set_Date(Em_OemData& d, int day, int month, int year, int day_carry) {
+    if (day_carry != 0 && month >= 1 && month <= 12 && day >= 1 && day <= 31) {
+        // Through the day count since 1970-01-01 (proleptic Gregorian).
+        const int y0 = year - (month <= 2 ? 1 : 0);
+        const int era = (y0 >= 0 ? y0 : y0 - 399) / 400;
+        const int yoe = y0 - era * 400;
+        const int doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+        const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+        const long z = static_cast<long>(era) * 146097 + doe + day_carry;  // from 0000-03-01
+        const long era2 = (z >= 0 ? z : z - 146096) / 146097;
+        const long doe2 = z - era2 * 146097;
+        const long yoe2 = (doe2 - doe2 / 1460 + doe2 / 36524 - doe2 / 146096) / 365;
+        const long doy2 = doe2 - (365 * yoe2 + yoe2 / 4 - yoe2 / 100);
+        const long mp = (5 * doy2 + 2) / 153;
+        day = static_cast<int>(doy2 - (153 * mp + 2) / 5 + 1);
+        month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+        year = static_cast<int>(yoe2 + era2 * 400 + (month <= 2 ? 1 : 0));
+    }
+    d.Day = day;
+    d.Month = month;
+    d.Year = year;
+}
+
+bool Nmea_Read_Date(Em_OemData& d, std::string_view ddmmyy, int day_carry) {
+    if (ddmmyy.size() <= 2) {
+        return false;
+    }
+    const int n = Nmea_Int(ddmmyy);
+    const int day = n / 10000;
+    Nmea_Set_Date(d, day, n / 100 - day * 100, n % 100 + 2000, day_carry);
     return true;
 }
 
@@ -101,16 +145,12 @@ void Nmea_Parse_GSA(Em_OemData& d, std::string_view s) {
 
 void Nmea_Parse_ZDA(Em_OemData& d, std::string_view s) {
     const Em_NmeaFields f(s);
-    Nmea_Read_Time(d, f[1]);
-    if (!f[2].empty()) {
-        d.Day = Nmea_Int(f[2]);
-    }
-    if (!f[3].empty()) {
-        d.Month = Nmea_Int(f[3]);
-    }
-    if (!f[4].empty()) {
-        d.Year = Nmea_Int(f[4]);
-    }
+    int carry = 0;
+    Nmea_Read_Time(d, f[1], &carry);
+    const int day = f[2].empty() ? d.Day : Nmea_Int(f[2]);
+    const int month = f[3].empty() ? d.Month : Nmea_Int(f[3]);
+    const int year = f[4].empty() ? d.Year : Nmea_Int(f[4]);
+    Nmea_Set_Date(d, day, month, year, carry);
 }
 
 bool Nmea_Parse_GSV(Em_OemData& d, std::string_view s, Nmea_Constellation c) {
@@ -281,33 +321,7 @@ int Em_OemData::Set_Fix_Quality(const std::string& field) {
     if (field.empty()) {
         return 0;
     }
-    switch (field[0]) {
-        case '0':
-            Sol_Code = 3;
-            break;
-        case '1':
-            Sol_Code = 4;
-            break;
-        case '2':
-            Sol_Code = 10;
-            break;
-        case '3':
-        case '4':
-            Sol_Code = 11;
-            break;
-        case '5':
-            Sol_Code = 6;
-            break;
-        case '7':
-            Sol_Code = 1;
-            break;
-        case '9':
-            Sol_Code = 7;
-            break;
-        default:
-            Sol_Code = 0;
-            break;
-    }
+    Sol_Code = Solution_Code_Of_Quality(field[0]);
     return 1;
 }
 
@@ -347,8 +361,9 @@ int Em_OemData::Parse_GST(const std::string& sentence) {
 
 int Em_OemData::Parse_RMC(const std::string& sentence) {
     const Em_NmeaFields f(sentence);
+    int carry = 0;
     if (sentence.size() > 6) {
-        Nmea_Read_Time(*this, f[1]);
+        Nmea_Read_Time(*this, f[1], &carry);
     }
     if (!f[7].empty()) {
         Speed = Nmea_Double(f[7]);
@@ -356,12 +371,7 @@ int Em_OemData::Parse_RMC(const std::string& sentence) {
     if (!f[8].empty()) {
         Course = Nmea_Double(f[8]);
     }
-    if (f[9].size() > 2) {
-        const int n = Nmea_Int(f[9]);
-        Day = n / 10000;
-        Month = n / 100 - Day * 100;
-        Year = n % 100 + 2000;
-    }
+    Nmea_Read_Date(*this, f[9], carry);
     Sentence_Seen |= kSeenRmc;
     Update_Mask |= GNSS_FLAG_RMC;
     return 1;

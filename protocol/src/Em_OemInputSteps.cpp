@@ -3,14 +3,12 @@
 #include <cstring>
 
 #include "BVParse/Em_GnssTime.h"
-#include "Em_Crc.h"
+#include "Em_FrameSpans.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 
 namespace {
-
-constexpr int kMaxSentence = 300;
 
 struct AddressId {
     char address[6];
@@ -30,30 +28,12 @@ int Buffered(const OEM_INPUT_BUFFER& in) {
     return in.Fill - in.Read;
 }
 
-// Length of the sentence at the front, through its line end; 0 when none ends within the
-// first 300 bytes yet. A sentence ends after '*' and two check characters, or where a CR
-// (3 further) or LF (4 further) closes it; a lone LF after the check characters also ends it,
-// so the next sentence's '$' is not eaten.
-int Sentence_Length(const unsigned char* p, int n) {
-    const int limit = n < kMaxSentence ? n : kMaxSentence;
-    for (int i = 0; i + 3 < limit; ++i) {
-        if (p[i] == '*' && p[i + 3] == '\n') {
-            return i + 4;
-        }
-        if (i + 4 >= limit) {
-            break;
-        }
-        if (p[i] == '*' || p[i + 3] == '\r' || p[i + 4] == '\n') {
-            return i + 5;
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 int Nmea_Sentence_Id(const unsigned char* address, int length) {
-    if (address == nullptr || length < 5) {
+    // The address is five characters closed by the first field's comma (or the check): a
+    // longer one ("GNGGAH") is another sentence whose fields lie elsewhere.
+    if (address == nullptr || length < 6 || (address[5] != ',' && address[5] != '*')) {
         return -1;
     }
     for (const AddressId& a : kSentenceIds) {
@@ -86,18 +66,28 @@ int Parse_NmeaSentence(Em_OemBoard& board) {
         return 0;
     }
     const unsigned char* p = in->Data + in->Read;
-    const int len = Sentence_Length(p, n);
-    if (len == 0) {
-        if (n > kMaxSentence) {
+    const Nmea_Span span = Scan_Nmea_Sentence(p, n, false);
+    switch (span.kind) {
+        case Nmea_Span::Incomplete:
+            return 0;
+        case Nmea_Span::No_End:
             board.Clear_Input();
-        }
-        return 0;
+            return 0;
+        case Nmea_Span::Rejected:
+            // A wrong check: the sentence goes undecoded and reports nothing.
+            if (Em_OemData* data = board.Data()) {
+                data->Update_Mask = 0;
+            }
+            Keep_Input_From(*in, in->Read + span.length);
+            return 0;
+        default:
+            break;
     }
-    const int id = Nmea_Sentence_Id(p + 1, len - 1);
+    const int id = Nmea_Sentence_Id(p + 1, span.length - 1);
     if (Em_OemData* data = board.Data()) {
-        data->Parse_Text_Msg(id, p, len);
+        data->Parse_Text_Msg(id, p, span.length);
     }
-    Keep_Input_From(*in, in->Read + len);
+    Keep_Input_From(*in, in->Read + span.length);
     return 1;
 }
 
@@ -111,16 +101,12 @@ int Parse_RtcmFrame(Em_OemBoard& board) {
         board.Clear_Input();
         return 0;
     }
-    if (n < 3) {
-        return 0;
-    }
     unsigned char* p = in->Data + in->Read;
-    const int len = static_cast<int>(Get_Bits_U(p, 14, 10));
-    if (n < len + 6) {
+    const int len = Rtcm3_Frame_Length(p, n);
+    if (len == 0) {
         return 0;
     }
-    const uint32_t crc = Get_Bits_U(p + len + 3, 0, 24);
-    if (Calc_Crc24Q(p, len + 3) != crc) {
+    if (len < 0) {
         board.Clear_Input();
         return 0;
     }
@@ -128,11 +114,11 @@ int Parse_RtcmFrame(Em_OemBoard& board) {
     Em_OemData* data = board.Data();
     if (data != nullptr && data->Trsmt) {
         data->Update_Mask = 0;
-        if (Prc_TrsMt_Frame(data->Trsmt.get(), number, p, static_cast<unsigned>(len + 6), 1)) {
+        if (Prc_TrsMt_Frame(data->Trsmt.get(), number, p, static_cast<unsigned>(len), 1)) {
             data->Update_Mask |= GNSS_FLAG_RTCM3;
         }
     }
-    Keep_Input_From(*in, in->Read + len + 6);
+    Keep_Input_From(*in, in->Read + len);
     return 1;
 }
 

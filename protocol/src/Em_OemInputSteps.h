@@ -8,7 +8,7 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-// Dispatch id of an NMEA address field ("GPGGA" 25, ... anything else -1).
+// Dispatch id of an NMEA address field, closed by ',' or '*' ("GPGGA" 25, ... anything else -1).
 int Nmea_Sentence_Id(const unsigned char* address, int length);
 
 // Drops the buffered bytes before index `start` and moves the rest to the front of the
@@ -16,8 +16,8 @@ int Nmea_Sentence_Id(const unsigned char* address, int length);
 void Keep_Input_From(OEM_INPUT_BUFFER& in, int start);
 
 // One NMEA sentence from the front of the buffer to the data parser's Parse_Text_Msg.
-// 1 when a sentence was consumed; 0 while it is incomplete, or after more than 300 bytes
-// without a sentence end were thrown away.
+// 1 when a sentence was decoded; 0 while it is incomplete, after a sentence with a wrong
+// check was dropped, or after more than 300 bytes without a sentence end were thrown away.
 int Parse_NmeaSentence(Em_OemBoard& board);
 
 // One RTCM 3 frame from the front of the buffer, CRC-24Q checked, to the frame store's

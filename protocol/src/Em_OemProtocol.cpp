@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "Em_BoardRegistry.h"
-#include "Em_Crc.h"
+#include "Em_FrameSpans.h"
+#include "Em_HemisphereFrames.h"
+#include "Em_OemNovatel.h"
 #include "Em_OemRingScan.h"
 
 namespace Brevan2011 {
@@ -30,16 +32,18 @@ bool Starts(const unsigned char* m, const char* text) {
     return std::memcmp(m, text, 3) == 0;
 }
 
-bool Nmea_Talker(const unsigned char* m, bool wide) {
-    if (Starts(m, "$GP") || Starts(m, "$GL")) {
-        return true;
-    }
-    return wide && (Starts(m, "$GN") || Starts(m, "$BD"));
+// Frame lengths from the first bytes of each binary format.
+int Rtcm3_Total(const unsigned char* m) {
+    return (((m[1] & 0x03) << 8) | m[2]) + 6;
 }
-
-// RTCM 3: the preamble and six reserved bits that leave the 10-bit length below 1,024.
-bool Rtcm3_Start(const unsigned char* m) {
-    return m[0] == 0xD3 && m[1] < 4;
+int Stx_Total(const unsigned char* m) {
+    return m[3] + 6;
+}
+int Novatel_Total(const unsigned char* m) {
+    return Em_OemNovatel::kHeaderSize + (m[8] | (m[9] << 8)) + 4;
+}
+int Hemisphere_Bin_Total(const unsigned char* m) {
+    return (m[6] | (m[7] << 8)) + 12;
 }
 
 }  // namespace
@@ -54,20 +58,14 @@ void Em_OemProtocol::Clear_Message() {
     m_used = 0;
 }
 
-int Em_OemProtocol::Take(int offset, int n) {
-    if (Ring()->Read(m_message + offset, n) == 0) {
+int Em_OemProtocol::Look(int n) {
+    Em_RcvRing* ring = Ring();
+    const int k = std::min({n, kMessageSize, ring->Fill() - ring->Cursor()});
+    if (k <= 0 || ring->Peek(m_message, k) == 0) {
         return 0;
     }
-    m_used = std::max(m_used, offset + n);
-    return 1;
-}
-
-int Em_OemProtocol::Look(int offset, int n) {
-    if (Ring()->Peek(m_message + offset, n) == 0) {
-        return 0;
-    }
-    m_used = std::max(m_used, offset + n);
-    return 1;
+    m_used = std::max(m_used, k);
+    return k;
 }
 
 int Em_OemProtocol::Parse_Step() {
@@ -87,35 +85,20 @@ int Em_OemProtocol::Parse_Step() {
     }
 
     m_flags = 0;
-    if (Take(0, 3) == 0) {
+    m_take = 1;
+    if (Look(3) < 3) {
         return 0;
     }
-    switch (Read_Message(type)) {
-        case kIncomplete:
-            return 0;
-        case kHandled:
-            Clear_Message();
-            ring->Commit();
-            return 1;
-        case kSkipped:
-            Clear_Message();
-            return 1;
-        case kNoStart:
-        case kBadCheck:
-        case kBadMessage:
-            // A false sync byte inside other data must not take the good messages after it
-            // along: step past it and look again.
-            {
-                const Oem_Leads leads = Oem_Lead_Bytes(type);
-                ring->Skip_To_Lead(1, leads.bytes, leads.count);
-                return 1;
-            }
-        default:
-            // The board refused a whole message: it is consumed.
-            Clear_Message();
-            ring->Commit();
-            return 0;
+    if (Read_Message(type) == kIncomplete) {
+        return 0;
     }
+    // A handled or refused message is consumed whole, and the bytes after it may hold more
+    // messages; anything else costs one byte (a false lead among other data) or, for an NMEA
+    // sentence with a wrong check, the sentence.
+    const Oem_Leads leads = Oem_Lead_Bytes(type);
+    ring->Skip_To_Lead(m_take, leads.bytes, leads.count);
+    Clear_Message();
+    return 1;
 }
 
 int Em_OemProtocol::Read_Message(int type) {
@@ -123,184 +106,108 @@ int Em_OemProtocol::Read_Message(int type) {
     switch (type) {
         case MAINBD_STXETX:
             if (m[0] == 0x02) {
-                return Read_Stx();
+                return Read_Framed(4, Stx_Total, StxEtx_Packet_Length);
             }
-            if (Nmea_Talker(m, false)) {
+            if (Is_Nmea_Lead(m, false)) {
                 return Read_Nmea();
             }
-            if (Rtcm3_Start(m)) {
-                return Read_Rtcm3();
+            if (Is_Rtcm3_Lead(m)) {
+                return Read_Framed(3, Rtcm3_Total, Rtcm3_Frame_Length);
             }
             return kNoStart;
         case MAINBD_NOVATEL:
             if (m[0] == 0xAA && m[1] == 0x44 && m[2] == 0x12) {
                 return Read_Novatel();
             }
-            if (Nmea_Talker(m, true)) {
+            if (Is_Nmea_Lead(m, true)) {
                 return Read_Nmea();
             }
-            if (Rtcm3_Start(m)) {
-                return Read_Rtcm3();
+            if (Is_Rtcm3_Lead(m)) {
+                return Read_Framed(3, Rtcm3_Total, Rtcm3_Frame_Length);
             }
             if (m[0] == 0x02 && (m[2] == 152 || m[2] == 147)) {
-                return Read_Stx();
+                return Read_Framed(4, Stx_Total, StxEtx_Packet_Length);
             }
             return kNoStart;
         case MAINBD_HEMISPHERE:
             if (Starts(m, "$BI")) {
-                return Read_Hemisphere_Bin();
+                return Read_Framed(8, Hemisphere_Bin_Total, Hemisphere_Frame_Length);
             }
             if (Starts(m, "$>J")) {
                 return Read_Hemisphere_Reply();
             }
-            return Nmea_Talker(m, false) ? Read_Nmea() : kNoStart;
+            return Is_Nmea_Lead(m, false) ? Read_Nmea() : kNoStart;
         case MAINBD_NMEA:
-            return Nmea_Talker(m, false) ? Read_Nmea() : kNoStart;
+            return Is_Nmea_Lead(m, false) ? Read_Nmea() : kNoStart;
         case MAINBD_NMEA2:
-            return Nmea_Talker(m, true) ? Read_Nmea() : kNoStart;
+            return Is_Nmea_Lead(m, true) ? Read_Nmea() : kNoStart;
         default:
             return kNoStart;
     }
 }
 
 int Em_OemProtocol::Read_Nmea() {
-    if (Take(3, 3) == 0) {
-        return kIncomplete;
+    const int n = Look(Nmea_Span::kMaxLength + 1);
+    const Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
+    switch (span.kind) {
+        case Nmea_Span::Incomplete:
+            return kIncomplete;
+        case Nmea_Span::Rejected:
+            // Present and wrong (or cut short): dropped whole, never handed on.
+            m_take = span.length;
+            return kBadCheck;
+        case Nmea_Span::No_End:
+            return kBadMessage;
+        default:
+            return Hand_To_Board(span.length);
     }
-    // Look far enough ahead that the sentence end is surely there.
-    const int ahead = std::memcmp(m_message + 3, "GGA", 3) == 0 ? 94 : 300;
-    if (Look(6, ahead) == 0) {
-        return kIncomplete;
-    }
-    // The sentence ends two check characters and CR LF after its '*' (or, without a check, at
-    // CR LF). A lone LF after the check characters ends it too, so the next sentence keeps its
-    // '$'.
-    int length = 0;
-    for (int i = 0; i < 296; ++i) {
-        if (m_message[i] == '*' && m_message[i + 3] == '\n') {
-            length = i + 4;
-            break;
-        }
-        if (m_message[i] == '*' || m_message[i + 3] == '\r' || m_message[i + 4] == '\n') {
-            length = i + 5;
-            break;
-        }
-    }
-    // A length of 5 or less would end the sentence inside its own header.
-    if (length <= 6 || length > 300) {
-        return kBadMessage;
-    }
-    if (Take(6, length - 6) == 0) {
-        return kIncomplete;
-    }
-    return Hand_To_Board(length);
 }
 
-int Em_OemProtocol::Read_Rtcm3() {
-    const int payload = ((m_message[1] & 0x03) << 8) | m_message[2];
-    if (Take(3, payload + 3) == 0) {
-        return kIncomplete;
+int Em_OemProtocol::Read_Framed(int head, int (*total)(const unsigned char*),
+                                int (*length)(const unsigned char*, int)) {
+    int n = Look(head);
+    if (n >= head) {
+        n = Look(total(m_message));
     }
-    const unsigned char* crc = m_message + 3 + payload;
-    const uint32_t stated = (static_cast<uint32_t>(crc[0]) << 16) |
-                            (static_cast<uint32_t>(crc[1]) << 8) | static_cast<uint32_t>(crc[2]);
-    if (stated != Calc_Crc24Q(m_message, payload + 3)) {
+    const int len = length(m_message, n);
+    if (len < 0) {
         return kBadCheck;
     }
-    return Hand_To_Board(payload + 6);
+    if (len == 0) {
+        // A frame longer than the message buffer can never complete.
+        return n >= kMessageSize ? kBadMessage : kIncomplete;
+    }
+    return Hand_To_Board(len);
 }
 
 int Em_OemProtocol::Read_Novatel() {
-    static constexpr int kMinHeader = 28;
-    if (Take(3, kMinHeader - 3) == 0) {
+    const int n = Look(10);
+    const int total = n >= 10 ? Novatel_Total(m_message) : 0;
+    if (total <= kMessageSize || m_message[3] != Em_OemNovatel::kHeaderSize) {
+        return Read_Framed(10, Novatel_Total, Novatel_Frame_Length);
+    }
+    // Not decoded (the board's buffer is no larger), but stepped over whole once its CRC-32
+    // checks out in the ring.
+    const int check = Check_Long_Log(*Ring(), total);
+    if (check == 0) {
         return kIncomplete;
     }
-    const int header = m_message[3];
-    const int body = m_message[8] | (m_message[9] << 8);
-    const int total = header + body + 4;
-    // The header length comes from the stream too: a log must carry at least the standard
-    // header and fit the message buffer whole, or this was no log start.
-    if (header < kMinHeader) {
-        return kNoStart;
-    }
-    if (total > kMessageSize) {
-        // Not decoded (the board's buffer is no larger); a log with the standard header is
-        // stepped over whole once its CRC-32 checks out in the ring.
-        const int check = header == kMinHeader ? Check_Long_Log(*Ring(), total) : -1;
-        if (check > 0) {
-            Ring()->Skip(total);
-            return kSkipped;
-        }
-        return check == 0 ? kIncomplete : kNoStart;
-    }
-    if (Take(kMinHeader, total - kMinHeader) == 0) {
-        return kIncomplete;
-    }
-    return Hand_To_Board(total);
-}
-
-int Em_OemProtocol::Read_Stx() {
-    if (Take(3, 1) == 0) {
-        return kIncomplete;
-    }
-    const int length = m_message[3];
-    if (Take(4, length + 2) == 0) {
-        return kIncomplete;
-    }
-    unsigned sum = 0;
-    for (int i = 1; i <= 3 + length; ++i) {
-        sum += m_message[i];
-    }
-    if ((sum & 0xFFu) != m_message[4 + length]) {
-        return kBadCheck;
-    }
-    return Hand_To_Board(length + 6);
-}
-
-int Em_OemProtocol::Read_Hemisphere_Bin() {
-    static constexpr int kMaxData = 2036;
-    if (Take(3, 5) == 0) {
-        return kIncomplete;
-    }
-    const int data = m_message[6] | (m_message[7] << 8);
-    if (data > kMaxData) {
-        return kBadMessage;
-    }
-    if (Take(8, data + 4) == 0) {
-        return kIncomplete;
-    }
-    unsigned char x = 0;
-    for (int i = 0; i < data + 12; ++i) {
-        x ^= m_message[i];
-    }
-    if (x == 0) {
-        return kBadCheck;
-    }
-    return Hand_To_Board(data + 12);
+    m_take = check > 0 ? total : 1;
+    return check > 0 ? kSkipped : kBadCheck;
 }
 
 int Em_OemProtocol::Read_Hemisphere_Reply() {
-    static constexpr int kLookAhead = 100;
-    Em_RcvRing* ring = Ring();
-    const int available = std::min(kLookAhead, ring->Fill() - ring->Cursor());
-    if (available <= 0) {
-        return kIncomplete;
+    static constexpr int kLookAhead = 3 + 100;
+    const int n = Look(kLookAhead);
+    const int len = Hemisphere_Line_Length(m_message, n, kLookAhead);
+    if (len < 0) {
+        return kBadMessage;
     }
-    if (Look(3, available) == 0) {
-        return kIncomplete;
-    }
-    for (int j = 0; j + 1 < available; ++j) {
-        if (m_message[3 + j] == '\r' && m_message[4 + j] == '\n') {
-            if (Take(3, j + 2) == 0) {
-                return kIncomplete;
-            }
-            return Hand_To_Board(3 + j + 2);
-        }
-    }
-    return available < kLookAhead ? kIncomplete : kBadMessage;
+    return len == 0 ? kIncomplete : Hand_To_Board(len);
 }
 
 int Em_OemProtocol::Hand_To_Board(int n) {
+    m_take = n;
     Em_OemBoard* board = Board();
     if (board == nullptr) {
         return kRefused;

@@ -15,7 +15,7 @@ public:
 
     // What a message reader makes of the bytes at the consumed mark.
     enum Read_Result {
-        kRefused = 0,     // the board refused a whole message
+        kRefused = 0,     // the board refused a whole message (consumed all the same)
         kIncomplete = 1,  // wait for more bytes
         kHandled = 2,     // handed and parsed
         kNoStart = 3,     // not a message start
@@ -39,20 +39,23 @@ public:
 private:
     int Read_Message(int boardType);
     int Read_Nmea();
-    int Read_Rtcm3();
+    // A frame whose length its first `head` bytes give (`total`), checked by `length` (> 0
+    // whole and good, 0 incomplete, < 0 bad).
+    int Read_Framed(int head, int (*total)(const unsigned char*),
+                    int (*length)(const unsigned char*, int));
+    // A NovAtel log; one longer than the message buffer is checked in the ring instead.
     int Read_Novatel();
-    int Read_Stx();
-    int Read_Hemisphere_Bin();
     int Read_Hemisphere_Reply();
-    // Hands the first n bytes of the message buffer to the board and runs its parse slot.
+    // Hands the first n bytes of the message buffer to the board and runs its parse slot; the
+    // n bytes are consumed whether the board takes them or not.
     int Hand_To_Board(int n);
     void Clear_Message();
-    // Ring read and peek into the message buffer at an offset; 1 when the bytes were there.
-    int Take(int offset, int n);
-    int Look(int offset, int n);
+    // Peeks up to n bytes at the cursor into the message buffer; the count peeked.
+    int Look(int n);
 
     unsigned char m_message[kMessageSize];
     int m_used = 0;  // bytes of the message buffer written since it was last cleared
+    int m_take = 1;  // bytes the step consumes unless the message is incomplete
 };
 
 }  // namespace BVParse

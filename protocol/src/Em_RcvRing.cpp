@@ -84,20 +84,28 @@ void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
     }
     const unsigned char* p = m_data.data();
     int at = m_mark + n;
-    if (leads != nullptr && count > 0 && at < m_fill) {
-        // memchr finds the first lead; only the bytes before it are tried against the others.
-        const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(m_fill - at));
+    // memchr finds the first lead, a window at a time so that a nearby other lead is not
+    // found only after a search to the fill count; the bytes before it are tried against the
+    // other leads.
+    constexpr int kWindow = 256;
+    const auto other_lead = [leads, count](unsigned char c) {
+        bool hit = false;
+        for (int k = 1; k < count; ++k) {
+            hit |= c == leads[k];
+        }
+        return hit;
+    };
+    while (leads != nullptr && count > 0 && at < m_fill) {
+        const int stop = m_fill - at < kWindow ? m_fill : at + kWindow;
+        const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(stop - at));
         const int end = first != nullptr
                             ? static_cast<int>(static_cast<const unsigned char*>(first) - p)
-                            : m_fill;
-        for (; at < end; ++at) {
-            bool hit = false;
-            for (int k = 1; k < count; ++k) {
-                hit |= p[at] == leads[k];
-            }
-            if (hit) {
-                break;
-            }
+                            : stop;
+        while (at < end && !other_lead(p[at])) {
+            ++at;
+        }
+        if (at < end || first != nullptr) {
+            break;
         }
     }
     m_mark = at;

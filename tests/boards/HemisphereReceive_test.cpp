@@ -10,6 +10,7 @@
 
 #include "Em_Conversions.h"
 #include "Board_Test_Support.h"
+#include "support/Nmea_Text.h"
 #include "Em_OemHemisphere.h"
 #include "Em_OemHemisphere2.h"
 #include "Em_OemHemisphere2Data.h"
@@ -111,7 +112,7 @@ TEST(HemisphereReceive, FramingTable) {
     badSum[badSum.size() - 4] ^= 0x01;
     Bytes huge = good;
     Put_Le(huge, 6, 2037, 2);
-    const Bytes gn = Text("$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n");
+    const Bytes gn = Text("$GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,*59\r\n");
     const std::vector<Feed_Case> cases = {
         {"good frame", good, 1, 0},
         {"LF CR end", Cat({lfcr, good}), 1, 0},
@@ -217,7 +218,7 @@ TEST(HemisphereReceive, ChannelBlockSkipsOutOfRangeSatellitesAndWaitsForGsv) {
         EXPECT_EQ(b.D().Channel_Count, 3);
         EXPECT_EQ(r.mask & GNSS_FLAG_SAT_1, 0u);
         // A complete GSV set marks the table; the next block copies the flags and reports.
-        Feed(b, Text("$GPGSV,1,1,02,05,40,083,46,07,17,308,41*75\r\n"));
+        Feed(b, Text("$GPGSV,1,1,02,05,40,083,46,07,17,308,41*7C\r\n"));
         EXPECT_EQ(b.D().Deferred_Gps & 0x8, 0x8u);
         const Feed_Result r2 = Feed(b, block);
         EXPECT_NE(r2.mask & GNSS_FLAG_SAT_1, 0u);
@@ -249,7 +250,7 @@ TEST(HemisphereReceive, ShowReplyGivesTheMaskWholeOrSplit) {
 TEST(Hemisphere2Receive, GgaRmcGstCompleteOneEpoch) {
     Board7 b;
     const Feed_Result gga =
-        Feed(b, Text("$GPGGA,123519,4807.038,N,01131.000,W,4,08,0.9,545.4,M,46.9,M,,*47\r\n"));
+        Feed(b, Text("$GPGGA,123519,4807.038,N,01131.000,W,4,08,0.9,545.4,M,46.9,M,,*50\r\n"));
     EXPECT_DOUBLE_EQ(b.D().Diff_Age, -1.0);
     EXPECT_NEAR(b.D().Height, 592.3, 1e-9);
     EXPECT_LT(b.D().Longitude, 0.0);
@@ -263,7 +264,7 @@ TEST(Hemisphere2Receive, GgaRmcGstCompleteOneEpoch) {
     EXPECT_EQ(b.D().Month, 3);
     EXPECT_EQ(b.D().Year, 2094);
     EXPECT_NEAR(b.D().Course, 84.4 * 3.14159265358979323846 / 180.0, 1e-12);
-    const Bytes gst = Text("$GPGST,123519,1.0,0.5,0.4,30.0,3.0,4.0,10.0*5A\r\n");
+    const Bytes gst = Text("$GPGST,123519,1.0,0.5,0.4,30.0,3.0,4.0,10.0*71\r\n");
     const Feed_Result first = Feed(b, gst);
     EXPECT_NE(first.mask & GNSS_FLAG_POSITION, 0u);
     EXPECT_NEAR(b.D().Err_Horz, 5.0 * 0.3, 1e-12);
@@ -275,12 +276,13 @@ TEST(Hemisphere2Receive, GgaRmcGstCompleteOneEpoch) {
 
 TEST(Hemisphere2Receive, FixQualityTable) {
     const std::vector<std::pair<std::string, int>> table = {
-        {"0", 3}, {"1", 4}, {"2", 10}, {"4", 11}, {"5", 6}, {"9", 4}, {"", -1}};
+        {"0", 3}, {"1", 4}, {"2", 10}, {"3", 11}, {"4", 11},
+        {"5", 6}, {"6", 0}, {"7", 1},  {"9", 7},  {"", -1}};
     for (const auto& row : table) {
         Board7 b;
         b.D().Sol_Code = -1;
-        Feed(b, Text("$GPGGA,123519,4807.038,N,01131.000,E," + row.first +
-                     ",08,0.9,545.4,M,46.9,M,1.5,0001*47\r\n"));
+        Feed(b, Text(nmea_test::Sentence("GPGGA,123519,4807.038,N,01131.000,E," + row.first +
+                                         ",08,0.9,545.4,M,46.9,M,1.5,0001")));
         EXPECT_EQ(b.D().Sol_Code, row.second) << row.first;
         EXPECT_EQ((b.D().Pending & HEMI2_FLAG_QUALITY) != 0, !row.first.empty()) << row.first;
         EXPECT_DOUBLE_EQ(b.D().Diff_Age, 1.5);

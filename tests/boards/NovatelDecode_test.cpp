@@ -433,7 +433,7 @@ TEST(NovatelGsv, SignalsComeFromTheNextRangeLog) {
     Em_OemNovatel board;
     Em_OemNovatelData& d = *board.Novatel_Data();
     d.Sat_Switch_Gps = 1;
-    const std::string gsv = "$GPGSV,1,1,02,05,45,120,00,09,10,200,00*70\r\n";
+    const std::string gsv = "$GPGSV,1,1,02,05,45,120,00,09,10,200,00*76\r\n";
     board.Add_Data(reinterpret_cast<const unsigned char*>(gsv.data()),
                    static_cast<int>(gsv.size()));
     EXPECT_EQ(board.Parse(), 1);

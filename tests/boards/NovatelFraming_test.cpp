@@ -63,7 +63,7 @@ std::vector<Feed_Case> Cases() {
     hugeBody.bodyLengthOverride = 0xFFFF;
     const Bytes pos = Pos_Log();
     const Bytes gga =
-        Text("$GPGGA,200000.00,3110.0,N,12124.0,E,4,12,0.9,10.0,M,5.5,M,1.0,0001*5B\r\n");
+        Text("$GPGGA,200000.00,3110.0,N,12124.0,E,4,12,0.9,10.0,M,5.5,M,1.0,0001*49\r\n");
     Bytes noEnd = Text("$GPGSV");
     noEnd.resize(400, 'x');
     return {

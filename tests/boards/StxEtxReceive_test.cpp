@@ -295,12 +295,12 @@ TEST(StxEtxReceive, GsvSentencesFillTheTables) {
     Board b;
     b.D().Sat_Switch_Gps = 0;
     Feed(b, Text("$GPGSV,2,1,08,01,40,083,46,02,17,308,41,12,07,344,39,14,22,228,45*75\r\n"
-                 "$GPGSV,2,2,08,70,40,083,46,66,17,308,41*75\r\n"
-                 "$GPGSV,1,1,01,120,40,083,46*75\r\n"));
+                 "$GPGSV,2,2,08,70,40,083,46,66,17,308,41*73\r\n"
+                 "$GPGSV,1,1,01,120,40,083,46*76\r\n"));
     EXPECT_EQ(b.D().Sat_Gps_Count, 4);
     EXPECT_EQ(b.D().Sat_Glo_Count, 2);
     EXPECT_EQ(b.D().Sat_Glo[0].Prn, 43);
-    const Feed_Result r = Feed(b, Text("$GPGSV,1,1,01,33,40,083,46*75\r\n"));
+    const Feed_Result r = Feed(b, Text("$GPGSV,1,1,01,33,40,083,46*45\r\n"));
     EXPECT_EQ(b.D().Sat_Gps_Count, 0);
     EXPECT_EQ(b.D().Sat_Tab4[0].Prn, 120);
     EXPECT_NE(r.mask & GNSS_FLAG_SAT_4, 0u);

@@ -1,6 +1,7 @@
 #include "Em_Conversions.h"
 
 #include "Em_OemData.h"
+#include "support/Em_OemPlainData.h"
 
 #include <gtest/gtest.h>
 
@@ -93,11 +94,7 @@ TEST(Em_Conversions, BaudToCode) {
 
 namespace {
 
-// A data parser with nothing of its own, for the conversions that write one.
-class PlainData : public Em_OemData {
-public:
-    int Parse_Message(const unsigned char*, int, int) override { return 0; }
-};
+using testing_support::Em_OemPlainData;
 
 TEST(Em_Conversions, SetSolutionType) {
     struct Case {
@@ -111,12 +108,17 @@ TEST(Em_Conversions, SetSolutionType) {
         {"2", false, 10, 0x20000000, 0},
         {"4", false, 11, 0x20000000, 0},
         {"5", true, 6, 0x20000000, 0x20000000},
-        {"x", true, 4, 0x20000000, 0x20000000},
+        {"x", true, 0, 0x20000000, 0x20000000},
+        {"0", false, 3, 0x20000000, 0},  // no fix
+        {"1", false, 4, 0x20000000, 0},
+        {"3", false, 11, 0x20000000, 0},
+        {"7", false, 1, 0x20000000, 0},
+        {"9", false, 7, 0x20000000, 0},
         {"", true, 77, 0, 0},
         {std::string(1, '\0'), true, 77, 0, 0},
     };
     for (const auto& c : cases) {
-        PlainData d;
+        Em_OemPlainData d;
         d.Sol_Code = 77;
         d.Sentence_Seen = 0;
         d.Update_Mask = 0;

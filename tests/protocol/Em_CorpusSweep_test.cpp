@@ -44,9 +44,9 @@ bool Is_Talker(const std::vector<std::uint8_t>& d, std::size_t i) {
     return (a == 'G' && (b == 'P' || b == 'L' || b == 'N')) || (a == 'B' && b == 'D');
 }
 
-// A GGA sentence of talker GP or GN whose checksum verifies.
+// A GGA sentence of talker GP or GN whose checksum verifies ("GNGGAH" is another sentence).
 bool Verified_Gga(const std::string& s) {
-    if (s.size() < 10 || (s.compare(1, 5, "GPGGA") != 0 && s.compare(1, 5, "GNGGA") != 0)) {
+    if (s.size() < 10 || (s.compare(1, 6, "GPGGA,") != 0 && s.compare(1, 6, "GNGGA,") != 0)) {
         return false;
     }
     const std::size_t star = s.find('*');

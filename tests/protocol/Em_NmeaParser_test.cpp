@@ -113,10 +113,11 @@ TEST(NmeaSentences, RmcZdaGstGsa) {
     EXPECT_EQ(d.Update_Mask, GNSS_FLAG_RMC);
     EXPECT_EQ(d.Sentence_Seen, 0x2u);
 
+    // The hour offset carries into the date.
     d.Hour_Offset = 8;
     Feed(d, 35, Sentence("GPZDA,201530.00,04,07,2002,00,00"));
-    EXPECT_EQ(d.Hour, 28);
-    EXPECT_EQ(d.Day, 4);
+    EXPECT_EQ(d.Hour, 4);
+    EXPECT_EQ(d.Day, 5);
     EXPECT_EQ(d.Month, 7);
     EXPECT_EQ(d.Year, 2002);
     EXPECT_EQ(d.Update_Mask, 0u);
@@ -152,6 +153,39 @@ TEST(NmeaSentences, RmcZdaGstGsa) {
     EXPECT_EQ(Feed(d, 52, Sentence("GNGLL,4916.45,N")), 1);
     EXPECT_EQ(Feed(d, -1, Sentence("GPVTG,1,2")), 0);
     EXPECT_EQ(d.Parse_Text_Msg(25, nullptr, 10), 0);
+}
+
+// The hour offset carries into the date over month, year and leap-day ends, through RMC and
+// ZDA; a GGA alone keeps the hour within the day.
+TEST(NmeaSentences, HourOffsetCarriesIntoTheDate) {
+    struct Case {
+        const char* sentence;
+        int id;
+        int offset;
+        int hour, day, month, year;
+    };
+    const Case cases[] = {
+        {"GPRMC,225446.33,A,4916.45,N,12311.12,W,000.5,054.7,311215,,", 33, 8, 6, 1, 1, 2016},
+        {"GPRMC,160000.00,A,4916.45,N,12311.12,W,000.5,054.7,280216,,", 33, 8, 0, 29, 2, 2016},
+        {"GPRMC,160000.00,A,4916.45,N,12311.12,W,000.5,054.7,280215,,", 33, 8, 0, 1, 3, 2015},
+        {"GPRMC,155959.00,A,4916.45,N,12311.12,W,000.5,054.7,300415,,", 33, 8, 23, 30, 4, 2015},
+        {"GPRMC,235959.00,A,4916.45,N,12311.12,W,000.5,054.7,300415,,", 33, 24, 23, 1, 5, 2015},
+        {"GPZDA,201530.00,31,12,2002,00,00", 35, 8, 4, 1, 1, 2003},
+        {"GPZDA,201530.00,04,07,2002,00,00", 35, 0, 20, 4, 7, 2002},
+    };
+    for (const Case& c : cases) {
+        Em_OemNmeaData d;
+        d.Hour_Offset = c.offset;
+        Feed(d, c.id, Sentence(c.sentence));
+        EXPECT_EQ(d.Hour, c.hour) << c.sentence;
+        EXPECT_EQ(d.Day, c.day) << c.sentence;
+        EXPECT_EQ(d.Month, c.month) << c.sentence;
+        EXPECT_EQ(d.Year, c.year) << c.sentence;
+    }
+    Em_OemNmeaData d;
+    d.Hour_Offset = 8;
+    Feed(d, 25, Sentence(kGgaBody.substr(0, 6) + "203015.50" + kGgaBody.substr(15)));
+    EXPECT_EQ(d.Hour, 4);
 }
 
 TEST(NmeaSentences, CombinedEpochRaisesPositionAfterRmcGstGga) {

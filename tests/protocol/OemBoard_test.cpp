@@ -7,7 +7,7 @@
 
 #include "Em_BoardRegistry.h"
 #include "Em_OemBoard.h"
-#include "Em_OemPlainData.h"
+#include "support/Em_OemPlainData.h"
 #include "Em_OutputInterval.h"
 #include "support/Fake_Board.h"
 

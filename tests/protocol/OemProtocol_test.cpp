@@ -11,6 +11,7 @@
 #include "BVParse/Em_GnssProtocol.h"
 #include "Em_Crc.h"
 #include "Em_OemProtocol.h"
+#include "../boards/Novatel_Test_Log.h"
 #include "support/Nmea_Text.h"
 #include "support/Recording_Board.h"
 
@@ -36,8 +37,8 @@ Bytes Rtcm3(const Bytes& payload) {
 }
 
 // A NovAtel binary log: sync, header length h, message length m at offset 8, h-byte header,
-// m body bytes and 4 check bytes (the board checks them).
-Bytes Novatel(int h, int m, char fill = 'n') {
+// m body bytes and its CRC-32 (wrong when `good` is false).
+Bytes Novatel(int h, int m, char fill = 'n', bool good = true) {
     Bytes f(static_cast<size_t>(h), '\x01');
     f[0] = char(0xAA);
     f[1] = char(0x44);
@@ -46,7 +47,11 @@ Bytes Novatel(int h, int m, char fill = 'n') {
     f[8] = char(m & 0xFF);
     f[9] = char((m >> 8) & 0xFF);
     f += Bytes(static_cast<size_t>(m), fill);
-    f += "CRC!";
+    uint32_t crc = novatel_test::Crc32(reinterpret_cast<const unsigned char*>(f.data()), f.size());
+    crc ^= good ? 0u : 1u;
+    for (int i = 0; i < 4; ++i) {
+        f += char((crc >> (8 * i)) & 0xFF);
+    }
     return f;
 }
 
@@ -66,15 +71,22 @@ Bytes Stx(unsigned char b1, unsigned char b2, const Bytes& data, bool good = tru
     return f;
 }
 
-// "$BIN", block id, data length, data, 16-bit check, CR LF.
-Bytes Hemisphere_Block(int id, const Bytes& data) {
+// "$BIN", block id, data length, data, 16-bit sum of the data (off by one when `good` is
+// false), CR LF.
+Bytes Hemisphere_Block(int id, const Bytes& data, bool good = true) {
     Bytes f = "$BIN";
     f += char(id & 0xFF);
     f += char(id >> 8);
     f += char(data.size() & 0xFF);
     f += char(data.size() >> 8);
     f += data;
-    f += "ck\r\n";
+    unsigned sum = good ? 0 : 1;
+    for (char c : data) {
+        sum += static_cast<unsigned char>(c);
+    }
+    f += char(sum & 0xFF);
+    f += char((sum >> 8) & 0xFF);
+    f += "\r\n";
     return f;
 }
 
@@ -133,27 +145,24 @@ const Bytes kRmc =
 
 }  // namespace
 
-// GGA waits until 94 bytes follow its name, any other sentence until 300 do.
-TEST(OemProtocol, NmeaLookAheadThenExactHandOver) {
-    struct Case {
-        Bytes sentence;
-        size_t needed;  // bytes from the '$' before the sentence is handed
-    };
-    const Case cases[] = {{kGga, 6 + 94}, {kRmc, 6 + 300}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.sentence);
-        Oem_Stream s(MAINBD_NMEA2);
-        const Bytes filler(c.needed - c.sentence.size(), 'x');
-        s.Feed(c.sentence + filler.substr(0, filler.size() - 1));
-        EXPECT_TRUE(s.Handed().empty());
-        EXPECT_TRUE(s.log.calls.empty());
-        s.Feed("x");
-        ASSERT_EQ(s.Handed().size(), 1u);
-        EXPECT_EQ(s.Handed()[0], c.sentence);
-        ASSERT_EQ(s.log.calls.size(), 1u);
-        EXPECT_EQ(s.log.calls[0].first, MSG_GNSS_DATA);
-        EXPECT_EQ(s.log.calls[0].second, 0x1000u);
-    }
+// A sentence is handed as soon as the byte after its end is there, with no look-ahead: a
+// sentence does not wait for hundreds of bytes that may never come.
+TEST(OemProtocol, SentenceIsHandedWhenItsEndArrives) {
+    Oem_Stream s(MAINBD_NMEA2);
+    s.Feed(kGga.substr(0, kGga.size() - 1));  // up to the CR
+    EXPECT_TRUE(s.Handed().empty());
+    s.Feed("\n");
+    ASSERT_EQ(s.Handed().size(), 1u);
+    EXPECT_EQ(s.Handed()[0], kGga);
+    ASSERT_EQ(s.log.calls.size(), 1u);
+    EXPECT_EQ(s.log.calls[0].first, MSG_GNSS_DATA);
+    EXPECT_EQ(s.log.calls[0].second, 0x1000u);
+    // Without a line end, the check characters end it once the next byte shows none follows.
+    const Bytes bare = kRmc.substr(0, kRmc.size() - 2);
+    s.Feed(bare);
+    EXPECT_EQ(s.Handed().size(), 1u);
+    s.Feed(kGga);
+    EXPECT_EQ(s.Handed(), (std::vector<Bytes>{kGga, bare, kGga}));
 }
 
 // Each board type hands its own kinds of message byte-exact, whatever the slicing.
@@ -166,7 +175,7 @@ TEST(OemProtocol, MessagesOfEachBoardTypeAreHandedWhole) {
     const Bytes stx152 = Stx(0x10, 152, "nov");
     Bytes block = Hemisphere_Block(1, Bytes(40, 'h'));
     const Bytes reply = "$>JASC,GPGGA,1.0,PORTA\r\n";
-    const Bytes tail(320, 'z');  // releases a trailing sentence
+    const Bytes tail(320, 'z');  // garbage after the messages is stepped over
     const Bytes ggaLf = kGga.substr(0, kGga.size() - 2) + "\n";
     const Bytes rmcLf = kRmc.substr(0, kRmc.size() - 2) + "\n";
     struct Case {
@@ -235,10 +244,6 @@ TEST(OemProtocol, HeadersEachBoardTypeTakes) {
 // Bad sums, zero-XOR blocks, bad headers and false sync bytes are stepped over one byte at a
 // time; nothing good after them is lost.
 TEST(OemProtocol, BadMessagesCostOneByteEach) {
-    Bytes zeroBlock = Hemisphere_Block(2, Bytes(10, 'q'));
-    // Make the whole block XOR to 0 through one data byte.
-    zeroBlock[8] = char(zeroBlock[8] ^ Xor_All(zeroBlock));
-    ASSERT_EQ(Xor_All(zeroBlock), 0);
     Bytes badRtcm = Rtcm3(Bytes(12, 'r'));
     badRtcm[5] ^= 0x40;
     const Bytes falseD3 = Bytes("\xD3\x00\x05", 3);
@@ -254,10 +259,16 @@ TEST(OemProtocol, BadMessagesCostOneByteEach) {
         {"rtcm bad crc", MAINBD_NOVATEL, badRtcm, {kGga, kRmc}},
         {"false 0xD3", MAINBD_NOVATEL, falseD3, {kGga, kRmc, kGga}},
         {"false 0xD3 stx", MAINBD_STXETX, falseD3, {kGga, kRmc}},
-        {"zero-xor block", MAINBD_HEMISPHERE, zeroBlock, {Hemisphere_Block(3, "ok"), kGga}},
+        {"block bad sum",
+         MAINBD_HEMISPHERE,
+         Hemisphere_Block(2, Bytes(10, 'q'), false),
+         {Hemisphere_Block(3, "ok"), kGga}},
+        {"novatel bad crc", MAINBD_NOVATEL, Novatel(28, 30, 'n', false), {Novatel(28, 30), kGga}},
         {"novatel M=0xFFFF", MAINBD_NOVATEL, Novatel(28, 0xFFFF).substr(0, 40), {Novatel(28, 5)}},
         {"novatel H=20", MAINBD_NOVATEL, Novatel(20, 30), {Novatel(28, 30), kGga}},
         {"novatel H+M too long", MAINBD_NOVATEL, Novatel(255, 1800).substr(0, 60), {kGga}},
+        {"novatel H=255", MAINBD_NOVATEL, Novatel(255, 10), {Novatel(28, 10), kRmc}},
+        {"gga bad check", MAINBD_NMEA2, kGga.substr(0, kGga.size() - 3) + "0\r\n", {kRmc}},
         {"type 5 skips $GN",
          MAINBD_NMEA,
          nmea_test::Sentence("GNGGA,123519,4807.038,N,01131.000,E,1,08,0.9,545.4,M,46.9,M,,"),
@@ -277,13 +288,36 @@ TEST(OemProtocol, BadMessagesCostOneByteEach) {
     }
 }
 
-// A header length above 28 is read whole: H + M + 4 bytes, nothing more or less.
-TEST(OemProtocol, NovatelLogWithLongHeaderIsReadExactly) {
+// A good "$BIN" block whose bytes happen to XOR to 0 (about one block in 256) is a block like
+// any other.
+TEST(OemProtocol, ZeroXorHemisphereBlockIsHanded) {
+    Bytes zero;
+    for (int x = 0; x < 256 && zero.empty(); ++x) {
+        for (int y = 0; y < 256; ++y) {
+            Bytes data(10, 'q');
+            data[0] = char(x);
+            data[1] = char(y);
+            const Bytes b = Hemisphere_Block(2, data);
+            if (Xor_All(b) == 0) {
+                zero = b;
+                break;
+            }
+        }
+    }
+    ASSERT_FALSE(zero.empty());
+    Oem_Stream s(MAINBD_HEMISPHERE);
+    s.Feed(zero + kGga);
+    EXPECT_EQ(s.Handed(), (std::vector<Bytes>{zero, kGga}));
+    EXPECT_EQ(s.log.calls.size(), 2u);
+}
+
+// A log is handed once its CRC has arrived and checks out, whatever the slicing.
+TEST(OemProtocol, NovatelLogWaitsForItsCrc) {
     Oem_Stream s(MAINBD_NOVATEL);
-    const Bytes log = Novatel(255, 10);
+    const Bytes log = Novatel(28, 10);
     s.Feed(log.substr(0, log.size() - 1));
     EXPECT_TRUE(s.Handed().empty());
-    s.Feed(log.substr(log.size() - 1) + kRmc + Bytes(300, 'z'));
+    s.Feed(log.substr(log.size() - 1) + kRmc);
     ASSERT_EQ(s.Handed().size(), 2u);
     EXPECT_EQ(s.Handed()[0], log);
     EXPECT_EQ(s.Handed()[1], kRmc);
@@ -299,14 +333,11 @@ TEST(OemProtocol, ShortHemisphereReplyNeedsNoLookAhead) {
     EXPECT_EQ(s.Handed()[0], "$>JI,ok\r\n");
 }
 
-// A message the board refuses is consumed without a report; parsing goes on with the next
-// ParseData call.
+// A message the board refuses is consumed without a report, and the same ParseData goes on
+// with the messages after it.
 TEST(OemProtocol, RefusedMessageIsConsumedWithoutReport) {
     Oem_Stream s(MAINBD_NMEA2, 0, 0x1000);
     s.Feed(kGga + kGga + Bytes(100, 'z'));
-    EXPECT_EQ(s.Handed().size(), 1u);
-    EXPECT_TRUE(s.log.calls.empty());
-    s.gnss.ParseData();
     EXPECT_EQ(s.Handed().size(), 2u);
     EXPECT_TRUE(s.log.calls.empty());
 }

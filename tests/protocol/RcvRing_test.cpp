@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BVParse/Em_RcvRing.h"
@@ -194,5 +195,21 @@ TEST(RcvRing, SkipToLeadPassesOnlyBytesThatOpenNothing) {
         EXPECT_EQ(ring.Mark(), c.expectMark);
         EXPECT_EQ(ring.Cursor(), c.expectMark);
         EXPECT_EQ(ring.Fill(), len);
+    }
+}
+
+// Leads far past the first byte, beyond one search window.
+TEST(RcvRing, SkipToLeadFindsLeadsFarAhead) {
+    const unsigned char leads[] = {'$', 0xAA};
+    const std::string far_dollar = std::string(600, 'x') + "$";
+    const std::string far_other = std::string(300, 'x') + "\xAA" + std::string(300, 'y') + "$";
+    const std::string none(5000, 'x');
+    const std::pair<std::string, int> cases[] = {{far_dollar, 600}, {far_other, 300}, {none, 5000}};
+    for (const auto& c : cases) {
+        Em_RcvRing ring;
+        ring.Append(reinterpret_cast<const unsigned char*>(c.first.data()),
+                    static_cast<int>(c.first.size()));
+        ring.Skip_To_Lead(1, leads, 2);
+        EXPECT_EQ(ring.Mark(), c.second);
     }
 }

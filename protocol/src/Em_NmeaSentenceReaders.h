@@ -1,4 +1,5 @@
-// Sentence parts of the data-parser base that the board drivers' own sentence parsers reuse.
+// The NMEA sentence readers of the data-parser base (time, date, angles, the GGA fix, GSA, ZDA
+// and GSV) that the board drivers' own sentence parsers reuse.
 #pragma once
 
 #include <string_view>
@@ -9,9 +10,14 @@
 namespace Brevan2011 {
 namespace BVParse {
 
-// hhmmss.ss into the parser's hour (plus its hour offset), minute and second; false and
-// nothing written for a field of one character or none.
-bool Nmea_Read_Time(Em_OemData& d, std::string_view field);
+// hhmmss.ss into the parser's hour (plus its hour offset, kept within the day), minute and
+// second; false and nothing written for a field of one character or none. `day_carry`, when
+// given, gets the days the offset moved the time (0 without a time).
+bool Nmea_Read_Time(Em_OemData& d, std::string_view field, int* day_carry = nullptr);
+// The date (day, month, year) moved by `day_carry` days when it is a calendar date.
+void Nmea_Set_Date(Em_OemData& d, int day, int month, int year, int day_carry);
+// ddmmyy (year 2000 + yy) through Nmea_Set_Date; false for a field of two characters or fewer.
+bool Nmea_Read_Date(Em_OemData& d, std::string_view ddmmyy, int day_carry);
 // ddmm.mmmm (2 degree digits) or dddmm.mmmm (3) in radians; false for a field of one
 // character or none.
 bool Nmea_Read_Angle(std::string_view field, std::size_t degree_digits, double* radians);

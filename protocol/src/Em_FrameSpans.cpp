@@ -1,0 +1,124 @@
+#include "Em_FrameSpans.h"
+
+#include <cstdint>
+
+#include "Em_Crc.h"
+
+namespace Brevan2011 {
+namespace BVParse {
+
+namespace {
+
+int Hex_Digit(unsigned char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+// Whether the "*hh" at p[star] matches the sentence between '$' and '*'.
+bool Checksum_Matches(const unsigned char* p, int star, int end) {
+    if (star + 2 >= end) {
+        return false;
+    }
+    const int hi = Hex_Digit(p[star + 1]);
+    const int lo = Hex_Digit(p[star + 2]);
+    if (hi < 0 || lo < 0) {
+        return false;
+    }
+    unsigned char x = 0;
+    for (int i = 1; i < star; ++i) {
+        x ^= p[i];
+    }
+    return x == ((hi << 4) | lo);
+}
+
+}  // namespace
+
+Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
+    const int limit = n < Nmea_Span::kMaxLength ? n : Nmea_Span::kMaxLength;
+    int star = -1;
+    int end = 0;
+    for (int i = 1; i < limit; ++i) {
+        const unsigned char c = p[i];
+        if (star >= 0 && i == star + 3 && c != '\r' && c != '\n') {
+            end = i;  // no line end follows the check characters
+            break;
+        }
+        if (c == '\n') {
+            end = i + 1;
+            break;
+        }
+        if (c == '\r') {
+            // A bare CR ends the sentence too; the byte after it says whether an LF belongs.
+            if (i + 1 >= n && wait_at_end) {
+                break;
+            }
+            end = (i + 1 < n && p[i + 1] == '\n') ? i + 2 : i + 1;
+            break;
+        }
+        if (c == '$') {
+            return Nmea_Span{Nmea_Span::Rejected, i};
+        }
+        if (c == '*' && star < 0) {
+            star = i;
+        }
+    }
+    if (end == 0 && !wait_at_end && star >= 0 && star + 3 == n) {
+        end = n;
+    }
+    if (end == 0) {
+        return n <= Nmea_Span::kMaxLength ? Nmea_Span{Nmea_Span::Incomplete, 0}
+                                          : Nmea_Span{Nmea_Span::No_End, 0};
+    }
+    if (star >= 0 && !Checksum_Matches(p, star, end)) {
+        return Nmea_Span{Nmea_Span::Rejected, end};
+    }
+    return Nmea_Span{Nmea_Span::Whole, end};
+}
+
+int Rtcm3_Frame_Length(const unsigned char* p, int n) {
+    if (p == nullptr || n < 2) {
+        return 0;
+    }
+    if (!Is_Rtcm3_Lead(p)) {
+        return -1;
+    }
+    if (n < 3) {
+        return 0;
+    }
+    const int body = ((p[1] & 0x03) << 8) | p[2];
+    if (n < body + 6) {
+        return 0;
+    }
+    const uint32_t crc = (static_cast<uint32_t>(p[body + 3]) << 16) |
+                         (static_cast<uint32_t>(p[body + 4]) << 8) | p[body + 5];
+    return Calc_Crc24Q(p, body + 3) == crc ? body + 6 : -1;
+}
+
+int StxEtx_Packet_Length(const unsigned char* p, int n) {
+    if (p == nullptr || n < 1 || p[0] != 0x02) {
+        return -1;
+    }
+    if (n < 4) {
+        return 0;
+    }
+    const int total = p[3] + 6;
+    if (n < total) {
+        return 0;
+    }
+    unsigned sum = 0;
+    for (int i = 1; i < total - 2; ++i) {
+        sum += p[i];
+    }
+    return (sum & 0xFF) == p[total - 2] ? total : -1;
+}
+
+}  // namespace BVParse
+}  // namespace Brevan2011
