@@ -59,9 +59,8 @@ void Em_OemProtocol::Clear_Message() {
 }
 
 int Em_OemProtocol::Look(int n) {
-    Em_RcvRing* ring = Ring();
-    const int k = std::min({n, kMessageSize, ring->Fill() - ring->Cursor()});
-    if (k <= 0 || ring->Peek(m_message, k) == 0) {
+    const int k = Ring()->Peek_Up_To(m_message, std::min(n, kMessageSize));
+    if (k <= 0) {
         return 0;
     }
     m_used = std::max(m_used, k);

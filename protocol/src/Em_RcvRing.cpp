@@ -36,6 +36,16 @@ int Em_RcvRing::Read(unsigned char* dest, int n) {
     return 1;
 }
 
+int Em_RcvRing::Peek_Up_To(unsigned char* dest, int n) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    const int k = n < m_fill - m_cursor ? n : m_fill - m_cursor;
+    if (dest == nullptr || k <= 0) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(k));
+    return k;
+}
+
 int Em_RcvRing::Peek(unsigned char* dest, int n) const {
     std::lock_guard<std::mutex> guard(m_lock);
     if (dest == nullptr || n <= 0 || n > m_fill - m_cursor) {
@@ -95,7 +105,10 @@ void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
         }
         return hit;
     };
-    while (leads != nullptr && count > 0 && at < m_fill) {
+    // Usually a message follows the last at once.
+    const bool lead_next = leads != nullptr && count > 0 && at < m_fill &&
+                           std::memchr(leads, p[at], static_cast<size_t>(count)) != nullptr;
+    while (!lead_next && leads != nullptr && count > 0 && at < m_fill) {
         const int stop = m_fill - at < kWindow ? m_fill : at + kWindow;
         const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(stop - at));
         const int end = first != nullptr

@@ -213,3 +213,19 @@ TEST(RcvRing, SkipToLeadFindsLeadsFarAhead) {
         EXPECT_EQ(ring.Mark(), c.second);
     }
 }
+
+TEST(RcvRing, PeekUpToCopiesWhatIsThereWithoutAdvancing) {
+    Em_RcvRing ring;
+    const unsigned char bytes[] = {'a', 'b', 'c', 'd', 'e'};
+    ring.Append(bytes, 5);
+    unsigned char out[8] = {0};
+    ASSERT_EQ(ring.Read(out, 1), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 8), 4);  // only what follows the cursor
+    EXPECT_EQ(std::string(out, out + 4), "bcde");
+    EXPECT_EQ(ring.Peek_Up_To(out, 2), 2);
+    EXPECT_EQ(ring.Cursor(), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 0), 0);
+    EXPECT_EQ(ring.Peek_Up_To(nullptr, 3), 0);
+    ASSERT_EQ(ring.Read(out, 4), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 8), 0);
+}

@@ -28,6 +28,8 @@ public:
     int Read(unsigned char* dest, int n);
     // As Read, without advancing.
     int Peek(unsigned char* dest, int n) const;
+    // Copies up to n bytes from the cursor without advancing; the count copied.
+    int Peek_Up_To(unsigned char* dest, int n) const;
     // Looks from the cursor for CR LF. The line length runs from the cursor through the LF.
     // When found and at most `limit`, copies the line into dest (room for `limit` bytes), sets
     // the cursor to the CR and returns true. Otherwise returns false; *outLen then holds the
