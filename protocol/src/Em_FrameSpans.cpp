@@ -22,6 +22,17 @@ int Hex_Digit(unsigned char c) {
     return -1;
 }
 
+struct Nmea_Stops {
+    bool stop[256];
+    constexpr Nmea_Stops() : stop() {
+        stop[static_cast<unsigned char>('\n')] = true;
+        stop[static_cast<unsigned char>('\r')] = true;
+        stop[static_cast<unsigned char>('$')] = true;
+        stop[static_cast<unsigned char>('*')] = true;
+    }
+};
+constexpr Nmea_Stops kNmeaStops;
+
 // Whether the "*hh" at p[star] matches x, the XOR of the sentence between '$' and '*'.
 bool Checksum_Matches(const unsigned char* p, int star, int end, unsigned char x) {
     if (star + 2 >= end) {
@@ -42,7 +53,12 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
     int star = -1;
     int end = 0;
     unsigned char x = 0;  // of the bytes before the '*', taken in the same pass
-    for (int i = 1; i < limit; ++i) {
+    int i = 1;
+    // The run up to the first byte that ends, cuts or checks the sentence, in a tight loop.
+    while (i < limit && !kNmeaStops.stop[p[i]]) {
+        x ^= p[i++];
+    }
+    for (; i < limit; ++i) {
         const unsigned char c = p[i];
         x ^= star < 0 ? c : 0;
         if (star >= 0 && i == star + 3 && c != '\r' && c != '\n') {
