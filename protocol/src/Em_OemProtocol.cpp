@@ -146,8 +146,14 @@ int Em_OemProtocol::Read_Message(int type) {
 }
 
 int Em_OemProtocol::Read_Nmea() {
-    const int n = Look(Nmea_Span::kMaxLength + 1);
-    const Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
+    // Most sentences end well within the first look; the longest look only for the rest.
+    constexpr int kFirstLook = 128;
+    int n = Look(kFirstLook);
+    Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
+    if (span.kind == Nmea_Span::Incomplete && n == kFirstLook) {
+        n = Look(Nmea_Span::kMaxLength + 1);
+        span = Scan_Nmea_Sentence(m_message, n, true);
+    }
     switch (span.kind) {
         case Nmea_Span::Incomplete:
             return kIncomplete;
