@@ -94,6 +94,7 @@ int Em_OemProtocol::Parse_Step() {
     // A handled or refused message is consumed whole, and the bytes after it may hold more
     // messages; anything else costs one byte (a false lead among other data) or, for an NMEA
     // sentence with a wrong check, the sentence.
+    // Bytes that cannot open a message go with it in the same step.
     const Oem_Leads leads = Oem_Lead_Bytes(type);
     ring->Skip_To_Lead(m_take, leads.bytes, leads.count);
     Clear_Message();
