@@ -3,12 +3,16 @@
 // rest of the capture is consumed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <string>
 
+#include "BVParse/Em_Gnss.h"
+#include "BVParse/Em_GnssProtocol.h"
 #include "Board_Test_Support.h"
 #include "Em_OemHemisphere.h"
 #include "Em_OemHemisphereData.h"
@@ -32,10 +36,27 @@ struct Counting_Board : public Em_OemHemisphere {
     Counting_Data& D() { return *static_cast<Counting_Data*>(Data()); }
 };
 
+double Le_Double(const unsigned char* p) {
+    uint64_t u = 0;
+    for (int k = 7; k >= 0; --k) {
+        u = (u << 8) | p[k];
+    }
+    double v;
+    std::memcpy(&v, &u, sizeof v);
+    return v;
+}
+
+struct Scan_Result {
+    std::map<int, int> ids;
+    int positions = 0;        // block 1 with the whole position (32 data bytes or more)
+    double lat = 0, lon = 0;  // of the last one, degrees
+};
+
 // Blocks found by walking the file: "$BIN", length within the input buffer, data sum and
 // CR LF; a good block is stepped over whole.
-std::map<int, int> Independent_Scan(const Bytes& d) {
-    std::map<int, int> ids;
+Scan_Result Independent_Scan(const Bytes& d) {
+    Scan_Result r;
+    std::map<int, int>& ids = r.ids;
     size_t i = 0;
     while (i + 12 <= d.size()) {
         if (d[i] == '$' && d[i + 1] == 'B' && d[i + 2] == 'I' && d[i + 3] == 'N') {
@@ -48,7 +69,13 @@ std::map<int, int> Independent_Scan(const Bytes& d) {
                 const unsigned stored = d[i + 8 + len] | (d[i + 9 + len] << 8);
                 if ((sum & 0xFFFF) == stored && d[i + 10 + len] == '\r' &&
                     d[i + 11 + len] == '\n') {
-                    ++ids[d[i + 4] | (d[i + 5] << 8)];
+                    const int id = d[i + 4] | (d[i + 5] << 8);
+                    ++ids[id];
+                    if (id == 1 && len >= 32) {
+                        ++r.positions;
+                        r.lat = Le_Double(&d[i + 8 + 12]);
+                        r.lon = Le_Double(&d[i + 8 + 20]);
+                    }
                     i += len + 12;
                     continue;
                 }
@@ -56,7 +83,11 @@ std::map<int, int> Independent_Scan(const Bytes& d) {
         }
         ++i;
     }
-    return ids;
+    return r;
+}
+
+void On_Position(Msg_Type, uint32_t flags, const void* user) {
+    *static_cast<int*>(const_cast<void*>(user)) += (flags & HEMI_FLAG_POSITION) != 0;
 }
 
 TEST(HemisphereCapture, CrescentBlocksInAnySlicing) {
@@ -66,7 +97,9 @@ TEST(HemisphereCapture, CrescentBlocksInAnySlicing) {
         GTEST_SKIP() << "capture missing: " << path;
     }
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::map<int, int> expected = Independent_Scan(bytes);
+    const Scan_Result scan = Independent_Scan(bytes);
+    const std::map<int, int>& expected = scan.ids;
+    constexpr double kDeg = 3.14159265358979323846 / 180.0;
     ASSERT_GT(expected.count(1), 0u) << bytes.size();
     RecordProperty("blocks_1", expected.at(1));
     ASSERT_GT(expected.count(99), 0u);
@@ -79,10 +112,36 @@ TEST(HemisphereCapture, CrescentBlocksInAnySlicing) {
         EXPECT_NE(r.mask & HEMI_FLAG_POSITION, 0u);
         EXPECT_NE(r.mask & GNSS_FLAG_SAT_1, 0u);
         EXPECT_LT(Pending(b), 2048);
-        // A plausible fix: latitude and longitude inside their ranges.
-        EXPECT_LE(std::fabs(b.D().Latitude), 3.14159265358979323846 / 2);
-        EXPECT_LE(std::fabs(b.D().Longitude), 3.14159265358979323846);
+        // The fix is the last position block's.
+        EXPECT_DOUBLE_EQ(b.D().Latitude, scan.lat * kDeg);
+        EXPECT_DOUBLE_EQ(b.D().Longitude, scan.lon * kDeg);
     }
+}
+
+// The same capture as a session feeds it, through the protocol object in 2,048-byte reads:
+// every position block is reported once, those whose bytes happen to XOR to 0 included.
+TEST(HemisphereCapture, CrescentPositionsThroughEmGnss) {
+    const std::string path = std::string(VARNOK_CORPUS_DIR) + "/rtklib/cres_20080526.bin";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        GTEST_SKIP() << "capture missing: " << path;
+    }
+    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Scan_Result scan = Independent_Scan(bytes);
+    ASSERT_GT(scan.positions, 300);
+    Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_HEMISPHERE);
+    int positions = 0;
+    const _CALLBACKS_RECEIVER cb{&On_Position, nullptr};
+    gnss.Reg_Callbacks(&cb, &positions);
+    for (size_t at = 0; at < bytes.size(); at += 2048) {
+        const size_t n = std::min<size_t>(2048, bytes.size() - at);
+        gnss.RcvData(&bytes[at], static_cast<unsigned>(n));
+        gnss.ParseData();
+    }
+    EXPECT_EQ(positions, scan.positions);
+    const Em_OemData* d = gnss.Get_Protocol()->Board()->Data();
+    EXPECT_DOUBLE_EQ(d->Latitude, scan.lat * 3.14159265358979323846 / 180.0);
+    EXPECT_DOUBLE_EQ(d->Longitude, scan.lon * 3.14159265358979323846 / 180.0);
 }
 
 }  // namespace
