@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Em_ByteFields.h"
+
 namespace Brevan2011 {
 namespace BVParse {
 
@@ -15,7 +17,7 @@ int Hemisphere_Frame_Length(const unsigned char* p, int n) {
     if (n < 8) {
         return 0;
     }
-    const int len = Hemi_U16(p + 6);
+    const int len = Le_U16(p + 6);
     if (len > kHemisphereMaxData) {
         return -1;
     }
@@ -30,7 +32,7 @@ int Hemisphere_Frame_Length(const unsigned char* p, int n) {
     for (int i = 0; i < len; ++i) {
         sum = static_cast<uint16_t>(sum + p[8 + i]);
     }
-    return sum == Hemi_U16(p + 8 + len) ? total : -1;
+    return sum == Le_U16(p + 8 + len) ? total : -1;
 }
 
 int Hemisphere_Line_Length(const unsigned char* p, int n, int limit) {

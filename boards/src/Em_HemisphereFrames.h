@@ -23,9 +23,5 @@ int Hemisphere_Line_Length(const unsigned char* p, int n, int limit);
 // comma or no digit there.
 int Hemisphere_Last_Number(std::string_view line);
 
-inline uint16_t Hemi_U16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
 }  // namespace BVParse
 }  // namespace Brevan2011

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "Em_ByteFields.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_OemBoardScan.h"
 
@@ -22,7 +23,7 @@ Scan_Step Hemisphere_Dollar_Step(Hemisphere_Data* data, const unsigned char* p, 
     if (p[1] == 'B' && p[2] == 'I') {
         len = Hemisphere_Frame_Length(p, n);
         if (len > 0) {
-            const int id = Hemi_U16(p + 4);
+            const int id = Le_U16(p + 4);
             return Scan_Step::Took(len, data != nullptr && data->Parse_Message(p, id, len));
         }
     } else if (nmea_talker) {

@@ -1,38 +1,33 @@
-// Little-endian field readers for NovAtel binary logs, byte by byte so neither alignment nor
-// host byte order matters, and a bounded LSB-first bit reader for the packed range records.
+// The NovAtel logs' names for the little-endian readers of Em_ByteFields.h, and a bounded
+// LSB-first bit reader for the packed range records.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
+
+#include "Em_ByteFields.h"
 
 namespace Brevan2011 {
 namespace BVParse {
 namespace Novatel {
 
 inline uint16_t U16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+    return Le_U16(p);
 }
 inline uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    return Le_U32(p);
 }
 inline int32_t I32(const unsigned char* p) {
-    return static_cast<int32_t>(U32(p));
+    return Le_I32(p);
 }
 inline uint64_t U64(const unsigned char* p) {
-    return static_cast<uint64_t>(U32(p)) | (static_cast<uint64_t>(U32(p + 4)) << 32);
+    return Le_U64(p);
 }
 inline float F32(const unsigned char* p) {
-    const uint32_t u = U32(p);
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
+    return Le_F32(p);
 }
 inline double F64(const unsigned char* p) {
-    const uint64_t u = U64(p);
-    double d;
-    std::memcpy(&d, &u, sizeof d);
-    return d;
+    return Le_F64(p);
 }
 
 // Bit fields numbered from bit 0 = least significant bit of byte 0, as the packed NovAtel

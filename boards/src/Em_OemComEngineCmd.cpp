@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "Em_CFormat.h"
+
 namespace Brevan2011 {
 namespace BVParse {
 
@@ -75,7 +77,7 @@ int Em_OemComEngineCmd::Get_Cmd_PassCom(Cmd_List&, int) {
 
 int Em_OemComEngineCmd::Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system) {
     Open_Frame(cmds);
-    Add(cmds, Format(system == 1 ? "ecutoff %d\r\n" : "gloecutoff %d\r\n", elevation));
+    Add(cmds, C_Text(system == 1 ? "ecutoff %d\r\n" : "gloecutoff %d\r\n", elevation));
     Close_Frame(cmds);
     return 1;
 }
@@ -105,14 +107,14 @@ int Em_OemComEngineCmd::Get_Gnss_StartBase(Cmd_List& cmds) {
     constexpr double kRadToDeg = 180.0 / 3.14159265358979323846;
     const int mask = Base_Cfg.Elev_Mask;
     const int port = Base_Cfg.Port_Index + 1;
-    Add(cmds, Format("ecutoff %d\r\n", mask));
-    Add(cmds, Format("rtkelevmask user %d\r\n", mask));
+    Add(cmds, C_Text("ecutoff %d\r\n", mask));
+    Add(cmds, C_Text("rtkelevmask user %d\r\n", mask));
     // Ends its line so that the board does not join it to the position command.
     Add(cmds, "gloecutoff 5.0\r\n");
-    Add(cmds, Format("fix position %.8lf %.8lf %.3lf\r\n", Base_Cfg.Latitude * kRadToDeg,
+    Add(cmds, C_Text("fix position %.8lf %.8lf %.3lf\r\n", Base_Cfg.Latitude * kRadToDeg,
                      Base_Cfg.Longitude * kRadToDeg, Base_Cfg.Height));
     Open_Frame(cmds);
-    Add(cmds, Format("unlogall com%d\r\n", port));
+    Add(cmds, C_Text("unlogall com%d\r\n", port));
     const char* first = nullptr;
     const char* second = nullptr;
     switch (Base_Cfg.Diff_Format) {
@@ -134,12 +136,12 @@ int Em_OemComEngineCmd::Get_Gnss_StartBase(Cmd_List& cmds) {
     }
     const int selector = Base_Cfg.Output_Select;
     if (selector == 0 || selector == 2) {
-        Add(cmds, Format("log com%d %s\r\n", port, first));
-        Add(cmds, Format("log com%d %s\r\n", port, second));
+        Add(cmds, C_Text("log com%d %s\r\n", port, first));
+        Add(cmds, C_Text("log com%d %s\r\n", port, second));
     }
     if (selector == 1 || selector == 2) {
-        Add(cmds, Format("log gprs %s\r\n", first));
-        Add(cmds, Format("log gprs %s\r\n", second));
+        Add(cmds, C_Text("log gprs %s\r\n", first));
+        Add(cmds, C_Text("log gprs %s\r\n", second));
     }
     return 1;
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "Em_CFormat.h"
 #include "Em_OemHemisphereCmd.h"
-#include "Em_OemNovatelCmd.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -24,8 +24,7 @@ void Add(Cmd_List& cmds, const std::string& text) {
 }
 
 void Asc(Cmd_List& cmds, const char* name, int code) {
-    Add(cmds, Em_OemNovatelCmd::Format("$JASC,%s,%.2f\r\n", name,
-                                       Em_OemHemisphere2Cmd::Output_Rate(code)));
+    Add(cmds, C_Text("$JASC,%s,%.2f\r\n", name, Em_OemHemisphere2Cmd::Output_Rate(code)));
 }
 
 }  // namespace
@@ -92,13 +91,13 @@ int Em_OemHemisphere2Cmd::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
 
 int Em_OemHemisphere2Cmd::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     for (int block : {36, 66, 76}) {
-        Add(cmds, Em_OemNovatelCmd::Format("$JBIN,%d,%.1lf\r\n", block, Raw_Rate(rate)));
+        Add(cmds, C_Text("$JBIN,%d,%.1lf\r\n", block, Raw_Rate(rate)));
     }
     return 1;
 }
 
 int Em_OemHemisphere2Cmd::Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int) {
-    Add(cmds, Em_OemNovatelCmd::Format("$JMASK,%d\r\n", elevation));
+    Add(cmds, C_Text("$JMASK,%d\r\n", elevation));
     return 1;
 }
 
@@ -136,9 +135,8 @@ int Em_OemHemisphere2Cmd::Send_Gnss_UnlogData(Cmd_List& cmds) {
 int Em_OemHemisphere2Cmd::Get_Gnss_StartBase(Cmd_List& cmds) {
     Add(cmds, "$JMODE,BASE,YES\r\n");
     Add(cmds, "$JMODE,FIXLOC,YES\r\n");
-    Add(cmds,
-        Em_OemNovatelCmd::Format("$JRTK,1,%.8lf,%.8lf,%.3lf\r\n", Base_Cfg.Latitude * kRadToDeg,
-                                 Base_Cfg.Longitude * kRadToDeg, Base_Cfg.Height));
+    Add(cmds, C_Text("$JRTK,1,%.8lf,%.8lf,%.3lf\r\n", Base_Cfg.Latitude * kRadToDeg,
+                     Base_Cfg.Longitude * kRadToDeg, Base_Cfg.Height));
     switch (Base_Cfg.Diff_Format) {
         case 3:
             Add(cmds, "$JASC,CMR,1\r\n");
@@ -158,7 +156,7 @@ int Em_OemHemisphere2Cmd::Get_Gnss_StartBase(Cmd_List& cmds) {
             Add(cmds, "$JRTCM3,EXCLUDE,MSM4\r\n");
             break;
     }
-    Add(cmds, Em_OemNovatelCmd::Format("$JMASK,%d\r\n", Base_Cfg.Elev_Mask));
+    Add(cmds, C_Text("$JMASK,%d\r\n", Base_Cfg.Elev_Mask));
     Add(cmds, "$JDIFF,THIS\r\n");
     Add(cmds, "$JSAVE\r\n");
     return 1;
@@ -167,7 +165,7 @@ int Em_OemHemisphere2Cmd::Get_Gnss_StartBase(Cmd_List& cmds) {
 int Em_OemHemisphere2Cmd::Get_Gnss_StartRover(Cmd_List& cmds) {
     Add(cmds, "$JMODE,BASE,NO\r\n");
     Add(cmds, "$JDIFF,this\r\n");
-    Add(cmds, Em_OemNovatelCmd::Format("$JMASK,%d\r\n", Rover_Cfg.Elev_Mask));
+    Add(cmds, C_Text("$JMASK,%d\r\n", Rover_Cfg.Elev_Mask));
     return 1;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "Em_ByteFields.h"
 #include "Em_Conversions.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_NmeaFields.h"
@@ -17,23 +18,6 @@ namespace {
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 constexpr int kBlock3Data = 92;
 constexpr uint32_t kEpoch = HEMI2_FLAG_GGA | HEMI2_FLAG_QUALITY | HEMI2_FLAG_TIME;
-
-uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-float F32(const unsigned char* p) {
-    const uint32_t u = U32(p);
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
-}
-double F64(const unsigned char* p) {
-    const uint64_t u = static_cast<uint64_t>(U32(p)) | (static_cast<uint64_t>(U32(p + 4)) << 32);
-    double d;
-    std::memcpy(&d, &u, sizeof d);
-    return d;
-}
 
 // A decimal field of a reply; false when it is empty or not a number.
 bool Reply_Number(std::string_view s, double* out) {
@@ -54,17 +38,17 @@ int Em_OemHemisphere2Data::Parse_Message(const unsigned char* frame, int id, int
     if (id != 3 || length < 12) {
         return 1;
     }
-    const int len = Hemi_U16(frame + 6);
+    const int len = Le_U16(frame + 6);
     if (len > length - 12 || len < kBlock3Data) {
         return 1;
     }
     const unsigned char* d = frame + 8;
-    const double tow = F64(d);
+    const double tow = Le_F64(d);
     Gps_Seconds = (std::isfinite(tow) && std::fabs(tow) < 1e9) ? std::trunc(tow) : 0.0;
-    Gps_Week = Hemi_U16(d + 8);
-    Hdop = F32(d + 80);
-    Vdop = F32(d + 84);
-    Tdop = F32(d + 88);
+    Gps_Week = Le_U16(d + 8);
+    Hdop = Le_F32(d + 80);
+    Vdop = Le_F32(d + 84);
+    Tdop = Le_F32(d + 88);
     Pdop = std::sqrt(Hdop * Hdop + Vdop * Vdop);
     Gdop = std::sqrt(Pdop * Pdop + Tdop * Tdop);
     Update_Mask |= GNSS_FLAG_DOPS;

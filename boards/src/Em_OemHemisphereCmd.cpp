@@ -1,6 +1,6 @@
 #include "Em_OemHemisphereCmd.h"
 
-#include "Em_OemNovatelCmd.h"
+#include "Em_CFormat.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -56,19 +56,19 @@ int Em_OemHemisphereCmd::Get_Gnss_Inite(Cmd_List& cmds) {
 }
 
 int Em_OemHemisphereCmd::Set_Gnss_PosFrq(Cmd_List& cmds, GNSS_FRQ rate) {
-    Add(cmds, Em_OemNovatelCmd::Format("$JASC,GPGGA,%d\r\n", Rate_Hz(rate)));
+    Add(cmds, C_Text("$JASC,GPGGA,%d\r\n", Rate_Hz(rate)));
     return 1;
 }
 
 int Em_OemHemisphereCmd::Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int) {
-    Add(cmds, Em_OemNovatelCmd::Format("$JMASK,%d\r\n", elevation));
+    Add(cmds, C_Text("$JMASK,%d\r\n", elevation));
     return 1;
 }
 
 int Em_OemHemisphereCmd::Set_Gnss_Nmea(Cmd_List& cmds, unsigned long mask, GNSS_FRQ rate) {
     for (const Hemisphere_Sentence& s : kSentences) {
         if ((mask & s.bit) != 0) {
-            Add(cmds, Em_OemNovatelCmd::Format("$JASC,%s,%d\r\n", s.name, Rate_Hz(rate)));
+            Add(cmds, C_Text("$JASC,%s,%d\r\n", s.name, Rate_Hz(rate)));
         }
     }
     return 1;

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstring>
 
+#include "Em_ByteFields.h"
 #include "Em_HemisphereFrames.h"
 
 namespace Brevan2011 {
@@ -11,23 +12,6 @@ namespace BVParse {
 namespace {
 
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
-
-uint32_t U32(const unsigned char* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-double F64(const unsigned char* p) {
-    const uint64_t u = static_cast<uint64_t>(U32(p)) | (static_cast<uint64_t>(U32(p + 4)) << 32);
-    double d;
-    std::memcpy(&d, &u, sizeof d);
-    return d;
-}
-float F32(const unsigned char* p) {
-    const uint32_t u = U32(p);
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
-}
 
 // Data bytes each block's decoder reads.
 constexpr int kPositionData = 32;
@@ -52,7 +36,7 @@ int Em_OemHemisphereData::Parse_Message(const unsigned char* frame, int id, int 
     if (length < 12) {
         return 1;
     }
-    const int len = Hemi_U16(frame + 6);
+    const int len = Le_U16(frame + 6);
     if (len > length - 12) {
         return 1;
     }
@@ -61,18 +45,18 @@ int Em_OemHemisphereData::Parse_Message(const unsigned char* frame, int id, int 
         case 1:
             if (len >= kPositionData) {
                 Sats_Used = d[1];
-                Latitude = F64(d + 12) * kDegToRad;
-                Longitude = F64(d + 20) * kDegToRad;
-                Height = F32(d + 28);
+                Latitude = Le_F64(d + 12) * kDegToRad;
+                Longitude = Le_F64(d + 20) * kDegToRad;
+                Height = Le_F32(d + 28);
                 Update_Mask |= HEMI_FLAG_POSITION;
             }
             break;
         case 2:
             if (len >= kDopData) {
-                Sats_Used = static_cast<int>(std::bitset<32>(U32(d + 4)).count());
-                Sat_Gps_Count = static_cast<int>(std::bitset<32>(U32(d)).count());
-                Hdop = Hemi_U16(d + 10) * 0.1;
-                Vdop = Hemi_U16(d + 12) * 0.1;
+                Sats_Used = static_cast<int>(std::bitset<32>(Le_U32(d + 4)).count());
+                Sat_Gps_Count = static_cast<int>(std::bitset<32>(Le_U32(d)).count());
+                Hdop = Le_U16(d + 10) * 0.1;
+                Vdop = Le_U16(d + 12) * 0.1;
             }
             break;
         case 99:

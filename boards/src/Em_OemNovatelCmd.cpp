@@ -1,10 +1,6 @@
 #include "Em_OemNovatelCmd.h"
 
-#include <clocale>
-#include <cstdarg>
-#include <cstdio>
-#include <locale.h>
-
+#include "Em_CFormat.h"
 #include "Em_OutputInterval.h"
 
 namespace Brevan2011 {
@@ -33,49 +29,20 @@ constexpr NmeaName kListOrder[] = {
     {0x200, "GPVTG"}, {0x400, "GPZDA"}, {0x800, "GPALM"},
 };
 
-locale_t C_Locale() {
-    static const locale_t loc = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return loc;
-}
-
 double Raw_Interval() {
     return Output_Interval_Seconds(Get_Output_Interval());
 }
 
 std::string Nmea_Command(const char* name, int code) {
     if (code == 0) {
-        return Em_OemNovatelCmd::Format("UNLOG %s\r\n", name);
+        return C_Text("UNLOG %s\r\n", name);
     }
-    return Em_OemNovatelCmd::Format("LOG %s ONTIME %.2f\r\n", name,
-                                    Em_OemNovatelCmd::Rate_Interval(code, true));
+    return C_Text("LOG %s ONTIME %.2f\r\n", name, Em_OemNovatelCmd::Rate_Interval(code, true));
 }
 
 }  // namespace
 
 Em_OemNovatelCmd::Em_OemNovatelCmd() = default;
-
-std::string Em_OemNovatelCmd::Format(const char* format, ...) {
-    char buf[600];
-    const locale_t loc = C_Locale();
-    const locale_t old =
-        loc != static_cast<locale_t>(0) ? uselocale(loc) : static_cast<locale_t>(0);
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buf, sizeof buf, format, args);
-    va_end(args);
-    if (old != static_cast<locale_t>(0)) {
-        uselocale(old);
-    }
-    if (n <= 0) {
-        return std::string();
-    }
-    // A text longer than the buffer is longer than a command may be: hand back something the
-    // 512-byte check rejects.
-    if (n >= static_cast<int>(sizeof buf)) {
-        return std::string(sizeof buf, ' ');
-    }
-    return std::string(buf, static_cast<size_t>(n));
-}
 
 double Em_OemNovatelCmd::Rate_Interval(int code, bool nmea) {
     switch (code) {
@@ -104,7 +71,7 @@ int Em_OemNovatelCmd::Get_Gnss_Inite(Cmd_List& cmds) {
     Add_Text(cmds, "fix none\r\n");
     Add_Text(cmds, "log bestposb ontime 1\r\n");
     Add_Text(cmds, "nmeatalker auto\r\n");
-    Add_Text(cmds, Format("log rangecmpb ontime %.1f\r\n", Raw_Interval()));
+    Add_Text(cmds, C_Text("log rangecmpb ontime %.1f\r\n", Raw_Interval()));
     Add_Text(cmds, "log psrdopb ontime 5\r\n");
     Add_Text(cmds, "log gpgsv ontime 5\r\n");
     Add_Text(cmds, "log gpgga ontime 1\r\n");
@@ -147,7 +114,7 @@ int Em_OemNovatelCmd::Send_Gnss_Obs(Cmd_List& cmds, GNSS_FRQ rate) {
     if (rate == 0) {
         Add_Text(cmds, "unlog rangecmpb\r\n");
     } else {
-        Add_Text(cmds, Format("log rangecmpb ontime %.1f\r\n", Rate_Interval(rate, false)));
+        Add_Text(cmds, C_Text("log rangecmpb ontime %.1f\r\n", Rate_Interval(rate, false)));
     }
     return 1;
 }
@@ -156,7 +123,7 @@ int Em_OemNovatelCmd::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
     if (rate == 0) {
         Add_Text(cmds, "unlog rawephemb\r\n");
     } else {
-        Add_Text(cmds, Format("log rawephemb ontime %f\r\n", Rate_Interval(rate, false)));
+        Add_Text(cmds, C_Text("log rawephemb ontime %f\r\n", Rate_Interval(rate, false)));
     }
     return 1;
 }
@@ -164,19 +131,19 @@ int Em_OemNovatelCmd::Send_Gnss_Ephemeris(Cmd_List& cmds, GNSS_FRQ rate) {
 int Em_OemNovatelCmd::Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int system) {
     switch (system) {
         case 2:
-            Add_Text(cmds, Format("gloecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("gloecutoff %d\r\n", elevation));
             break;
         case 3:
-            Add_Text(cmds, Format("ecutoff %d\r\n", elevation));
-            Add_Text(cmds, Format("gloecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("ecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("gloecutoff %d\r\n", elevation));
             break;
         case 4:
-            Add_Text(cmds, Format("ecutoff %d\r\n", elevation));
-            Add_Text(cmds, Format("gloecutoff %d\r\n", elevation));
-            Add_Text(cmds, Format("bdsecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("ecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("gloecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("bdsecutoff %d\r\n", elevation));
             break;
         default:
-            Add_Text(cmds, Format("ecutoff %d\r\n", elevation));
+            Add_Text(cmds, C_Text("ecutoff %d\r\n", elevation));
             break;
     }
     Add_Text(cmds, "log psrdopb ontime 5\r\n");
@@ -184,7 +151,7 @@ int Em_OemNovatelCmd::Set_Gnss_ElevDgre(Cmd_List& cmds, int elevation, int syste
 }
 
 int Em_OemNovatelCmd::Set_Gnss_SatUse(Cmd_List& cmds, unsigned sat, bool use, unsigned) {
-    Add_Text(cmds, Format(use ? "unlockout %d\r\n" : "lockout %d\r\n", static_cast<int>(sat)));
+    Add_Text(cmds, C_Text(use ? "unlockout %d\r\n" : "lockout %d\r\n", static_cast<int>(sat)));
     return 1;
 }
 
@@ -223,8 +190,8 @@ int Em_OemNovatelCmd::Send_Gnss_UnlogData(Cmd_List& cmds) {
 int Em_OemNovatelCmd::Get_Gnss_StartRover(Cmd_List& cmds) {
     const int mask = Rover_Cfg.Elev_Mask;
     const int n = Rover_Cfg.Port_Index + 1;
-    Add_Text(cmds, Format("ecutoff %d\r\n", mask));
-    Add_Text(cmds, Format("rtkelevmask user %d\r\n", mask));
+    Add_Text(cmds, C_Text("ecutoff %d\r\n", mask));
+    Add_Text(cmds, C_Text("rtkelevmask user %d\r\n", mask));
     switch (Rover_Cfg.Ionosphere) {
         case 0:
             Add_Text(cmds, "ionocondition quiet\r\n");
@@ -238,29 +205,29 @@ int Em_OemNovatelCmd::Get_Gnss_StartRover(Cmd_List& cmds) {
         default:
             break;
     }
-    Add_Text(cmds, Format("gloecutoff %d\r\n", mask));
-    Add_Text(cmds, Format("bdsecutoff %d\r\n", mask));
+    Add_Text(cmds, C_Text("gloecutoff %d\r\n", mask));
+    Add_Text(cmds, C_Text("bdsecutoff %d\r\n", mask));
     switch (Rover_Cfg.Diff_Format) {
         case 3:
             Add_Text(cmds, "rtksource cmr any\r\n");
             Add_Text(cmds, "psrdiffsource cmr any\r\n");
-            Add_Text(cmds, Format("INTERFACEMODE COM%d CMR NOVATEL\r\n", n));
+            Add_Text(cmds, C_Text("INTERFACEMODE COM%d CMR NOVATEL\r\n", n));
             break;
         case 4:
             Add_Text(cmds, "rtksource rtcm any\r\n");
             Add_Text(cmds, "psrdiffsource rtcm any\r\n");
-            Add_Text(cmds, Format("INTERFACEMODE COM%d RTCM NOVATEL\r\n", n));
+            Add_Text(cmds, C_Text("INTERFACEMODE COM%d RTCM NOVATEL\r\n", n));
             break;
         case 5:
             Add_Text(cmds, "rtksource rtca any\r\n");
             Add_Text(cmds, "psrdiffsource rtca any\r\n");
-            Add_Text(cmds, Format("INTERFACEMODE COM%d RTCA NOVATEL\r\n", n));
+            Add_Text(cmds, C_Text("INTERFACEMODE COM%d RTCA NOVATEL\r\n", n));
             break;
         case 7:
         case 14:
             Add_Text(cmds, "rtksource rtcmv3 any\r\n");
             Add_Text(cmds, "psrdiffsource rtcmv3 any\r\n");
-            Add_Text(cmds, Format(Rtcm3_Variant == 1 ? "INTERFACEMODE COM%d RTCMV3 NOVATEL\r\n"
+            Add_Text(cmds, C_Text(Rtcm3_Variant == 1 ? "INTERFACEMODE COM%d RTCMV3 NOVATEL\r\n"
                                                      : "INTERFACEMODE COM%d AUTO NOVATEL\r\n",
                                   n));
             break;
@@ -274,7 +241,7 @@ int Em_OemNovatelCmd::Get_Gnss_StartRover(Cmd_List& cmds) {
         default:
             Add_Text(cmds, "rtksource auto any\r\n");
             Add_Text(cmds, "psrdiffsource auto any\r\n");
-            Add_Text(cmds, Format("INTERFACEMODE COM%d AUTO NOVATEL\r\n", n));
+            Add_Text(cmds, C_Text("INTERFACEMODE COM%d AUTO NOVATEL\r\n", n));
             break;
     }
     return 1;
@@ -289,72 +256,72 @@ int Em_OemNovatelCmd::Get_Gnss_StartBase(Cmd_List& cmds) {
     auto add = [&](const std::string& text) { Add_Text(cmds, text, kBasePause); };
 
     add("log bestposb ontime 1\r\n");
-    add(Format("ecutoff %d\r\n", mask));
-    add(Format("rtkelevmask user %d\r\n", mask));
-    add(Format("gloecutoff %d\r\n", mask));
-    add(Format("bdsecutoff %d\r\n", mask));
-    add(Format("fix position %.8lf %.8lf %.3lf\r\n", b.Latitude * 180.0 / kPi,
+    add(C_Text("ecutoff %d\r\n", mask));
+    add(C_Text("rtkelevmask user %d\r\n", mask));
+    add(C_Text("gloecutoff %d\r\n", mask));
+    add(C_Text("bdsecutoff %d\r\n", mask));
+    add(C_Text("fix position %.8lf %.8lf %.3lf\r\n", b.Latitude * 180.0 / kPi,
                b.Longitude * 180.0 / kPi, b.Height));
-    add(Format("unlogall com%d\r\n", n));
-    add(Format("log com%d bestposb ontime 5\r\n", n));
+    add(C_Text("unlogall com%d\r\n", n));
+    add(C_Text("log com%d bestposb ontime 5\r\n", n));
     if (b.Port_Index == 1) {
         add("LOG COM2,RAWEPHEMB,ONTIME 60\r\n");
         add("LOG COM2 GLORAWEPHEMB,ONTIME 80\r\n");
-        add(Format("log com2,rangecmpb,ontime %.1f\r\n", Raw_Interval()));
+        add(C_Text("log com2,rangecmpb,ontime %.1f\r\n", Raw_Interval()));
         add("LOG COM2,TIMEB,ONTIME 1\r\n");
         add("LOG COM2,GPGGA,ONTIME 1\r\n");
     }
     switch (b.Diff_Format) {
         case 3:
         case 6:
-            add(Format("dgpstxid cmr %d\r\n", id));
-            add(Format("log com%d cmrobsb ontime %d\r\n", n, t));
-            add(Format(b.Diff_Format == 3 ? "log com%d cmrrefb ontime 10\r\n"
+            add(C_Text("dgpstxid cmr %d\r\n", id));
+            add(C_Text("log com%d cmrobsb ontime %d\r\n", n, t));
+            add(C_Text(b.Diff_Format == 3 ? "log com%d cmrrefb ontime 10\r\n"
                                           : "log com%d cmrplusb ontime 10\r\n",
                        n));
-            add(Format("log com%d cmrdescb ontime 10 5\r\n", n));
+            add(C_Text("log com%d cmrdescb ontime 10 5\r\n", n));
             break;
         case 4:
-            add(Format("dgpstxid rtcm %d\r\n", id));
-            add(Format("log com%d rtcm3b ontime 10\r\n", n));
-            add(Format("log com%d rtcm22b ontime 10 7\r\n", n));
-            add(Format("log com%d rtcm1 ontime 5\r\n", n));
-            add(Format("log com%d rtcm1819b ontime %d\r\n", n, t + 1));
-            add(Format("log com%d rtcm31b ontime 2\r\n", n));
-            add(Format("log com%d rtcm32b ontime 2\r\n", n));
+            add(C_Text("dgpstxid rtcm %d\r\n", id));
+            add(C_Text("log com%d rtcm3b ontime 10\r\n", n));
+            add(C_Text("log com%d rtcm22b ontime 10 7\r\n", n));
+            add(C_Text("log com%d rtcm1 ontime 5\r\n", n));
+            add(C_Text("log com%d rtcm1819b ontime %d\r\n", n, t + 1));
+            add(C_Text("log com%d rtcm31b ontime 2\r\n", n));
+            add(C_Text("log com%d rtcm32b ontime 2\r\n", n));
             break;
         case 11:
-            add(Format("dgpstxid rtcm %d\r\n", id));
-            add(Format("log com%d rtcm1 ontime 1\r\n", n));
+            add(C_Text("dgpstxid rtcm %d\r\n", id));
+            add(C_Text("log com%d rtcm1 ontime 1\r\n", n));
             break;
         case 5:
             // RTCA takes the COM number as its transmitter id.
-            add(Format("dgpstxid rtca %d\r\n", n));
-            add(Format("log com%d rtcaobsb ontime %d\r\n", n, t));
-            add(Format("log com%d rtcaobs2b ontime %d\r\n", n, t + 1));
-            add(Format("log com%d rtcarefb ontime 10\r\n", n));
-            add(Format("log com%d rtca1b ontime 10 3\r\n", n));
+            add(C_Text("dgpstxid rtca %d\r\n", n));
+            add(C_Text("log com%d rtcaobsb ontime %d\r\n", n, t));
+            add(C_Text("log com%d rtcaobs2b ontime %d\r\n", n, t + 1));
+            add(C_Text("log com%d rtcarefb ontime 10\r\n", n));
+            add(C_Text("log com%d rtca1b ontime 10 3\r\n", n));
             break;
         case 7:
-            add(Format("dgpstxid rtcmv3 %d\r\n", id));
-            add(Format("log com%d rtcm1004b ontime %d\r\n", n, t));
+            add(C_Text("dgpstxid rtcmv3 %d\r\n", id));
+            add(C_Text("log com%d rtcm1004b ontime %d\r\n", n, t));
             if (Rtcm3_Variant == 2) {
-                add(Format("log com%d rtcm1012b ontime 1\r\n", n));
-                add(Format("log com%d rtcm1006b ontime 10\r\n", n));
-                add(Format("log com%d rtcm1008b ontime 10\r\n", n));
-                add(Format("log com%d rtcm1033b ontime 10\r\n", n));
+                add(C_Text("log com%d rtcm1012b ontime 1\r\n", n));
+                add(C_Text("log com%d rtcm1006b ontime 10\r\n", n));
+                add(C_Text("log com%d rtcm1008b ontime 10\r\n", n));
+                add(C_Text("log com%d rtcm1033b ontime 10\r\n", n));
             } else {
-                add(Format("log com%d rtcm1005b ontime 10\r\n", n));
+                add(C_Text("log com%d rtcm1005b ontime 10\r\n", n));
             }
             break;
         case 14:
-            add(Format("interfacemode com%d novatel rtcmv3\r\n", n));
-            add(Format("dgpstxid rtcmv3 %d\r\n", id));
-            add(Format("log com%d rtcm1074b ontime %d\r\n", n, t));
-            add(Format("log com%d rtcm1084b ontime 1\r\n", n));
-            add(Format("log com%d rtcm1124b ontime 1\r\n", n));
-            add(Format("log com%d rtcm1005b ontime 10\r\n", n));
-            add(Format("log com%d rtcm1033b ontime 10\r\n", n));
+            add(C_Text("interfacemode com%d novatel rtcmv3\r\n", n));
+            add(C_Text("dgpstxid rtcmv3 %d\r\n", id));
+            add(C_Text("log com%d rtcm1074b ontime %d\r\n", n, t));
+            add(C_Text("log com%d rtcm1084b ontime 1\r\n", n));
+            add(C_Text("log com%d rtcm1124b ontime 1\r\n", n));
+            add(C_Text("log com%d rtcm1005b ontime 10\r\n", n));
+            add(C_Text("log com%d rtcm1033b ontime 10\r\n", n));
             break;
         case 12:
         case 13:
@@ -364,7 +331,7 @@ int Em_OemNovatelCmd::Get_Gnss_StartBase(Cmd_List& cmds) {
         default:
             break;
     }
-    add(Format("com com%d %d\r\n", n, b.Port_Baud));
+    add(C_Text("com com%d %d\r\n", n, b.Port_Baud));
     add("saveconfig\r\n");
     return 1;
 }
@@ -378,7 +345,7 @@ int Em_OemNovatelCmd::Get_Gnss_Reset(Cmd_List& cmds) {
 int Em_OemNovatelCmd::Get_Cmd_PassCom(Cmd_List& cmds, int port) {
     // Pass-through logs exist for COM1 to COM3 only.
     if (port >= 1 && port <= 3) {
-        Add_Text(cmds, Format("log passcom%db onchanged\r\n", port));
+        Add_Text(cmds, C_Text("log passcom%db onchanged\r\n", port));
     }
     return 1;
 }

@@ -38,12 +38,6 @@ public:
     // Interval in seconds of a rate code of the position and observation builders (code 0
     // included: callers test it first); 13 is known only to the NMEA builders.
     static double Rate_Interval(int code, bool nmea);
-    // printf-style text formatted in the C locale whatever the process locale is.
-    static std::string Format(const char* format, ...)
-#if defined(__GNUC__)
-        __attribute__((format(printf, 1, 2)))
-#endif
-        ;
 };
 
 }  // namespace BVParse

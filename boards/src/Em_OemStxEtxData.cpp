@@ -6,6 +6,7 @@
 
 #include "Em_Conversions.h"
 #include "Em_NmeaFields.h"
+#include "Em_ByteFields.h"
 #include "Em_NmeaSentenceReaders.h"
 
 namespace Brevan2011 {
@@ -14,26 +15,6 @@ namespace BVParse {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-
-uint16_t U16_Be(const unsigned char* p) {
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
-uint32_t U32_Be(const unsigned char* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-           (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
-float F32_Be(const unsigned char* p) {
-    const uint32_t u = U32_Be(p);
-    float f;
-    std::memcpy(&f, &u, sizeof f);
-    return f;
-}
-double F64_Be(const unsigned char* p) {
-    const uint64_t u = (static_cast<uint64_t>(U32_Be(p)) << 32) | U32_Be(p + 4);
-    double d;
-    std::memcpy(&d, &u, sizeof d);
-    return d;
-}
 
 // Appends one satellite to a table unless it is full.
 SATLLITE_STR* Next_Entry(SATLLITE_STR* table, int* count) {
@@ -86,7 +67,7 @@ int Em_OemStxEtxData::Parse_Message(const unsigned char* packet, int type, int l
                 std::memcpy(Option, packet + 4, kOptionSize);
                 for (int at : {2, 4, 29}) {
                     // Host order from here on.
-                    const uint16_t v = U16_Be(Option + at);
+                    const uint16_t v = Be_U16(Option + at);
                     std::memcpy(Option + at, &v, sizeof v);
                 }
                 Status_Word = Option[0];
@@ -175,8 +156,8 @@ void Em_OemStxEtxData::Decode_Records() {
 }
 
 void Em_OemStxEtxData::Record_Time(const unsigned char* r) {
-    Gps_Seconds = U32_Be(r) / 1000;
-    Gps_Week = U16_Be(r + 4);
+    Gps_Seconds = Be_U32(r) / 1000;
+    Gps_Week = Be_U16(r + 4);
     Sats_Used = r[6];
     const unsigned flags1 = r[7];
     const unsigned flags2 = r[8];
@@ -217,9 +198,9 @@ void Em_OemStxEtxData::Record_Time(const unsigned char* r) {
 }
 
 void Em_OemStxEtxData::Record_Position(const unsigned char* r) {
-    Latitude = F64_Be(r);
-    Longitude = F64_Be(r + 8);
-    Height = F64_Be(r + 16);
+    Latitude = Be_F64(r);
+    Longitude = Be_F64(r + 8);
+    Height = Be_F64(r + 16);
     if (Latitude > -kPi / 2 && Latitude < kPi / 2 && Longitude > -kPi && Longitude < kPi &&
         Derive_Ecef) {
         const Em_Xyz xyz = Blh_To_Xyz(Longitude, Latitude, Height);
@@ -231,32 +212,32 @@ void Em_OemStxEtxData::Record_Position(const unsigned char* r) {
 }
 
 void Em_OemStxEtxData::Record_Ecef(const unsigned char* r) {
-    Ecef_X = F64_Be(r);
-    Ecef_Y = F64_Be(r + 8);
-    Ecef_Z = F64_Be(r + 16);
+    Ecef_X = Be_F64(r);
+    Ecef_Y = Be_F64(r + 8);
+    Ecef_Z = Be_F64(r + 16);
     Derive_Ecef = false;
 }
 
 void Em_OemStxEtxData::Record_Delta(const unsigned char* r) {
-    Delta_X = F64_Be(r);
-    Delta_Y = F64_Be(r + 8);
-    Delta_Z = F64_Be(r + 16);
+    Delta_X = Be_F64(r);
+    Delta_Y = Be_F64(r + 8);
+    Delta_Z = Be_F64(r + 16);
     Delta_Received = true;
 }
 
 void Em_OemStxEtxData::Record_Dops(const unsigned char* r) {
-    Pdop = F32_Be(r);
-    Hdop = F32_Be(r + 4);
-    Vdop = F32_Be(r + 8);
-    Tdop = F32_Be(r + 12);
+    Pdop = Be_F32(r);
+    Hdop = Be_F32(r + 4);
+    Vdop = Be_F32(r + 8);
+    Tdop = Be_F32(r + 12);
     Gdop = std::sqrt(Pdop * Pdop + Tdop * Tdop);
     Update_Mask |= GNSS_FLAG_DOPS;
 }
 
 void Em_OemStxEtxData::Record_Sigmas(const unsigned char* r) {
-    double east = F32_Be(r + 4);
-    double north = F32_Be(r + 8);
-    double up = F32_Be(r + 16);
+    double east = Be_F32(r + 4);
+    double north = Be_F32(r + 8);
+    double up = Be_F32(r + 16);
     if (Sol_Code == 11) {
         east *= 0.2;
         north *= 0.2;
@@ -302,7 +283,7 @@ void Em_OemStxEtxData::Record_Satellites(const unsigned char* r, int len) {
         }
         s->Prn = number;
         s->Elevation = static_cast<signed char>(e[4]);
-        s->Azimuth = static_cast<int16_t>(U16_Be(e + 5));
+        s->Azimuth = static_cast<int16_t>(Be_U16(e + 5));
         s->Snr1 = e[7] / 4.0f;
         s->Snr2 = e[8] / 4.0f;
         s->Snr3 = e[9] / 4.0f;

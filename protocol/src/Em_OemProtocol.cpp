@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Em_BoardRegistry.h"
+#include "Em_ByteFields.h"
 #include "Em_FrameSpans.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_OemNovatel.h"
@@ -40,10 +41,10 @@ int Stx_Total(const unsigned char* m) {
     return m[3] + 6;
 }
 int Novatel_Total(const unsigned char* m) {
-    return Em_OemNovatel::kHeaderSize + (m[8] | (m[9] << 8)) + 4;
+    return Em_OemNovatel::kHeaderSize + Le_U16(m + 8) + 4;
 }
 int Hemisphere_Bin_Total(const unsigned char* m) {
-    return (m[6] | (m[7] << 8)) + 12;
+    return Le_U16(m + 6) + 12;
 }
 
 }  // namespace
