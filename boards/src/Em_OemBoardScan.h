@@ -73,7 +73,7 @@ bool Decode_Correction_Packet(Em_OemData& data, const unsigned char* p, int len)
 
 // The scan steps of the formats several boards read, framed by Em_FrameSpans.h and decoded by
 // the functions above (a null parser decodes nothing): the NMEA sentence at a '$' (a sentence
-// with a wrong check is consumed undecoded), the RTCM 3 frame at a 0xD3, and the binary
+// with a wrong check is consumed undecoded), the RTCM 3 frame at its preamble, and the binary
 // correction packet at a 0x02.
 Scan_Step Nmea_Step(Em_OemData* data, const unsigned char* p, int n);
 Scan_Step Rtcm3_Step(Em_OemData* data, const unsigned char* p, int n);

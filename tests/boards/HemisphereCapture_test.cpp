@@ -36,6 +36,8 @@ struct Counting_Board : public Em_OemHemisphere {
     Counting_Data& D() { return *static_cast<Counting_Data*>(Data()); }
 };
 
+constexpr double kDeg = 3.14159265358979323846 / 180.0;
+
 double Le_Double(const unsigned char* p) {
     uint64_t u = 0;
     for (int k = 7; k >= 0; --k) {
@@ -86,20 +88,24 @@ Scan_Result Independent_Scan(const Bytes& d) {
     return r;
 }
 
+// The capture's bytes; empty when it is missing.
+Bytes Crescent_Capture() {
+    std::ifstream in(std::string(VARNOK_CORPUS_DIR) + "/rtklib/cres_20080526.bin",
+                     std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
 void On_Position(Msg_Type, uint32_t flags, const void* user) {
     *static_cast<int*>(const_cast<void*>(user)) += (flags & HEMI_FLAG_POSITION) != 0;
 }
 
 TEST(HemisphereCapture, CrescentBlocksInAnySlicing) {
-    const std::string path = std::string(VARNOK_CORPUS_DIR) + "/rtklib/cres_20080526.bin";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        GTEST_SKIP() << "capture missing: " << path;
+    const Bytes bytes = Crescent_Capture();
+    if (bytes.empty()) {
+        GTEST_SKIP() << "capture missing";
     }
-    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const Scan_Result scan = Independent_Scan(bytes);
     const std::map<int, int>& expected = scan.ids;
-    constexpr double kDeg = 3.14159265358979323846 / 180.0;
     ASSERT_GT(expected.count(1), 0u) << bytes.size();
     RecordProperty("blocks_1", expected.at(1));
     ASSERT_GT(expected.count(99), 0u);
@@ -121,12 +127,10 @@ TEST(HemisphereCapture, CrescentBlocksInAnySlicing) {
 // The same capture as a session feeds it, through the protocol object in 2,048-byte reads:
 // every position block is reported once, those whose bytes happen to XOR to 0 included.
 TEST(HemisphereCapture, CrescentPositionsThroughEmGnss) {
-    const std::string path = std::string(VARNOK_CORPUS_DIR) + "/rtklib/cres_20080526.bin";
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        GTEST_SKIP() << "capture missing: " << path;
+    const Bytes bytes = Crescent_Capture();
+    if (bytes.empty()) {
+        GTEST_SKIP() << "capture missing";
     }
-    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const Scan_Result scan = Independent_Scan(bytes);
     ASSERT_GT(scan.positions, 300);
     Em_Gnss gnss(GNSS_MNFCTR_OEM, MAINBD_HEMISPHERE);
@@ -140,8 +144,8 @@ TEST(HemisphereCapture, CrescentPositionsThroughEmGnss) {
     }
     EXPECT_EQ(positions, scan.positions);
     const Em_OemData* d = gnss.Get_Protocol()->Board()->Data();
-    EXPECT_DOUBLE_EQ(d->Latitude, scan.lat * 3.14159265358979323846 / 180.0);
-    EXPECT_DOUBLE_EQ(d->Longitude, scan.lon * 3.14159265358979323846 / 180.0);
+    EXPECT_DOUBLE_EQ(d->Latitude, scan.lat * kDeg);
+    EXPECT_DOUBLE_EQ(d->Longitude, scan.lon * kDeg);
 }
 
 }  // namespace

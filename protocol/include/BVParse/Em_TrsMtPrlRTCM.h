@@ -73,7 +73,7 @@ public:
     Em_TrsMtPrlRTCM& operator=(const Em_TrsMtPrlRTCM& other);
     ~Em_TrsMtPrlRTCM() override;
 
-    // Checks the length of the messages it knows; the frame runs from 0xD3 through the CRC.
+    // Checks the length of the messages it knows; the frame runs from the preamble through the CRC.
     bool Prc_Prtcl_ID(unsigned number, unsigned char* frame, unsigned length) override;
 
     // 1004 into the observation store, at most nmax records; the store's n is left as it is.
