@@ -22,8 +22,19 @@ int Hex_Digit(unsigned char c) {
     return -1;
 }
 
-// Whether the "*hh" at p[star] matches the sentence between '$' and '*'.
-bool Checksum_Matches(const unsigned char* p, int star, int end) {
+struct Nmea_Stops {
+    bool stop[256];
+    constexpr Nmea_Stops() : stop() {
+        stop[static_cast<unsigned char>('\n')] = true;
+        stop[static_cast<unsigned char>('\r')] = true;
+        stop[static_cast<unsigned char>('$')] = true;
+        stop[static_cast<unsigned char>('*')] = true;
+    }
+};
+constexpr Nmea_Stops kNmeaStops;
+
+// Whether the "*hh" at p[star] matches x, the XOR of the sentence between '$' and '*'.
+bool Checksum_Matches(const unsigned char* p, int star, int end, unsigned char x) {
     if (star + 2 >= end) {
         return false;
     }
@@ -31,10 +42,6 @@ bool Checksum_Matches(const unsigned char* p, int star, int end) {
     const int lo = Hex_Digit(p[star + 2]);
     if (hi < 0 || lo < 0) {
         return false;
-    }
-    unsigned char x = 0;
-    for (int i = 1; i < star; ++i) {
-        x ^= p[i];
     }
     return x == ((hi << 4) | lo);
 }
@@ -45,8 +52,15 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
     const int limit = n < Nmea_Span::kMaxLength ? n : Nmea_Span::kMaxLength;
     int star = -1;
     int end = 0;
-    for (int i = 1; i < limit; ++i) {
+    unsigned char x = 0;  // of the bytes before the '*', taken in the same pass
+    int i = 1;
+    // The run up to the first byte that ends, cuts or checks the sentence, in a tight loop.
+    while (i < limit && !kNmeaStops.stop[p[i]]) {
+        x ^= p[i++];
+    }
+    for (; i < limit; ++i) {
         const unsigned char c = p[i];
+        x ^= star < 0 ? c : 0;
         if (star >= 0 && i == star + 3 && c != '\r' && c != '\n') {
             end = i;  // no line end follows the check characters
             break;
@@ -68,6 +82,7 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
         }
         if (c == '*' && star < 0) {
             star = i;
+            x ^= c;
         }
     }
     if (end == 0 && !wait_at_end && star >= 0 && star + 3 == n) {
@@ -77,7 +92,7 @@ Nmea_Span Scan_Nmea_Sentence(const unsigned char* p, int n, bool wait_at_end) {
         return n <= Nmea_Span::kMaxLength ? Nmea_Span{Nmea_Span::Incomplete, 0}
                                           : Nmea_Span{Nmea_Span::No_End, 0};
     }
-    if (star >= 0 && !Checksum_Matches(p, star, end)) {
+    if (star >= 0 && !Checksum_Matches(p, star, end, x)) {
         return Nmea_Span{Nmea_Span::Rejected, end};
     }
     return Nmea_Span{Nmea_Span::Whole, end};

@@ -14,39 +14,54 @@ class Em_NmeaFields {
 public:
     static constexpr int kMaxFields = 40;
 
-    explicit Em_NmeaFields(std::string_view sentence) {
-        std::size_t end = sentence.size();
-        for (std::size_t i = 0; i < sentence.size(); ++i) {
-            const char c = sentence[i];
-            if (c == '*' || c == '\r' || c == '\n') {
-                end = i;
-                break;
+    // One pass over the text; the field table is written only as far as it is filled.
+    explicit Em_NmeaFields(std::string_view sentence) : text_(sentence.data()) {
+        const std::size_t n = sentence.size();
+        const std::size_t head = n < 7 ? n : 7;
+        for (std::size_t i = 0; i < head; ++i) {
+            if (Ends(sentence[i])) {
+                return;
             }
         }
-        if (end <= 7) {
+        if (n <= 7 || Ends(sentence[7])) {
             return;
         }
-        const std::string_view body = sentence.substr(7, end - 7);
-        std::size_t start = 0;
         count_ = 1;  // field 0 is the head, never read
-        while (count_ < kMaxFields) {
-            const std::size_t comma = body.find(',', start);
-            if (comma == std::string_view::npos) {
-                fields_[count_++] = body.substr(start);
+        std::size_t start = 7;
+        std::size_t i = 7;
+        for (; i < n; ++i) {
+            const char c = sentence[i];
+            if (c == ',') {
+                Add(start, i);
+                start = i + 1;
+                if (count_ == kMaxFields) {
+                    return;
+                }
+            } else if (Ends(c)) {
                 break;
             }
-            fields_[count_++] = body.substr(start, comma - start);
-            start = comma + 1;
         }
+        Add(start, i);
     }
 
     // Field 1 is the first after the head.
     std::string_view operator[](int i) const {
-        return (i >= 1 && i < count_) ? fields_[i] : std::string_view();
+        return (i >= 1 && i < count_) ? std::string_view(text_ + start_[i], length_[i])
+                                      : std::string_view();
     }
 
 private:
-    std::string_view fields_[kMaxFields];
+    static bool Ends(char c) { return c == '*' || c == '\r' || c == '\n'; }
+
+    void Add(std::size_t from, std::size_t to) {
+        start_[count_] = static_cast<uint32_t>(from);
+        length_[count_] = static_cast<uint32_t>(to - from);
+        ++count_;
+    }
+
+    const char* text_;
+    uint32_t start_[kMaxFields];
+    uint32_t length_[kMaxFields];
     int count_ = 0;
 };
 
@@ -74,11 +89,48 @@ inline int Nmea_Int(std::string_view s) {
     return static_cast<int>(v);
 }
 
-inline double Nmea_Double(std::string_view s) {
+// The whole conversion; Nmea_Double gives the same bits, faster for the common fields.
+inline double Nmea_Double_Full(std::string_view s) {
     s = Nmea_Number_Text(s);
     double v = 0.0;
     const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
     return r.ec == std::errc() ? v : 0.0;
+}
+
+// Plain decimals ("-4807.038", "12.", ".5") of at most 15 digits and 22 fraction digits: the
+// digits and the power of ten are both exact doubles, so one correctly rounded division gives
+// the correctly rounded value, as from_chars does. Anything else (an exponent, "inf", more
+// digits) goes through from_chars.
+inline double Nmea_Double(std::string_view s) {
+    static constexpr double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const std::string_view t = Nmea_Number_Text(s);
+    std::size_t i = 0;
+    const bool negative = i < t.size() && t[i] == '-';
+    i += negative ? 1 : 0;
+    uint64_t digits = 0;
+    int count = 0;
+    int fraction = -1;  // digits after the point, once one is met
+    for (; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<uint64_t>(c - '0');
+            ++count;
+            fraction += fraction >= 0 ? 1 : 0;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    const bool exponent = i < t.size() && (t[i] == 'e' || t[i] == 'E');
+    const int scale = fraction < 0 ? 0 : fraction;
+    if (count == 0 || count > 15 || scale > 22 || exponent) {
+        return Nmea_Double_Full(s);
+    }
+    const double v = static_cast<double>(digits) / kPow10[scale];
+    return negative ? -v : v;
 }
 
 inline int Nmea_Count_Commas(std::string_view s) {

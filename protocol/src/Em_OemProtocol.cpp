@@ -8,6 +8,7 @@
 #include "Em_FrameSpans.h"
 #include "Em_HemisphereFrames.h"
 #include "Em_OemNovatel.h"
+#include "Em_OemRingScan.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -59,9 +60,8 @@ void Em_OemProtocol::Clear_Message() {
 }
 
 int Em_OemProtocol::Look(int n) {
-    Em_RcvRing* ring = Ring();
-    const int k = std::min({n, kMessageSize, ring->Fill() - ring->Cursor()});
-    if (k <= 0 || ring->Peek(m_message, k) == 0) {
+    const int k = Ring()->Peek_Up_To(m_message, std::min(n, kMessageSize));
+    if (k <= 0) {
         return 0;
     }
     m_used = std::max(m_used, k);
@@ -95,7 +95,9 @@ int Em_OemProtocol::Parse_Step() {
     // A handled or refused message is consumed whole, and the bytes after it may hold more
     // messages; anything else costs one byte (a false lead among other data) or, for an NMEA
     // sentence with a wrong check, the sentence.
-    ring->Skip(m_take);
+    // Bytes that cannot open a message go with it in the same step.
+    const Oem_Leads leads = Oem_Lead_Bytes(type);
+    ring->Skip_To_Lead(m_take, leads.bytes, leads.count);
     Clear_Message();
     return 1;
 }
@@ -116,7 +118,7 @@ int Em_OemProtocol::Read_Message(int type) {
             return kNoStart;
         case MAINBD_NOVATEL:
             if (m[0] == 0xAA && m[1] == 0x44 && m[2] == 0x12) {
-                return Read_Framed(10, Novatel_Total, Novatel_Frame_Length);
+                return Read_Novatel();
             }
             if (Is_Nmea_Lead(m, true)) {
                 return Read_Nmea();
@@ -146,8 +148,14 @@ int Em_OemProtocol::Read_Message(int type) {
 }
 
 int Em_OemProtocol::Read_Nmea() {
-    const int n = Look(Nmea_Span::kMaxLength + 1);
-    const Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
+    // Most sentences end well within the first look; the longest look only for the rest.
+    constexpr int kFirstLook = 128;
+    int n = Look(kFirstLook);
+    Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
+    if (span.kind == Nmea_Span::Incomplete && n == kFirstLook) {
+        n = Look(Nmea_Span::kMaxLength + 1);
+        span = Scan_Nmea_Sentence(m_message, n, true);
+    }
     switch (span.kind) {
         case Nmea_Span::Incomplete:
             return kIncomplete;
@@ -177,6 +185,22 @@ int Em_OemProtocol::Read_Framed(int head, int (*total)(const unsigned char*),
         return n >= kMessageSize ? kBadMessage : kIncomplete;
     }
     return Hand_To_Board(len);
+}
+
+int Em_OemProtocol::Read_Novatel() {
+    const int n = Look(10);
+    const int total = n >= 10 ? Novatel_Total(m_message) : 0;
+    if (total <= kMessageSize || m_message[3] != Em_OemNovatel::kHeaderSize) {
+        return Read_Framed(10, Novatel_Total, Novatel_Frame_Length);
+    }
+    // Not decoded (the board's buffer is no larger), but stepped over whole once its CRC-32
+    // checks out in the ring.
+    const int check = Check_Long_Log(*Ring(), total);
+    if (check == 0) {
+        return kIncomplete;
+    }
+    m_take = check > 0 ? total : 1;
+    return check > 0 ? kSkipped : kBadCheck;
 }
 
 int Em_OemProtocol::Read_Hemisphere_Reply() {

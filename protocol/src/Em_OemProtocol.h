@@ -21,6 +21,7 @@ public:
         kNoStart = 3,     // not a message start
         kBadCheck = 5,    // check sum or CRC mismatch
         kBadMessage = 6,  // malformed
+        kSkipped = 7,     // consumed whole without being handed on
     };
 
     Em_OemProtocol();
@@ -42,6 +43,8 @@ private:
     // whole and good, 0 incomplete, < 0 bad).
     int Read_Framed(int head, int (*total)(const unsigned char*),
                     int (*length)(const unsigned char*, int));
+    // A NovAtel log; one longer than the message buffer is checked in the ring instead.
+    int Read_Novatel();
     int Read_Hemisphere_Reply();
     // Hands the first n bytes of the message buffer to the board and runs its Parse; the n
     // bytes are consumed whether the board takes them or not.

@@ -36,6 +36,16 @@ int Em_RcvRing::Read(unsigned char* dest, int n) {
     return 1;
 }
 
+int Em_RcvRing::Peek_Up_To(unsigned char* dest, int n) const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    const int k = n < m_fill - m_cursor ? n : m_fill - m_cursor;
+    if (dest == nullptr || k <= 0) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(k));
+    return k;
+}
+
 int Em_RcvRing::Peek(unsigned char* dest, int n) const {
     std::lock_guard<std::mutex> guard(m_lock);
     if (dest == nullptr || n <= 0 || n > m_fill - m_cursor) {
@@ -72,6 +82,46 @@ void Em_RcvRing::Skip(int n) {
         return;
     }
     m_mark += n;
+    if (m_cursor < m_mark) {
+        m_cursor = m_mark;
+    }
+}
+
+void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (n <= 0 || m_fill - m_mark < n) {
+        return;
+    }
+    const unsigned char* p = m_data.data();
+    int at = m_mark + n;
+    // memchr finds the first lead, a window at a time so that a nearby other lead is not
+    // found only after a search to the fill count; the bytes before it are tried against the
+    // other leads.
+    constexpr int kWindow = 256;
+    const auto other_lead = [leads, count](unsigned char c) {
+        bool hit = false;
+        for (int k = 1; k < count; ++k) {
+            hit |= c == leads[k];
+        }
+        return hit;
+    };
+    // Usually a message follows the last at once.
+    const bool lead_next = leads != nullptr && count > 0 && at < m_fill &&
+                           std::memchr(leads, p[at], static_cast<size_t>(count)) != nullptr;
+    while (!lead_next && leads != nullptr && count > 0 && at < m_fill) {
+        const int stop = m_fill - at < kWindow ? m_fill : at + kWindow;
+        const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(stop - at));
+        const int end = first != nullptr
+                            ? static_cast<int>(static_cast<const unsigned char*>(first) - p)
+                            : stop;
+        while (at < end && !other_lead(p[at])) {
+            ++at;
+        }
+        if (at < end || first != nullptr) {
+            break;
+        }
+    }
+    m_mark = at;
     if (m_cursor < m_mark) {
         m_cursor = m_mark;
     }

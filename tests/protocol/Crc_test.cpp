@@ -152,3 +152,49 @@ TEST(Crc32, EmptyBlockChecksOutAndCrcIsLittleEndian) {
 }
 
 }  // namespace
+
+// Both checks take eight bytes a step; every length and start alignment around that step must
+// give what the bit-at-a-time definitions give.
+TEST(Crc, WordLoopsEqualTheBitwiseDefinitions) {
+    std::vector<unsigned char> buf(300);
+    uint32_t seed = 12345;
+    for (auto& b : buf) {
+        seed = seed * 1103515245u + 12345u;
+        b = static_cast<unsigned char>(seed >> 16);
+    }
+    const auto crc24q = [](const unsigned char* p, int n) {
+        uint32_t c = 0;
+        for (int i = 0; i < n; ++i) {
+            c ^= uint32_t(p[i]) << 16;
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 0x800000u) ? ((c << 1) ^ 0x864CFBu) : (c << 1);
+            }
+        }
+        return c & 0xFFFFFFu;
+    };
+    const auto crc32 = [](const unsigned char* p, int n) {
+        uint32_t c = 0;
+        for (int i = 0; i < n; ++i) {
+            c ^= p[i];
+            for (int k = 0; k < 8; ++k) {
+                c = (c & 1u) ? ((c >> 1) ^ 0xEDB88320u) : (c >> 1);
+            }
+        }
+        return c;
+    };
+    for (int start = 0; start < 8; ++start) {
+        for (int n = 0; n <= 40; ++n) {
+            SCOPED_TRACE(std::to_string(start) + "+" + std::to_string(n));
+            std::vector<unsigned char> block(buf.begin() + start, buf.begin() + start + n);
+            EXPECT_EQ(Calc_Crc24Q(block.data(), n), crc24q(block.data(), n));
+            // A block followed by its own CRC-32 checks out; one flipped bit does not.
+            const uint32_t c = crc32(block.data(), n);
+            for (int k = 0; k < 4; ++k) {
+                block.push_back(static_cast<unsigned char>(c >> (8 * k)));
+            }
+            EXPECT_EQ(Check_Crc32(block.data(), n + 4), 1);
+            block[static_cast<size_t>(n) / 2] ^= 0x10;
+            EXPECT_EQ(Check_Crc32(block.data(), n + 4), 0);
+        }
+    }
+}

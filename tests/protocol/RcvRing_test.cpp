@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BVParse/Em_RcvRing.h"
@@ -163,3 +164,68 @@ TEST(RcvRing, ReadLineNeverLooksPastTheFill) {
 }
 
 }  // namespace
+
+TEST(RcvRing, SkipToLeadPassesOnlyBytesThatOpenNothing) {
+    const unsigned char leads[] = {'$', 0xAA, 'q'};
+    struct Case {
+        const char* bytes;
+        int n;
+        int count;  // of the leads above
+        int expectMark;
+    };
+    const Case cases[] = {
+        {"xx$GP", 1, 1, 2},                      // on to the next lead
+        {"$$GP", 1, 1, 1},                       // a lead right after the skipped byte stays
+        {"$GPGGA", 1, 1, 6},                     // none left: all consumed
+        {"abc$", 3, 1, 3},                       // skipping onto a lead moves no further
+        {"abc", 4, 1, 0},                        // more than is there: nothing
+        {"abc", 0, 1, 0},    {"ab$c", 1, 0, 1},  // no leads: the plain skip
+        {"aaq$", 1, 3, 2},                       // another lead before the first
+        {"aa$q", 1, 3, 2},                       // the first lead before another
+        {"a\xAA", 1, 3, 1},                      // a lead other than '$'
+        {"aaq$", 1, 2, 3},                       // 'q' not in the set given
+        {"$q", 1, 1, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        Em_RcvRing ring;
+        const int len = static_cast<int>(std::string(c.bytes).size());
+        ring.Append(reinterpret_cast<const unsigned char*>(c.bytes), len);
+        ring.Skip_To_Lead(c.n, leads, c.count);
+        EXPECT_EQ(ring.Mark(), c.expectMark);
+        EXPECT_EQ(ring.Cursor(), c.expectMark);
+        EXPECT_EQ(ring.Fill(), len);
+    }
+}
+
+// Leads far past the first byte, beyond one search window.
+TEST(RcvRing, SkipToLeadFindsLeadsFarAhead) {
+    const unsigned char leads[] = {'$', 0xAA};
+    const std::string far_dollar = std::string(600, 'x') + "$";
+    const std::string far_other = std::string(300, 'x') + "\xAA" + std::string(300, 'y') + "$";
+    const std::string none(5000, 'x');
+    const std::pair<std::string, int> cases[] = {{far_dollar, 600}, {far_other, 300}, {none, 5000}};
+    for (const auto& c : cases) {
+        Em_RcvRing ring;
+        ring.Append(reinterpret_cast<const unsigned char*>(c.first.data()),
+                    static_cast<int>(c.first.size()));
+        ring.Skip_To_Lead(1, leads, 2);
+        EXPECT_EQ(ring.Mark(), c.second);
+    }
+}
+
+TEST(RcvRing, PeekUpToCopiesWhatIsThereWithoutAdvancing) {
+    Em_RcvRing ring;
+    const unsigned char bytes[] = {'a', 'b', 'c', 'd', 'e'};
+    ring.Append(bytes, 5);
+    unsigned char out[8] = {0};
+    ASSERT_EQ(ring.Read(out, 1), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 8), 4);  // only what follows the cursor
+    EXPECT_EQ(std::string(out, out + 4), "bcde");
+    EXPECT_EQ(ring.Peek_Up_To(out, 2), 2);
+    EXPECT_EQ(ring.Cursor(), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 0), 0);
+    EXPECT_EQ(ring.Peek_Up_To(nullptr, 3), 0);
+    ASSERT_EQ(ring.Read(out, 4), 1);
+    EXPECT_EQ(ring.Peek_Up_To(out, 8), 0);
+}

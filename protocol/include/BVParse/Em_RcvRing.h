@@ -28,6 +28,8 @@ public:
     int Read(unsigned char* dest, int n);
     // As Read, without advancing.
     int Peek(unsigned char* dest, int n) const;
+    // Copies up to n bytes from the cursor without advancing; the count copied.
+    int Peek_Up_To(unsigned char* dest, int n) const;
     // Looks from the cursor for CR LF. The line length runs from the cursor through the LF.
     // When found and at most `limit`, copies the line into dest (room for `limit` bytes), sets
     // the cursor to the CR and returns true. Otherwise returns false; *outLen then holds the
@@ -35,6 +37,16 @@ public:
     bool Read_Line(unsigned char* dest, int limit, int* outLen);
     // Advances the consumed mark by n when that many bytes follow it.
     void Skip(int n);
+    // As Skip, then on to the next of the `count` lead bytes, or to the fill count: bytes that
+    // cannot open a message are passed in one search, not one step each.
+    void Skip_To_Lead(int n, const unsigned char* leads, int count);
+    // Runs f(bytes, count) under the lock over the bytes from the consumed mark to the fill
+    // count and returns its result; the pointer is valid only inside f.
+    template <class F>
+    auto With_Unconsumed(F&& f) const {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return f(static_cast<const unsigned char*>(m_data.data() + m_mark), m_fill - m_mark);
+    }
     // Cursor back to the consumed mark.
     void Rewind();
     // Consumed mark up to the cursor.
