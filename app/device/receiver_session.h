@@ -28,16 +28,13 @@ public:
     virtual void Set_Com_Baudrate(QX_COM_BAUD_ENUM rate, QX_COM_PORT_ENUM port) = 0;
     virtual void Set_Com_Baudrate(Com_Baudrate rate) = 0;
 
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
-    VARNOK_ROW_ON_##group(virtual result name params = 0;)
-#define VARNOK_OPX(group, result, name, params, args) \
-    VARNOK_ROW_ON_##group(virtual result name params = 0;)
+#define VARNOK_OP(result, name, params, args, builder, builderArgs) virtual result name params = 0;
+#define VARNOK_OPX(result, name, params, args) virtual result name params = 0;
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
 
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
-    VARNOK_ROW_ON_##group(virtual result name params = 0;)
+#define VARNOK_GET(result, name, params, args, member, memberArgs) virtual result name params = 0;
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 };
@@ -66,16 +63,22 @@ public:
     }
     void Set_Com_Baudrate(Com_Baudrate rate) override { receiver_.Set_Com_Baudrate(rate); }
 
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
-    VARNOK_ROW_ON_##group(result name params override { return receiver_.name args; })
-#define VARNOK_OPX(group, result, name, params, args) \
-    VARNOK_ROW_ON_##group(result name params override { return receiver_.name args; })
+#define VARNOK_OP(result, name, params, args, builder, builderArgs) \
+    result name params override {                                   \
+        return receiver_.name args;                                 \
+    }
+#define VARNOK_OPX(result, name, params, args) \
+    result name params override {              \
+        return receiver_.name args;            \
+    }
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
 
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
-    VARNOK_ROW_ON_##group(result name params override { return receiver_.name args; })
+#define VARNOK_GET(result, name, params, args, member, memberArgs) \
+    result name params override {                                  \
+        return receiver_.name args;                                \
+    }
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 

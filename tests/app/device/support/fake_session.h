@@ -189,16 +189,15 @@ public:
         }                                                    \
         return fakeDefault<result>();                        \
     }
-#define VARNOK_OP(group, result, name, params, args, builder, builderArgs) \
-    VARNOK_ROW_ON_##group(VARNOK_FAKE_ROW(result, name, params, args))
-#define VARNOK_OPX(group, result, name, params, args) \
-    VARNOK_ROW_ON_##group(VARNOK_FAKE_ROW(result, name, params, args))
+#define VARNOK_OP(result, name, params, args, builder, builderArgs) \
+    VARNOK_FAKE_ROW(result, name, params, args)
+#define VARNOK_OPX(result, name, params, args) VARNOK_FAKE_ROW(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverOps.def"
 #undef VARNOK_OP
 #undef VARNOK_OPX
 
-#define VARNOK_GET(group, result, name, params, args, member, memberArgs) \
-    VARNOK_ROW_ON_##group(VARNOK_FAKE_ROW(result, name, params, args))
+#define VARNOK_GET(result, name, params, args, member, memberArgs) \
+    VARNOK_FAKE_ROW(result, name, params, args)
 #include "BVDevice/EmGnss_ReceiverGetters.def"
 #undef VARNOK_GET
 #undef VARNOK_FAKE_ROW
