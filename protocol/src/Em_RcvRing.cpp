@@ -164,6 +164,20 @@ void Em_RcvRing::Clear() {
     m_cursor = m_fill = m_mark = 0;
 }
 
+int Em_RcvRing::Begin_Step(int threshold, unsigned char* dest, int n) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_fill > threshold) {
+        Compact_Locked();
+    }
+    m_cursor = m_mark;
+    const int k = n < m_fill - m_cursor ? n : m_fill - m_cursor;
+    if (dest == nullptr || k <= 0) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(k));
+    return k;
+}
+
 int Em_RcvRing::Fill() const {
     std::lock_guard<std::mutex> guard(m_lock);
     return m_fill;
