@@ -105,15 +105,19 @@ void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
         }
         return hit;
     };
-    // Usually a message follows the last at once.
-    const bool lead_next = leads != nullptr && count > 0 && at < m_fill &&
-                           std::memchr(leads, p[at], static_cast<size_t>(count)) != nullptr;
+    // Usually a message follows the last at once; a few leads are tried inline.
+    const bool lead_next =
+        leads != nullptr && count > 0 && at < m_fill && (p[at] == leads[0] || other_lead(p[at]));
     while (!lead_next && leads != nullptr && count > 0 && at < m_fill) {
-        const int stop = m_fill - at < kWindow ? m_fill : at + kWindow;
+        // With one lead there is no nearby other lead to miss: one search to the fill count.
+        const int stop = count == 1 || m_fill - at < kWindow ? m_fill : at + kWindow;
         const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(stop - at));
         const int end = first != nullptr
                             ? static_cast<int>(static_cast<const unsigned char*>(first) - p)
                             : stop;
+        if (count == 1) {
+            at = end;  // no other lead to try the bytes against
+        }
         while (at < end && !other_lead(p[at])) {
             ++at;
         }
