@@ -243,20 +243,31 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
         return 0;
     }
     Update_Mask = 0;
-    // One scratch text per thread keeps its capacity between sentences.
-    thread_local std::string text;
-    text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    const std::string_view view(reinterpret_cast<const char*>(bytes),
+                                static_cast<std::size_t>(count));
+    // The readers that take a view read the bytes in place.
     switch (id) {
-        case 25:
-        case 51:
-            Parse_GGA(text);
-            return 1;
         case 26:
         case 52:
             return 1;
         case 29:
         case 55:
-            Nmea_Parse_GSA(*this, text);
+            Nmea_Parse_GSA(*this, view);
+            return 1;
+        case 35:
+        case 61:
+            Nmea_Parse_ZDA(*this, view);
+            return 1;
+        default:
+            break;
+    }
+    // One scratch text per thread keeps its capacity between sentences.
+    thread_local std::string text;
+    text.assign(view.data(), view.size());
+    switch (id) {
+        case 25:
+        case 51:
+            Parse_GGA(text);
             return 1;
         case 30:
             Parse_GST(text);
@@ -267,10 +278,6 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
         case 33:
         case 59:
             Parse_RMC(text);
-            return 1;
-        case 35:
-        case 61:
-            Nmea_Parse_ZDA(*this, text);
             return 1;
         case 44:
             Parse_GLGSV(text);
