@@ -248,8 +248,8 @@ void Expect_Framed_Sentences_Parse_As_Buffered() {
             SCOPED_TRACE(c + (leftover ? " after a leftover" : ""));
             if (leftover) {
                 // Bytes already in the buffer go first, as Add_Data and Parse would take them.
-                Add(framed, "$GP");
-                Add(buffered, "$GP");
+                Add(framed, Sentence("GPZDA,083015.50,20,11,1994,00,00"));
+                Add(buffered, Sentence("GPZDA,083015.50,20,11,1994,00,00"));
             }
             const auto* bytes = reinterpret_cast<const unsigned char*>(c.data());
             const int n = static_cast<int>(c.size());
