@@ -218,6 +218,69 @@ TEST(NmeaBoards, TalkersOfTypesFiveAndSix) {
     }
 }
 
+// A board of type T whose data parser records what it is handed.
+template <class T>
+class Recording_Nmea_Board : public T {
+public:
+    Recording_Nmea_Board() : data(new Recording_Data) { this->Set_Data(data); }
+    Recording_Data* data;
+};
+
+template <class T>
+void Expect_Framed_Sentences_Parse_As_Buffered() {
+    const std::string gga = Sentence("GPGGA,083015.50,4807.0380,N,01131.0000,E,4,12,0.8,1,M,1,M,,");
+    const std::string cases[] = {
+        gga,
+        Sentence("GNGGA,083015.50,4807.0380,S,01131.0000,W,1,08,0.8,1,M,1,M,,"),
+        Sentence("GLGSV,1,1,02,65,40,100,45,66,10,200,30"),
+        Sentence("BDGSV,1,1,01,11,40,100,45"),
+        Sentence("GPRMC,083015.50,A,4807.038,N,01131.000,E,0.5,54.7,191194,,", "\n"),
+        Sentence("GPZDA,083015.50,19,11,1994,00,00", ""),
+        "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1\r\n",  // no check
+        Sentence("PGRME,15.0,M,45.0,M,25.0,M"),              // another talker
+        "$GP\r",                                             // as short as the lead
+        "$G",                                                // shorter: waits in the buffer
+    };
+    for (const bool leftover : {false, true}) {
+        Recording_Nmea_Board<T> framed;
+        Recording_Nmea_Board<T> buffered;
+        for (const std::string& c : cases) {
+            SCOPED_TRACE(c + (leftover ? " after a leftover" : ""));
+            if (leftover) {
+                // Bytes already in the buffer go first, as Add_Data and Parse would take them.
+                Add(framed, Sentence("GPZDA,083015.50,20,11,1994,00,00"));
+                Add(buffered, Sentence("GPZDA,083015.50,20,11,1994,00,00"));
+            }
+            const auto* bytes = reinterpret_cast<const unsigned char*>(c.data());
+            const int n = static_cast<int>(c.size());
+            const int got = framed.Parse_Sentence(bytes, n);
+            buffered.Add_Data(bytes, n);
+            EXPECT_EQ(got, buffered.Parse());
+            EXPECT_EQ(framed.data->seen, buffered.data->seen);
+            EXPECT_EQ(framed.data->Update_Mask, buffered.data->Update_Mask);
+            EXPECT_EQ(framed.data->Latitude, buffered.data->Latitude);
+            EXPECT_EQ(framed.data->Longitude, buffered.data->Longitude);
+            EXPECT_EQ(framed.data->Speed, buffered.data->Speed);
+            EXPECT_EQ(framed.data->Pdop, buffered.data->Pdop);
+            EXPECT_EQ(framed.data->Sat_Glo_Count, buffered.data->Sat_Glo_Count);
+            EXPECT_EQ(framed.data->Sat_Bds_Count, buffered.data->Sat_Bds_Count);
+            EXPECT_EQ(framed.data->Year, buffered.data->Year);
+            EXPECT_EQ(framed.Input()->Fill, buffered.Input()->Fill);
+            EXPECT_EQ(framed.Input()->Read, buffered.Input()->Read);
+            EXPECT_EQ(0, std::memcmp(framed.Input()->Data, buffered.Input()->Data,
+                                     sizeof(framed.Input()->Data)));
+            framed.Clear_Input();
+            buffered.Clear_Input();
+        }
+        EXPECT_FALSE(framed.data->seen.empty());
+    }
+}
+
+TEST(NmeaBoards, FramedSentencesParseAsBufferedOnes) {
+    Expect_Framed_Sentences_Parse_As_Buffered<Em_OemNmea>();
+    Expect_Framed_Sentences_Parse_As_Buffered<Em_OemNmea2>();
+}
+
 TEST(NmeaBoards, SendNothingAndSlot17) {
     Em_OemNmea five;
     Em_OemNmea2 six;

@@ -73,3 +73,33 @@ TEST(NmeaSentenceScan, EndsChecksAndWaits) {
     EXPECT_EQ(Scan("$" + kBody + "*4", false).kind, Nmea_Span::Incomplete);
     ASSERT_EQ(nmea_test::Checksum(kBody), 0x47u);
 }
+
+// Bodies of every length up to past several blocks of the wide scan, with the check right,
+// one body byte wrong, a '$' or a line end in every place: the span and the check verdict do
+// not depend on where the bytes fall.
+TEST(NmeaSentenceScan, EveryLengthAndPlace) {
+    for (std::size_t len = 0; len <= 80; ++len) {
+        std::string body(len, 'A');
+        for (std::size_t k = 0; k < len; ++k) {
+            body[k] = static_cast<char>("0123456789,.NEGP"[(k * 7 + len) % 16]);
+        }
+        const std::string good = Sentence(body);
+        SCOPED_TRACE(good);
+        EXPECT_EQ(Scan(good).kind, Nmea_Span::Whole);
+        EXPECT_EQ(Scan(good).length, static_cast<int>(good.size()));
+        for (std::size_t k = 0; k < len; ++k) {
+            std::string bad = good;
+            bad[1 + k] = static_cast<char>(bad[1 + k] ^ 0x01);
+            EXPECT_EQ(Scan(bad).kind, Nmea_Span::Rejected) << k;
+            EXPECT_EQ(Scan(bad).length, static_cast<int>(bad.size())) << k;
+            std::string cut = good;
+            cut[1 + k] = '$';
+            EXPECT_EQ(Scan(cut).kind, Nmea_Span::Rejected) << k;
+            EXPECT_EQ(Scan(cut).length, static_cast<int>(1 + k)) << k;
+            // A bare line end inside the body: the sentence ends there, without a check.
+            const std::string early = "$" + body.substr(0, k) + "\n" + body.substr(k);
+            EXPECT_EQ(Scan(early).kind, Nmea_Span::Whole) << k;
+            EXPECT_EQ(Scan(early).length, static_cast<int>(k + 2)) << k;
+        }
+    }
+}

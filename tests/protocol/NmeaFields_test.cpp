@@ -88,6 +88,19 @@ TEST(NmeaFields, SplitsAsTheReference) {
     for (const char* c : cases) {
         Expect_Same_Fields(c);
     }
+    // Fields of every width and an end at every place, so that commas and ends fall on every
+    // position of the blocks the splitter reads at once.
+    for (std::size_t width = 0; width <= 18; ++width) {
+        std::string s = "$GPXXX";
+        for (int k = 0; k < 12; ++k) {
+            s += "," + std::string(width, char('0' + k % 10));
+        }
+        for (std::size_t cut = 7; cut <= s.size(); ++cut) {
+            for (const char* end : {"", "*", "\r", "\n"}) {
+                Expect_Same_Fields(s.substr(0, cut) + end + ",9,9");
+            }
+        }
+    }
 }
 
 TEST(NmeaFields, NumbersReadAsTheFullConversion) {

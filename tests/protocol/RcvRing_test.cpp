@@ -229,3 +229,29 @@ TEST(RcvRing, PeekUpToCopiesWhatIsThereWithoutAdvancing) {
     ASSERT_EQ(ring.Read(out, 4), 1);
     EXPECT_EQ(ring.Peek_Up_To(out, 8), 0);
 }
+
+TEST(RcvRing, BeginStepCompactsRewindsAndPeeks) {
+    Em_RcvRing ring(16);
+    const unsigned char bytes[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j'};
+    ring.Append(bytes, 10);
+    ring.Skip(4);
+    unsigned char out[8] = {0};
+    ASSERT_EQ(ring.Read(out, 2), 1);  // cursor 6, mark 4
+    // Not above the threshold: positions kept, cursor back to the mark.
+    EXPECT_EQ(ring.Begin_Step(10, out, 3), 3);
+    EXPECT_EQ(std::string(out, out + 3), "efg");
+    EXPECT_EQ(ring.Mark(), 4);
+    EXPECT_EQ(ring.Cursor(), 4);
+    EXPECT_EQ(ring.Fill(), 10);
+    // Above it: the consumed bytes go; at most what is there is copied.
+    ASSERT_EQ(ring.Read(out, 1), 1);
+    EXPECT_EQ(ring.Begin_Step(9, out, 8), 6);
+    EXPECT_EQ(std::string(out, out + 6), "efghij");
+    EXPECT_EQ(ring.Mark(), 0);
+    EXPECT_EQ(ring.Cursor(), 0);
+    EXPECT_EQ(ring.Fill(), 6);
+    EXPECT_EQ(ring.Begin_Step(100, nullptr, 3), 0);
+    EXPECT_EQ(ring.Begin_Step(100, out, 0), 0);
+    ring.Skip(6);
+    EXPECT_EQ(ring.Begin_Step(100, out, 8), 0);
+}

@@ -57,6 +57,9 @@ public:
     void Compact_If_Above(int threshold = kCompactThreshold);
     // All positions to 0.
     void Clear();
+    // The start of a parse step under one lock: Compact_If_Above(threshold), Rewind, then
+    // Peek_Up_To(dest, n); the count copied.
+    int Begin_Step(int threshold, unsigned char* dest, int n);
 
     int Fill() const;
     int Cursor() const;

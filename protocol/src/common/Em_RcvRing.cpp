@@ -105,15 +105,19 @@ void Em_RcvRing::Skip_To_Lead(int n, const unsigned char* leads, int count) {
         }
         return hit;
     };
-    // Usually a message follows the last at once.
-    const bool lead_next = leads != nullptr && count > 0 && at < m_fill &&
-                           std::memchr(leads, p[at], static_cast<size_t>(count)) != nullptr;
+    // Usually a message follows the last at once; a few leads are tried inline.
+    const bool lead_next =
+        leads != nullptr && count > 0 && at < m_fill && (p[at] == leads[0] || other_lead(p[at]));
     while (!lead_next && leads != nullptr && count > 0 && at < m_fill) {
-        const int stop = m_fill - at < kWindow ? m_fill : at + kWindow;
+        // With one lead there is no nearby other lead to miss: one search to the fill count.
+        const int stop = count == 1 || m_fill - at < kWindow ? m_fill : at + kWindow;
         const void* first = std::memchr(p + at, leads[0], static_cast<size_t>(stop - at));
         const int end = first != nullptr
                             ? static_cast<int>(static_cast<const unsigned char*>(first) - p)
                             : stop;
+        if (count == 1) {
+            at = end;  // no other lead to try the bytes against
+        }
         while (at < end && !other_lead(p[at])) {
             ++at;
         }
@@ -162,6 +166,20 @@ void Em_RcvRing::Compact_Locked() {
 void Em_RcvRing::Clear() {
     std::lock_guard<std::mutex> guard(m_lock);
     m_cursor = m_fill = m_mark = 0;
+}
+
+int Em_RcvRing::Begin_Step(int threshold, unsigned char* dest, int n) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_fill > threshold) {
+        Compact_Locked();
+    }
+    m_cursor = m_mark;
+    const int k = n < m_fill - m_cursor ? n : m_fill - m_cursor;
+    if (dest == nullptr || k <= 0) {
+        return 0;
+    }
+    std::memcpy(dest, m_data.data() + m_cursor, static_cast<size_t>(k));
+    return k;
 }
 
 int Em_RcvRing::Fill() const {

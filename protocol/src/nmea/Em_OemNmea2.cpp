@@ -14,9 +14,16 @@ Em_OemNmea2::Em_OemNmea2() {
     Set_Cmd(new (std::nothrow) Em_OemCmd);
 }
 
+namespace {
+const char* const kTalkers[] = {"GP", "GL", "GN", "BD"};
+}  // namespace
+
 int Em_OemNmea2::Parse() {
-    static const char* const kTalkers[] = {"GP", "GL", "GN", "BD"};
     return Parse_Nmea_Talkers(*this, kTalkers, 4);
+}
+
+int Em_OemNmea2::Parse_Sentence(const unsigned char* sentence, int length) {
+    return Parse_Framed_Talkers(*this, sentence, length, kTalkers, 4);
 }
 
 }  // namespace BVParse

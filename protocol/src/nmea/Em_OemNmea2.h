@@ -12,6 +12,7 @@ public:
     Em_OemNmea2();
 
     int Parse() override;
+    int Parse_Sentence(const unsigned char* sentence, int length) override;
 };
 
 }  // namespace BVParse

@@ -83,6 +83,11 @@ void Em_OemBoard::Add_Data(const unsigned char* bytes, int count) {
     }
 }
 
+int Em_OemBoard::Parse_Sentence(const unsigned char* sentence, int length) {
+    Add_Data(sentence, length);
+    return Parse();
+}
+
 int Em_OemBoard::Read_Input(unsigned char* dest, int n) const {
     if (dest == nullptr || n <= 0 || !m_input || m_input->Read < 0 ||
         n > m_input->Fill - m_input->Read) {

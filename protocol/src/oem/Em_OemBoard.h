@@ -56,6 +56,9 @@ public:
     // Appends to the input buffer; bytes that do not fit empty it and are dropped. A driver
     // that can decode in place may override it to make room instead.
     virtual void Add_Data(const unsigned char* bytes, int count);
+    // One whole NMEA sentence that the caller has already framed and checked, parsed as
+    // Add_Data then Parse would; a driver may override it to skip its own sentence scan.
+    virtual int Parse_Sentence(const unsigned char* sentence, int length);
     // Copies n bytes from the read index when they are there, without advancing; 1 on success.
     int Read_Input(unsigned char* dest, int n) const;
     // Empties the input buffer: data, read index and fill count.

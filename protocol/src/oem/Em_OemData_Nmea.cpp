@@ -244,20 +244,31 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
         return 0;
     }
     Update_Mask = 0;
-    // One scratch text per thread keeps its capacity between sentences.
-    thread_local std::string text;
-    text.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
+    const std::string_view view(reinterpret_cast<const char*>(bytes),
+                                static_cast<std::size_t>(count));
+    // The readers that take a view read the bytes in place.
     switch (id) {
-        case NMEA_GPGGA:
-        case NMEA_GNGGA:
-            Parse_GGA(text);
-            return 1;
         case NMEA_GPGLL:
         case NMEA_GNGLL:
             return 1;
         case NMEA_GPGSA:
         case NMEA_GNGSA:
-            Nmea_Parse_GSA(*this, text);
+            Nmea_Parse_GSA(*this, view);
+            return 1;
+        case NMEA_GPZDA:
+        case NMEA_ZDA_SPARE:
+            Nmea_Parse_ZDA(*this, view);
+            return 1;
+        default:
+            break;
+    }
+    // One scratch text per thread keeps its capacity between sentences.
+    thread_local std::string text;
+    text.assign(view.data(), view.size());
+    switch (id) {
+        case NMEA_GPGGA:
+        case NMEA_GNGGA:
+            Parse_GGA(text);
             return 1;
         case NMEA_GPGST:
             Parse_GST(text);
@@ -268,10 +279,6 @@ int Em_OemData::Parse_Text_Msg(int id, const unsigned char* bytes, int count) {
         case NMEA_GPRMC:
         case NMEA_GNRMC:
             Parse_RMC(text);
-            return 1;
-        case NMEA_GPZDA:
-        case NMEA_ZDA_SPARE:
-            Nmea_Parse_ZDA(*this, text);
             return 1;
         case NMEA_GLGSV:
             Parse_GLGSV(text);

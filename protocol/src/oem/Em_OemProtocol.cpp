@@ -73,8 +73,6 @@ int Em_OemProtocol::Parse_Step() {
     if (ring == nullptr) {
         return 0;
     }
-    ring->Compact_If_Above(Em_RcvRing::kCompactThreshold);
-    ring->Rewind();
     Clear_Message();
 
     const int type = Board_Type();
@@ -86,7 +84,10 @@ int Em_OemProtocol::Parse_Step() {
 
     m_flags = 0;
     m_take = 1;
-    if (Look(3) < 3) {
+    // Most messages lie within the first look, so one lock serves the step's start.
+    m_seen = ring->Begin_Step(Em_RcvRing::kCompactThreshold, m_message, kFirstLook);
+    m_used = std::max(m_used, m_seen);
+    if (m_seen < 3) {
         return 0;
     }
     if (Read_Message(type) == kIncomplete) {
@@ -149,8 +150,7 @@ int Em_OemProtocol::Read_Message(int type) {
 
 int Em_OemProtocol::Read_Nmea() {
     // Most sentences end well within the first look; the longest look only for the rest.
-    constexpr int kFirstLook = 128;
-    int n = Look(kFirstLook);
+    int n = m_seen;
     Nmea_Span span = Scan_Nmea_Sentence(m_message, n, true);
     if (span.kind == Nmea_Span::Incomplete && n == kFirstLook) {
         n = Look(Nmea_Span::kMaxLength + 1);
@@ -166,7 +166,7 @@ int Em_OemProtocol::Read_Nmea() {
         case Nmea_Span::No_End:
             return kBadMessage;
         default:
-            return Hand_To_Board(span.length);
+            return Hand_To_Board(span.length, true);
     }
 }
 
@@ -213,14 +213,20 @@ int Em_OemProtocol::Read_Hemisphere_Reply() {
     return len == 0 ? kIncomplete : Hand_To_Board(len);
 }
 
-int Em_OemProtocol::Hand_To_Board(int n) {
+int Em_OemProtocol::Hand_To_Board(int n, bool sentence) {
     m_take = n;
     Em_OemBoard* board = Board();
     if (board == nullptr) {
         return kRefused;
     }
-    board->Add_Data(m_message, n);
-    if (board->Parse() == 0) {
+    int parsed = 0;
+    if (sentence) {
+        parsed = board->Parse_Sentence(m_message, n);
+    } else {
+        board->Add_Data(m_message, n);
+        parsed = board->Parse();
+    }
+    if (parsed == 0) {
         return kRefused;
     }
     m_category = MSG_GNSS_DATA;

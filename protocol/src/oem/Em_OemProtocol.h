@@ -47,13 +47,17 @@ private:
     int Read_Novatel();
     int Read_Hemisphere_Reply();
     // Hands the first n bytes of the message buffer to the board and runs its Parse; the n
-    // bytes are consumed whether the board takes them or not.
-    int Hand_To_Board(int n);
+    // bytes are consumed whether the board takes them or not. A `sentence` is an NMEA
+    // sentence this object has framed and checked.
+    int Hand_To_Board(int n, bool sentence = false);
     void Clear_Message();
     // Peeks up to n bytes at the cursor into the message buffer; the count peeked.
     int Look(int n);
 
+    static constexpr int kFirstLook = 128;
+
     unsigned char m_message[kMessageSize];
+    int m_seen = 0;  // bytes the step's first look copied
     int m_used = 0;  // bytes of the message buffer written since it was last cleared
     int m_take = 1;  // bytes the step consumes unless the message is incomplete
 };
