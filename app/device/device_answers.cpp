@@ -1,112 +1,40 @@
 #include "device_answers.h"
 
-#include <cstring>
-#include <type_traits>
-
-#include "device_manager.h"
+#include "answer_rows.h"
 #include "record_view.h"
 
 namespace Varnok {
 
 namespace {
 
-template <class T>
-void put(CopiedBytes& out, const T& value) {
-    static_assert(std::is_trivially_copyable<T>::value, "copied records are plain bytes");
-    out.resize(sizeof(T));
-    std::memcpy(out.data(), &value, sizeof(T));
-}
-
-template <class T>
-T take(const CopiedBytes& in) {
-    T value{};
-    if (in.size() == sizeof(T)) {
-        std::memcpy(&value, in.data(), sizeof(T));
-    }
-    return value;
-}
-
-// A getter that fills a record passed by reference, copied whole.
-template <class T, void (ReceiverSession::*Get)(T&)>
-void copyRecord(ReceiverSession& s, CopiedBytes& out) {
-    T value{};
-    (s.*Get)(value);
-    put(out, value);
-}
-
-// A getter that returns its value.
-template <class T, T (ReceiverSession::*Get)()>
-void copyResult(ReceiverSession& s, CopiedBytes& out) {
-    put(out, (s.*Get)());
-}
-
 struct Response {
     QX_RESPONSE_STATUS_ENUM status;
     unsigned int commandId;
 };
 
-}  // namespace
-
-// Members of DeviceManager reached by the rows (friend of DeviceManager).
-struct DeviceAnswersAccess {
-    static DeviceCache& cache(DeviceManager& m) { return m.cache_; }
-    static void markFirstAnswer(DeviceManager& m) { m.markFirstAnswer(); }
-    static void setWifiShareAnswered(DeviceManager& m) { m.wifiShareAnswered_ = true; }
-    static void connectedAfterFirstAnswer(DeviceManager& m) {
-        if (m.workingStatus_ == 2) {
-            m.workingStatus_ = 4;
-            m.announce(2);
-        }
-    }
-    static void boardChanged(DeviceManager& m) {
-        if (m.workingStatus_ == 3 && m.receiver_) {
-            m.receiver_->Send_Gprs_Version();
-            m.receiver_->Set_Gnss_PosFrq(GNSS_FRQ_3);
-        }
-    }
-};
-
-namespace {
-
 using A = DeviceAnswersAccess;
 
-// The apply steps that only write one cache field.
-template <class T, auto Field>
-bool store(DeviceManager& m, const CopiedBytes& in) {
-    A::cache(m).*Field = take<T>(in);
-    return true;
+}  // namespace
+
+void copyPosition(ReceiverSession& s, CopiedBytes& out) {
+    POS_INFO p{};
+    s.Get_Gnss_Pos(&p);
+    putBytes(out, p);
 }
 
-// A byte where anything but 0 means on.
-template <bool DeviceCache::*Field>
-bool storeFlag(DeviceManager& m, const CopiedBytes& in) {
-    A::cache(m).*Field = take<unsigned char>(in) != 0;
-    return true;
+bool applyPosition(DeviceManager& m, const CopiedBytes& in) {
+    A::cache(m).position = takeBytes<POS_INFO>(in);
+    // No position yet: cached, not announced.
+    return SystemRecord::solutionQuality(A::cache(m).position) > 0;
 }
 
-// A byte where only 1 means on.
-template <bool DeviceCache::*Field>
-bool storeIsOne(DeviceManager& m, const CopiedBytes& in) {
-    A::cache(m).*Field = take<unsigned char>(in) == 1;
-    return true;
-}
+namespace {
 
 // Category 1, position.
 const AnswerRow kPositionRows[] = {
     {0x4000000u, copyResult<unsigned int, &ReceiverSession::GetInfo_Gnss_ElevMask>,
      store<unsigned int, &DeviceCache::elevMask>, 23, nullptr},
-    {0x10000000u,
-     [](ReceiverSession& s, CopiedBytes& out) {
-         POS_INFO p{};
-         s.Get_Gnss_Pos(&p);
-         put(out, p);
-     },
-     [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).position = take<POS_INFO>(in);
-         // No position yet: cached, not announced.
-         return SystemRecord::solutionQuality(A::cache(m).position) > 0;
-     },
-     34, nullptr},
+    {0x10000000u, copyPosition, applyPosition, 34, nullptr},
 };
 
 // Category 4, system.
@@ -115,10 +43,10 @@ const AnswerRow kSystemRows[] = {
      [](ReceiverSession& s, CopiedBytes& out) {
          Response r{};
          s.Get_Cmd_Setting_Response(r.status, r.commandId);
-         put(out, r);
+         putBytes(out, r);
      },
      [](DeviceManager& m, const CopiedBytes& in) {
-         Response r = take<Response>(in);
+         Response r = takeBytes<Response>(in);
          A::cache(m).responseStatus = r.status;
          A::cache(m).responseCommandId = r.commandId;
          return true;
@@ -134,7 +62,7 @@ const AnswerRow kSystemRows[] = {
     {0x4u,
      copyRecord<QX_SYSTEM_FIRMWARE_VERSION_STRUCT, &ReceiverSession::Get_System_Firmware_Info>,
      [](DeviceManager& m, const CopiedBytes& in) {
-         A::cache(m).firmwareInfo = take<QX_SYSTEM_FIRMWARE_VERSION_STRUCT>(in);
+         A::cache(m).firmwareInfo = takeBytes<QX_SYSTEM_FIRMWARE_VERSION_STRUCT>(in);
          m.parseFirmwareVersion();
          return true;
      },
@@ -142,7 +70,7 @@ const AnswerRow kSystemRows[] = {
     {0x2u, copyRecord<QX_SYSTEM_HARDWARE_INFO_STRUCT, &ReceiverSession::Get_System_Hardware_Info>,
      [](DeviceManager& m, const CopiedBytes& in) {
          A::markFirstAnswer(m);
-         A::cache(m).hardwareInfo = take<QX_SYSTEM_HARDWARE_INFO_STRUCT>(in);
+         A::cache(m).hardwareInfo = takeBytes<QX_SYSTEM_HARDWARE_INFO_STRUCT>(in);
          return true;
      },
      37, A::connectedAfterFirstAnswer},
@@ -169,7 +97,7 @@ const AnswerRow kWirelessRows[] = {
     {0x800u, copyResult<unsigned char, &ReceiverSession::Get_WIFI_Share>,
      [](DeviceManager& m, const CopiedBytes& in) {
          A::setWifiShareAnswered(m);
-         A::cache(m).wifiShare = take<unsigned char>(in) == 1;
+         A::cache(m).wifiShare = takeBytes<unsigned char>(in) == 1;
          return true;
      },
      73, nullptr},
@@ -195,11 +123,6 @@ const AnswerRow kWirelessRows[] = {
      store<QX_MODEM_CSD_PARA_STRUCT, &DeviceCache::csdParams>, 77, nullptr},
 };
 
-template <std::size_t N>
-constexpr AnswerTable tableOf(const AnswerRow (&rows)[N]) {
-    return AnswerTable{rows, N};
-}
-
 const AnswerTable kPositionTable = tableOf(kPositionRows);
 const AnswerTable kSystemTable = tableOf(kSystemRows);
 const AnswerTable kWirelessTable = tableOf(kWirelessRows);
@@ -219,6 +142,12 @@ const AnswerTable* DeviceAnswers::table(int category) {
             return &kSystemTable;
         case MSG_NEW_CLASS_5:
             return &kWirelessTable;
+        case MSG_OLD_REPLY:
+            return &oldProtocolAnswers();
+        case MSG_NEW_CLASS_3:
+            return &baseSettingsAnswers();
+        case MSG_NEW_CLASS_6:
+            return &dataLinkAnswers();
         default:
             return nullptr;
     }

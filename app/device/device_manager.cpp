@@ -173,7 +173,7 @@ bool DeviceManager::connectDevice(int kind, unsigned char port, int baud, Socket
     flags_ = CapabilityFlags();
     newFirmwareFlag_ = false;
     wifiShareAnswered_ = false;
-    basePosListAnswered_ = false;
+    basePositions_.resetAnswered();
     cache_.wifiShare = false;
     cache_.wifiAutoShare = false;
     staticStatus_ = false;

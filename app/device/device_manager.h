@@ -8,10 +8,15 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
+#include <QStringList>
+
+#include "base_position_list.h"
 #include "handover_queue.h"
+#include "source_list_collector.h"
 #include "receiver_session.h"
 
 namespace Varnok {
@@ -51,13 +56,13 @@ struct DeviceCache {
     unsigned int responseCommandId = 0;
     QX_SYSTEM_FIRMWARE_VERSION_STRUCT firmwareInfo{};
     QX_SYSTEM_HARDWARE_INFO_STRUCT hardwareInfo{};
-    int fileRecordStatus = 0;
+    int fileRecordStatus = 2;
     unsigned char fileRecordAutoOpen = 0;
     QX_FILE_RECORD_CONFIG_STRUCT fileRecordParam{};
-    int comBaud = 0;
-    int wifiMode = 0;
+    int comBaud = 3;
+    int wifiMode = 1;
     QX_WIFI_PARA_AP_STRUCT wifiParams{};
-    int wifiStatus = 0;
+    int wifiStatus = 3;
     bool wifiAutoOpen = false;
     bool wifiShare = false;
     bool wifiAutoShare = false;
@@ -74,9 +79,64 @@ struct DeviceCache {
     bool satelliteChannels[3] = {false, false, false};
     // Filled by the answers of the other categories.
     int pdopMask = 0;
-    int radioModuleType = 0;
+    int radioModuleType = 1;
     bool radioAutoPower = false;
     int staticFileLength = 0;
+
+    // Old-protocol answers (category 2).
+    Static_Point staticPoint{};
+    WirelessInfo wirelessInfo{};
+    double gprsVersion = 0;
+    Radio_Info radioInfo{};
+    Radio_Range radioRange{};
+    int gprsStatus = 0;
+    int gprsError = 0;
+    int loginMode = 0;
+    cors_info corsInfo{};
+    int corsWord = 0;
+    double radioFrequency = 0;
+    int transmitMode = 0;
+    int radioPower = 0;
+    int radioBaud = 0;
+    int radioSensitivity = 0;
+    int channelSpace = 0;
+    bool radioFec = false;
+    Radio_Callsign radioCallsign{};
+    // Copied on the parse thread with every category-2 answer; the session's own record is
+    // rebuilt by a board reset.
+    Base_Config baseConfig{};
+    // Base settings (category 3).
+    int diffType = 1;
+    QX_GNSS_BASE_SET_STRUCT baseSet{};
+    QX_DATA_CONFIG_LIST ioConfigs{};
+    // Data link (category 6).
+    int radioPowerStatus = 0;
+    QX_RADIO_CALLSIGN_STRUCT radioCallsignV2{};
+    QX_NETLINK_STATUS_STRUCT netLinkStatus{};
+    int serverType = 0;
+    QX_IP_ADDRESS_STRUCT serverAddress{};
+    QX_CORS_DATA_SOURCE_STRUCT dataSource{};
+    QX_ACCOUNT_STRUCT account{};
+    int dataLinkMode = 0;
+    // Old-protocol channel lists and NMEA output (category 8).
+    std::vector<int> channelTypes;
+    std::vector<double> channelFreqs;
+    NMEAConfigList nmeaConfigs;
+    bool staticStatus = false;
+};
+
+// The three L2C, L5 and GLONASS L3 switches of the receiver information page; 1 means on.
+struct SatelliteChannelBytes {
+    unsigned char l2c = 0;
+    unsigned char l5 = 0;
+    unsigned char l3 = 0;
+};
+
+// The radio's frequency range in MHz.
+struct RadioFreqRange {
+    double lower = 0;
+    double upper = 0;
+    double stepMHz = 0;
 };
 
 // The program's one owner of the receiver session. It lives on the GUI thread: requests,
@@ -141,7 +201,7 @@ public:
     bool hasStaticStatusQuery() const { return flags_.i; }
     bool hasExtendedDeviceInfo() const { return flags_.k; }
     bool isWifiShareSupported() const { return wifiShareAnswered_; }
-    bool isBasePosListSupported() const { return basePosListAnswered_; }
+    bool isBasePosListSupported() const { return basePositions_.answered(); }
     bool isWifiShareCapable() const;
     bool isNovatelBoard() const { return boardType_ == 2; }
     bool isStxEtxBoard() const { return boardType_ == 1; }
@@ -201,6 +261,199 @@ public:
     int radioModuleType() const { return cache_.radioModuleType; }
     unsigned char radioAutoPower() const { return cache_.radioAutoPower ? 1 : 0; }
     int staticFileLength() const { return cache_.staticFileLength; }
+
+    int manufacturer() const { return manufacturer_; }
+    // The receiver ID of the device record (old protocol) or the hardware serial (new).
+    QString receiverIdText() const;
+
+    // ---- Requests: each sends its session call or batch and returns at once.
+    void sendGprsEroinfo();
+    void sendCloseReceiver();
+    void sendGnssReset();
+    void sendBattery();
+    void sendRadioPower();
+    void sendRadioSensitivity();
+    void sendRadioCallsign();
+    void sendRadioFec();
+    void sendGprsInfo();
+    void sendRadioAutoPowerQuery();
+    void sendRadioFrequencyQuery();
+    void sendWifiPowerStatusQuery();
+    void sendModemPowerStatusQuery();
+    void sendRadioPowerStatusQuery();
+    void sendModemWorkModeQuery();
+    void queryCsdStatus();
+    void queryStaticPoint();
+    void connectNetLink();
+    void sendFileRecordStatusQuery();
+    void setDevcInfoAutoBaseDist(unsigned short distance);
+    void setGprsSvcInfo(SvcInfo info);
+    void setGprsModel(Gprs_Modle model);
+    void setGprsIp(IP_ADRES address, unsigned int port, Protocol_Net protocol);
+    void setGnssNmea(unsigned long mask, GNSS_FRQ rate);
+    void send200Data(bool on);
+    void setRadioMdl(Rdo_Mdl mode);
+    void sendWifiOpen(bool on);
+    void sendModemPower(bool on);
+    void sendModemDial(bool on);
+    // Null asks for the address; a page zeroes the fields it does not fill.
+    void sendNetLinkAddress(const QX_IP_ADDRESS_STRUCT* address);
+    void setComDataMonitor(bool on);
+    void deleteStaticFile(unsigned int index);
+    void setRadioChannelFreq(int channel, double mhz, Channel_Space space);
+    void setRadioChannelType(int channel, Rdo_Channel_Type type);
+    void setRadioChannel0Enabled(bool on);
+    void sendRadioPowerOn(bool on);
+    void sendModemWorkMode(unsigned short mode);
+    void sendCsdParams(const QX_MODEM_CSD_PARA_STRUCT* params);
+
+    void sendQxMdl(bool on);
+    void setSatelliteChannelStatus(SatelliteChannelBytes bytes);
+    void queryModemDialStatus();
+    void queryStaticStatus();
+    void queryRadioModuleType();
+    void queryRadioProtocol();
+    // The old protocol's base configuration as the last category-2 answer or startBase left it.
+    Base_Config baseConfig() const { return cache_.baseConfig; }
+    void startBase(Base_Config config);
+    void setConnectionParams(int kind, unsigned char port, int baud, SocketTarget target);
+
+    void disconnectNetLink();
+    void queryBasePosDifference();
+    void setBasePosDifference(double value);
+    void queryDataLinkMode();
+    void queryNetLinkStatus();
+    void queryRadioBaudrates();
+    void queryRadioChannelSpacing();
+    void startStaticRecord();
+    void stopStaticRecord();
+    void queryNmeaOutputConfigs();
+    void queryDeviceInfo();
+    void queryFileRecordSettings();
+    void queryRtkSettings();
+    void queryModemSettings();
+    void queryNetLinkSettings();
+    void queryRadioSettings();
+
+    void setRtkSettings(unsigned int output, unsigned int startType, unsigned int port,
+                        unsigned int format, unsigned int mask, GNSS_FRQ rate);
+    void setFileRecordSettings(unsigned int mode, unsigned int session, unsigned int interval,
+                               unsigned int mask, bool autoOpen);
+    void setStaticSettings(unsigned int mode, unsigned int session, unsigned int interval,
+                           unsigned int mask, Static_Point* point);
+    void setGprsSettings(int workMode, int baseIdLength, WirelessInfo info, int autoLogin,
+                         cors_info cors);
+    void setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power, Radio_Baudrate baud,
+                          Rdo_Sensitv sensitivity, Channel_Space space, bool fec,
+                          Radio_Callsign callsign);
+    // The mode is taken but not sent.
+    void setWifiSettings(int mode, const QX_WIFI_PARA_AP_STRUCT* params, bool autoOpen, bool apply,
+                         bool share, bool shareAuto);
+    void queryWifiSettings();
+    void setModemSettings(const QX_MODEM_DIAL_PARA_STRUCT* params, bool autoPower, bool autoDial,
+                          unsigned short bandMode);
+    void setNetLinkSettings(const unsigned short* serverType, const QX_IP_ADDRESS_STRUCT* address,
+                            const QX_CORS_DATA_SOURCE_STRUCT* source,
+                            const QX_ACCOUNT_STRUCT* account, bool autoOpen);
+    // All ones (or -1) leaves a value out.
+    void setRadioLinkSettings(int protocol, double mhz, bool autoPower, unsigned int stepper,
+                              unsigned int airBaud, unsigned int power, bool fec, int sensitivity,
+                              const QX_RADIO_CALLSIGN_STRUCT* callsign);
+    void sendRtkSettings(int startMode, QX_GNSS_DIFF_TYPE_ENUM diffType, int comBaud,
+                         unsigned int elevMask, int pdopMask, double latitude, double longitude,
+                         double height, const std::map<int, bool>& outputs);
+
+    // ---- Base position list.
+    void queryBasePositionList();
+    void clearBasePositionList();
+    void removeBasePosition(int index);
+    void addBasePosition(double latitude, double longitude, double height);
+    std::vector<BasePosition> basePositionList() const { return basePositions_.display(); }
+    void basePositionList(std::vector<BasePosition>& out) const { out = basePositions_.display(); }
+    double basePosDifference() const { return basePositions_.difference(); }
+
+    // ---- NMEA and position output.
+    void setNmeaOutput(std::vector<_set_nmea>& list, bool keep, int selector);
+    void startPositionOutput();
+    void stopPositionOutput();
+    void nmeaOutputConfigs(NMEAConfigList& out) const { out = cache_.nmeaConfigs; }
+
+    // ---- Radio channel lists.
+    void queryRadioChannelList(bool withSpacing, bool withTypes);
+    std::vector<int> channelTypes() const { return cache_.channelTypes; }
+    void channelTypes(std::vector<int>& out) const { out = cache_.channelTypes; }
+    std::vector<double> channelFreqs() const { return cache_.channelFreqs; }
+    void channelFreqs(std::vector<double>& out) const { out = cache_.channelFreqs; }
+
+    // ---- Option lists (names with their codes, in display order).
+    void outputRateNames(QStringList& names, QList<int>& codes) const;
+    void nmeaSentenceNames(QStringList& names, QList<int>& codes) const;
+    // Appends.
+    void serverModeNames(QStringList& names, QList<int>& codes) const;
+    void rtkRateNames(QStringList& names, QList<int>& codes) const;
+    void diffFormatNames(QStringList& names, QList<int>& codes) const;
+    void staticRateNames(QStringList& names, QList<int>& codes) const;
+
+    // ---- Code tables.
+    static void splitMode(int mode, int& first, int& second);
+    static int indexToCode(int index);
+    static char indexToLetter(int n);
+    static int sentenceDataTypeCode(int sentence);
+    static int mapTypeCode(int rate);
+    static void gpsTimeToDate(int week, double seconds, int* year, int* month = nullptr,
+                              int* day = nullptr, int* hours = nullptr, int* minutes = nullptr,
+                              double* secs = nullptr);
+    static void gpsTimeToDayOfYear(int week, double seconds, int& year, int& dayOfYear, int& hours,
+                                   int& minutes, double& secs);
+
+    // ---- Cached answers of categories 2, 3 and 6.
+    const Static_Point* staticPointInfo() const { return &cache_.staticPoint; }
+    double gprsVersion() const { return cache_.gprsVersion; }
+    WirelessInfo wirelessInfo() const { return cache_.wirelessInfo; }
+    void wirelessInfo(WirelessInfo& out) const { out = cache_.wirelessInfo; }
+    cors_info corsInfo() const { return cache_.corsInfo; }
+    void corsInfo(cors_info& out) const { out = cache_.corsInfo; }
+    int loginMode() const { return cache_.loginMode; }
+    RadioFreqRange radioFreqRange() const;
+    void radioFreqRange(double& lower, double& upper, double& step) const;
+    int wirelessStatus() const { return cache_.gprsStatus; }
+    int wirelessError() const { return cache_.gprsError; }
+    Radio_Info radioInfo() const { return cache_.radioInfo; }
+    void radioInfo(Radio_Info& out) const { out = cache_.radioInfo; }
+    void radioModelAndFrequency(int& mode, double& mhz) const {
+        mode = cache_.transmitMode;
+        mhz = cache_.radioFrequency;
+    }
+    int radioProtocol() const { return cache_.transmitMode; }
+    int radioPower() const { return cache_.radioPower; }
+    int radioBaudrate() const { return cache_.radioBaud; }
+    int radioSensitivity() const { return cache_.radioSensitivity; }
+    int radioChannelSpace() const { return cache_.channelSpace; }
+    unsigned char radioFec() const { return cache_.radioFec ? 1 : 0; }
+    const Radio_Callsign* radioCallsign() const { return &cache_.radioCallsign; }
+    double radioFrequency() const { return cache_.radioFrequency; }
+    QX_GNSS_BASE_SET_STRUCT basePos() const { return cache_.baseSet; }
+    void basePos(QX_GNSS_BASE_SET_STRUCT& out) const { out = cache_.baseSet; }
+    int diffType() const { return cache_.diffType; }
+    bool wifiAutoPower() const { return cache_.wifiAutoOpen; }
+    int radioType() const { return cache_.radioModuleType; }
+    int radioPowerStatus() const { return cache_.radioPowerStatus; }
+    QX_NETLINK_STATUS_STRUCT netLinkStatus() const { return cache_.netLinkStatus; }
+    void netLinkStatus(QX_NETLINK_STATUS_STRUCT& out) const { out = cache_.netLinkStatus; }
+    int serverType() const { return cache_.serverType; }
+    QX_IP_ADDRESS_STRUCT serverAddress() const { return cache_.serverAddress; }
+    void serverAddress(QX_IP_ADDRESS_STRUCT& out) const { out = cache_.serverAddress; }
+    QX_CORS_DATA_SOURCE_STRUCT serverDataSource() const { return cache_.dataSource; }
+    void serverDataSource(QX_CORS_DATA_SOURCE_STRUCT& out) const { out = cache_.dataSource; }
+    QX_ACCOUNT_STRUCT serverAccount() const { return cache_.account; }
+    void serverAccount(QX_ACCOUNT_STRUCT& out) const { out = cache_.account; }
+    int dataLinkMode() const { return cache_.dataLinkMode; }
+    QX_DATA_CONFIG_LIST ioConfigs() const { return cache_.ioConfigs; }
+    void ioConfigs(QX_DATA_CONFIG_LIST& out) const { out = cache_.ioConfigs; }
+    QX_RADIO_CALLSIGN_STRUCT radioCallsignV2() const { return cache_.radioCallsignV2; }
+    void radioCallsignV2(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
+    void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
+    bool staticStatus() const { return cache_.staticStatus; }
 
     // Decodes the cached device record: channel switches, firmware capabilities, board type.
     void applyDeviceInfo();
@@ -265,10 +518,11 @@ private:
     CapabilityFlags flags_;
     bool newFirmwareFlag_ = false;
     bool wifiShareAnswered_ = false;
-    bool basePosListAnswered_ = false;
     bool staticStatus_ = false;
 
     DeviceCache cache_;
+    BasePositionList basePositions_;
+    SourceListCollector sourceList_;
 };
 
 }  // namespace Varnok

@@ -5,7 +5,10 @@
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
 #include "device_test_support.h"
+#include "radio_config.h"
 #include "record_view.h"
+
+#include <algorithm>
 
 namespace varnok_test {
 namespace {
@@ -83,14 +86,61 @@ TEST_F(SimulatedReceiver, AutoBaudOnThePtyFindsTheOnlyRateTheReceiverAnswers) {
     EXPECT_TRUE(dm->isSerialConnection());
 }
 
-TEST_F(SimulatedReceiver, OldProtocolWaitsAtTwoAfterTheDeviceQuery) {
+TEST_F(SimulatedReceiver, OldProtocolDeviceTypeTwoConnectsOnTheDeviceInformation) {
     startSim({"protocol=old", "firmware=8.20"});
     dm->setDeviceType(2);
     ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
-    EXPECT_EQ(dm->workingStatus(), 2);
     ASSERT_TRUE(sim.waitForRequest("Send_DeviceInfo", kWaitMs));
-    // The device answer belongs to the old-protocol handler, not built yet: no status change.
-    EXPECT_EQ(dm->workingStatus(), 2);
+    ASSERT_TRUE(waitForStatus(4));
+    EXPECT_EQ(hub->named("workingStatus"),
+              (Strings{"workingStatus(1)", "workingStatus(2)", "workingStatus(4)"}));
+    EXPECT_EQ(dm->boardType(), 2);
+    EXPECT_TRUE(dm->closePort());
+}
+
+TEST_F(SimulatedReceiver, OldProtocolTypeFiveGoesThroughTheGprsVersion) {
+    startSim({"protocol=old", "firmware=8.20", "gprs_version=3.60"});
+    dm->setDeviceType(5);
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
+    ASSERT_TRUE(waitForStatus(4));
+    EXPECT_EQ(hub->named("workingStatus"), (Strings{"workingStatus(1)", "workingStatus(2)",
+                                                    "workingStatus(3)", "workingStatus(4)"}));
+    EXPECT_TRUE(sim.waitForRequest("Send_Gprs_Version", kWaitMs));
+    EXPECT_DOUBLE_EQ(dm->gprsVersion(), 3.6);
+    EXPECT_EQ(hub->named("gprsVersion").size(), 1u);
+    EXPECT_TRUE(dm->closePort());
+}
+
+TEST_F(SimulatedReceiver, NewProtocolRadioAnswersLandInTheRadioStore) {
+    startSim({"protocol=new", "radio_module=4", "radio_frequency=438.125", "radio_power=20",
+              "radio_stepper=250", "radio_air_baud=19200", "radio_protocol=5"});
+    dm->setDeviceType(1);
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
+    ASSERT_TRUE(waitForStatus(4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("radioType").empty(); }, kWaitMs));
+    EXPECT_EQ(hub->named("radioType"), Strings{"radioType(4)"});
+    dm->queryRadioSettings();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return !hub->named("radioFreq").empty() && !hub->named("radioProtocol").empty() &&
+                   !hub->named("radioPower").empty() && !hub->named("radioFreqStep").empty() &&
+                   !hub->named("radioBaudrate").empty();
+        },
+        kWaitMs));
+    const Strings events = hub->events();
+    const auto at = [&events](const std::string& e) {
+        return std::find(events.begin(), events.end(), e) - events.begin();
+    };
+    EXPECT_LT(at("radioType(4)"), at("radioFreq()"));
+    const RadioConfig& radio = RadioConfig::instance();
+    EXPECT_EQ(radio.radioType(), 4);
+    EXPECT_EQ(radio.frequency(), 438.125);
+    EXPECT_EQ(radio.power(), 20);
+    EXPECT_EQ(radio.stepper(), 250);
+    EXPECT_EQ(radio.baud(), 19200);
+    EXPECT_EQ(radio.protocol(), 5);
+    EXPECT_TRUE(sim.waitForRequest("Send_Radio_Channel_List_All_Query", kWaitMs));
+    EXPECT_TRUE(dm->closePort());
 }
 
 TEST_F(SimulatedReceiver, BadLinksUnderAutoBaudFailOnceAndLeaveTheManagerIdle) {

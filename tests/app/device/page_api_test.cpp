@@ -80,6 +80,184 @@ TEST_F(PageApi, DeviceManagerNames) {
     EXPECT_TRUE(m->closePort());
 }
 
+TEST_F(PageApi, RequestAndAnswerNames) {
+    DeviceManager* m = DeviceManager::instance();
+    m->setManufacturer(2);
+    m->setDeviceType(1);
+    ASSERT_TRUE(m->connectDevice(2, static_cast<unsigned char>(0), 9600, SocketTarget{}));
+
+    // Requests.
+    m->sendGprsEroinfo();
+    m->sendCloseReceiver();
+    m->sendGnssReset();
+    m->sendBattery();
+    m->sendRadioPower();
+    m->sendRadioSensitivity();
+    m->sendRadioCallsign();
+    m->sendRadioFec();
+    m->sendGprsInfo();
+    m->sendRadioAutoPowerQuery();
+    m->sendRadioFrequencyQuery();
+    m->sendWifiPowerStatusQuery();
+    m->sendModemPowerStatusQuery();
+    m->sendRadioPowerStatusQuery();
+    m->sendModemWorkModeQuery();
+    m->queryCsdStatus();
+    m->queryStaticPoint();
+    m->connectNetLink();
+    m->sendFileRecordStatusQuery();
+    m->setDevcInfoAutoBaseDist(100);
+    m->setGprsSvcInfo(SvcInfo{});
+    m->setGprsModel(static_cast<Gprs_Modle>(1));
+    m->setGprsIp(IP_ADRES{}, 2101, static_cast<Protocol_Net>(1));
+    m->setGnssNmea(1, GNSS_FRQ_1);
+    m->send200Data(false);
+    m->setRadioMdl(static_cast<Rdo_Mdl>(1));
+    m->sendWifiOpen(true);
+    m->sendModemPower(true);
+    m->sendModemDial(true);
+    QX_IP_ADDRESS_STRUCT address{};
+    m->sendNetLinkAddress(&address);
+    m->setComDataMonitor(false);
+    m->deleteStaticFile(1);
+    m->setRadioChannelFreq(1, 438.0, static_cast<Channel_Space>(0));
+    m->setRadioChannelType(1, static_cast<Rdo_Channel_Type>(0));
+    m->setRadioChannel0Enabled(true);
+    m->sendRadioPowerOn(true);
+    m->sendModemWorkMode(1);
+    QX_MODEM_CSD_PARA_STRUCT csd{};
+    m->sendCsdParams(&csd);
+    m->sendQxMdl(false);
+    m->setSatelliteChannelStatus(SatelliteChannelBytes{1, 0, 1});
+    m->queryModemDialStatus();
+    m->queryStaticStatus();
+    m->queryRadioModuleType();
+    m->queryRadioProtocol();
+    const Base_Config base = m->baseConfig();
+    m->startBase(base);
+    m->setConnectionParams(2, 0, 9600, SocketTarget{});
+    m->disconnectNetLink();
+    m->queryBasePosDifference();
+    m->setBasePosDifference(1.0);
+    m->queryDataLinkMode();
+    m->queryNetLinkStatus();
+    m->queryRadioBaudrates();
+    m->queryRadioChannelSpacing();
+    m->startStaticRecord();
+    m->stopStaticRecord();
+    m->queryNmeaOutputConfigs();
+    m->queryDeviceInfo();
+    m->queryFileRecordSettings();
+    m->queryRtkSettings();
+    m->queryModemSettings();
+    m->queryNetLinkSettings();
+    m->queryRadioSettings();
+    m->setRtkSettings(0, 1, 1, 3, 10, GNSS_FRQ_1);
+    m->setFileRecordSettings(1, 60, 1, 10, true);
+    Static_Point point{};
+    m->setStaticSettings(1, 60, 1, 10, &point);
+    m->setGprsSettings(1, 4, WirelessInfo{}, 0, cors_info{});
+    m->setRadioSettings(static_cast<Rdo_Mdl>(1), 438.0, static_cast<Radio_Power>(1),
+                        static_cast<Radio_Baudrate>(1), static_cast<Rdo_Sensitv>(1),
+                        static_cast<Channel_Space>(1), false, Radio_Callsign{});
+    QX_WIFI_PARA_AP_STRUCT ap{};
+    m->setWifiSettings(1, &ap, true, true, false, false);
+    m->queryWifiSettings();
+    QX_MODEM_DIAL_PARA_STRUCT dial{};
+    m->setModemSettings(&dial, true, true, 1);
+    const unsigned short serverType = 2;
+    QX_CORS_DATA_SOURCE_STRUCT source{};
+    QX_ACCOUNT_STRUCT account{};
+    m->setNetLinkSettings(&serverType, &address, &source, &account, true);
+    QX_RADIO_CALLSIGN_STRUCT sign{};
+    m->setRadioLinkSettings(1, 438.0, true, 125, 9600, 10, false, 1, &sign);
+    m->sendRtkSettings(3, static_cast<QX_GNSS_DIFF_TYPE_ENUM>(6), 4, 10, 3, 0.9, 2.0, 100.0,
+                       std::map<int, bool>{{1, true}});
+    m->queryBasePositionList();
+    m->clearBasePositionList();
+    m->removeBasePosition(-1);
+    m->addBasePosition(30.0, 120.0, 10.0);
+    std::vector<BasePosition> positions;
+    m->basePositionList(positions);
+    EXPECT_TRUE(m->basePositionList().empty());
+    std::vector<_set_nmea> nmea = {{12, 3}};
+    m->setNmeaOutput(nmea, true, 1);
+    m->startPositionOutput();
+    m->stopPositionOutput();
+    NMEAConfigList configs;
+    m->nmeaOutputConfigs(configs);
+    m->queryRadioChannelList(true, true);
+    std::vector<int> types;
+    std::vector<double> freqs;
+    m->channelTypes(types);
+    m->channelFreqs(freqs);
+
+    // Option lists and code tables.
+    QStringList names;
+    QList<int> codes;
+    m->outputRateNames(names, codes);
+    m->nmeaSentenceNames(names, codes);
+    m->rtkRateNames(names, codes);
+    m->diffFormatNames(names, codes);
+    m->staticRateNames(names, codes);
+    m->serverModeNames(names, codes);
+    EXPECT_EQ(names.size(), codes.size());
+    int first = 0, second = 0;
+    DeviceManager::splitMode(3, first, second);
+    EXPECT_EQ(DeviceManager::indexToCode(0), 1);
+    EXPECT_EQ(DeviceManager::indexToLetter(1), 'B');
+    EXPECT_EQ(DeviceManager::sentenceDataTypeCode(12), 0x408);
+    EXPECT_EQ(DeviceManager::mapTypeCode(255), 2);
+    int year = 0, month = 0, day = 0, hours = 0, minutes = 0, doy = 0;
+    double secs = 0;
+    DeviceManager::gpsTimeToDate(1024, 0, &year, &month, &day, &hours, &minutes, &secs);
+    DeviceManager::gpsTimeToDayOfYear(1024, 0, year, doy, hours, minutes, secs);
+
+    // Getters, with the defaults before any answer.
+    EXPECT_EQ(m->fileRecordStatus(), 2);
+    EXPECT_EQ(m->diffType(), 1);
+    EXPECT_EQ(m->wifiMode(), 1);
+    EXPECT_EQ(m->wifiStatus(), 3);
+    EXPECT_EQ(m->radioType(), 1);
+    EXPECT_EQ(m->comBaudrate(), 3);
+    double lower = 0, upper = 0, step = 0;
+    m->radioFreqRange(lower, upper, step);
+    const RadioFreqRange range = m->radioFreqRange();
+    EXPECT_EQ(range.stepMHz, step);
+    WirelessInfo wireless{};
+    cors_info cors{};
+    Radio_Info radio{};
+    QX_GNSS_BASE_SET_STRUCT baseSet{};
+    QX_NETLINK_STATUS_STRUCT link{};
+    QX_DATA_CONFIG_LIST io{};
+    m->wirelessInfo(wireless);
+    m->corsInfo(cors);
+    m->radioInfo(radio);
+    m->basePos(baseSet);
+    m->netLinkStatus(link);
+    m->serverAddress(address);
+    m->serverDataSource(source);
+    m->serverAccount(account);
+    m->ioConfigs(io);
+    m->radioCallsignV2(sign);
+    m->radioCallsignRecord(sign);
+    int mode = 0;
+    double mhz = 0;
+    m->radioModelAndFrequency(mode, mhz);
+    const double values[] = {m->gprsVersion(), m->radioFrequency(), m->basePosDifference()};
+    const int ints[] = {
+        m->loginMode(),         m->wirelessStatus(), m->wirelessError(),    m->manufacturer(),
+        m->radioProtocol(),     m->radioPower(),     m->radioBaudrate(),    m->radioSensitivity(),
+        m->radioChannelSpace(), m->radioFec(),       m->radioPowerStatus(), m->serverType(),
+        m->dataLinkMode(),      m->pdopMask(),       m->staticStatus(),     m->wifiAutoPower()};
+    EXPECT_EQ(values[0], 0.0);
+    EXPECT_EQ(ints[3], 2);
+    EXPECT_NE(m->radioCallsign(), nullptr);
+    EXPECT_NE(m->staticPointInfo(), nullptr);
+    EXPECT_TRUE(m->receiverIdText().isEmpty());
+    EXPECT_TRUE(m->closePort());
+}
+
 TEST_F(PageApi, HubAndHelperNames) {
     QLineEdit edit;
     DeviceObserver* o = DeviceObserver::instance();

@@ -90,6 +90,27 @@ Bytes CsdParam(const SimState& s) {
         {Text(s.text("csd_number"), 20), U8(static_cast<std::uint8_t>(s.number("csd_mode")))});
 }
 
+// The radio's values: the frequency as a float's bits, the others as 32-bit words.
+Bytes RadioFrequency(const SimState& s) {
+    return U32(FloatWord(static_cast<float>(s.real("radio_frequency"))));
+}
+
+Bytes Word(const SimState& s, const char* key) {
+    return U32(static_cast<std::uint32_t>(s.number(key)));
+}
+
+Bytes RadioPower(const SimState& s) {
+    return Word(s, "radio_power");
+}
+
+Bytes RadioStepper(const SimState& s) {
+    return Word(s, "radio_stepper");
+}
+
+Bytes RadioAirBaud(const SimState& s) {
+    return Word(s, "radio_air_baud");
+}
+
 // ---- Old protocol.
 
 Bytes OldFrame(char a, char b, const Bytes& payload) {
@@ -138,6 +159,34 @@ std::vector<Bytes> PositionOutput(const SimState&, const std::uint8_t* p, std::s
     return {};
 }
 
+// The modem's "VS" requests carry an AT message: 0x40, the command byte, its complement, ...
+// Only the GPRS version query (95) is answered: "VI" with the message '_' and the version text
+// at bytes 7-10.
+constexpr std::uint8_t kAtGprsVersion = 95;
+
+int AtCommand(const std::uint8_t* p, std::size_t n) {
+    return n >= 2 && p[0] == 0x40 ? p[1] : -1;
+}
+
+std::vector<Bytes> ModemRequest(const SimState& s, const std::uint8_t* p, std::size_t n, int*) {
+    if (AtCommand(p, n) != kAtGprsVersion) {
+        return {};
+    }
+    Bytes at = {0x40, '_', static_cast<std::uint8_t>('_' ^ 0xFF), 4, 0, 0, 0};
+    const std::string version = s.text("gprs_version");
+    for (std::size_t i = 0; i < 4; ++i) {
+        at.push_back(i < version.size() ? static_cast<std::uint8_t>(version[i]) : '0');
+    }
+    std::uint8_t check = 0;
+    for (std::uint8_t b : at) {
+        check ^= b;
+    }
+    at.push_back(check);
+    at.push_back(0);
+    at.push_back(0);
+    return {OldFrame('V', 'I', at)};
+}
+
 // ---- The table.
 
 enum class Wire { None, U8, U16, Custom };
@@ -174,6 +223,15 @@ constexpr Row kRows[] = {
     {true, 0x0451, "Send_Gnss_ElevMask", Wire::U8, "elevation_mask", nullptr, nullptr, true},
     {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::Custom, nullptr, BasePositionList, nullptr,
      true},
+    {true, 0x0703, "Send_Radio_Frequency", Wire::Custom, nullptr, RadioFrequency, nullptr, true},
+    {true, 0x0704, "Send_Radio_Power", Wire::Custom, nullptr, RadioPower, nullptr, true},
+    {true, 0x0709, "Send_Radio_Stepper", Wire::Custom, nullptr, RadioStepper, nullptr, true},
+    {true, 0x070B, "Send_Radio_Air_Baud", Wire::Custom, nullptr, RadioAirBaud, nullptr, true},
+    {true, 0x070C, "Send_Radio_Protocol", Wire::U16, "radio_protocol", nullptr, nullptr, true},
+    // Channel lists: logged, not answered.
+    {true, 0x0713, "Send_Radio_Channel_List_Query", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0715, "Send_Radio_Channel_List_All_Query", Wire::None, nullptr, nullptr, nullptr,
+     true},
     {true, 0x0711, "Send_Radio_Module_Type_Query", Wire::U16, "radio_module", nullptr, nullptr,
      true},
     {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiAp, nullptr, true},
@@ -199,6 +257,7 @@ constexpr Row kRows[] = {
     {false, Letters('S', 'D'), "Send_Battery", Wire::None, nullptr, nullptr, OldBattery, false},
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -319,6 +378,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     Answer a;
     const Row* row = FindRow(false, Letters(first, second));
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
+    if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
+        a.name = "Send_Gprs_Version";
+    }
     a.detail = std::string(1, first) + second;
     if (length > 0) {
         a.detail += " " + NewWire::Hex(payload, length);

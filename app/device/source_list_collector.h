@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Varnok {
+
+// Collects the caster's source table from the pieces a receiver forwards. Pieces before the
+// caster's answer line are dropped, but their last bytes are kept so that an answer line split
+// over two pieces is still found. Completion is reported once until reset(). Qt-free.
+class SourceListCollector {
+public:
+    static constexpr std::size_t kPieceBytes = 4096;
+    static constexpr std::size_t kMaxText = 1024 * 1024;
+    static constexpr const char* kStatusLine = "SOURCETABLE 200 OK\r\n";
+    static constexpr const char* kEnd = "ENDSOURCETABLE";
+
+    // Adds one piece; true when the table has just become complete.
+    bool addPiece(const char* data, std::size_t length);
+    // A new request: forgets the text, the carried bytes and the completion.
+    void reset();
+
+    const std::string& text() const { return text_; }
+    bool complete() const { return announced_; }
+
+private:
+    std::string text_;
+    std::string carry_;
+    bool started_ = false;
+    bool announced_ = false;
+};
+
+}  // namespace Varnok
