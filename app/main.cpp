@@ -4,12 +4,14 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
 #include "application.h"
 #include "father_widget.h"
 #include "logic_context.h"
+#include "menu_manager.h"
 #include "single_instance.h"
 #include "sip_helper.h"
 
@@ -33,27 +35,41 @@ long residentKiB() {
     return -1;
 }
 
-// VARNOK_STARTUP_PROBE: print the time to the first painted frame and the resident memory,
-// then end (used by the start-up benchmark).
+// A test tool. VARNOK_STARTUP_PROBE set: at the first painted frame, print the time since
+// start, the resident memory and the menu's buttons, then end; "exit" ends through the
+// menu's Exit button as a user would.
 class FirstPaintProbe : public QObject {
 public:
-    explicit FirstPaintProbe(const QElapsedTimer& clock) : clock_(clock) {}
+    FirstPaintProbe(const QElapsedTimer& clock, Varnok::FatherWidget* frame)
+        : clock_(clock), frame_(frame) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!done_ && event->type() == QEvent::Paint) {
             done_ = true;
             const qint64 ms = clock_.elapsed();
-            QTimer::singleShot(0, [ms] {
-                std::printf("first-paint-ms %lld\nrss-kib %ld\n", static_cast<long long>(ms),
-                            residentKiB());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+            QTimer::singleShot(0, this, [this, ms] { report(ms); });
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    void report(qint64 ms) {
+        std::printf("first-paint-ms %lld\nrss-kib %ld\nmenu %s\n", static_cast<long long>(ms),
+                    residentKiB(),
+                    qPrintable(frame_->menu()->buttonLabels().join(QLatin1Char('|'))));
+        std::fflush(stdout);
+        if (qgetenv("VARNOK_STARTUP_PROBE") != "exit") {
+            QCoreApplication::exit(0);
+            return;
+        }
+        for (QToolButton* b : frame_->menu()->findChildren<QToolButton*>()) {
+            if (b->text() == QLatin1String("Exit")) {
+                b->click();
+            }
+        }
+    }
+
     const QElapsedTimer& clock_;
+    Varnok::FatherWidget* frame_;
     bool done_ = false;
 };
 
@@ -83,7 +99,7 @@ int main(int argc, char** argv) {
         });
         guard.listen();
     }
-    FirstPaintProbe probe(clock);
+    FirstPaintProbe probe(clock, frame);
     if (qEnvironmentVariableIsSet("VARNOK_STARTUP_PROBE")) {
         frame->installEventFilter(&probe);
     }
