@@ -43,6 +43,8 @@ void LoginDialog::init() {
         e->setValidator(new QRegularExpressionValidator(ascii, e));
         e->installEventFilter(this);
     }
+    // Room for the longest note on two lines, so no note is cut off.
+    ui_->lblTips->setMinimumHeight(2 * ui_->lblTips->fontMetrics().lineSpacing() + 4);
     mode_ = PasswordStore::instance().isLoggedIn() ? LoggedIn : NotLoggedIn;
     updateMode();
     SipHelper::instance()->setVisible(true);

@@ -115,5 +115,16 @@ TEST_F(ExitFlowTest, ClosingThePortAloneKeepsTheProgramRunning) {
     EXPECT_TRUE(frame->isVisible());
 }
 
+TEST_F(ExitFlowTest, LeavingPassThroughNamesTheReceiversOwnMode) {
+    const std::pair<int, const char*> cases[] = {{1, "Send_QxMdl(3)"}, {2, "Send_QxMdl(2)"}};
+    for (const auto& [type, expected] : cases) {
+        harness->connectAs(type);
+        harness->clearCalls();
+        Varnok::DeviceManager::instance()->sendQxMdl(false);
+        EXPECT_EQ(harness->callsStartingWith("Send_QxMdl"), std::vector<std::string>{expected});
+        harness->disconnect();
+    }
+}
+
 }  // namespace
 }  // namespace varnok_test
