@@ -87,7 +87,8 @@ TEST_F(ExitFlowTest, TheReceiverClosingEndsTheProgramOnce) {
         d->findChild<QRadioButton*>("rbPowerOff")->setChecked(true);
         return int(QDialog::Accepted);
     });
-    Varnok::setUiScale(1.0);
+    // Long enough that only the close can end the program.
+    Varnok::setUiScale(1000.0);
     frame->onCommand("Exit");
     ASSERT_TRUE(app()->exitTimerRunning());
     harness->clearCalls();
