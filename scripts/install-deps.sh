@@ -6,7 +6,7 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    libtinyxml2-dev libbluetooth-dev locales xvfb
+    libtinyxml2-dev libbluetooth-dev locales xvfb fonts-dejavu-core
 )
 
 missing=()

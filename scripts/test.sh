@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting, then builds and runs every test:
-# all tests under AddressSanitizer + UBSan, the concurrency tests under ThreadSanitizer,
-# and the fuzz targets for a bounded time over the seed inputs.
+# all tests under AddressSanitizer + UBSan, the screenshots with their size check, the
+# concurrency tests under ThreadSanitizer, and the fuzz targets for a bounded time over the
+# seed inputs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,9 @@ grep -i "backend" "$configure_log" || true
 rm -f "$configure_log"
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan
+
+echo "== Screenshots"
+bash scripts/screenshots.sh asan
 
 echo "== ThreadSanitizer: concurrency tests"
 cmake --preset tsan >/dev/null

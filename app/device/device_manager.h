@@ -175,6 +175,11 @@ public:
     bool closePort();
     void applyReceiverType();
     void setComBaudrate(int baud);
+    // The exit choices and the data monitor: each queues one session command.
+    void sendCloseReceiver();
+    // true: pass-through to the main board (mode 1); false: back to the receiver.
+    void sendQxMdl(bool passThrough);
+    void setComDataMonitor(bool on);
     void supportedPages(int* mask) const;
     int workingStatus() const { return workingStatus_; }
     int eventCode() const { return eventCode_; }

@@ -21,6 +21,9 @@ class DeviceManagerTestAccess {
 public:
     static DeviceCache& cache(DeviceManager& m) { return m.cache_; }
     static void setWorkingStatus(DeviceManager& m, int status) { m.workingStatus_ = status; }
+    static void setFirmwareFlag(DeviceManager& m, bool on) { m.firmwareFlag_ = on; }
+    static void setRadioChannelV2(DeviceManager& m, bool on) { m.flags_.b = on; }
+    static void setBoardType(DeviceManager& m, int board) { m.boardType_ = board; }
 };
 
 }  // namespace Varnok

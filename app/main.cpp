@@ -1,0 +1,123 @@
+// The program: wiring only.
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+
+#include <cstdio>
+
+#include "application.h"
+#include "father_widget.h"
+#include "logic_context.h"
+#include "menu_manager.h"
+#include "single_instance.h"
+#include "sip_helper.h"
+
+namespace {
+
+// Screens no larger than this run the frame full screen; larger ones get a handheld window.
+constexpr int kFullScreenLimit = 800;
+constexpr int kWindowWidth = 480;
+constexpr int kWindowHeight = 640;
+
+long residentKiB() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+// A test tool. VARNOK_STARTUP_PROBE set: at the first painted frame, print the time since
+// start, the resident memory and the menu's buttons, then end; "exit" ends through the
+// menu's Exit button as a user would.
+class FirstPaintProbe : public QObject {
+public:
+    FirstPaintProbe(const QElapsedTimer& clock, Varnok::FatherWidget* frame)
+        : clock_(clock), frame_(frame) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!done_ && event->type() == QEvent::Paint) {
+            done_ = true;
+            const qint64 ms = clock_.elapsed();
+            QTimer::singleShot(0, this, [this, ms] { report(ms); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void report(qint64 ms) {
+        std::printf("first-paint-ms %lld\nrss-kib %ld\nmenu %s\n", static_cast<long long>(ms),
+                    residentKiB(),
+                    qPrintable(frame_->menu()->buttonLabels().join(QLatin1Char('|'))));
+        std::fflush(stdout);
+        if (qgetenv("VARNOK_STARTUP_PROBE") != "exit") {
+            QCoreApplication::exit(0);
+            return;
+        }
+        for (QToolButton* b : frame_->menu()->findChildren<QToolButton*>()) {
+            if (b->text() == QLatin1String("Exit")) {
+                b->click();
+            }
+        }
+    }
+
+    const QElapsedTimer& clock_;
+    Varnok::FatherWidget* frame_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    Varnok::Application app(argc, argv);
+
+    Varnok::SingleInstance guard(QCoreApplication::applicationFilePath());
+    const Varnok::SingleInstance::Result held = guard.acquire();
+    if (held == Varnok::SingleInstance::AlreadyRunning) {
+        return 0;
+    }
+
+    Varnok::LogicContext::instance()->connectWorkingStatus();
+    app.init();
+
+    auto* frame = new Varnok::FatherWidget();
+    if (held == Varnok::SingleInstance::First) {
+        QObject::connect(&guard, &Varnok::SingleInstance::raiseRequested, frame, [frame] {
+            std::fprintf(stderr, "Varnok: raise requested\n");
+            frame->showNormal();
+            frame->raise();
+            frame->activateWindow();
+        });
+        guard.listen();
+    }
+    FirstPaintProbe probe(clock, frame);
+    if (qEnvironmentVariableIsSet("VARNOK_STARTUP_PROBE")) {
+        frame->installEventFilter(&probe);
+    }
+
+    Varnok::SipHelper::instance()->hideButtons();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableSize() : QSize();
+    if (available.isValid() && available.width() <= kFullScreenLimit &&
+        available.height() <= kFullScreenLimit) {
+        frame->setMinimumSize(available);
+        frame->showFullScreen();
+    } else {
+        frame->resize(kWindowWidth, kWindowHeight);
+        frame->show();
+    }
+
+    const int result = app.exec();
+    delete frame;
+    Varnok::LogicContext::instance()->shutdown();
+    return result;
+}

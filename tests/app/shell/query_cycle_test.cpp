@@ -1,0 +1,161 @@
+// The page base: the query cycle, timers, input marks and the wait cursor.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimerEvent>
+
+#include "device_manager.h"
+#include "device_observer.h"
+#include "prompts.h"
+#include "shell_test_pages.h"
+
+namespace varnok_test {
+namespace {
+
+// Asks for two answers, as a receiver page does.
+class QueryPage : public Varnok::Widget {
+    Q_OBJECT
+
+public:
+    using Widget::stopTimer;
+    void ask(int timeoutMs) {
+        startQuery(timeoutMs,
+                   {{SIGNAL(deviceInfo()), SLOT(onDeviceInfo())},
+                    {SIGNAL(elevMask()), SLOT(onElevMask())}},
+                   [] { ++requests; });
+    }
+    void setEditorsEnabled(bool on) override {
+        editorsOn = on;
+        Widget::setEditorsEnabled(on);
+    }
+    bool editorsOn = true;
+    int answers = 0;
+    static inline int requests = 0;
+
+public slots:
+    void onDeviceInfo() {
+        ++answers;
+        answerArrived(0);
+    }
+    void onElevMask() {
+        ++answers;
+        answerArrived(1);
+    }
+};
+
+using QueryCycleTest = ShellTest;
+
+int overrideCursors() {
+    int n = 0;
+    while (QApplication::overrideCursor()) {
+        QApplication::restoreOverrideCursor();
+        ++n;
+    }
+    return n;
+}
+
+TEST_F(QueryCycleTest, NoAnswerGivesOneWarningAndTheEditorsBack) {
+    auto* page = new QueryPage;
+    frame->registerPage("Query", page);
+    frame->onCommand("Query");
+    page->ask(3000);
+    EXPECT_FALSE(page->editorsOn);
+    EXPECT_FALSE(frame->backAction()->isEnabled());
+    EXPECT_TRUE(page->holdsWaitCursor());
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->isQuerying(); }));
+    ShellHarness::deliver();
+    ASSERT_EQ(harness->prompts.shown.size(), 1u);
+    EXPECT_EQ(harness->prompts.shown[0].kind, Varnok::Prompts::Warning);
+    EXPECT_EQ(harness->prompts.shown[0].title, "Warning");
+    EXPECT_EQ(harness->prompts.shown[0].text, "Failed to get parameters!");
+    EXPECT_TRUE(page->editorsOn);
+    EXPECT_TRUE(frame->backAction()->isEnabled());
+    EXPECT_EQ(overrideCursors(), 0);
+    // A late answer finds nothing joined.
+    Varnok::DeviceManager::instance()->announce(4);
+    ShellHarness::deliver();
+    EXPECT_EQ(page->answers, 0);
+}
+
+TEST_F(QueryCycleTest, OneAnswerOfTwoStaysSilent) {
+    auto* page = new QueryPage;
+    frame->registerPage("Query", page);
+    frame->onCommand("Query");
+    page->ask(3000);
+    page->onDeviceInfo();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->isQuerying(); }));
+    ShellHarness::deliver();
+    EXPECT_EQ(page->answers, 1);
+    EXPECT_TRUE(harness->prompts.shown.empty());
+    EXPECT_TRUE(page->editorsOn);
+}
+
+TEST_F(QueryCycleTest, BothAnswersEndTheQuery) {
+    Varnok::setUiScale(1.0);
+    auto* page = new QueryPage;
+    frame->registerPage("Query", page);
+    frame->onCommand("Query");
+    page->ask(60000);
+    emit Varnok::DeviceObserver::instance()->deviceInfo();
+    emit Varnok::DeviceObserver::instance()->elevMask();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->isQuerying(); }));
+    EXPECT_EQ(page->answers, 2);
+    EXPECT_TRUE(page->editorsOn);
+    EXPECT_EQ(overrideCursors(), 0);
+}
+
+TEST_F(QueryCycleTest, LeavingMidQueryLeavesNothingLater) {
+    auto* page = new QueryPage;
+    frame->registerPage("Query", page);
+    frame->onCommand("Query");
+    page->ask(3000);
+    EXPECT_FALSE(frame->backAction()->isEnabled());
+    frame->onCommand("Connection");
+    EXPECT_FALSE(page->isQuerying());
+    emit Varnok::DeviceObserver::instance()->deviceInfo();
+    // Give any stray timer the chance to fire.
+    for (int i = 0; i < 20; ++i) {
+        ShellHarness::deliver();
+    }
+    EXPECT_EQ(page->answers, 0);
+    EXPECT_TRUE(harness->prompts.shown.empty());
+    EXPECT_EQ(overrideCursors(), 0);
+}
+
+TEST_F(QueryCycleTest, TimersMarksAndTheWaitCursor) {
+    QueryPage page;
+    page.stopTimer(-1);
+    page.stopTimer(0);
+
+    QLineEdit edit;
+    const QPalette before = edit.palette();
+    page.markInput(1, &edit);
+    EXPECT_EQ(edit.palette().color(QPalette::Base), QColor(Qt::red));
+    page.markInput(0, &edit);
+    EXPECT_EQ(edit.palette().color(QPalette::Base), before.color(QPalette::Base));
+
+    page.setWaitCursor(true);
+    page.setWaitCursor(true);
+    page.setWaitCursor(false);
+    EXPECT_EQ(overrideCursors(), 0);
+    page.setWaitCursor(false);
+    EXPECT_EQ(overrideCursors(), 0) << "an unmatched false pops nothing";
+
+    QApplication::setOverrideCursor(Qt::IBeamCursor);
+    page.setWaitCursor(false);
+    EXPECT_EQ(overrideCursors(), 1) << "someone else's cursor stays";
+}
+
+TEST_F(QueryCycleTest, LeavingAPageGivesBackItsCursor) {
+    auto* page = new QueryPage;
+    frame->registerPage("Busy", page);
+    frame->onCommand("Busy");
+    page->setWaitCursor(true);
+    frame->backAction()->trigger();
+    EXPECT_FALSE(page->holdsWaitCursor());
+    EXPECT_EQ(overrideCursors(), 0);
+}
+
+}  // namespace
+}  // namespace varnok_test
+
+#include "query_cycle_test.moc"
