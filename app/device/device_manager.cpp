@@ -271,24 +271,6 @@ bool DeviceManager::closePort() {
     return result;
 }
 
-void DeviceManager::sendCloseReceiver() {
-    if (receiver_) {
-        receiver_->Send_CloseReceiver();
-    }
-}
-
-void DeviceManager::sendQxMdl(bool passThrough) {
-    if (receiver_) {
-        receiver_->Send_QxMdl(passThrough ? 1 : (deviceType_ == 1 ? 3 : 2));
-    }
-}
-
-void DeviceManager::setComDataMonitor(bool on) {
-    if (receiver_) {
-        receiver_->Set_Com_Data_Monitor(on);
-    }
-}
-
 void DeviceManager::setComBaudrate(int baud) {
     int code = 0;
     switch (baud) {

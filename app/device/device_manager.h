@@ -175,11 +175,6 @@ public:
     bool closePort();
     void applyReceiverType();
     void setComBaudrate(int baud);
-    // The exit choices and the data monitor: each queues one session command.
-    void sendCloseReceiver();
-    // true: pass-through to the main board (mode 1); false: back to the receiver.
-    void sendQxMdl(bool passThrough);
-    void setComDataMonitor(bool on);
     void supportedPages(int* mask) const;
     int workingStatus() const { return workingStatus_; }
     int eventCode() const { return eventCode_; }
@@ -312,6 +307,7 @@ public:
     void sendModemWorkMode(unsigned short mode);
     void sendCsdParams(const QX_MODEM_CSD_PARA_STRUCT* params);
 
+    // true: pass-through to the main board (mode 1); false: back to the receiver.
     void sendQxMdl(bool on);
     void setSatelliteChannelStatus(SatelliteChannelBytes bytes);
     void queryModemDialStatus();
