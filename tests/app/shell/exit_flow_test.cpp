@@ -2,6 +2,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "device_manager.h"
@@ -81,30 +82,42 @@ TEST_F(ExitFlowTest, TheDialogsChoicesWithAReceiver) {
 }
 
 TEST_F(ExitFlowTest, TheReceiverClosingEndsTheProgramOnce) {
-    harness->connectAs(1);
-    // A pending exit timer is killed by the close.
-    harness->prompts.answerNextDialog([](QDialog* d) {
-        d->findChild<QRadioButton*>("rbPowerOff")->setChecked(true);
-        return int(QDialog::Accepted);
-    });
-    // Long enough that only the close can end the program.
-    Varnok::setUiScale(1000.0);
-    frame->onCommand("Exit");
-    ASSERT_TRUE(app()->exitTimerRunning());
-    harness->clearCalls();
-    const int ends = app()->endCount();
-    // The command-setting response 0x303 with status 1: the receiver closed the session.
-    harness->script().answer<void(QX_RESPONSE_STATUS_ENUM&, unsigned int&)>(
-        "Get_Cmd_Setting_Response", [](QX_RESPONSE_STATUS_ENUM& status, unsigned int& id) {
-            status = static_cast<QX_RESPONSE_STATUS_ENUM>(1);
-            id = 0x303;
+    // Both protocols' answers that the receiver closed the session: the old protocol's
+    // category-2 bit 0x200, and the new protocol's command-setting response 0x303 with status 1.
+    const std::pair<const char*, std::function<void()>> answers[] = {
+        {"old protocol", [&] { harness->fireFromThread(MSG_OLD_REPLY, 0x200u); }},
+        {"new protocol",
+         [&] {
+             harness->script().answer<void(QX_RESPONSE_STATUS_ENUM&, unsigned int&)>(
+                 "Get_Cmd_Setting_Response", [](QX_RESPONSE_STATUS_ENUM& status, unsigned int& id) {
+                     status = static_cast<QX_RESPONSE_STATUS_ENUM>(1);
+                     id = 0x303;
+                 });
+             harness->fireFromThread(MSG_NEW_CLASS_4, 0x80000000u);
+         }},
+    };
+    for (const auto& [name, fire] : answers) {
+        SCOPED_TRACE(name);
+        harness->connectAs(std::string(name) == "old protocol" ? 2 : 1);
+        // A pending exit timer is killed by the close.
+        harness->prompts.answerNextDialog([](QDialog* d) {
+            d->findChild<QRadioButton*>("rbPowerOff")->setChecked(true);
+            return int(QDialog::Accepted);
         });
-    harness->fireFromThread(MSG_NEW_CLASS_4, 0x80000000u);
-    ASSERT_TRUE(ShellHarness::waitFor([&] { return app()->endCount() == ends + 1; }));
-    EXPECT_FALSE(app()->exitTimerRunning());
-    ShellHarness::deliver();
-    EXPECT_EQ(app()->endCount(), ends + 1);
-    EXPECT_EQ(harness->callsStartingWith("Port_Close").size(), 1u);
+        // Long enough that only the close can end the program.
+        Varnok::setUiScale(1000.0);
+        frame->onCommand("Exit");
+        ASSERT_TRUE(app()->exitTimerRunning());
+        harness->clearCalls();
+        const int ends = app()->endCount();
+        fire();
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return app()->endCount() == ends + 1; }));
+        EXPECT_FALSE(app()->exitTimerRunning());
+        ShellHarness::deliver();
+        EXPECT_EQ(app()->endCount(), ends + 1);
+        EXPECT_EQ(harness->callsStartingWith("Port_Close").size(), 1u);
+        harness->disconnect();
+    }
 }
 
 TEST_F(ExitFlowTest, ClosingThePortAloneKeepsTheProgramRunning) {
