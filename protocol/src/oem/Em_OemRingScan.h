@@ -6,6 +6,7 @@
 #include "BVParse/Em_GnssTypes.h"
 #include "BVParse/Em_RcvRing.h"
 #include "Em_Crc.h"
+#include "Em_FrameSpans.h"
 
 namespace Brevan2011 {
 namespace BVParse {
@@ -17,8 +18,8 @@ struct Oem_Leads {
 
 // The lead bytes of the board type; none for a type without a reader.
 inline Oem_Leads Oem_Lead_Bytes(int type) {
-    static constexpr unsigned char kStxEtx[] = {'$', 0x02, 0xD3};
-    static constexpr unsigned char kNovatel[] = {'$', 0xAA, 0xD3, 0x02};
+    static constexpr unsigned char kStxEtx[] = {'$', 0x02, kRtcm3Preamble};
+    static constexpr unsigned char kNovatel[] = {'$', 0xAA, kRtcm3Preamble, 0x02};
     static constexpr unsigned char kDollar[] = {'$'};
     switch (type) {
         case MAINBD_STXETX:
