@@ -147,6 +147,8 @@ TEST(SimReceiverTool, ExecutableServesUntilSigterm) {
     EXPECT_EQ(HardwareSerial(child.tcpPort()), "CHILD2");
     EXPECT_FALSE(child.configure("bogus=1", &error));
     EXPECT_NE(error.find("bogus"), std::string::npos) << error;
+    // The answer can reach the session before the child's log line reaches this process.
+    EXPECT_TRUE(child.waitForRequests(2, kWaitMs));
     const std::vector<std::string> both(2, "Send_System_Hardware_Info_Query");
     EXPECT_EQ(child.requestNames(), both);
 

@@ -169,6 +169,12 @@ bool SimProcess::waitForRequest(const std::string& name, int timeoutMs) const {
     });
 }
 
+bool SimProcess::waitForRequests(std::size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return requests_.size() >= count; });
+}
+
 void SimProcess::readOutput() {
     std::string pending;
     char buffer[1024];

@@ -39,6 +39,8 @@ public:
     // The names of the requests it has printed so far ("request <name> <detail>").
     std::vector<std::string> requestNames() const;
     bool waitForRequest(const std::string& name, int timeoutMs) const;
+    // True once at least `count` request lines have been read.
+    bool waitForRequests(std::size_t count, int timeoutMs) const;
 
 private:
     void readOutput();
