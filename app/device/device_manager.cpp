@@ -229,6 +229,8 @@ void DeviceManager::markFirstAnswer() {
 }
 
 void DeviceManager::onTryToConnectTimeOut() {
+    // An answer may be waiting in the hand-over queue; it counts before a retry drops it.
+    applyAnswers();
     if (firstAnswer_ || !retryArmed_) {
         return;
     }

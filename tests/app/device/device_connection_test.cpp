@@ -168,6 +168,20 @@ TEST_F(Connection, AutoBaudStopsRetryingOnTheFirstAnswer) {
     EXPECT_TRUE(hub->named("connectionFailed").empty());
 }
 
+// The time-out can run while the first answer waits in the hand-over queue: that answer still
+// counts, so the receiver that answered in time keeps its session.
+TEST_F(Connection, AnAnswerQueuedBeforeTheTimeOutStillCounts) {
+    dm->setConnectOptions(true, {9600, 115200});
+    ASSERT_TRUE(connectTcp(1));
+    fireFromThread(fake.session(), 4, 0x2);
+    Varnok::DeviceManagerTestAccess::connectTimeOut(*dm);
+    EXPECT_EQ(dm->workingStatus(), 4);
+    EXPECT_EQ(fake.script->linesStartingWith("Port_Open").size(), 1u);
+    deliver();
+    EXPECT_EQ(dm->workingStatus(), 4);
+    EXPECT_TRUE(hub->named("connectionFailed").empty());
+}
+
 TEST_F(Connection, ClosePortDisarmsTheRetry) {
     dm->setConnectTimeoutMs(50);
     dm->setConnectOptions(true, {9600, 115200});

@@ -24,6 +24,7 @@ public:
     static void setFirmwareFlag(DeviceManager& m, bool on) { m.firmwareFlag_ = on; }
     static void setRadioChannelV2(DeviceManager& m, bool on) { m.flags_.b = on; }
     static void setBoardType(DeviceManager& m, int board) { m.boardType_ = board; }
+    static void connectTimeOut(DeviceManager& m) { m.onTryToConnectTimeOut(); }
 };
 
 }  // namespace Varnok
