@@ -47,7 +47,8 @@ bool BasePositionList::remove(int index) {
 }
 
 bool BasePositionList::add(double latitudeDeg, double longitudeDeg, double height) {
-    if (!answered_) {
+    // A receiver that keeps no positions (limit 0) takes none, even over a stored one.
+    if (!answered_ || record_.limit == 0) {
         return false;
     }
     Brevan2011::BVParse::BASE_POS_ENTRY entry{};
@@ -71,7 +72,7 @@ bool BasePositionList::add(double latitudeDeg, double longitudeDeg, double heigh
         return true;
     }
     if (record_.list.empty()) {
-        return false;  // a limit of 0 keeps nothing
+        return false;
     }
     record_.list.front() = entry;
     return true;

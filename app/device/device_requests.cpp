@@ -729,7 +729,10 @@ void DeviceManager::clearBasePositionList() {
 
 void DeviceManager::removeBasePosition(int index) {
     VARNOK_SESSION(s);
-    if (deviceType_ != 1) {
+    if (index < 0) {
+        // No row chosen: nothing to remove on either protocol.
+        LogicContext::log(QStringLiteral("Base position %1 not removed").arg(index));
+    } else if (deviceType_ != 1) {
         s->Remove_BasePos_From_List(index);
     } else if (basePositions_.remove(index)) {
         s->Send_Gnss_Base_Position_list(&basePositions_.record());

@@ -218,6 +218,9 @@ TEST(BasePositions, EditsWaitForTheListAnswerAndIgnoreBadIndexes) {
     EXPECT_FALSE(l.setDifference(3));
     l.takeAnswer(answer(5.0, 0, {}));
     EXPECT_FALSE(l.add(30, 120, 1));  // a limit of 0 keeps nothing
+    l.takeAnswer(answer(5.0, 0, {entry(30, 120, 1)}));
+    EXPECT_FALSE(l.add(30, 120, 2));  // not even over the position it holds
+    EXPECT_FALSE(l.add(10, 10, 2));
     l.takeAnswer(answer(5.0, 3, {entry(1, 1, 1), entry(2, 2, 2), entry(3, 3, 3)}));
     EXPECT_FALSE(l.remove(3));
     EXPECT_FALSE(l.remove(-1));
