@@ -12,6 +12,7 @@
 #include "father_widget.h"
 #include "logic_context.h"
 #include "menu_manager.h"
+#include "register_pages.h"
 #include "single_instance.h"
 #include "sip_helper.h"
 
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
 
     Varnok::LogicContext::instance()->connectWorkingStatus();
     app.init();
+    Varnok::registerPages();
 
     auto* frame = new Varnok::FatherWidget();
     if (held == Varnok::SingleInstance::First) {

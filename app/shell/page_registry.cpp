@@ -1,5 +1,7 @@
 #include "page_registry.h"
 
+#include <cstring>
+
 #include "data_monitor_widget.h"
 
 namespace Varnok {
@@ -44,8 +46,9 @@ constexpr char kRadio[] = "RadioChannelWidget";
 
 using F = PageFamily;
 
-// One table: page name and family to constructor, in building order.
-const PageRow kRows[] = {
+// One table: page name and family to constructor, in building order. Pages built in the
+// pages library take their rows' places through PageRegistry::replace.
+PageRow kRows[] = {
     {"Connection", F::Start, placeholder<kConnect>, false},
     {"ServerConfig", F::Start, placeholder<kServerConfig>, true},
     {"Add", F::Start, placeholder<kServerConfigAdd>, false},
@@ -92,6 +95,17 @@ bool belongs(PageFamily family, int deviceType, bool radioV2) {
 }
 
 }  // namespace
+
+bool PageRegistry::replace(const char* name, PageFamily family, Widget* (*make)(QWidget*)) {
+    bool found = false;
+    for (PageRow& r : kRows) {
+        if (r.family == family && std::strcmp(r.name, name) == 0) {
+            r.make = make;
+            found = true;
+        }
+    }
+    return found;
+}
 
 std::vector<const PageRow*> PageRegistry::startRows() {
     std::vector<const PageRow*> rows;

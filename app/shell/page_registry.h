@@ -44,6 +44,9 @@ public:
     static std::vector<const PageRow*> startRows();
     // The rows built when a receiver of that type connects, in order.
     static std::vector<const PageRow*> deviceRows(int deviceType, bool radioChannelV2);
+    // Gives the row of that name and family another constructor; call before the frame is
+    // made. False when no such row exists.
+    static bool replace(const char* name, PageFamily family, Widget* (*make)(QWidget* parent));
 };
 
 }  // namespace Varnok

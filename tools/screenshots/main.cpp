@@ -14,6 +14,7 @@
 #include "login_dialog.h"
 #include "menu_manager.h"
 #include "password_store.h"
+#include "register_pages.h"
 #include "shell_harness.h"
 
 namespace {
@@ -129,6 +130,7 @@ int check(const QString& dir) {
 int main(int argc, char** argv) {
     Varnok::Application* app = ShellHarness::application();
     (void)app;
+    Varnok::registerPages();
     if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("--check")) {
         return check(QString::fromLocal8Bit(argv[2]));
     }

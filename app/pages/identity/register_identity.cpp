@@ -1,0 +1,8 @@
+#include "page_registry.h"
+#include "register_pages.h"
+
+namespace Varnok {
+
+void registerIdentityPages() {}
+
+}  // namespace Varnok
