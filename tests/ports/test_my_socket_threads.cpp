@@ -536,7 +536,8 @@ TEST(MySocketLifetime, ASocketDeletedFromItsOwnCallbackEndsItsThread) {
             ASSERT_TRUE(peer.send("bye"));
         }
         ASSERT_TRUE(waitUntil([&] { return c == 2 ? subclassDeleted.load() : rec->deleted(); }));
-        EXPECT_TRUE(waitUntil([&] { return varnok_test::processThreadCount() == baseline; }))
+        // At most the baseline: a runtime helper counted then may have ended since.
+        EXPECT_TRUE(waitUntil([&] { return varnok_test::processThreadCount() <= baseline; }))
             << varnok_test::processThreadCount() << " threads, " << baseline << " before";
     }
 }
