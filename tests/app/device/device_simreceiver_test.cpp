@@ -143,6 +143,30 @@ TEST_F(SimulatedReceiver, NewProtocolRadioAnswersLandInTheRadioStore) {
     EXPECT_TRUE(dm->closePort());
 }
 
+TEST_F(SimulatedReceiver, NewProtocolPositionOutputIsOneRateItemWithoutAPort) {
+    startSim({"protocol=new"});
+    dm->setDeviceType(1);
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
+    ASSERT_TRUE(waitForStatus(4));
+    // The details of the requests that carry the position's data type, in order.
+    const auto positionRequests = [this] {
+        Strings out;
+        for (const std::string& d : sim.requestDetails()) {
+            if (d.find("0x0410") != std::string::npos) {
+                out.push_back(d);
+            }
+        }
+        return out;
+    };
+    dm->startPositionOutput();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return positionRequests().size() == 1; }, kWaitMs));
+    dm->stopPositionOutput();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return positionRequests().size() == 2; }, kWaitMs));
+    // Rate code 9 on, 1 off; no port item (0x0404) goes with it.
+    EXPECT_EQ(positionRequests(), (Strings{"set 0x0410=0009", "set 0x0410=0001"}));
+    EXPECT_TRUE(dm->closePort());
+}
+
 TEST_F(SimulatedReceiver, BadLinksUnderAutoBaudFailOnceAndLeaveTheManagerIdle) {
     for (const char* mode : {"mode=garbage", "close_after=10"}) {
         SCOPED_TRACE(mode);

@@ -269,6 +269,17 @@ const Row* FindRow(bool newProtocol, std::uint16_t key) {
     return nullptr;
 }
 
+// The bytes as hex digits without blanks, so a request's detail stays one word per item.
+std::string CompactHex(const Bytes& bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
+    }
+    return out;
+}
+
 std::string Hex16(std::uint16_t v) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(v));
@@ -340,6 +351,9 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
+        if (!item.value.empty()) {
+            a.detail += "=" + CompactHex(item.value);
+        }
         const Row* row = FindRow(true, item.tag);
         if (i == 0) {
             a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
