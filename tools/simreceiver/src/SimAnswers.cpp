@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersSurvey.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -258,6 +259,14 @@ constexpr Row kRows[] = {
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
+    {false, Letters('F', 'M'), "Send_Static_FileDir", Wire::None, nullptr, nullptr,
+     StaticFileDirectory, false},
+    {false, Letters('F', 'W'), "Send_Read_Static_File", Wire::None, nullptr, nullptr,
+     StaticFileData, false},
+    {false, Letters('F', 'C'), "QueryStaticStatus", Wire::None, nullptr, nullptr, StaticStatus,
+     false},
+    {false, Letters('F', 'T'), "Send_Static_AntType", Wire::None, nullptr, nullptr,
+     StaticAntennaType, false},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -394,6 +403,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
+    }
+    if (first == 'F' && second == 'C' && length > 0) {
+        a.name = "Delete_Static_File";
     }
     a.detail = std::string(1, first) + second;
     if (length > 0) {
