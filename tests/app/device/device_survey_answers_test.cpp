@@ -175,6 +175,15 @@ TEST_F(SurveyAnswers, ASecondDownloadClosesTheFirstAndTheHelpersWrite) {
     EXPECT_EQ(contents("b.dat").mid(160), QByteArray("xyz"));
 }
 
+TEST_F(SurveyAnswers, TheProgramsEndClosesAnOpenDownload) {
+    ASSERT_TRUE(dm->openStaticFileDownload(1, path("a.dat").c_str(), "d"));
+    dm->writeStaticFile("abc", 3);
+    Varnok::LogicContext::instance()->shutdown();
+    dm = nullptr;
+    EXPECT_EQ(contents("a.dat").size(), 163);
+    EXPECT_EQ(contents("a.dat").mid(160), QByteArray("abc"));
+}
+
 TEST_F(SurveyAnswers, TheOtherAnswersInTheirOrder) {
     fake.script->answer<void(char*)>("Get_Static_AntType",
                                      [](char* out) { std::strcpy(out, "ANT-123"); });
