@@ -46,6 +46,10 @@ struct DeviceAnswersAccess {
     static DeviceCache& cache(DeviceManager& m) { return m.cache_; }
     static BasePositionList& basePositions(DeviceManager& m) { return m.basePositions_; }
     static SourceListCollector& sourceList(DeviceManager& m) { return m.sourceList_; }
+    static StaticFileDirectory& staticDirectory(DeviceManager& m) { return m.staticDirectory_; }
+    static std::vector<StaticFileRecord>& staticFiles(DeviceManager& m) { return m.staticFiles_; }
+    static StaticFileDownload& staticDownload(DeviceManager& m) { return m.staticDownload_; }
+    static std::string& staticAntennaType(DeviceManager& m) { return m.staticAntennaType_; }
     static ReceiverSession* session(DeviceManager& m) { return m.receiver_.get(); }
     static int workingStatus(const DeviceManager& m) { return m.workingStatus_; }
     static void setWorkingStatus(DeviceManager& m, int s) { m.workingStatus_ = s; }
@@ -103,5 +107,6 @@ bool applyPosition(DeviceManager& m, const CopiedBytes& in);
 const AnswerTable& oldProtocolAnswers();
 const AnswerTable& baseSettingsAnswers();
 const AnswerTable& dataLinkAnswers();
+const AnswerTable& surveyDataAnswers();
 
 }  // namespace Varnok

@@ -174,9 +174,10 @@ bool DeviceManager::connectDevice(int kind, unsigned char port, int baud, Socket
     newFirmwareFlag_ = false;
     wifiShareAnswered_ = false;
     basePositions_.resetAnswered();
+    sourceList_.reset();
     cache_.wifiShare = false;
     cache_.wifiAutoShare = false;
-    staticStatus_ = false;
+    cache_.staticStatus = false;
 
     const bool opened = openPort(kind, port, baud, block, sockPort);
     kind_ = kind;

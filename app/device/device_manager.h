@@ -17,6 +17,7 @@
 #include "base_position_list.h"
 #include "handover_queue.h"
 #include "source_list_collector.h"
+#include "static_files.h"
 #include "receiver_session.h"
 
 namespace Varnok {
@@ -456,6 +457,20 @@ public:
     void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     bool staticStatus() const { return cache_.staticStatus; }
 
+    // ---- Static data files of an old-protocol receiver (category 8).
+    // Empties the list and asks for the directory; staticFileDir() announces the list.
+    void queryStaticFileDir();
+    std::vector<StaticFileRecord> staticFileList() const { return staticFiles_; }
+    void staticFileList(std::vector<StaticFileRecord>& out) const { out = staticFiles_; }
+    // Opens the local file (UTF-8 path; appended to), writes the header with the date text and
+    // asks for the file; false, with nothing sent, when the file cannot be opened. The pieces
+    // are announced by staticFileLength(int), the end by staticFileData().
+    bool openStaticFileDownload(std::uint32_t file, const char* localPath, const char* dateText);
+    const StaticFileDownload& staticFileState() const { return staticDownload_; }
+    void writeStaticFile(const void* bytes, std::size_t count);
+    void closeStaticFile();
+    QString staticAntennaType() const;
+
     // Decodes the cached device record: channel switches, firmware capabilities, board type.
     void applyDeviceInfo();
     // Capability flags from the cached firmware text of the connected receiver family.
@@ -519,11 +534,15 @@ private:
     CapabilityFlags flags_;
     bool newFirmwareFlag_ = false;
     bool wifiShareAnswered_ = false;
-    bool staticStatus_ = false;
 
     DeviceCache cache_;
     BasePositionList basePositions_;
     SourceListCollector sourceList_;
+    // Static data files: written on the GUI thread only, as the answers are applied.
+    StaticFileDirectory staticDirectory_;
+    std::vector<StaticFileRecord> staticFiles_;
+    StaticFileDownload staticDownload_;
+    std::string staticAntennaType_;
 };
 
 }  // namespace Varnok

@@ -1,5 +1,8 @@
 // Answers of categories 2, 3 and 6 on the recording fake, and the requests that depend on them:
 // the old-protocol connection, the base position list, the radio settings and the NMEA output.
+#include <QTemporaryDir>
+
+#include <cstdio>
 #include <cstring>
 
 #include "device_test_support.h"
@@ -129,6 +132,51 @@ TEST_F(OldProtocolConnect, RadioFrequencyThenTransmitModeAndTheSourceList) {
     deliver();
 }
 
+// Source-list pieces reach the collector the same way on both protocols: the old protocol's
+// category 2 (bit 0x1000) and the new protocol's category 6 (bit 0x2000).
+TEST_F(OldProtocolConnect, SourceListPiecesOfBothProtocolsAnnounceOneTable) {
+    const struct {
+        int deviceType;
+        int category;
+        std::uint32_t bit;
+    } protocols[] = {{2, 2, 0x1000u}, {1, 6, 0x2000u}};
+    const std::vector<Strings> runs = {
+        // Junk before the caster's answer is dropped; the end comes in the last piece.
+        {"junk \r\n", "SOURCETABLE 200 OK\r\nSTR;MP1;x\r\n", "STR;MP2;y\r\nENDSOURCETABLE\r\n",
+         "after the end\r\n"},
+        // The status line cut over two pieces is still found.
+        {"xxSOURCETABLE 2", "00 OK\r\nSTR;MP1;x\r\nENDSOURCETABLE\r\n"},
+    };
+    for (const auto& p : protocols) {
+        for (const Strings& pieces : runs) {
+            SCOPED_TRACE(p.category);
+            ASSERT_TRUE(connectTcp(p.deviceType));
+            hub->clear();
+            for (const std::string& piece : pieces) {
+                fake.script->answer<void(char*, int*)>(
+                    "Get_Gprs_GetList", [piece](char* out, int* length) {
+                        std::memcpy(out, piece.data(), piece.size());
+                        *length = static_cast<int>(piece.size());
+                    });
+                fireFromThread(fake.session(), p.category, p.bit);
+                deliver();
+            }
+            EXPECT_EQ(hub->events(), Strings{"sourceTable()"});
+            EXPECT_TRUE(dm->closePort());
+        }
+    }
+    // Without a status line nothing is announced.
+    ASSERT_TRUE(connectTcp(1));
+    hub->clear();
+    fake.script->answer<void(char*, int*)>("Get_Gprs_GetList", [](char* out, int* length) {
+        std::memcpy(out, "STR;MP1;x\r\nENDSOURCETABLE\r\n", 27);
+        *length = 27;
+    });
+    fireFromThread(fake.session(), 6, 0x2000u);
+    deliver();
+    EXPECT_TRUE(hub->events().empty());
+}
+
 class BaseListOnTheFake : public DeviceFixture {
 protected:
     // A list answer of the new protocol: radius 5 m, limit 3, entries at the given latitudes.
@@ -213,6 +261,102 @@ TEST_F(RadioRequests, RadioLinkSettingsFollowTheCapabilities) {
                                             [&sent](const float* f) { sent = *f; });
     dm->setRadioLinkSettings(1, 438.12345, false, ~0u, ~0u, ~0u, false, -1, nullptr);
     EXPECT_EQ(sent, 438.12345f);
+}
+
+// A capability file of one radio type where only `item` has the state `state`; every other
+// item is fixed (1). List items are fixed with one entry and choosable with two.
+std::string capabilityFile(int item, int state) {
+    const auto list = [&](int forItem, const char* name, const char* entry) {
+        const int n = item == forItem && state == 2 ? 2 : 1;
+        std::string xml =
+            std::string("<") + name + " type=\"array\"><size>" + std::to_string(n) + "</size>";
+        for (int i = 1; i <= n; ++i) {
+            xml += "<a" + std::to_string(i) + ">" + entry + "</a" + std::to_string(i) + ">";
+        }
+        return xml + "</" + name + ">";
+    };
+    const auto group = [&](int forItem, const char* name) {
+        const int supported = item == forItem ? state : 1;
+        return std::string("<") + name + " type=\"group\"><supported>" + std::to_string(supported) +
+               "</supported></" + name + ">";
+    };
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><radioconfig><radios type=\"array\">"
+           "<size>1</size><a1><ID>9</ID><name>test</name>" +
+           list(2, "power", "<value>10</value>") + list(1, "protocol", "<ID>1</ID><name>P</name>") +
+           list(3, "stepper", "<value>125</value>") +
+           "<baudrate type=\"group\"><applyall>1</applyall>" +
+           list(4, "universal", "<value>9600</value>") + "</baudrate>" + group(5, "sensitivity") +
+           group(6, "FEC") + group(7, "COS") + "</a1></radios></radioconfig>";
+}
+
+TEST_F(RadioRequests, RadioLinkSettingsSendAnItemOnlyWhereItIsChoosableAndSet) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("radioconfig.vnk").toStdString();
+    const auto loadCapabilities = [&path](int item, int state) {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        const std::string xml = capabilityFile(item, state);
+        std::fwrite(xml.data(), 1, xml.size(), f);
+        std::fclose(f);
+        ASSERT_EQ(RadioConfig::instance().loadForType(9, path), 0);
+    };
+    ASSERT_TRUE(connectTcp(1));
+    const QX_RADIO_CALLSIGN_STRUCT callsign{};
+    const std::string head[] = {"Send_DataLink_Mode(&1)", "Send_Radio_Auto_Power_On(&0)"};
+    const std::string frequency = "Send_Radio_Frequency(&438.125)";
+    const struct {
+        int item;
+        bool set;          // the page gives a value (else -1, all ones or no call sign)
+        std::string call;  // sent at capability 2; nothing at 1
+        bool beforeFrequency;
+    } cases[] = {
+        {1, true, "Send_Radio_Protocol(&2)", true},
+        {1, false, "Send_Radio_Protocol(&2)", true},  // the protocol has no "unset" value
+        {2, true, "Send_Radio_Power(&20)", true},
+        {2, false, "", true},
+        {3, true, "Send_Radio_Stepper(&250)", true},
+        {3, false, "", true},
+        {4, true, "Send_Radio_Air_Baud(&19200)", false},
+        {4, false, "", false},
+        {5, true, "Send_Radio_Sensitivity(&3)", false},
+        {5, false, "", false},
+        {6, true, "Send_Radio_FEC(&1)", false},
+        {6, false, "Send_Radio_FEC(&0)", false},  // off is a value
+        {7, true, "Send_Radio_Callsign(&{})", false},
+        {7, false, "", false},
+    };
+    for (const auto& c : cases) {
+        for (int state : {1, 2}) {
+            loadCapabilities(c.item, state);
+            fake.script->clear();
+            const unsigned int unset = ~0u;
+            dm->setRadioLinkSettings(2, 438.125, false, c.set ? 250 : unset, c.set ? 19200 : unset,
+                                     c.set ? 20 : unset, c.set, c.set ? 0 : -1,
+                                     c.set ? &callsign : nullptr);
+            Strings expected(std::begin(head), std::end(head));
+            if (state == 2 && !c.call.empty() && c.beforeFrequency) {
+                expected.push_back(c.call);
+            }
+            expected.push_back(frequency);
+            if (state == 2 && !c.call.empty() && !c.beforeFrequency) {
+                expected.push_back(c.call);
+            }
+            EXPECT_EQ(fake.script->lines(), expected)
+                << "item " << c.item << " state " << state << (c.set ? " set" : " unset");
+        }
+    }
+    // The page's sensitivity choice goes out as the receiver's code.
+    loadCapabilities(5, 2);
+    for (const auto& [choice, code] : {std::pair<int, int>{0, 3}, {1, 2}, {5, 1}}) {
+        fake.script->clear();
+        dm->setRadioLinkSettings(2, 438.125, false, ~0u, ~0u, ~0u, false, choice, nullptr);
+        EXPECT_EQ(fake.script->linesStartingWith("Send_Radio_Sensitivity"),
+                  Strings{"Send_Radio_Sensitivity(&" + std::to_string(code) + ")"})
+            << choice;
+    }
+    // Leave every item fixed for the tests that follow.
+    loadCapabilities(0, 1);
 }
 
 TEST_F(RadioRequests, OldRadioSettingsGoOutPerCapabilityBit) {

@@ -1,5 +1,7 @@
 // The program's own stack (device manager, landed session, ports) against varnok-simreceiver
 // running as a child process over loopback TCP and a pseudo-terminal.
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "BVComm/PortPaths.h"
@@ -140,6 +142,93 @@ TEST_F(SimulatedReceiver, NewProtocolRadioAnswersLandInTheRadioStore) {
     EXPECT_EQ(radio.baud(), 19200);
     EXPECT_EQ(radio.protocol(), 5);
     EXPECT_TRUE(sim.waitForRequest("Send_Radio_Channel_List_All_Query", kWaitMs));
+    EXPECT_TRUE(dm->closePort());
+}
+
+TEST_F(SimulatedReceiver, NewProtocolPositionOutputIsOneRateItemWithoutAPort) {
+    startSim({"protocol=new"});
+    dm->setDeviceType(1);
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
+    ASSERT_TRUE(waitForStatus(4));
+    // The details of the requests that carry the position's data type, in order.
+    const auto positionRequests = [this] {
+        Strings out;
+        for (const std::string& d : sim.requestDetails()) {
+            if (d.find("0x0410") != std::string::npos) {
+                out.push_back(d);
+            }
+        }
+        return out;
+    };
+    dm->startPositionOutput();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return positionRequests().size() == 1; }, kWaitMs));
+    dm->stopPositionOutput();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return positionRequests().size() == 2; }, kWaitMs));
+    // Rate code 9 on, 1 off; no port item (0x0404) goes with it.
+    EXPECT_EQ(positionRequests(), (Strings{"set 0x0410=0009", "set 0x0410=0001"}));
+    EXPECT_TRUE(dm->closePort());
+}
+
+TEST_F(SimulatedReceiver, OldProtocolStaticFilesAreListedAndDownloaded) {
+    // Two files: 2020-09-15 05:26:24 (1 h 30 min) and 16 s later; 130 bytes each, so a
+    // download comes in pieces of 55, 55 and 20.
+    startSim({"protocol=old", "firmware=8.21", "serial=000123",
+              "static_files=1284182784:36872:90,1284182800:70:5", "static_file_size=130",
+              "static_status=1", "static_antenna=ANT-7"});
+    dm->setDeviceType(2);
+    dm->setReceiverId(QStringLiteral("0001"));
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, loopback()));
+    ASSERT_TRUE(waitForStatus(4));
+
+    dm->queryStaticFileDir();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("staticFileDir").empty(); }, kWaitMs));
+    const std::vector<Varnok::StaticFileRecord> files = dm->staticFileList();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].name, "0001259F");
+    EXPECT_EQ(files[0].size, 36872);
+    EXPECT_EQ(files[0].secondTime.hour, 1);
+    EXPECT_EQ(files[0].secondTime.minute, 30);
+    EXPECT_EQ(files[1].gpsTime, 1284182800u);
+    EXPECT_EQ(files[1].size, 70);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("0001259F.dat"));
+    const std::uint32_t file = 7;
+    ASSERT_TRUE(dm->openStaticFileDownload(file, path.toUtf8().constData(), "2020-09-15"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("staticFileData").empty(); }, kWaitMs));
+    EXPECT_EQ(hub->named("staticFileLength"),
+              (Strings{"staticFileLength(55)", "staticFileLength(55)", "staticFileLength(20)"}));
+    QByteArray expected(
+        "VELTANAV COLLECTED DATA FILE\r\nver 54.0\r\nReceiverID:0001\r\n"
+        "Date:2020-09-15\r\nModel:1905\r\nAntHigh:0.000\r\n");
+    expected.resize(160, '\0');
+    for (int i = 0; i < 130; ++i) {
+        expected.append(static_cast<char>((i + file) % 251));
+    }
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), expected);
+
+    // A file of whole pieces ends with an empty one.
+    std::string error;
+    ASSERT_TRUE(sim.configure("static_file_size=110", &error)) << error;
+    hub->clear();
+    const QString second = dir.filePath(QStringLiteral("second.dat"));
+    ASSERT_TRUE(dm->openStaticFileDownload(file, second.toUtf8().constData(), "2020-09-15"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("staticFileData").empty(); }, kWaitMs));
+    EXPECT_EQ(hub->named("staticFileLength"),
+              (Strings{"staticFileLength(55)", "staticFileLength(55)", "staticFileLength(0)"}));
+    EXPECT_EQ(QFileInfo(second).size(), 160 + 110);
+
+    // The recording status and the antenna type.
+    ASSERT_TRUE(dm->hasStaticStatusQuery());
+    dm->queryStaticStatus();
+    dm->queryStaticPoint();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dm->staticStatus(); }, kWaitMs));
+    EXPECT_EQ(hub->named("fileRecordStatus").size(), 1u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dm->staticAntennaType() == QStringLiteral("ANT-7"); },
+                                kWaitMs));
     EXPECT_TRUE(dm->closePort());
 }
 

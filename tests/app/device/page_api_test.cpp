@@ -192,6 +192,18 @@ TEST_F(PageApi, RequestAndAnswerNames) {
     m->channelTypes(types);
     m->channelFreqs(freqs);
 
+    // Static data files (the manager's side; no page lists them yet).
+    m->queryStaticFileDir();
+    std::vector<StaticFileRecord> files;
+    m->staticFileList(files);
+    EXPECT_TRUE(m->staticFileList().empty());
+    EXPECT_FALSE(m->openStaticFileDownload(1u, nullptr, "2020-09-15"));
+    EXPECT_FALSE(m->staticFileState().isOpen());
+    m->writeStaticFile("x", 1);
+    m->closeStaticFile();
+    EXPECT_TRUE(m->staticAntennaType().isEmpty());
+    EXPECT_EQ(m->staticFileLength(), 0);
+
     // Option lists and code tables.
     QStringList names;
     QList<int> codes;

@@ -2,6 +2,7 @@
 // pseudo-terminal: the answers come back as the callbacks and getter values the program reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -160,7 +161,9 @@ TEST(SimReceiverSession, OldProtocolDeviceQueryAnswersDeviceInformation) {
         EXPECT_EQ(info.texts["serial"], "A12345");
         EXPECT_EQ(info.numbers["sat_channels"], 160);
         ASSERT_TRUE(link.sim().waitForRequest("Send_DeviceInfo", kWaitMs));
-        const auto names = link.sim().requestNames();
+        // The session's keep-alive (Send_200Data) may reach a quiet line before any command.
+        auto names = link.sim().requestNames();
+        names.erase(std::remove(names.begin(), names.end(), "Send_200Data"), names.end());
         if (via != Via::Tcp) {
             ASSERT_FALSE(names.empty());
             EXPECT_EQ(names.front(), "Send_QxMdl");

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersSurvey.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -258,6 +259,14 @@ constexpr Row kRows[] = {
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
+    {false, Letters('F', 'M'), "Send_Static_FileDir", Wire::None, nullptr, nullptr,
+     StaticFileDirectory, false},
+    {false, Letters('F', 'W'), "Send_Read_Static_File", Wire::None, nullptr, nullptr,
+     StaticFileData, false},
+    {false, Letters('F', 'C'), "QueryStaticStatus", Wire::None, nullptr, nullptr, StaticStatus,
+     false},
+    {false, Letters('F', 'T'), "Send_Static_AntType", Wire::None, nullptr, nullptr,
+     StaticAntennaType, false},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -267,6 +276,17 @@ const Row* FindRow(bool newProtocol, std::uint16_t key) {
         }
     }
     return nullptr;
+}
+
+// The bytes as hex digits without blanks, so a request's detail stays one word per item.
+std::string CompactHex(const Bytes& bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
+    }
+    return out;
 }
 
 std::string Hex16(std::uint16_t v) {
@@ -340,6 +360,9 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
+        if (!item.value.empty()) {
+            a.detail += "=" + CompactHex(item.value);
+        }
         const Row* row = FindRow(true, item.tag);
         if (i == 0) {
             a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
@@ -380,6 +403,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
+    }
+    if (first == 'F' && second == 'C' && length > 0) {
+        a.name = "Delete_Static_File";
     }
     a.detail = std::string(1, first) + second;
     if (length > 0) {

@@ -101,6 +101,7 @@ bool SimProcess::start(const std::vector<std::string>& settings, std::string* er
         lines_.clear();
         linesTaken_ = 0;
         requests_.clear();
+        details_.clear();
         ended_ = false;
     }
     reader_ = std::thread([this] { readOutput(); });
@@ -162,6 +163,11 @@ std::vector<std::string> SimProcess::requestNames() const {
     return requests_;
 }
 
+std::vector<std::string> SimProcess::requestDetails() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return details_;
+}
+
 bool SimProcess::waitForRequest(const std::string& name, int timeoutMs) const {
     std::unique_lock<std::mutex> lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
@@ -193,9 +199,15 @@ void SimProcess::readOutput() {
             pending.erase(0, end + 1);
             std::lock_guard<std::mutex> lock(mutex_);
             if (line.compare(0, 8, "request ") == 0) {
-                const std::size_t blank = line.find(' ', 8);
+                // The name of a request the simulator does not know is two words ("new 0x0410",
+                // "old XY").
+                const bool unknown =
+                    line.compare(8, 4, "new ") == 0 || line.compare(8, 4, "old ") == 0;
+                const std::size_t blank = line.find(' ', unknown ? 12 : 8);
                 requests_.push_back(
                     line.substr(8, blank == std::string::npos ? std::string::npos : blank - 8));
+                details_.push_back(blank == std::string::npos ? std::string()
+                                                              : line.substr(blank + 1));
             } else {
                 lines_.push_back(line);
             }

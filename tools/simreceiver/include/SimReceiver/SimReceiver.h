@@ -28,8 +28,9 @@ struct Request {
     // The session operation that sends it ("Send_DeviceInfo", "Send_QxMdl", ...); for a request
     // the simulator does not know: "old XY" (the frame's letters) or "new 0xTTTT" (first tag).
     std::string name;
-    // New protocol: "query" or "set" and the tags, e.g. "query 0x0306"; old protocol: the
-    // letters and the payload in hex, e.g. "RG C8".
+    // New protocol: "query" or "set" and the tags, each with "=" and its value in hex when it
+    // carries one, e.g. "query 0x0306", "set 0x0410=0009"; old protocol: the letters and the
+    // payload in hex, e.g. "RG C8".
     std::string detail;
     Link link = Link::Tcp;
 };
