@@ -1,6 +1,7 @@
 // The source-table parser, and the receiver path: pieces collected, announced once per request,
 // cut into mount points.
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringDecoder>
 
 #include <cstring>
@@ -99,6 +100,54 @@ TEST(SourceTableParser, NamesAndWhatIsLeft) {
         }
         EXPECT_EQ(names, c.names) << c.what;
         EXPECT_EQ(stepwise, c.left) << c.what;
+    }
+}
+
+// The table cut the slow way: each step removes text from the front, one record at a time.
+void cutRecordByRecord(QString& text, QList<QString>& names) {
+    const QString status = QStringLiteral("SOURCETABLE 200 OK\r\n");
+    const QString end = QStringLiteral("ENDSOURCETABLE");
+    const QString record = QStringLiteral("\r\nSTR;");
+    qsizetype p = text.indexOf(status);
+    if (p >= 0) {
+        text.remove(0, p);
+    }
+    const qsizetype q = text.indexOf(end);
+    if (q >= 0) {
+        text = text.left(q + end.size());
+    }
+    while (text.contains(record)) {
+        text.remove(0, text.indexOf(record) + record.size());
+        const qsizetype s = text.indexOf(u';');
+        names.append(s < 0 ? text : text.left(s));
+    }
+}
+
+TEST(SourceTableParser, TheOneScanCutsAsRecordByRecordRemovalDoes) {
+    // Texts made of the pieces that matter, in any order.
+    const QString tokens[] = {QStringLiteral("SOURCETABLE 200 OK\r\n"),
+                              QStringLiteral("ENDSOURCETABLE"),
+                              QStringLiteral("\r\nSTR;"),
+                              QStringLiteral("\r\n"),
+                              QStringLiteral("STR;"),
+                              QStringLiteral(";"),
+                              QStringLiteral("\r"),
+                              QStringLiteral("MP"),
+                              QString::fromUtf8("\xE3\x83\x86"),
+                              QStringLiteral("x")};
+    QRandomGenerator random(20);
+    for (int round = 0; round < 5000; ++round) {
+        QString text;
+        const int count = static_cast<int>(random.bounded(24));
+        for (int i = 0; i < count; ++i) {
+            text += tokens[random.bounded(static_cast<int>(std::size(tokens)))];
+        }
+        QString slow = text;
+        QList<QString> slowNames;
+        cutRecordByRecord(slow, slowNames);
+        QString fast = text;
+        EXPECT_EQ(parsed(fast), slowNames) << text.toStdString();
+        EXPECT_EQ(fast, slow) << text.toStdString();
     }
 }
 
