@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -176,6 +177,27 @@ TEST_F(ScriptedCaster, ATableCutInsideACharacterJoinsWhole) {
         EXPECT_FALSE(received.contains(QChar::ReplacementCharacter));
         EXPECT_EQ(parsedNames(), scanStrLines(table));
     }
+}
+
+TEST_F(ScriptedCaster, ACasterPausingBetweenPiecesOnItsOwnClock) {
+    // The caster writes 1,000-byte pieces 20 ms apart, cutting characters where they fall.
+    const QByteArray table = corpusTable("geortk.sourcetable");
+    open();
+    QTimer pace;
+    qsizetype sent = 0;
+    QObject::connect(&pace, &QTimer::timeout, [&] {
+        peer->write(table.mid(sent, 1000));
+        peer->flush();
+        sent += 1000;
+        if (sent >= table.size()) {
+            pace.stop();
+            peer->disconnectFromHost();
+        }
+    });
+    pace.start(20);
+    const QString expected = QString::fromUtf8(table);
+    ASSERT_TRUE(waitUntil([&] { return received == expected; }));
+    EXPECT_EQ(parsedNames(), scanStrLines(table));
 }
 
 TEST_F(ScriptedCaster, GarbageAndEarlyCloseEndTheFetchAndTheNextConnectionStartsClean) {
