@@ -146,6 +146,13 @@ TEST_F(ServerPagesTest, DetailHandsTheKeyToTheDetailsPage) {
     EXPECT_EQ(f->comboBox_protocol->currentText(), "ORLO");
     EXPECT_EQ(f->lineEdit_port->text(), "9");
     EXPECT_FALSE(f->lineEdit_BaseID->isHidden());
+    // A double click on a row does the same.
+    frame->backAction()->trigger();
+    table()->setCurrentCell(2, 0);
+    emit table()->itemDoubleClicked(table()->item(2, 0));
+    EXPECT_EQ(frame->currentPage(), detailPage());
+    EXPECT_EQ(detailPage()->key(), 2);
+    EXPECT_EQ(f->lineEdit_name->text(), "Direct");
 }
 
 TEST_F(ServerPagesTest, AddStoresANewServerAndRefusesATakenName) {
