@@ -112,6 +112,10 @@ inline bool contains(const std::vector<std::string>& lines, const std::string& l
     return false;
 }
 
+inline std::vector<std::string> calls(const ShellHarness& h, const std::string& prefix) {
+    return h.callsStartingWith(prefix);
+}
+
 inline bool overrideCursorSet() {
     return QApplication::overrideCursor() != nullptr;
 }
