@@ -1,3 +1,4 @@
+#include "inlay_net.h"
 #include "page_registry.h"
 #include "register_pages.h"
 #include "server_pages.h"
@@ -19,6 +20,7 @@ void registerNetworkPages() {
     PageRegistry::replace("Add", PageFamily::Start, &make<ServerConfig_Add>);
     PageRegistry::replace("Detail", PageFamily::Start, &make<ServerDetail>);
     PageRegistry::replace("WirelessConfig", PageFamily::NewProtocol, &make<WirelessConfigWidget>);
+    PageRegistry::replace("WirelessConfig", PageFamily::OldProtocol, &InlayNet::make);
 }
 
 }  // namespace Varnok
