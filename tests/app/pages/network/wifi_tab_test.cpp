@@ -165,7 +165,7 @@ TEST_F(WifiTabTest, PowerOnNotConfirmedRevertsTheBoxAndWarns) {
     connect();
     open();
     answerQuery("AP", 1, "12345678", 3);
-    Varnok::setUiScale(0.01);
+    Varnok::setUiScale(0.1);
     harness->clearCalls();
     QSignalSpy busy(wifi(), &Varnok::WIFIConfigWidget::busy);
     f()->cbPowerOn->click();
@@ -186,7 +186,7 @@ TEST_F(WifiTabTest, PowerOnConfirmedKeepsTheBox) {
     connect();
     open();
     answerQuery("AP", 1, "12345678", 3);
-    Varnok::setUiScale(0.01);
+    Varnok::setUiScale(0.3);
     f()->cbPowerOn->click();
     cache().wifiStatus = 2;
     answer(47);
@@ -234,6 +234,7 @@ TEST_F(WifiTabTest, NoAnswerWarnsOnceAPartialAnswerStaysSilent) {
     ASSERT_TRUE(ShellHarness::waitFor([&] { return !wifi()->querying(); }));
     EXPECT_EQ(texts(), std::vector<QString>{"Failed to get parameters!"});
     harness->prompts.shown.clear();
+    Varnok::setUiScale(0.5);
     wifi()->queryInfo();
     cache().wifiAutoOpen = true;
     answer(48);
