@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QValidator>
 
 #include "net_server_config.h"
@@ -116,6 +117,27 @@ TEST_F(ServerPagesTest, PortsSortAsTexts) {
     table()->horizontalHeader()->setSortIndicator(3, Qt::AscendingOrder);
     QMetaObject::invokeMethod(list(), "onListSort", Q_ARG(int, 3));
     EXPECT_EQ(column(3), QStringList({"10", "2101", "9"}));
+}
+
+TEST_F(ServerPagesTest, HeaderClicksSortOneWayThenTheOther) {
+    storeThree();
+    openList();
+    QHeaderView* header = table()->horizontalHeader();
+    const QPoint name(header->sectionViewportPosition(0) + 5, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, name);
+    const QStringList first = column(0);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, name);
+    const QStringList second = column(0);
+    QStringList ascending = {"Base A", "Direct", "Rover net"};
+    QStringList descending = {"Rover net", "Direct", "Base A"};
+    EXPECT_TRUE((first == ascending && second == descending) ||
+                (first == descending && second == ascending))
+        << first.join(',').toStdString() << " / " << second.join(',').toStdString();
+    // Each name keeps its key.
+    for (int r = 0; r < 3; ++r) {
+        const int key = table()->item(r, 0)->data(kKeyRole).toInt();
+        EXPECT_EQ(stored(key).name, table()->item(r, 0)->text());
+    }
 }
 
 TEST_F(ServerPagesTest, DeletingTheOnlyRowTurnsDeleteAndDetailOff) {
