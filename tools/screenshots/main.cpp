@@ -164,6 +164,15 @@ bool wirelessScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QS
         ShellHarness::deliver();
     }
     ok &= save(frameShot(frame), dir, "wireless-modem-csd");
+    // The same tab on packet data, dialled.
+    c.modemWorkMode = 1;
+    c.modemDialStatus.status = 1;
+    window->onQueryInfo();
+    for (int code : {50, 52, 49, 51, 53, 54, 75, 77}) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    }
+    ok &= save(frameShot(frame), dir, "wireless-modem-gprs");
     frame->backAction()->trigger();
     harness.disconnect();
     Varnok::setUiScale(0.0);
