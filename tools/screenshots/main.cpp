@@ -9,8 +9,12 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <cstring>
 
 #include "close_app_dialog.h"
+#include "datachain.h"
+#include "datachain_radio.h"
+#include "datalink_test_support.h"
 #include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
@@ -179,6 +183,74 @@ bool wirelessScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QS
     return ok;
 }
 
+// ---- Data link pages of old-protocol receivers: radio panel, GPRS panel, call sign, APN.
+bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    using namespace Varnok;
+    bool ok = true;
+    Varnok::setUiScale(1.0);  // the pages' time-outs must not end the scripted queries
+    varnok_test::OldReceiver rx(harness);
+    rx.deviceInfo(2);
+    rx.radioInfo((1u << 25) | (1u << 28) | (1u << 29) | (1u << 30),
+                 (1u << 16) | (1u << 17) | (1u << 20) | (1u << 23) | (1u << 24) | (1u << 27), 0xF,
+                 410, 470, 12.5, 8);
+    frame->onCommand(QStringLiteral("DataLink"));
+    rx.mode(1, 455.05);
+    rx.spacing(0);
+    rx.power(4);
+    harness.script().answer<void(Rdo_Sensitv&)>(
+        "Get_Radio_Sensitivity", [](Rdo_Sensitv& s) { s = static_cast<Rdo_Sensitv>(1); });
+    rx.fire(0x800u);
+    Radio_Callsign c{};
+    c.on = 1;
+    c.interval = 10;
+    std::memcpy(c.text, "VARNOK1", 7);
+    c.length = 7;
+    rx.callsign(c);
+    ok &= save(frameShot(frame), dir, "datalink-radio");
+
+    auto* page = qobject_cast<Varnok::DataChain*>(frame->page(QStringLiteral("DataLink")));
+    if (page) {
+        page->radioPanel()->callsignButton()->click();
+        ok &= save(frameShot(frame), dir, "callsign");
+        frame->close();
+        ShellHarness::deliver();
+    }
+
+    WirelessInfo w{};
+    std::memcpy(w.server.name, "caster.example", 14);
+    w.server.count = 14;
+    w.port = 2101;
+    w.protocol = 1;
+    w.loginFlag = 1;
+    const std::uint32_t caps = (1u << 16) | (1u << 23);
+    const std::uint32_t protocols = 7u << 16;
+    std::memcpy(w.capability, &caps, 4);
+    std::memcpy(w.capability + 4, &protocols, 4);
+    std::strcpy(w.loginText1, "surveyor");
+    std::strcpy(w.loginText2, "secret");
+    std::strcpy(w.textB, "internet");
+    std::strcpy(w.textA, "*99#");
+    cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    std::memcpy(cors.userName, "surveyor", 8);
+    std::memcpy(cors.password, "secret", 6);
+    rx.mode(0, 0);
+    rx.wireless(w);
+    rx.cors(cors);
+    rx.loginMode(1);
+    ok &= save(frameShot(frame), dir, "datalink-gprs");
+    frame->close();
+    ShellHarness::deliver();
+
+    frame->onCommand(QStringLiteral("WirelessConfig"));
+    rx.fire(0x20000000u);
+    ok &= save(frameShot(frame), dir, "wireless-config-old");
+    frame->close();
+    ShellHarness::deliver();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -212,7 +284,9 @@ int render(const QString& dir) {
     }
     frame->onCommand(QStringLiteral("DataMonitor"));
     ok &= save(frameShot(frame), dir, "data-monitor");
-    frame->backAction()->trigger();
+    frame->close();
+    ShellHarness::deliver();
+    ok &= renderDataLinkPages(harness, frame, dir);
     harness.disconnect();
     ok &= serverScenes(frame, dir);
     ok &= wirelessScenes(harness, frame, dir);

@@ -107,6 +107,14 @@ TEST_F(DataLinkPage, ModeAnswerChoosesThePanelAndProtocol) {
     // A capability word with nothing to ask completes at once: no cursor, editors back.
     EXPECT_FALSE(overrideCursorSet());
     EXPECT_TRUE(child<QComboBox>(page, "cbDataChain")->isEnabled());
+    // No mode known (-1): nothing is chosen and the wait goes on.
+    action(page, "Get")->trigger();
+    rx.mode(-1, 455.0);
+    EXPECT_EQ(child<QComboBox>(page, "cbDataChain")->currentIndex(), -1);
+    EXPECT_TRUE(overrideCursorSet());
+    rx.mode(6, 455.0);
+    EXPECT_EQ(child<QComboBox>(page, "cbDataChain")->currentIndex(), 1);
+    EXPECT_FALSE(overrideCursorSet());
 }
 
 TEST_F(DataLinkPage, NoModeAnswerWarnsOnceAndLeavesNoCursor) {
