@@ -548,6 +548,13 @@ void DeviceManager::setGprsSettings(int workMode, int baseIdLength, WirelessInfo
 void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power,
                                      Radio_Baudrate baud, Rdo_Sensitv sensitivity,
                                      Channel_Space space, bool fec, Radio_Callsign callsign) {
+    setRadioSettings(mode, mhz, power, baud, sensitivity, space, fec, &callsign);
+}
+
+void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power,
+                                     Radio_Baudrate baud, Rdo_Sensitv sensitivity,
+                                     Channel_Space space, bool fec,
+                                     const Radio_Callsign* callsign) {
     VARNOK_SESSION(s);
     s->Set_Radio_Mdl(mode);
     const std::uint32_t word = cache_.radioInfo.wordC;
@@ -570,8 +577,8 @@ void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power
     if (has(22)) {
         s->Set_Radio_FEC(fec);
     }
-    if (has(23)) {
-        s->Set_Radio_Callsign(callsign);
+    if (has(23) && callsign) {
+        s->Set_Radio_Callsign(*callsign);
     }
 }
 

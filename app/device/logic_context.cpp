@@ -126,8 +126,6 @@ void LogicContext::shutdown() {
     delete DeviceObserver::existingInstance();
 }
 
-void LogicContext::onWorkingStatus(int) {}
-
 QString LogicContext::createValidator(int kind, int minimum, int maximum) {
     QString pattern;
     switch (kind) {

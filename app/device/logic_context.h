@@ -3,7 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 class QRegularExpressionValidator;
 class QWidget;
@@ -69,11 +71,55 @@ public:
     // Appends one line to "log.txt" of the log directory; the text is never a format.
     static void log(const QString& text);
 
+    // ---- Radio channels: the default-channel check and the grid and band helpers.
+    // Ends a channel check once every expected answer is in; writes the default channels when
+    // the receiver's table is unset (one entry, or all entries equal).
+    void applyDefaultChannels();
+    // The spacing code to send with channel frequencies (0 12.5, 1 20, 2 25 kHz).
+    static int channelSpaceCode();
+    static bool isOffChannelGrid(double mhz, double base, double step);
+    // -1.0 when no whole step fits the range: callers keep their value then.
+    static double snapToChannel(double mhz, double low, double high, double step);
+    static int subBandOfRadioType(int type);
+    static int bandOfSubBand(int subBand);
+    static int subBandOfFrequency(double low, double high, double mhz, int type);
+    // Fills single for a one-band radio, or high, middle and low for a radio spanning the
+    // three; the lists not filled are left as they are.
+    static void loadDefaultChannels(std::vector<double>& single, std::vector<double>& high,
+                                    std::vector<double>& middle, std::vector<double>& low);
+    static bool isExtendedRadioType();
+    static bool isChannelSpaceSettable();
+    void connectRadioSignals(QObject* receiver, bool connect);
+    // Names the pages call.
+    static void defaultChannelTables(std::vector<double>& single, std::vector<double>& high,
+                                     std::vector<double>& middle, std::vector<double>& low) {
+        loadDefaultChannels(single, high, middle, low);
+    }
+    static bool isOffGrid(double mhz, double base, double step) {
+        return isOffChannelGrid(mhz, base, step);
+    }
+    static double snapToGrid(double mhz, double low, double high, double step) {
+        return snapToChannel(mhz, low, high, step);
+    }
+    static bool radioCanTransmit() { return isExtendedRadioType(); }
+    static bool radioHasChannelSpacing() { return isChannelSpaceSettable(); }
+    static int radioTypeGroup(int type) { return subBandOfRadioType(type); }
+    static int bandOfGroup(int group) { return bandOfSubBand(group); }
+    static int typeBandOfFrequency(double low, double high, double mhz, int type) {
+        return subBandOfFrequency(low, high, mhz, type);
+    }
+
 public slots:
     void onWorkingStatus(int status);
+    void onRadioChannelList();
+    void onRadioSpace();
 
 private:
     LogicContext() = default;
+
+    // Bits: 1 the channel frequency list, 2 the channel spacing.
+    std::uint32_t receivedAnswers_ = 0;
+    std::uint32_t expectedAnswers_ = 0;
 };
 
 }  // namespace Varnok

@@ -9,13 +9,31 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <cstring>
 
 #include "close_app_dialog.h"
+#include "datachain.h"
+#include "datachain_radio.h"
+#include "datalink_test_support.h"
+#include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
 #include "password_store.h"
 #include "register_pages.h"
 #include "shell_harness.h"
+// Network, wireless and server pages.
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <cstring>
+#include "net_server_config.h"
+#include "server_pages.h"
+#include "server_widget.h"
+#include "ui_server_config.h"
+#include "ui_server_widget.h"
+#include "ui_source_add.h"
+#include "wireless_config_widget.h"
+#include "wireless_rules.h"
 
 namespace {
 
@@ -58,6 +76,181 @@ QPixmap dialogShot(Varnok::FatherWidget* frame, QDialog* dialog) {
     return shot;
 }
 
+// ---- Network, wireless and server pages.
+
+NetServer storedServer(const char* name, int protocol, const char* address, uint32_t port,
+                       QStringList sources = {}) {
+    NetServer s;
+    s.name = QString::fromLatin1(name);
+    s.protocol = protocol;
+    s.address = QString::fromLatin1(address);
+    s.port = port;
+    s.sources = std::move(sources);
+    s.user = QStringLiteral("surveyor");
+    return s;
+}
+
+bool serverScenes(Varnok::FatherWidget* frame, const QString& dir) {
+    bool ok = true;
+    NetServerConfig& store = NetServerConfig::instance();
+    store.addServer(storedServer("Regional CORS", 1, "caster.example.org", 2101,
+                                 {QStringLiteral("RTCM3_NEAR"), QStringLiteral("CMRX_NEAR")}));
+    store.addServer(storedServer("Site base", 0, "10.20.0.5", 9901));
+    store.addServer(storedServer("Office relay", 3, "192.168.1.50", 5017));
+    frame->onCommand(QStringLiteral("ServerConfig"));
+    auto* list = qobject_cast<Varnok::ServerConfig*>(frame->page(QStringLiteral("ServerConfig")));
+    list->form()->tableWidget_serverConfig->selectRow(0);
+    ok &= save(frameShot(frame), dir, "server-list");
+
+    list->newAction()->trigger();
+    auto* add = qobject_cast<Varnok::ServerConfig_Add*>(frame->page(QStringLiteral("Add")));
+    Ui::ServerWidget* f = add->serverWidget()->form();
+    f->lineEdit_name->setText(QStringLiteral("New caster"));
+    f->comboBox_protocol->setCurrentIndex(f->comboBox_protocol->findData(1));
+    f->lineEdit_address->setText(QStringLiteral("ntrip.example.net"));
+    f->lineEdit_port->setText(QStringLiteral("2101"));
+    f->listWidget_source->addItems({QStringLiteral("VRS_RTCM3"), QStringLiteral("NEAREST")});
+    f->lineEdit_guestName->setText(QStringLiteral("surveyor"));
+    f->lineEdit_psw->setText(QStringLiteral("password"));
+    ok &= save(frameShot(frame), dir, "server-add-ntrip");
+    {
+        Varnok::Source_Add dialog(add->serverWidget());
+        dialog.setSources({QStringLiteral("VRS_RTCM3")});
+        dialog.form()->lineEdit->setText(QStringLiteral("VRS_RTCM3"));
+        dialog.form()->okButton->click();
+        ok &= save(dialogShot(frame, &dialog), dir, "server-source-add");
+    }
+    frame->backAction()->trigger();
+    list->form()->tableWidget_serverConfig->selectRow(1);
+    list->detailAction()->trigger();
+    ok &= save(frameShot(frame), dir, "server-detail");
+    frame->backAction()->trigger();
+    frame->backAction()->trigger();
+    return ok;
+}
+
+bool wirelessScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    namespace R = Varnok::WirelessRules;
+    bool ok = true;
+    // Real timer lengths: the scenes answer before any time-out.
+    Varnok::setUiScale(1.0);
+    harness.connectAs(1);
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    Varnok::DeviceCache& c = Varnok::DeviceManagerTestAccess::cache(*dm);
+    c.hardwareInfo.word[1] = 2;
+    std::strcpy(c.firmwareInfo.text1, "1.2.3");
+    dm->parseFirmwareVersion();
+    c.wifiParams = R::apRecord("RTK-BASE-0042", 2, QStringLiteral("fieldwork"));
+    c.wifiStatus = 2;
+    c.wifiMode = 1;
+    c.wifiAutoOpen = true;
+    frame->onCommand(QStringLiteral("WirelessConfig"));
+    for (int code : {47, 46, 45, 48}) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    }
+    ok &= save(frameShot(frame), dir, "wireless-wifi");
+
+    auto* window =
+        qobject_cast<Varnok::WirelessConfigWidget*>(frame->page(QStringLiteral("WirelessConfig")));
+    c.modemPowerStatus = 2;
+    c.modemAutoPower = true;
+    c.modemBandMode = 3;
+    c.modemWorkMode = 2;
+    c.dialParams =
+        R::dialRecord(QStringLiteral("*99#"), QString(), QString(), QStringLiteral("internet"));
+    c.csdParams = R::csdRecord(QStringLiteral("+4930123456"), 0);
+    c.csdStatus.status = 6;
+    window->tabs()->setCurrentIndex(1);
+    ShellHarness::deliver();
+    for (int code : {50, 49, 51, 53, 54, 75, 77, 76}) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    }
+    ok &= save(frameShot(frame), dir, "wireless-modem-csd");
+    // The same tab on packet data, dialled.
+    c.modemWorkMode = 1;
+    c.modemDialStatus.status = 1;
+    window->onQueryInfo();
+    for (int code : {50, 52, 49, 51, 53, 54, 75, 77}) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    }
+    ok &= save(frameShot(frame), dir, "wireless-modem-gprs");
+    frame->backAction()->trigger();
+    harness.disconnect();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
+// ---- Data link pages of old-protocol receivers: radio panel, GPRS panel, call sign, APN.
+bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    using namespace Varnok;
+    bool ok = true;
+    Varnok::setUiScale(1.0);  // the pages' time-outs must not end the scripted queries
+    varnok_test::OldReceiver rx(harness);
+    rx.deviceInfo(2);
+    rx.radioInfo((1u << 25) | (1u << 28) | (1u << 29) | (1u << 30),
+                 (1u << 16) | (1u << 17) | (1u << 20) | (1u << 23) | (1u << 24) | (1u << 27), 0xF,
+                 410, 470, 12.5, 8);
+    frame->onCommand(QStringLiteral("DataLink"));
+    rx.mode(1, 455.05);
+    rx.spacing(0);
+    rx.power(4);
+    harness.script().answer<void(Rdo_Sensitv&)>(
+        "Get_Radio_Sensitivity", [](Rdo_Sensitv& s) { s = static_cast<Rdo_Sensitv>(1); });
+    rx.fire(0x800u);
+    Radio_Callsign c{};
+    c.on = 1;
+    c.interval = 10;
+    std::memcpy(c.text, "VARNOK1", 7);
+    c.length = 7;
+    rx.callsign(c);
+    ok &= save(frameShot(frame), dir, "datalink-radio");
+
+    auto* page = qobject_cast<Varnok::DataChain*>(frame->page(QStringLiteral("DataLink")));
+    if (page) {
+        page->radioPanel()->callsignButton()->click();
+        ok &= save(frameShot(frame), dir, "callsign");
+        frame->close();
+        ShellHarness::deliver();
+    }
+
+    WirelessInfo w{};
+    std::memcpy(w.server.name, "caster.example", 14);
+    w.server.count = 14;
+    w.port = 2101;
+    w.protocol = 1;
+    w.loginFlag = 1;
+    const std::uint32_t caps = (1u << 16) | (1u << 23);
+    const std::uint32_t protocols = 7u << 16;
+    std::memcpy(w.capability, &caps, 4);
+    std::memcpy(w.capability + 4, &protocols, 4);
+    std::strcpy(w.loginText1, "surveyor");
+    std::strcpy(w.loginText2, "secret");
+    std::strcpy(w.textB, "internet");
+    std::strcpy(w.textA, "*99#");
+    cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    std::memcpy(cors.userName, "surveyor", 8);
+    std::memcpy(cors.password, "secret", 6);
+    rx.mode(0, 0);
+    rx.wireless(w);
+    rx.cors(cors);
+    rx.loginMode(1);
+    ok &= save(frameShot(frame), dir, "datalink-gprs");
+    frame->close();
+    ShellHarness::deliver();
+
+    frame->onCommand(QStringLiteral("WirelessConfig"));
+    rx.fire(0x20000000u);
+    ok &= save(frameShot(frame), dir, "wireless-config-old");
+    frame->close();
+    ShellHarness::deliver();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -91,6 +284,12 @@ int render(const QString& dir) {
     }
     frame->onCommand(QStringLiteral("DataMonitor"));
     ok &= save(frameShot(frame), dir, "data-monitor");
+    frame->close();
+    ShellHarness::deliver();
+    ok &= renderDataLinkPages(harness, frame, dir);
+    harness.disconnect();
+    ok &= serverScenes(frame, dir);
+    ok &= wirelessScenes(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

@@ -1,8 +1,13 @@
+#include "callsign.h"
+#include "datachain.h"
 #include "page_registry.h"
 #include "register_pages.h"
 
 namespace Varnok {
 
-void registerDataLinkPages() {}
+void registerDataLinkPages() {
+    PageRegistry::replace("CallSign", PageFamily::Start, &Callsign::make);
+    PageRegistry::replace("DataLink", PageFamily::OldProtocol, &DataChain::make);
+}
 
 }  // namespace Varnok

@@ -382,6 +382,13 @@ TEST_F(RadioRequests, OldRadioSettingsGoOutPerCapabilityBit) {
                              static_cast<Channel_Space>(1), true, Radio_Callsign{});
         EXPECT_EQ(fake.script->lines(), (Strings{"Set_Radio_Mdl(1)", b.call})) << b.bit;
     }
+    // A call sign never read is not written, whatever bit 23 says.
+    fake.script->clear();
+    dm->setRadioSettings(static_cast<Rdo_Mdl>(1), 438.5, static_cast<Radio_Power>(2),
+                         static_cast<Radio_Baudrate>(3), static_cast<Rdo_Sensitv>(4),
+                         static_cast<Channel_Space>(1), true,
+                         static_cast<const Radio_Callsign*>(nullptr));
+    EXPECT_EQ(fake.script->lines(), (Strings{"Set_Radio_Mdl(1)"}));
 }
 
 class DataLinkAnswers : public DeviceFixture {};

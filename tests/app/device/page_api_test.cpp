@@ -312,5 +312,19 @@ TEST_F(PageApi, SourceTableNames) {
     EXPECT_FALSE(client->connectToServer(QStringLiteral("127.0.0.1"), freeLoopbackPort(), 1000));
 }
 
+TEST_F(PageApi, RadioChannelHelperNames) {
+    std::vector<double> single, high, middle, low;
+    LogicContext::defaultChannelTables(single, high, middle, low);
+    EXPECT_TRUE(LogicContext::isOffGrid(456.06, 456.05, 0.0125));
+    EXPECT_DOUBLE_EQ(LogicContext::snapToGrid(456.06, 456.05, 462.55, 0.0125), 456.0625);
+    EXPECT_TRUE(LogicContext::radioCanTransmit());
+    EXPECT_FALSE(LogicContext::radioHasChannelSpacing());
+    EXPECT_EQ(LogicContext::bandOfGroup(LogicContext::radioTypeGroup(5)), 3);
+    EXPECT_EQ(LogicContext::typeBandOfFrequency(410.0, 470.0, 440.0, 7), 2);
+    EXPECT_EQ(LogicContext::channelSpaceCode(), 0);
+    LogicContext::instance()->connectRadioSignals(LogicContext::instance(), true);
+    LogicContext::instance()->connectRadioSignals(LogicContext::instance(), false);
+}
+
 }  // namespace
 }  // namespace varnok_test

@@ -68,8 +68,9 @@ void Copy(EmGnss_Receiver& s, Reported& r) {
         r.numbers["wifi_share_auto"] = s.Get_WIFI_Share_Auto();
         BV::QX_MODEM_DIAL_PARA_STRUCT dial{};
         s.Get_Modem_Dial_Param(dial);
-        r.texts["modem_apn"] = Text(dial.text[0], 20);
-        r.texts["modem_number"] = Text(dial.text[3], 20);
+        // The first text is unused; then number, user, password, APN.
+        r.texts["modem_number"] = Text(dial.text[1], 20);
+        r.texts["modem_apn"] = Text(dial.text[4], 20);
         BV::QX_MODEM_POWER_STATUS_ENUM modemPower{};
         s.Get_Modem_Power_Status(modemPower);
         r.numbers["modem_power"] = modemPower;

@@ -8,6 +8,7 @@
 
 #include "Em_OldFrames.h"
 #include "SimAnswersSurvey.h"
+#include "SimAnswersNetwork.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -59,36 +60,6 @@ Bytes FirmwareInfo(const SimState& s) {
 Bytes BasePositionList(const SimState& s) {
     return Cat({NewWire::F64(s.real("base_list_radius")),
                 U8(static_cast<std::uint8_t>(s.number("base_list_limit"))), U8(0)});
-}
-
-Bytes WifiAp(const SimState& s) {
-    return Cat({Text(s.text("wifi_ssid"), 20),
-                U16(static_cast<std::uint16_t>(s.number("wifi_channel"))),
-                Text(s.text("wifi_password"), 20)});
-}
-
-Bytes ModemDial(const SimState& s) {
-    return Cat({Text(s.text("modem_apn"), 20), Text(s.text("modem_user"), 20),
-                Text(s.text("modem_password"), 20), Text(s.text("modem_number"), 20),
-                Bytes(20, 0)});
-}
-
-// Status records: a 16-bit status, a 32-bit value, a 16-bit code.
-Bytes StatusRecord(long status) {
-    return Cat({U16(static_cast<std::uint16_t>(status)), U32(0), U16(0)});
-}
-
-Bytes DialStatus(const SimState& s) {
-    return StatusRecord(s.number("modem_dial_status"));
-}
-
-Bytes CsdStatus(const SimState& s) {
-    return StatusRecord(s.number("csd_status"));
-}
-
-Bytes CsdParam(const SimState& s) {
-    return Cat(
-        {Text(s.text("csd_number"), 20), U8(static_cast<std::uint8_t>(s.number("csd_mode")))});
 }
 
 // The radio's values: the frequency as a float's bits, the others as 32-bit words.
@@ -236,15 +207,21 @@ constexpr Row kRows[] = {
      true},
     {true, 0x0711, "Send_Radio_Module_Type_Query", Wire::U16, "radio_module", nullptr, nullptr,
      true},
-    {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiAp, nullptr, true},
+    {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiApRecord, nullptr, true},
     {true, 0x0A04, "Send_WIFI_Mode", Wire::U16, "wifi_mode", nullptr, nullptr, true},
+    {true, 0x0A05, "Send_WIFI_Open", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0A06, "Send_WIFI_Open", Wire::None, nullptr, nullptr, nullptr, true},
     {true, 0x0A07, "Send_WIFI_Auto_Open", Wire::U8, "wifi_auto_open", nullptr, nullptr, true},
     {true, 0x0A08, "Send_WIFI_Power_Status_Query", Wire::U16, "wifi_power", nullptr, nullptr, true},
     {true, 0x0A09, "Send_WIFI_Share", Wire::U8, "wifi_share", nullptr, nullptr, true},
     {true, 0x0A0A, "Send_WIFI_Share_Auto", Wire::U8, "wifi_share_auto", nullptr, nullptr, true},
-    {true, 0x1403, "Send_Modem_Dial_Param", Wire::Custom, nullptr, ModemDial, nullptr, true},
-    {true, 0x1404, "Send_Modem_Dial_Status_Query", Wire::Custom, nullptr, DialStatus, nullptr,
+    {true, 0x1403, "Send_Modem_Dial_Param", Wire::Custom, nullptr, ModemDialRecord, nullptr, true},
+    {true, 0x1404, "Send_Modem_Dial_Status_Query", Wire::Custom, nullptr, DialStatusRecord, nullptr,
      true},
+    {true, 0x1405, "Send_Modem_Dial", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x1406, "Send_Modem_Dial", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x1407, "Send_Modem_Power", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x1408, "Send_Modem_Power", Wire::None, nullptr, nullptr, nullptr, true},
     {true, 0x1409, "Send_Modem_Auto_Dial", Wire::U8, "modem_auto_dial", nullptr, nullptr, true},
     {true, 0x140A, "Send_Modem_Auto_Power_On", Wire::U8, "modem_auto_power", nullptr, nullptr,
      true},
@@ -252,8 +229,9 @@ constexpr Row kRows[] = {
      true},
     {true, 0x140D, "Send_Modem_Band_Mode", Wire::U16, "modem_band", nullptr, nullptr, true},
     {true, 0x140E, "Send_Modem_Work_Mode", Wire::U16, "modem_work_mode", nullptr, nullptr, true},
-    {true, 0x140F, "Send_Modem_CSD_Param", Wire::Custom, nullptr, CsdParam, nullptr, true},
-    {true, 0x1410, "Send_Modem_CSD_Status_Query", Wire::Custom, nullptr, CsdStatus, nullptr, true},
+    {true, 0x140F, "Send_Modem_CSD_Param", Wire::Custom, nullptr, CsdParamRecord, nullptr, true},
+    {true, 0x1410, "Send_Modem_CSD_Status_Query", Wire::Custom, nullptr, CsdStatusRecord, nullptr,
+     true},
     {true, kSourceListTag, "Send_NetLink_Source_List_Query", Wire::None, nullptr, nullptr, nullptr,
      true},
     // Old protocol.
@@ -375,6 +353,7 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
         if (!state.newProtocol()) {
             continue;  // an old receiver does not understand the frame
         }
+        NetworkItem(item.tag, query, item.value, state);
         if (row == nullptr) {
             ack = ack || !query;
             continue;

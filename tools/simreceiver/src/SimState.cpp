@@ -73,6 +73,14 @@ constexpr Key kKeys[] = {
     {"csd_number", "", Kind::Text, 19, 0, nullptr},
     {"csd_mode", "0", Kind::Int, 0, 255, nullptr},
     {"csd_status", "0", Kind::Int, 0, 65535, nullptr},
+    // Records a session set, kept as hex; empty: built from the keys above.
+    {"wifi_ap_raw", "", Kind::Text, 84, 0, nullptr},
+    {"modem_dial_raw", "", Kind::Text, 200, 0, nullptr},
+    {"csd_raw", "", Kind::Text, 42, 0, nullptr},
+    // A dial command reaches its status after this many status queries.
+    {"dial_polls", "2", Kind::Int, 0, 1000, nullptr},
+    {"dial_target", "-1", Kind::Int, -1, 65535, nullptr},
+    {"dial_left", "0", Kind::Int, 0, 1000, nullptr},
     {"latitude", "55.75", Kind::Real, -90, 90, nullptr},
     {"longitude", "37.62", Kind::Real, -180, 180, nullptr},
     {"height", "150.0", Kind::Real, -1e5, 1e5, nullptr},

@@ -23,6 +23,8 @@ public:
     static void setWorkingStatus(DeviceManager& m, int status) { m.workingStatus_ = status; }
     static void setFirmwareFlag(DeviceManager& m, bool on) { m.firmwareFlag_ = on; }
     static void setRadioChannelV2(DeviceManager& m, bool on) { m.flags_.b = on; }
+    static void setRadioChannelTypes(DeviceManager& m, bool on) { m.flags_.c = on; }
+    static void setWorkingStatusExtension(DeviceManager& m, bool on) { m.flags_.g = on; }
     static void setBoardType(DeviceManager& m, int board) { m.boardType_ = board; }
     static void connectTimeOut(DeviceManager& m) { m.onTryToConnectTimeOut(); }
 };

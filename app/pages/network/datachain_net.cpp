@@ -1,0 +1,589 @@
+#include "datachain_net.h"
+
+#include <QComboBox>
+#include <QDebug>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QTimerEvent>
+
+#include "device_observer.h"
+#include "link_fields.h"
+#include "logic_context.h"
+#include "net_server.h"
+#include "net_server_config.h"
+#include "prompts.h"
+#include "timer_scale.h"
+#include "ui_datachain_net.h"
+#include "valid_check_config.h"
+
+namespace Varnok {
+
+namespace LF = LinkFields;
+
+namespace {
+
+const char* const kNewServer = QT_TRANSLATE_NOOP("DataChain_Net", "<New>");
+
+}  // namespace
+
+DataChain_Net::DataChain_Net(QWidget* parent)
+    : Widget(parent), ui_(std::make_unique<Ui::DataChain_Net>()) {
+    ui_->setupUi(this);
+    ui_->lineEdit_guestName->clear();
+    ui_->lineEdit_psw->clear();
+    ui_->lineEdit_port->setValidator(LogicContext::validator(3, -1, -1, this));
+    // Fetching the caster's source table comes with its own capability; until then the
+    // button stays off.
+    ui_->getsourceButton->setEnabled(false);
+    initChoices();
+    applyLengthLimits();
+    connectEditorSignals();
+}
+
+DataChain_Net::~DataChain_Net() {
+    stopLogonWait();
+    connectObserverSignals(false);
+}
+
+void DataChain_Net::initChoices() {
+    ui_->comboBox_WorkMode->addItem(tr("Base"), LF::Base);
+    ui_->comboBox_WorkMode->addItem(tr("Rover"), LF::Rover);
+    ui_->comboBox_WorkMode->setCurrentIndex(-1);
+    supported_ = {LF::Orlo, LF::NtripClient, LF::TcpDirect};
+    for (int code : std::as_const(supported_)) {
+        ui_->comboBox_protocol->addItem(LogicContext::translate(code), code);
+    }
+    ui_->comboBox_protocol->setCurrentIndex(-1);
+    ui_->comboBox_server->setCurrentIndex(-1);
+    ui_->comboBox_sourceList->setCurrentIndex(-1);
+}
+
+void DataChain_Net::applyLengthLimits() {
+    int name = 64, baseId = 26, address = 31;
+    ValidCheckConfig::instance().serverLimits(name, baseId, address);
+    int user = 31, password = 31, source = 31;
+    ValidCheckConfig::instance().corsLimits(user, password, source, totalLimit_);
+    ui_->comboBox_server->lineEdit()->setMaxLength(name > 0 ? name : 64);
+    ui_->lineEdit_address->setMaxLength(LF::editorLimit(address, LF::kAddressTextBytes));
+    ui_->lineEdit_BaseID->setMaxLength(LF::editorLimit(baseId, LF::kBaseIdBytes));
+    ui_->comboBox_sourceList->lineEdit()->setMaxLength(
+        LF::editorLimit(source, LF::kCorsSourceBytes));
+    ui_->lineEdit_guestName->setMaxLength(LF::editorLimit(user, LF::kCorsUserBytes));
+    ui_->lineEdit_psw->setMaxLength(LF::editorLimit(password, LF::kCorsPasswordBytes));
+}
+
+void DataChain_Net::connectEditorSignals() {
+    connect(ui_->comboBox_WorkMode, &QComboBox::currentIndexChanged, this,
+            &DataChain_Net::onWorkModeChanged);
+    connect(ui_->comboBox_protocol, &QComboBox::currentIndexChanged, this,
+            &DataChain_Net::onProtocolChanged);
+    connect(ui_->comboBox_server, &QComboBox::currentIndexChanged, this,
+            &DataChain_Net::onServerChanged);
+    connect(ui_->lineEdit_address, &QLineEdit::textChanged, this, &DataChain_Net::onClearSource);
+    connect(ui_->lineEdit_port, &QLineEdit::textChanged, this, &DataChain_Net::onClearSource);
+    connect(ui_->comboBox_sourceList, &QComboBox::editTextChanged, this,
+            &DataChain_Net::onSourceListTextChanged);
+    connect(ui_->comboBox_sourceList->lineEdit(), &QLineEdit::editingFinished, this,
+            &DataChain_Net::onSourceEditFinished);
+}
+
+void DataChain_Net::clearEditors() {
+    ui_->comboBox_WorkMode->setCurrentIndex(-1);
+    ui_->comboBox_protocol->setCurrentIndex(-1);
+    ui_->comboBox_server->setCurrentIndex(-1);
+    ui_->lineEdit_address->clear();
+    ui_->lineEdit_port->clear();
+    ui_->lineEdit_BaseID->clear();
+    ui_->lineEdit_guestName->clear();
+    ui_->lineEdit_psw->clear();
+    ui_->comboBox_sourceList->setCurrentIndex(-1);
+    ui_->checkBox_autoLog->setChecked(false);
+    ui_->checkBox_save->setChecked(false);
+}
+
+void DataChain_Net::connectObserverSignals(bool on) {
+    DeviceObserver* hub = on ? DeviceObserver::instance() : DeviceObserver::existingInstance();
+    if (!hub) {
+        return;
+    }
+    if (on) {
+        connectQueued(hub, this, SIGNAL(wirelessParamters()), SLOT(onWirelessParameters()));
+        connectQueued(hub, this, SIGNAL(corsInfo()), SLOT(onCorsInfo()));
+        connectQueued(hub, this, SIGNAL(loginMode()), SLOT(onLoginMode()));
+    } else {
+        disconnectSignal(hub, SIGNAL(wirelessParamters()), this);
+        disconnectSignal(hub, SIGNAL(corsInfo()), this);
+        disconnectSignal(hub, SIGNAL(loginMode()), this);
+    }
+}
+
+void DataChain_Net::queryInfo() {
+    updateFieldStates(0, 1);
+    fillServerList();
+    ui_->comboBox_server->setCurrentIndex(-1);
+    received_ = 0;
+    DeviceManager::instance()->queryNetLinkSettings();
+}
+
+int DataChain_Net::currentProtocol() const {
+    const QVariant v = ui_->comboBox_protocol->currentData();
+    return v.isValid() ? v.toInt() : -1;
+}
+
+int DataChain_Net::currentWorkMode() const {
+    const QVariant v = ui_->comboBox_WorkMode->currentData();
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void DataChain_Net::selectData(QComboBox* box, int value) {
+    box->setCurrentIndex(box->findData(value));
+}
+
+void DataChain_Net::updateFieldStates(int protocolIndex, int workModeIndex) {
+    if (protocolIndex < 0 || workModeIndex < 0) {
+        return;
+    }
+    const int protocol = ui_->comboBox_protocol->itemData(protocolIndex).toInt();
+    const int mode = currentWorkMode() < 0 ? LF::Base : currentWorkMode();
+    const LF::NetFieldVisibility v = LF::netFieldVisibility(mode, protocol, autoLoginSupported_);
+    ui_->comboBox_sourceList->setVisible(v.source);
+    ui_->label_guestName->setVisible(v.source);
+    ui_->lineEdit_guestName->setVisible(v.source);
+    ui_->label_psw->setVisible(v.source);
+    ui_->lineEdit_psw->setVisible(v.source);
+    ui_->getsourceButton->setVisible(v.source);
+    ui_->checkBox_autoLog->setVisible(v.autoLogin);
+    ui_->label_source->setVisible(v.sourceLabel);
+    ui_->lineEdit_BaseID->setVisible(v.baseId);
+    ui_->label_source->setText(v.labelText);
+}
+
+void DataChain_Net::setSupportedProtocols(std::uint32_t word) {
+    const QList<int> codes = LF::protocolsOfWord(word);
+    if (codes.isEmpty()) {
+        return;
+    }
+    supported_ = codes;
+    fillProtocols();
+}
+
+void DataChain_Net::fillProtocols() {
+    QSignalBlocker block(ui_->comboBox_protocol);
+    ui_->comboBox_protocol->clear();
+    const int mode = currentWorkMode();
+    for (int code : LF::protocolsForMode(supported_, mode < 0 ? LF::Base : mode)) {
+        ui_->comboBox_protocol->addItem(LogicContext::translate(code), code);
+    }
+    ui_->comboBox_protocol->setCurrentIndex(-1);
+}
+
+void DataChain_Net::fillServerList() {
+    QComboBox* box = ui_->comboBox_server;
+    disconnect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
+    box->clear();
+    box->addItem(tr(kNewServer), -1);
+    NetServerConfig& store = NetServerConfig::instance();
+    for (int i = 0; i < ui_->comboBox_protocol->count(); ++i) {
+        QStringList names;
+        QList<int> keys;
+        store.readServerList(names, keys, ui_->comboBox_protocol->itemData(i).toInt());
+        for (int k = 0; k < names.size() && k < keys.size(); ++k) {
+            box->addItem(names.at(k), keys.at(k));
+        }
+    }
+    box->setCurrentIndex(-1);
+    connect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
+}
+
+void DataChain_Net::onWorkModeChanged(int index) {
+    if (index < 0) {
+        return;
+    }
+    markInput(0, ui_->comboBox_WorkMode);
+    fillProtocols();
+    fillServerList();
+    updateFieldStates(ui_->comboBox_protocol->currentIndex(), index);
+}
+
+void DataChain_Net::onProtocolChanged(int index) {
+    markInput(0, ui_->comboBox_protocol);
+    updateFieldStates(index, ui_->comboBox_WorkMode->currentIndex());
+}
+
+void DataChain_Net::clearServerFields() {
+    ui_->lineEdit_address->clear();
+    ui_->lineEdit_port->clear();
+    ui_->lineEdit_BaseID->clear();
+    ui_->lineEdit_guestName->clear();
+    ui_->lineEdit_psw->clear();
+    ui_->comboBox_protocol->setCurrentIndex(-1);
+    onClearSource();
+}
+
+void DataChain_Net::onServerChanged(int index) {
+    const QVariant data = ui_->comboBox_server->itemData(index);
+    if (!data.isValid()) {
+        return;
+    }
+    const int key = data.toInt();
+    if (key < 0) {
+        clearServerFields();
+        ui_->comboBox_server->lineEdit()->setFocus();
+        ui_->comboBox_server->lineEdit()->selectAll();
+        return;
+    }
+    ui_->checkBox_save->setEnabled(false);
+    ui_->checkBox_save->setChecked(false);
+    if (!ui_->comboBox_server->currentText().isEmpty()) {
+        ui_->checkBox_save->setEnabled(true);
+        ui_->checkBox_save->setChecked(true);
+        loadServer(key);
+    }
+}
+
+void DataChain_Net::on_comboBox_server_editTextChanged(const QString& text) {
+    markInput(0, ui_->comboBox_server);
+    ui_->checkBox_save->setEnabled(!text.isEmpty());
+    ui_->checkBox_save->setChecked(!text.isEmpty());
+    const int i = ui_->comboBox_server->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (i >= 0) {
+        const int key = ui_->comboBox_server->itemData(i).toInt();
+        if (key >= 0) {
+            loadServer(key);
+        }
+    }
+}
+
+void DataChain_Net::loadServer(int key) {
+    NetServer server;
+    if (!NetServerConfig::instance().serverByKey(server, key)) {
+        return;
+    }
+    clearServerFields();
+    selectData(ui_->comboBox_protocol, server.protocol);
+    ui_->lineEdit_address->setText(server.address);
+    ui_->lineEdit_port->setText(QString::number(server.port));
+    ui_->lineEdit_guestName->setText(server.user);
+    ui_->lineEdit_psw->setText(server.password);
+    ui_->lineEdit_BaseID->setText(server.baseId);
+    ui_->comboBox_sourceList->addItems(server.sources);
+}
+
+void DataChain_Net::on_lineEdit_address_textChanged() {
+    markInput(0, ui_->lineEdit_address);
+}
+
+void DataChain_Net::on_lineEdit_port_textChanged() {
+    markInput(0, ui_->lineEdit_port);
+}
+
+void DataChain_Net::on_lineEdit_BaseID_textChanged() {
+    markInput(0, ui_->lineEdit_BaseID);
+}
+
+void DataChain_Net::onSourceListTextChanged(const QString&) {
+    markInput(0, ui_->comboBox_sourceList);
+    markInput(0, ui_->comboBox_sourceList->lineEdit());
+}
+
+void DataChain_Net::onClearSource() {
+    ui_->comboBox_sourceList->clear();
+    ui_->comboBox_sourceList->setEditText(QString());
+}
+
+void DataChain_Net::onSourceEditFinished() {
+    QComboBox* box = ui_->comboBox_sourceList;
+    const QString text = box->currentText();
+    if (!text.isEmpty() && box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        box->addItem(text);
+    }
+}
+
+void DataChain_Net::updateSaveButtonStatus(bool on) {
+    ui_->checkBox_save->setEnabled(on);
+    ui_->checkBox_save->setChecked(on);
+}
+
+void DataChain_Net::answered(int bit) {
+    received_ |= bit;
+    if (received_ == kAllAnswers) {
+        emit enableInterface(true);
+    }
+}
+
+void DataChain_Net::onWirelessParameters() {
+    info_ = DeviceManager::instance()->wirelessInfo();
+    const LF::WirelessFields f = LF::readWirelessInfo(info_);
+    setSupportedProtocols(f.protocols);
+    autoLoginSupported_ = (f.capability & LF::kAutoLoginBit) != 0;
+    sourceFetchSupported_ = (f.capability & LF::kSourceFetchBit) != 0;
+    hostName_ = (f.capability & LF::kHostNameBit) != 0;
+    ui_->checkBox_autoLog->setVisible(autoLoginSupported_);
+    selectData(ui_->comboBox_WorkMode, f.workMode);
+    selectData(ui_->comboBox_protocol, f.protocol);
+    ui_->lineEdit_address->setText(f.address);
+    ui_->lineEdit_port->setText(QString::number(f.port));
+    ui_->lineEdit_BaseID->setText(f.baseId);
+    answered(kWirelessBit);
+}
+
+void DataChain_Net::onCorsInfo() {
+    const LF::CorsFields f = LF::readCorsInfo(DeviceManager::instance()->corsInfo());
+    ui_->lineEdit_guestName->setText(f.user);
+    ui_->lineEdit_psw->setText(f.password);
+    if (!f.source.isEmpty()) {
+        QComboBox* box = ui_->comboBox_sourceList;
+        int i = box->findText(f.source, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (i < 0) {
+            box->addItem(f.source);
+            i = box->count() - 1;
+        }
+        box->setCurrentIndex(i);
+    }
+    answered(kCorsBit);
+}
+
+void DataChain_Net::onLoginMode() {
+    ui_->checkBox_autoLog->setChecked(DeviceManager::instance()->loginMode() >= 1);
+    answered(kLoginModeBit);
+}
+
+int DataChain_Net::checkRequired() {
+    int missing = 0;
+    auto mark = [this, &missing](QWidget* w) {
+        markInput(1, w);
+        ++missing;
+    };
+    const QString name = ui_->comboBox_server->currentText();
+    if (ui_->checkBox_save->isChecked() && (name.isEmpty() || name == tr(kNewServer))) {
+        mark(ui_->comboBox_server);
+    }
+    const int mode = currentWorkMode();
+    const int protocol = currentProtocol();
+    if (mode < 0) {
+        mark(ui_->comboBox_WorkMode);
+    }
+    if (protocol < 0) {
+        mark(ui_->comboBox_protocol);
+    }
+    // An address the record cannot carry counts as missing: a dotted number, or a host name
+    // of printable ASCII that fits its field.
+    const QString address = ui_->lineEdit_address->text();
+    if (address.isEmpty() || !(hostName_ ? LF::isHostName(address) : LF::isIpAddress(address))) {
+        mark(ui_->lineEdit_address);
+    }
+    if (LF::portValue(ui_->lineEdit_port->text()) == 0) {
+        mark(ui_->lineEdit_port);
+    }
+    const QString source = ui_->comboBox_sourceList->currentText();
+    if (pending_ != 2 && protocol == LF::NtripClient && source.isEmpty()) {
+        mark(ui_->comboBox_sourceList);
+        mark(ui_->comboBox_sourceList->lineEdit());
+    }
+    const QString baseId = ui_->lineEdit_BaseID->text();
+    if (pending_ != 2 && mode == LF::Rover && NetServer::usesBaseId(protocol) && baseId.isEmpty()) {
+        mark(ui_->lineEdit_BaseID);
+    }
+    // Texts longer than their receiver fields (from the store) or outside Latin-1.
+    if (!LF::fitsLatin1Field(source, LF::kCorsSourceBytes)) {
+        mark(ui_->comboBox_sourceList);
+        mark(ui_->comboBox_sourceList->lineEdit());
+    }
+    if (!LF::fitsLatin1Field(ui_->lineEdit_guestName->text(), LF::kCorsUserBytes)) {
+        mark(ui_->lineEdit_guestName);
+    }
+    if (!LF::fitsLatin1Field(ui_->lineEdit_psw->text(), LF::kCorsPasswordBytes)) {
+        mark(ui_->lineEdit_psw);
+    }
+    if (!LF::fitsLatin1Field(baseId, LF::kBaseIdBytes)) {
+        mark(ui_->lineEdit_BaseID);
+    }
+    return missing;
+}
+
+int DataChain_Net::checkTotalLength() {
+    const qsizetype total = ui_->comboBox_sourceList->currentText().size() +
+                            ui_->lineEdit_guestName->text().size() +
+                            ui_->lineEdit_psw->text().size();
+    if (total >= totalLimit_) {
+        Prompts::instance()->message(
+            this, Prompts::Critical, tr("Error"),
+            tr("Total length of source\nuserName and password\nis beyond %1!").arg(totalLimit_),
+            QMessageBox::Ok);
+        return -1;
+    }
+    return 1;
+}
+
+int DataChain_Net::checkInput() {
+    if (checkRequired() > 0) {
+        return 0;
+    }
+    return checkTotalLength();
+}
+
+NetServer DataChain_Net::serverFromEditors() const {
+    NetServer s;
+    s.address = ui_->lineEdit_address->text();
+    s.port = LF::portValue(ui_->lineEdit_port->text());
+    s.protocol = currentProtocol();
+    s.name = ui_->comboBox_server->currentText();
+    s.user = ui_->lineEdit_guestName->text();
+    s.password = ui_->checkBox_save->isChecked() ? ui_->lineEdit_psw->text() : QString();
+    for (int i = 0; i < ui_->comboBox_sourceList->count(); ++i) {
+        s.sources << ui_->comboBox_sourceList->itemText(i);
+    }
+    s.baseId = ui_->lineEdit_BaseID->text();
+    const QVariant key = ui_->comboBox_server->currentData();
+    s.key = key.isValid() ? key.toInt() : -1;
+    return s;
+}
+
+bool DataChain_Net::setInfo() {
+    NetServer server = serverFromEditors();
+    if (ui_->checkBox_save->isChecked()) {
+        NetServerConfig& store = NetServerConfig::instance();
+        if (server.name.isEmpty() || server.name == tr(kNewServer)) {
+            showWarning(this, tr("Warning"), tr("Please input server name."));
+            return false;
+        }
+        const bool selected = ui_->comboBox_server->currentIndex() > 0;
+        if (server.key >= 0 && selected) {
+            // A rename must not take another stored server's name either.
+            if (store.nameExists(server.name, server.key)) {
+                showWarning(this, tr("Warning"), tr("Server with the name exits."));
+                return false;
+            }
+            store.updateServer(server);
+            ui_->comboBox_server->setItemText(ui_->comboBox_server->currentIndex(), server.name);
+        } else if (store.nameExists(server.name, -1)) {
+            showWarning(this, tr("Warning"), tr("Server with the name exits."));
+            return false;
+        } else {
+            server.key = -1;
+            const int key = store.addServer(server);
+            QSignalBlocker block(ui_->comboBox_server);
+            ui_->comboBox_server->addItem(server.name, key);
+            ui_->comboBox_server->setCurrentIndex(ui_->comboBox_server->count() - 1);
+        }
+    }
+    return sendSettings();
+}
+
+bool DataChain_Net::sendSettings() {
+    cors_info cors{};
+    if (!LF::buildCorsInfo(ui_->comboBox_sourceList->currentText(), ui_->lineEdit_guestName->text(),
+                           ui_->lineEdit_psw->text(), cors)) {
+        return false;
+    }
+    LF::NetLink link;
+    link.address = ui_->lineEdit_address->text();
+    link.hostName = hostName_;
+    link.port = LF::portValue(ui_->lineEdit_port->text());
+    link.protocol = currentProtocol();
+    link.workMode = currentWorkMode();
+    link.baseId = ui_->lineEdit_BaseID->text();
+    WirelessInfo info = info_;
+    if (!LF::buildWirelessInfo(link, info, baseIdLength_)) {
+        return false;
+    }
+    pending_ = 1;
+    DeviceObserver* hub = DeviceObserver::instance();
+    disconnectSignal(hub, SIGNAL(wirelessStatus()), this);
+    disconnectSignal(hub, SIGNAL(wirelessError()), this);
+    connectQueued(hub, this, SIGNAL(wirelessStatus()), SLOT(onWirelessStatus()));
+    connectQueued(hub, this, SIGNAL(wirelessError()), SLOT(onWirelessError()));
+    startPolls();
+    DeviceManager::instance()->setGprsSettings(link.workMode, baseIdLength_, info,
+                                               ui_->checkBox_autoLog->isChecked() ? 1 : 0, cors);
+    return true;
+}
+
+void DataChain_Net::startPolls() {
+    // A start while polls run replaces them, so no timer is left that nothing stops.
+    stopPolls();
+    statusTimer_ = startTimer(uiMs(kPollMs));
+    errorTimer_ = startTimer(uiMs(kPollMs));
+}
+
+void DataChain_Net::stopPolls() {
+    stopTimer(statusTimer_);
+    stopTimer(errorTimer_);
+    statusTimer_ = -1;
+    errorTimer_ = -1;
+}
+
+void DataChain_Net::stopLogonWait() {
+    stopPolls();
+    if (DeviceObserver* hub = DeviceObserver::existingInstance()) {
+        disconnectSignal(hub, SIGNAL(wirelessStatus()), this);
+        disconnectSignal(hub, SIGNAL(wirelessError()), this);
+    }
+    pending_ = 0;
+}
+
+void DataChain_Net::onWirelessStatus() {
+    const int status = DeviceManager::instance()->wirelessStatus();
+    qDebug() << "GPRS Status: " << status;
+    if (status == 9) {
+        stopLogonWait();
+        emit enableInterface(true);
+        showWarning(this, tr("Warning"), tr("Device mode is radio now!"));
+        return;
+    }
+    if (pending_ == 1 && (status == 1 || status == 4)) {
+        stopLogonWait();
+        emit enableInterface(true);
+        Prompts::instance()->message(this, Prompts::Information, tr("Information"),
+                                     tr("Logged On!"), QMessageBox::Ok);
+    }
+}
+
+void DataChain_Net::onWirelessError() {
+    const int code = DeviceManager::instance()->wirelessError();
+    qDebug() << "GPRS Error: " << code;
+    const QString text = LF::gprsErrorText(code);
+    if (text.isEmpty()) {
+        return;
+    }
+    stopLogonWait();
+    emit enableInterface(true);
+    showWarning(this, tr("Warning"), text);
+}
+
+void DataChain_Net::onSetTimeout() {
+    const bool awaited = pending_ == 1;
+    stopLogonWait();
+    const int status = DeviceManager::instance()->wirelessStatus();
+    if (awaited && status != 4 && status != 1) {
+        DeviceManager::instance()->disconnectNetLink();
+        showWarning(this, tr("Warning"), tr("Failed to log on!"));
+    }
+}
+
+void DataChain_Net::timerEvent(QTimerEvent* event) {
+    const int id = event->timerId();
+    if (id == statusTimer_ && id > 0) {
+        DeviceManager::instance()->queryNetLinkStatus();
+    } else if (id == errorTimer_ && id > 0) {
+        DeviceManager::instance()->sendGprsEroinfo();
+    } else {
+        Widget::timerEvent(event);
+    }
+}
+
+void DataChain_Net::setEditorsEnabled(bool e) {
+    ui_->comboBox_server->setEnabled(e);
+    ui_->comboBox_protocol->setEnabled(e);
+    ui_->lineEdit_address->setEnabled(e);
+    ui_->lineEdit_port->setEnabled(e);
+    ui_->comboBox_sourceList->setEnabled(e);
+    ui_->lineEdit_BaseID->setEnabled(e);
+    ui_->lineEdit_guestName->setEnabled(e);
+    ui_->lineEdit_psw->setEnabled(e);
+    ui_->checkBox_autoLog->setEnabled(e);
+    ui_->comboBox_WorkMode->setEnabled(e);
+    ui_->checkBox_save->setEnabled(e && !ui_->comboBox_server->currentText().isEmpty());
+}
+
+}  // namespace Varnok
