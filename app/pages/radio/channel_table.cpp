@@ -13,6 +13,8 @@ void setup(QTableWidget* table) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setDefaultAlignment(
+        Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setAlternatingRowColors(true);
@@ -22,6 +24,12 @@ void setup(QTableWidget* table) {
 void show(QTableWidget* table, const QStringList& titles,
           const std::vector<std::vector<double>>& columns, int rows, int firstLabel) {
     table->setColumnCount(static_cast<int>(titles.size()));
+    // Three columns sized to their titles overflow a 480-pixel screen: share the width then,
+    // the titles wrapped.
+    QHeaderView* header = table->horizontalHeader();
+    const bool shared = titles.size() > 1;
+    header->setSectionResizeMode(shared ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    header->setMinimumHeight(shared ? 2 * header->fontMetrics().lineSpacing() + 8 : 0);
     table->setRowCount(rows);
     table->setHorizontalHeaderLabels(titles);
     QStringList labels;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QScrollArea>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -61,6 +62,13 @@ private:
 };
 
 namespace {
+
+// A soft tint, not the red of an invalid entry: nothing is wrong with the value.
+void markKeptAsRead(QWidget* editor) {
+    QPalette palette = editor->palette();
+    palette.setBrush(QPalette::All, QPalette::Base, QBrush(QColor(255, 236, 179)));
+    editor->setPalette(palette);
+}
 
 constexpr double kDefaultLower = 450.0;
 constexpr double kDefaultUpper = 470.0;
@@ -306,7 +314,7 @@ void RadioChannelWidget_V2::showFrequencies() {
             // Shown as read and marked; it goes back unchanged unless the user edits it.
             row.editor->setValue(row.editor->minimum());
             row.editor->showText(QString::number(mhz, 'f', 4));
-            markInput(1, row.editor);
+            markKeptAsRead(row.editor);
             row.editor->setToolTip(tr("Outside the radio's range: kept as read"));
         } else {
             row.editor->showValue(mhz);
