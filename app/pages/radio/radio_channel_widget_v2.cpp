@@ -170,10 +170,6 @@ bool RadioChannelWidget_V2::isOutsideRange(int channel) const {
     return channel >= 0 && channel < kChannels && rows_[static_cast<size_t>(channel)].outside;
 }
 
-bool RadioChannelWidget_V2::transmitShown() const {
-    return DeviceManager::instance()->hasRadioChannelTypes() && LogicContext::radioCanTransmit();
-}
-
 double RadioChannelWidget_V2::frequencyStep() {
     const DeviceManager* m = DeviceManager::instance();
     if (LogicContext::radioHasChannelSpacing()) {
@@ -333,7 +329,6 @@ void RadioChannelWidget_V2::showChannelTypes() {
         Row& row = rows_[i];
         const int code = types[i];
         row.typeKnown = true;
-        row.receivedType = code;
         const bool rx = code == kRxTx || code == kRxOnly;
         row.rx->setChecked(rx);
         allRx = allRx && rx;
@@ -380,11 +375,11 @@ void RadioChannelWidget_V2::onSet() {
         row.known = true;
         row.received = mhz;
         row.edited = false;
+        // The boxes show the use as read unless the user changed them; a radio that cannot
+        // transmit gets no transmit use.
         if (types && (row.typeKnown || row.typeEdited)) {
-            const int code = row.typeEdited ? typeCodeOf(ch) : row.receivedType;
-            m->setRadioChannelType(ch, static_cast<Rdo_Channel_Type>(code));
+            m->setRadioChannelType(ch, static_cast<Rdo_Channel_Type>(typeCodeOf(ch)));
             row.typeKnown = true;
-            row.receivedType = code;
             row.typeEdited = false;
         }
     }

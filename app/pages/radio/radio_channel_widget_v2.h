@@ -75,8 +75,7 @@ private:
         double received = 0.0;
         bool edited = false;
         bool outside = false;
-        bool typeKnown = false;
-        int receivedType = 3;
+        bool typeKnown = false;  // its use was read this visit
         bool typeEdited = false;
     };
 
@@ -90,9 +89,8 @@ private:
     void showChannelTypes();
     void onEditorChanged(int channel);
     void snapEditor(int channel);
-    void setAllBox(QCheckBox* all, bool checked);
+    static void setAllBox(QCheckBox* all, bool checked);
     int typeCodeOf(int channel) const;
-    bool transmitShown() const;
 
     QAction* login_ = nullptr;
     QAction* set_ = nullptr;
