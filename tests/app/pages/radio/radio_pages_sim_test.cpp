@@ -56,6 +56,7 @@ protected:
         ASSERT_TRUE(dm().connectDevice(0, kSimCom, 115200, Varnok::SocketTarget{}));
         ASSERT_TRUE(ShellHarness::waitFor([] { return dm().workingStatus() == 4; }, kWait));
         ASSERT_TRUE(dm().isRadioChannelV2());
+        waitForPage<RadioChannelWidget_V2>();
     }
     void connectNewOverTcp() {
         Varnok::SocketTarget t{};
@@ -65,6 +66,16 @@ protected:
         dm().setDeviceType(1);
         ASSERT_TRUE(dm().connectDevice(2, 0, 9600, t));
         ASSERT_TRUE(ShellHarness::waitFor([] { return dm().workingStatus() == 4; }, kWait));
+        waitForPage<RadioChannelWidgetK45>();
+    }
+    // The frame builds the receiver's pages when it hears of the connection.
+    template <class Page>
+    void waitForPage() {
+        ASSERT_TRUE(ShellHarness::waitFor(
+            [this] {
+                return dynamic_cast<Page*>(frame->page(QStringLiteral("RadioChannel"))) != nullptr;
+            },
+            kWait));
     }
     Strings requestsNamed(const std::string& name) const {
         Strings out;
