@@ -149,6 +149,13 @@ TEST_F(ChannelCheck, ASecondConnectedStatusMidCheckWritesOnce) {
     EXPECT_TRUE(writes().empty());
 }
 
+TEST_F(ChannelCheck, ASpacingAnswerAnotherPageAskedForDoesNotStallTheCheck) {
+    connected();
+    answerSpacing(1);
+    answerChannels(std::vector<double>(16, 455.0));
+    EXPECT_EQ(writes().size(), 10u);
+}
+
 TEST_F(ChannelCheck, OnlyConnectedStatusOfAReceiverWithTheExtensionStartsACheck) {
     for (int status : {0, 1, 2, 3, 5}) {
         LogicContext::instance()->onWorkingStatus(status);
