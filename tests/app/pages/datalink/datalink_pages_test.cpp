@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
@@ -175,6 +176,23 @@ TEST_F(DataLinkPage, RadioSetKeepsAnUnreadCallSignAndAReported20kHzSpacing) {
     h.clearCalls();
     action(page, "Set")->trigger();
     EXPECT_EQ(calls("Set_Radio_Callsign").size(), 1u);
+}
+
+TEST_F(DataLinkPage, FecIsWrittenOnlyOnceKnown) {
+    rx.radioInfo(kProtocols | (1u << 31), (1u << 22) | (1u << 24), 0);
+    DataChain* page = open();
+    rx.mode(8, 455.0);  // 3AS shows the FEC box
+    EXPECT_TRUE(child<QCheckBox>(page->radioPanel(), "checkBox_fec")->isVisible());
+    h.clearCalls();
+    action(page, "Set")->trigger();
+    EXPECT_EQ(calls("Set_"), (std::vector<std::string>{"Set_Radio_Mdl(8)", "Set_Radio_Frq(455)"}));
+    h.script().answer<void(bool&)>("Get_Radio_FEC", [](bool& on) { on = true; });
+    rx.fire(0x10u);
+    Varnok::setUiScale(0.0);
+    ASSERT_TRUE(h.waitFor([&] { return page->radioPanel()->isEnabled(); }));
+    h.clearCalls();
+    action(page, "Set")->trigger();
+    EXPECT_EQ(calls("Set_Radio_FEC"), std::vector<std::string>{"Set_Radio_FEC(true)"});
 }
 
 TEST_F(DataLinkPage, SpacingNeverAnsweredIsMissing) {
