@@ -18,6 +18,7 @@
 #include "handover_queue.h"
 #include "source_list_collector.h"
 #include "receiver_session.h"
+#include "static_point_settings.h"
 
 namespace Varnok {
 
@@ -123,6 +124,8 @@ struct DeviceCache {
     std::vector<double> channelFreqs;
     NMEAConfigList nmeaConfigs;
     bool staticStatus = false;
+    // The static antenna type text of the last FT answer (category 8, bit 0x20).
+    char staticAntType[21] = {};
 };
 
 // The three L2C, L5 and GLONASS L3 switches of the receiver information page; 1 means on.
@@ -455,6 +458,12 @@ public:
     void radioCallsignV2(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     bool staticStatus() const { return cache_.staticStatus; }
+
+    // ---- Static point: the cached point joined with the cached static antenna type.
+    StaticPointSettings staticPointSettings() const;
+    // The four recording settings, then the point, then its antenna code.
+    void setStaticSettings(unsigned int mode, unsigned int session, unsigned int interval,
+                           unsigned int mask, const StaticPointSettings& point);
 
     // Decodes the cached device record: channel switches, firmware capabilities, board type.
     void applyDeviceInfo();

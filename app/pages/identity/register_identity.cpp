@@ -1,8 +1,20 @@
 #include "page_registry.h"
 #include "register_pages.h"
+#include "satellite_channel_control.h"
 
 namespace Varnok {
 
-void registerIdentityPages() {}
+namespace {
+
+Widget* makeSatelliteChannelControl(QWidget* parent) {
+    return new SatelliteChannelControl(parent);
+}
+
+}  // namespace
+
+void registerIdentityPages() {
+    PageRegistry::replace("SatelliteChannelControl", PageFamily::OldProtocol,
+                          &makeSatelliteChannelControl);
+}
 
 }  // namespace Varnok
