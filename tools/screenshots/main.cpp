@@ -1,5 +1,6 @@
 // varnok_screenshots <dir>: renders the shell's pages at 480 x 640 into <dir>.
 // varnok_screenshots --check <dir>: every PNG there has the frame's size and is not flat.
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
@@ -9,13 +10,16 @@
 #include <QPushButton>
 
 #include <cstdio>
+#include <cstring>
 
 #include "close_app_dialog.h"
+#include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
 #include "password_store.h"
 #include "register_pages.h"
 #include "shell_harness.h"
+#include "timer_scale.h"
 
 namespace {
 
@@ -58,6 +62,99 @@ QPixmap dialogShot(Varnok::FatherWidget* frame, QDialog* dialog) {
     return shot;
 }
 
+// ---- Recording, satellite channel and NMEA output pages.
+
+void setRecordBytes(Varnok::DeviceCache& c) {
+    auto* d = reinterpret_cast<unsigned char*>(&c.deviceInfo);
+    d[76] = 1;    // Auto
+    d[77] = 128;  // 1 week
+    d[81] = 5;    // 5 s
+    d[82] = 10;   // mask
+    d[83] = 3;    // 16GB
+}
+
+bool surveyScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    bool ok = true;
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    Varnok::DeviceCache& cache = Varnok::DeviceManagerTestAccess::cache(*dm);
+    auto announce = [dm](int code) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    };
+
+    harness.disconnect();
+    harness.connectAs(0, 2, true);
+    Varnok::DeviceManagerTestAccess::setStaticStatusQuery(*dm, true);
+    setRecordBytes(cache);
+    cache.staticPoint = {};
+    cache.staticPoint.nameLength = 5;
+    std::memcpy(cache.staticPoint.name, "PT001", 5);
+    const float height = 1.5f;
+    std::memcpy(&cache.staticPoint.value, &height, sizeof height);
+    cache.staticPoint.byteField = 28;
+    cache.staticPoint.method = 4;
+    std::strcpy(cache.staticAntType, "ZORK45");
+    cache.staticStatus = true;
+    frame->onCommand(QStringLiteral("Static"));
+    if (auto* box =
+            frame->currentPage()->findChild<QCheckBox*>(QStringLiteral("checkBox_advance"))) {
+        box->setChecked(true);
+    }
+    announce(5);
+    announce(39);
+    ok &= save(frameShot(frame), dir, "static-antenna");
+
+    cache.satelliteChannels[0] = true;
+    cache.satelliteChannels[2] = true;
+    frame->onCommand(QStringLiteral("SatelliteChannelControl"));
+    ok &= save(frameShot(frame), dir, "satellite-channels");
+
+    Varnok::DeviceManagerTestAccess::setOutputExtensions(*dm, true);
+    cache.nmeaConfigs.port = 3;
+    cache.nmeaConfigs.value = 3;
+    cache.nmeaConfigs.messages = {{1, 3}, {64, 4}, {256, 3}, {32, 11}};
+    Varnok::setUiScale(0.02);
+    frame->onCommand(QStringLiteral("0183OutPut"));
+    ShellHarness::waitFor([frame] { return frame->currentPage()->isQuerying(); });
+    announce(72);
+    ok &= save(frameShot(frame), dir, "nmea-output-board2");
+    harness.disconnect();
+
+    harness.connectAs(1);
+    Varnok::DeviceManagerTestAccess::setOutputExtensions(*dm, true);
+    cache.ioConfigs = {};
+    cache.ioConfigs.entries[12] = 9;
+    cache.ioConfigs.entries[13] = 10;
+    cache.ioConfigs.entries[27] = 8;
+    cache.ioConfigs.entries[30] = 2;
+    cache.comBaud = 9;
+    frame->onCommand(QStringLiteral("0183OutPut"));
+    ShellHarness::waitFor([frame] { return frame->currentPage()->isQuerying(); });
+    announce(67);
+    announce(65);
+    ShellHarness::waitFor([frame] { return !frame->currentPage()->isQuerying(); });
+    ok &= save(frameShot(frame), dir, "nmea-output-type1");
+
+    Varnok::setUiScale(1.0);
+    cache.fileRecordStatus = 1;
+    cache.fileRecordAutoOpen = 1;
+    cache.elevMask = 10;
+    const std::uint32_t minutes = 60;
+    const std::uint16_t interval = 12;
+    std::memcpy(reinterpret_cast<unsigned char*>(&cache.fileRecordParam) + 32, &minutes, 4);
+    std::memcpy(reinterpret_cast<unsigned char*>(&cache.fileRecordParam) + 40, &interval, 2);
+    frame->onCommand(QStringLiteral("Static"));
+    for (int code : {39, 40, 41, 23}) {
+        announce(code);
+    }
+    ok &= save(frameShot(frame), dir, "static-recording-new");
+    frame->backAction()->trigger();
+    Varnok::setUiScale(0.0);
+    harness.disconnect();
+    cache = Varnok::DeviceCache{};
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -91,6 +188,7 @@ int render(const QString& dir) {
     }
     frame->onCommand(QStringLiteral("DataMonitor"));
     ok &= save(frameShot(frame), dir, "data-monitor");
+    ok &= surveyScenes(harness, frame, dir);
     return ok ? 0 : 1;
 }
 
