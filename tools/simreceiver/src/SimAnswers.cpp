@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersSurvey.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -137,6 +138,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     if (s.number("board") == 7) {
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
+    PutSurveyBytes(block, s);
     std::vector<Bytes> frames;
     for (std::size_t at = 0; at < block.size(); at += kOldChunk) {
         const std::size_t n = std::min(kOldChunk, block.size() - at);
@@ -258,6 +260,17 @@ constexpr Row kRows[] = {
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
+    // Recording and static point: settings are kept (StoreOldSurveySetting), queries answered.
+    {false, Letters('S', 'J'), "Set_DevcInfo", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'A'), "Set_Static_Point", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'B'), "Send_Static_Point", Wire::None, nullptr, nullptr, OldStaticPoint,
+     false},
+    {false, Letters('F', 'S'), "Set_Static_AntType", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'T'), "Send_Static_AntType", Wire::None, nullptr, nullptr, OldAntennaType,
+     false},
+    {false, Letters('F', 'D'), "Set_Static_Begin", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'C'), "QueryStaticStatus", Wire::None, nullptr, nullptr, OldStaticStatus,
+     false},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -384,6 +397,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.detail = std::string(1, first) + second;
     if (length > 0) {
         a.detail += " " + NewWire::Hex(payload, length);
+    }
+    if (!state.newProtocol()) {
+        StoreOldSurveySetting(first, second, payload, length, state);
     }
     if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);

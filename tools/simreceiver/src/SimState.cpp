@@ -75,6 +75,18 @@ constexpr Key kKeys[] = {
     {"quality", "1", Kind::Int, 0, 9, nullptr},
     {"satellites", "12", Kind::Int, 0, 99, nullptr},
     {"position_ms", "200", Kind::Int, 0, 60000, nullptr},
+    // Recording and static point (old protocol).
+    {"record_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"record_session", "0", Kind::Int, 0, 255, nullptr},
+    {"record_interval", "1", Kind::Int, 0, 255, nullptr},
+    {"record_mask", "10", Kind::Int, 0, 255, nullptr},
+    {"memory", "0", Kind::Int, 0, 255, nullptr},
+    {"point_name", "", Kind::Text, 32, 0, nullptr},
+    {"point_height_bits", "0", Kind::Int, 0, kIntMax, nullptr},
+    {"point_antenna", "0", Kind::Int, 0, 255, nullptr},
+    {"point_method", "1", Kind::Int, 0, 255, nullptr},
+    {"static_antenna", "", Kind::Text, 20, 0, nullptr},
+    {"static_status", "0", Kind::Int, 0, 1, nullptr},
 };
 
 const Key* Find(const std::string& name) {

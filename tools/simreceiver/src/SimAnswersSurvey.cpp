@@ -1,0 +1,127 @@
+#include "SimAnswersSurvey.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "Em_OldFrames.h"
+
+namespace varnok_sim {
+
+namespace {
+
+namespace BV = Brevan2011::BVParse;
+
+// Device-setting codes of "SJ" records and the device-block byte each one lands in.
+struct SettingByte {
+    std::uint8_t code;
+    const char* key;
+    std::size_t blockByte;
+};
+constexpr SettingByte kSettings[] = {
+    {0x2A, "record_mode", 42},     {0x2B, "record_session", 43}, {0x2E, "sat_channels", 46},
+    {0x31, "record_interval", 49}, {0x32, "record_mask", 50},
+};
+constexpr std::size_t kMemoryByte = 58;
+constexpr std::size_t kNameBytes = 32;
+constexpr std::size_t kAntennaChars = 20;
+
+Bytes Frame(char a, char b, const Bytes& payload) {
+    Bytes out(BV::kOldFrameMaxLength, 0);
+    std::uint32_t length = 0;
+    if (!BV::Pack_OldBinFrame(a, b, payload.data(), payload.size(), out.data(), &length,
+                              BV::kOldFormSerial)) {
+        return {};
+    }
+    out.resize(length);
+    return out;
+}
+
+void Put(SimState& s, const char* key, long value) {
+    s.set(key, std::to_string(value), nullptr);
+}
+
+// "FA": name count n, n name bytes, the height's 32 bits low byte first, the antenna byte,
+// the method code. A frame shorter than its count says is dropped.
+void StorePoint(const std::uint8_t* p, std::size_t n, SimState& s) {
+    if (n < 1) {
+        return;
+    }
+    const std::size_t count = std::min<std::size_t>(p[0], kNameBytes);
+    if (n < 1 + count + 6) {
+        return;
+    }
+    s.set("point_name", std::string(reinterpret_cast<const char*>(p + 1), count), nullptr);
+    const std::uint8_t* v = p + 1 + count;
+    const std::uint32_t bits = std::uint32_t(v[0]) | std::uint32_t(v[1]) << 8 |
+                               std::uint32_t(v[2]) << 16 | std::uint32_t(v[3]) << 24;
+    Put(s, "point_height_bits", static_cast<long>(bits));
+    Put(s, "point_antenna", v[4]);
+    Put(s, "point_method", v[5]);
+}
+
+}  // namespace
+
+void StoreOldSurveySetting(char first, char second, const std::uint8_t* p, std::size_t n,
+                           SimState& s) {
+    if (first == 'S' && second == 'J' && n == 2) {
+        for (const SettingByte& b : kSettings) {
+            if (b.code == p[0]) {
+                Put(s, b.key, p[1]);
+            }
+        }
+    } else if (first == 'F' && second == 'A') {
+        StorePoint(p, n, s);
+    } else if (first == 'F' && second == 'S') {
+        std::string text;
+        for (std::size_t i = 0; i < n && i < kAntennaChars && p[i] != 0; ++i) {
+            text.push_back(static_cast<char>(p[i]));
+        }
+        s.set("static_antenna", text, nullptr);
+    } else if (first == 'F' && second == 'D' && n >= 1) {
+        Put(s, "static_status", p[0] == 0 ? 1 : 0);
+    }
+}
+
+void PutSurveyBytes(std::vector<std::uint8_t>& block, const SimState& s) {
+    for (const SettingByte& b : kSettings) {
+        if (b.blockByte < block.size()) {
+            block[b.blockByte] = static_cast<std::uint8_t>(s.number(b.key));
+        }
+    }
+    if (kMemoryByte < block.size()) {
+        block[kMemoryByte] = static_cast<std::uint8_t>(s.number("memory"));
+    }
+}
+
+std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    const std::string& name = s.text("point_name");
+    const std::size_t count = std::min(name.size(), kNameBytes);
+    Bytes payload;
+    payload.push_back(static_cast<std::uint8_t>(count));
+    payload.insert(payload.end(), name.begin(), name.begin() + static_cast<long>(count));
+    const auto bits = static_cast<std::uint32_t>(s.number("point_height_bits"));
+    for (int i = 0; i < 4; ++i) {
+        payload.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    }
+    payload.push_back(static_cast<std::uint8_t>(s.number("point_antenna")));
+    payload.push_back(static_cast<std::uint8_t>(s.number("point_method")));
+    return {Frame('F', 'B', payload)};
+}
+
+std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    const std::string& text = s.text("static_antenna");
+    Bytes payload(text.begin(), text.end());
+    payload.push_back(0);
+    return {Frame('F', 'T', payload)};
+}
+
+// "FC" alone asks for the status; with a file index it deletes a file and gets no answer.
+std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t*, std::size_t n, int*) {
+    if (n != 0) {
+        return {};
+    }
+    return {Frame('F', 'C', {static_cast<std::uint8_t>(s.number("static_status"))})};
+}
+
+}  // namespace varnok_sim

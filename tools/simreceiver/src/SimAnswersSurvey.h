@@ -1,0 +1,27 @@
+// The simulated receiver's recording, static point and satellite channel answers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "SimAnswers.h"
+#include "SimState.h"
+
+namespace varnok_sim {
+
+// Keeps what an old-protocol setting frame carries (device settings "SJ", static point "FA",
+// antenna type "FS", recording "FD"), so the next query reads it back.
+void StoreOldSurveySetting(char first, char second, const std::uint8_t* payload, std::size_t length,
+                           SimState& state);
+
+// Puts the recording settings, channel switches and memory code into the 128-byte device
+// block at the places the library copies them from.
+void PutSurveyBytes(std::vector<std::uint8_t>& block, const SimState& state);
+
+// Answers: the static point ("FB"), the antenna type ("FT"), the recording status ("FC").
+std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::size_t, int*);
+std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*);
+std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std::size_t n, int*);
+
+}  // namespace varnok_sim
