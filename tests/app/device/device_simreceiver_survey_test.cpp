@@ -90,5 +90,44 @@ TEST_F(SimulatedSurvey, OldProtocolSatelliteChannelsReadBack) {
     EXPECT_TRUE(dm->closePort());
 }
 
+TEST_F(SimulatedSurvey, NewProtocolFileRecordingAndOutputRatesReadBack) {
+    std::string error;
+    ASSERT_TRUE(sim.start({"protocol=new", "com_baud=8"}, &error)) << error;
+    Varnok::SocketTarget target{};
+    target.address[0] = 127;
+    target.address[3] = 1;
+    target.port = sim.tcpPort();
+    dm->setDeviceType(1);
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, target));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dm->workingStatus() == 4; }, kWaitMs));
+
+    dm->setFileRecordSettings(0, 30, 12, 15, true);
+    ASSERT_TRUE(sim.waitForRequest("Send_File_Record_Param", kWaitMs));
+    ASSERT_TRUE(answered("fileRecordParam", [&] { dm->queryFileRecordSettings(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("elevMask").empty(); }, kWaitMs));
+    const QX_FILE_RECORD_CONFIG_STRUCT param = dm->fileRecordParam();
+    const Varnok::RecordView record(param);
+    EXPECT_EQ(record.le32(32), 30u);
+    EXPECT_EQ(record.le32(40) & 0xFFFF, 12u);
+    EXPECT_TRUE(dm->fileRecordAutoOpen());
+    EXPECT_EQ(dm->elevMask(), 15);
+    EXPECT_EQ(dm->fileRecordStatus(), 2);
+
+    ASSERT_TRUE(answered("fileRecordStatus", [&] { dm->startStaticRecord(); }));
+    EXPECT_EQ(dm->fileRecordStatus(), 1);
+
+    // Rates as the output page writes them: GPGGA at 1 Hz, GPGSV with the code it was read at.
+    std::vector<_set_nmea> rates = {{12, 3}, {13, 255}, {27, 0}};
+    dm->setNmeaOutput(rates, false, 3);
+    ASSERT_TRUE(answered("ioConfigs", [&] { dm->queryNmeaOutputConfigs(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("comBaud").empty(); }, kWaitMs));
+    const QX_DATA_CONFIG_LIST list = dm->ioConfigs();
+    EXPECT_EQ(list.entries[12], 9);
+    EXPECT_EQ(list.entries[13], 2);
+    EXPECT_EQ(list.entries[27], 1);
+    EXPECT_EQ(dm->comBaudrate(), 8);
+    EXPECT_TRUE(dm->closePort());
+}
+
 }  // namespace
 }  // namespace varnok_test

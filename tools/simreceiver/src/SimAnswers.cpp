@@ -223,6 +223,20 @@ constexpr Row kRows[] = {
     {true, 0x0307, "Send_System_Firmware_Info_Query", Wire::Custom, nullptr, FirmwareInfo, nullptr,
      true},
     {true, 0x0451, "Send_Gnss_ElevMask", Wire::U8, "elevation_mask", nullptr, nullptr, true},
+    // File recording and output rates: the io items name nothing; the items after them do.
+    {true, 0x0B09, "io", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0404, "io", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0104, "io", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0B03, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0B04, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0B05, "Send_File_Record_Auto_Open", Wire::U8, "record_auto_open", nullptr, nullptr,
+     true},
+    {true, 0x0B06, "Send_File_Record_Param", Wire::Custom, nullptr, FileRecordParam, nullptr, true},
+    {true, 0x0B07, "Send_File_Record_Status_Query", Wire::U16, "record_status", nullptr, nullptr,
+     true},
+    {true, 0x0456, "Send_Gnss_Data_Configlist_Query", Wire::Custom, nullptr, DataConfigList,
+     nullptr, true},
+    {true, 0x0103, "Send_Com_Baudrate", Wire::U16, "com_baud", nullptr, nullptr, true},
     {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::Custom, nullptr, BasePositionList, nullptr,
      true},
     {true, 0x0703, "Send_Radio_Frequency", Wire::Custom, nullptr, RadioFrequency, nullptr, true},
@@ -354,11 +368,17 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
         const Row* row = FindRow(true, item.tag);
-        if (i == 0) {
+        if (i == 0 || a.name == "io") {
             a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
         }
         if (!state.newProtocol()) {
             continue;  // an old receiver does not understand the frame
+        }
+        if (!query && StoreNewSurveySetting(item.tag, item.value, state)) {
+            ack = true;
+            if (row == nullptr || row->wire == Wire::Custom || row->wire == Wire::None) {
+                continue;
+            }
         }
         if (row == nullptr) {
             ack = ack || !query;

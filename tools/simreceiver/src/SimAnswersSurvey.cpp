@@ -1,10 +1,13 @@
 #include "SimAnswersSurvey.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <utility>
 #include <cstring>
 #include <string>
 
 #include "Em_OldFrames.h"
+#include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
 
@@ -58,6 +61,57 @@ void StorePoint(const std::uint8_t* p, std::size_t n, SimState& s) {
     Put(s, "point_height_bits", static_cast<long>(bits));
     Put(s, "point_antenna", v[4]);
     Put(s, "point_method", v[5]);
+}
+
+// Output message tags by sentence id, as the data configuration list indexes them.
+constexpr std::pair<int, std::uint16_t> kSentenceTags[] = {
+    {12, 0x408}, {13, 0x409}, {25, 0x412}, {26, 0x413}, {27, 0x414}, {28, 0x415},
+    {29, 0x416}, {30, 0x417}, {31, 0x418}, {32, 0x419}, {33, 0x41A}, {37, 0x41E},
+    {38, 0x41F}, {39, 0x420}, {40, 0x421}, {41, 0x422}, {42, 0x423}, {43, 0x424},
+};
+constexpr std::size_t kListEntries = 44;
+
+// The list is kept as "id:code" pairs separated by blanks.
+std::vector<std::uint16_t> Rates(const SimState& s) {
+    std::vector<std::uint16_t> rates(kListEntries, 0);
+    const std::string& text = s.text("data_rates");
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(' ', at);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string pair = text.substr(at, end - at);
+        const std::size_t colon = pair.find(':');
+        if (colon != std::string::npos) {
+            const unsigned long id = std::strtoul(pair.c_str(), nullptr, 10);
+            const unsigned long code = std::strtoul(pair.c_str() + colon + 1, nullptr, 10);
+            if (id < kListEntries) {
+                rates[id] = static_cast<std::uint16_t>(code);
+            }
+        }
+        at = end + 1;
+    }
+    return rates;
+}
+
+void PutRates(SimState& s, const std::vector<std::uint16_t>& rates) {
+    std::string text;
+    for (std::size_t id = 0; id < rates.size(); ++id) {
+        if (rates[id] != 0) {
+            text +=
+                (text.empty() ? "" : " ") + std::to_string(id) + ":" + std::to_string(rates[id]);
+        }
+    }
+    s.set("data_rates", text, nullptr);
+}
+
+std::uint32_t Be(const Bytes& v, std::size_t at, std::size_t n) {
+    std::uint32_t out = 0;
+    for (std::size_t i = 0; i < n && at + i < v.size(); ++i) {
+        out = out << 8 | v[at + i];
+    }
+    return out;
 }
 
 }  // namespace
@@ -122,6 +176,55 @@ std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t*, std::
         return {};
     }
     return {Frame('F', 'C', {static_cast<std::uint8_t>(s.number("static_status"))})};
+}
+
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
+    switch (tag) {
+        case 0x0B03:
+            Put(s, "record_status", 1);
+            return true;
+        case 0x0B04:
+            Put(s, "record_status", 2);
+            return true;
+        case 0x0B06:
+            // Text 20, a byte, three words (the third the session minutes), three bytes, the
+            // interval code, a byte, a word.
+            if (value.size() == 43) {
+                Put(s, "record_minutes", static_cast<long>(Be(value, 29, 4)));
+                Put(s, "record_code", static_cast<long>(Be(value, 36, 2)));
+            }
+            return true;
+        default:
+            break;
+    }
+    for (const auto& [id, sentenceTag] : kSentenceTags) {
+        if (sentenceTag == tag && (value.size() == 1 || value.size() == 2)) {
+            std::vector<std::uint16_t> rates = Rates(s);
+            rates[static_cast<std::size_t>(id)] = static_cast<std::uint16_t>(Be(value, 0, 2));
+            PutRates(s, rates);
+            return true;
+        }
+    }
+    return false;
+}
+
+Bytes FileRecordParam(const SimState& s) {
+    using NewWire::Cat;
+    Bytes name(20, 0);
+    return Cat({name, NewWire::U8(0), NewWire::U32(0), NewWire::U32(0),
+                NewWire::U32(static_cast<std::uint32_t>(s.number("record_minutes"))),
+                NewWire::U8(0), NewWire::U8(0), NewWire::U8(0),
+                NewWire::U16(static_cast<std::uint16_t>(s.number("record_code"))), NewWire::U8(0),
+                NewWire::U32(0)});
+}
+
+Bytes DataConfigList(const SimState& s) {
+    Bytes out = NewWire::U16(static_cast<std::uint16_t>(kListEntries));
+    for (std::uint16_t code : Rates(s)) {
+        const Bytes v = NewWire::U16(code);
+        out.insert(out.end(), v.begin(), v.end());
+    }
+    return out;
 }
 
 }  // namespace varnok_sim

@@ -24,4 +24,12 @@ std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::s
 std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*);
 std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std::size_t n, int*);
 
+// Keeps what a new-protocol setting item carries (file recording open, close and settings,
+// data output rates); false when the tag is not one of these.
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& state);
+
+// The file-record settings (0x0B06, 43 bytes) and the data configuration list (0x0456).
+Bytes FileRecordParam(const SimState& s);
+Bytes DataConfigList(const SimState& s);
+
 }  // namespace varnok_sim

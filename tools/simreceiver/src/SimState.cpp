@@ -87,6 +87,13 @@ constexpr Key kKeys[] = {
     {"point_method", "1", Kind::Int, 0, 255, nullptr},
     {"static_antenna", "", Kind::Text, 20, 0, nullptr},
     {"static_status", "0", Kind::Int, 0, 1, nullptr},
+    // Recording and output (new protocol).
+    {"record_status", "2", Kind::Int, 0, 65535, nullptr},
+    {"record_auto_open", "0", Kind::Int, 0, 255, nullptr},
+    {"record_minutes", "60", Kind::Int, 0, kIntMax, nullptr},
+    {"record_code", "9", Kind::Int, 0, 65535, nullptr},
+    {"data_rates", "", Kind::Text, 400, 0, nullptr},
+    {"com_baud", "9", Kind::Int, 0, 65535, nullptr},
 };
 
 const Key* Find(const std::string& name) {
