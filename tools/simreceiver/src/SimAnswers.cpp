@@ -368,8 +368,17 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
         const Row* row = FindRow(true, item.tag);
+        const char* freq = row == nullptr ? DataFreqRequestName(item.tag) : nullptr;
+        if (freq != nullptr) {
+            // Data rates show their values: "0x0410=9".
+            a.detail +=
+                "=" + std::to_string(
+                          item.value.size() == 1
+                              ? item.value[0]
+                              : (item.value.size() == 2 ? item.value[0] * 256 + item.value[1] : 0));
+        }
         if (i == 0 || a.name == "io") {
-            a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
+            a.name = row != nullptr ? row->name : (freq ? freq : "new " + Hex16(item.tag));
         }
         if (!state.newProtocol()) {
             continue;  // an old receiver does not understand the frame

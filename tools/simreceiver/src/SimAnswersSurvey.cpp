@@ -208,6 +208,20 @@ bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
     return false;
 }
 
+const char* DataFreqRequestName(std::uint16_t tag) {
+    constexpr std::uint16_t kRateTag = 0x0403;
+    constexpr std::uint16_t kPositionTag = 0x0410;
+    if (tag == kRateTag || tag == kPositionTag) {
+        return "Send_Gnss_Data_Freq";
+    }
+    for (const auto& entry : kSentenceTags) {
+        if (entry.second == tag) {
+            return "Send_Gnss_Data_Freq";
+        }
+    }
+    return nullptr;
+}
+
 Bytes FileRecordParam(const SimState& s) {
     using NewWire::Cat;
     Bytes name(20, 0);

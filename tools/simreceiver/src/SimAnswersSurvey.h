@@ -28,6 +28,9 @@ std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std
 // data output rates); false when the tag is not one of these.
 bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& state);
 
+// The request a data-frequency item belongs to ("Send_Gnss_Data_Freq"), or null.
+const char* DataFreqRequestName(std::uint16_t tag);
+
 // The file-record settings (0x0B06, 43 bytes) and the data configuration list (0x0456).
 Bytes FileRecordParam(const SimState& s);
 Bytes DataConfigList(const SimState& s);
