@@ -75,7 +75,7 @@ TEST(SimReceiverSurvey, NewProtocolPositionOutputIsOneRateItemWithoutIo) {
                                        static_cast<BV::QX_GNSS_IO_ID_ENUM>(4));
     ASSERT_TRUE(link.sim().waitForRequest("Send_Gnss_Data_Freq", kWaitMs));
     EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"), "set 0x0404 0x0408=6 0x0409=2");
-    EXPECT_EQ(link.sim().value("data_rates"), "12:6 13:2");
+    EXPECT_EQ(link.sim().value("data_rates"), "12:6,13:2");
 }
 
 }  // namespace

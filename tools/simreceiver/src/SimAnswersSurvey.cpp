@@ -71,13 +71,13 @@ constexpr std::pair<int, std::uint16_t> kSentenceTags[] = {
 };
 constexpr std::size_t kListEntries = 44;
 
-// The list is kept as "id:code" pairs separated by blanks.
+// The list is kept as "id:code" pairs separated by commas.
 std::vector<std::uint16_t> Rates(const SimState& s) {
     std::vector<std::uint16_t> rates(kListEntries, 0);
     const std::string& text = s.text("data_rates");
     std::size_t at = 0;
     while (at < text.size()) {
-        std::size_t end = text.find(' ', at);
+        std::size_t end = text.find(',', at);
         if (end == std::string::npos) {
             end = text.size();
         }
@@ -100,7 +100,7 @@ void PutRates(SimState& s, const std::vector<std::uint16_t>& rates) {
     for (std::size_t id = 0; id < rates.size(); ++id) {
         if (rates[id] != 0) {
             text +=
-                (text.empty() ? "" : " ") + std::to_string(id) + ":" + std::to_string(rates[id]);
+                (text.empty() ? "" : ",") + std::to_string(id) + ":" + std::to_string(rates[id]);
         }
     }
     s.set("data_rates", text, nullptr);
