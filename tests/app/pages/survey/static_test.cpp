@@ -313,5 +313,29 @@ TEST_F(StaticTest, GetAsksForThePointOnlyWithAntennaParametersAndWarnsOnSilence)
     EXPECT_TRUE(key(page, "Set")->isEnabled());
 }
 
+TEST_F(StaticTest, EachReceiverKindGetsItsRealPages) {
+    struct Case {
+        int deviceType;
+        const char* name;
+        const char* className;
+    } cases[] = {
+        {1, "Static", "Varnok::InternalRecordWidget"},
+        {1, "0183OutPut", "Varnok::Output"},
+        {2, "Static", "Varnok::Static"},
+        {2, "SatelliteChannelControl", "Varnok::SatelliteChannelControl"},
+        {2, "0183OutPut", "Varnok::Output"},
+        {5, "Static", "Varnok::Static"},
+        {5, "SatelliteChannelControl", "Varnok::SatelliteChannelControl"},
+    };
+    for (const Case& c : cases) {
+        connect(c.deviceType);
+        Varnok::Widget* shown = open<Varnok::Widget>(c.name);
+        ASSERT_NE(shown, nullptr) << c.name;
+        EXPECT_STREQ(shown->metaObject()->className(), c.className) << c.deviceType;
+        frame->backAction()->trigger();
+        harness->disconnect();
+    }
+}
+
 }  // namespace
 }  // namespace varnok_test
