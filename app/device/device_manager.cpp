@@ -174,6 +174,7 @@ bool DeviceManager::connectDevice(int kind, unsigned char port, int baud, Socket
     newFirmwareFlag_ = false;
     wifiShareAnswered_ = false;
     basePositions_.resetAnswered();
+    clearIoLists();
     cache_.wifiShare = false;
     cache_.wifiAutoShare = false;
     staticStatus_ = false;

@@ -454,6 +454,8 @@ public:
     int dataLinkMode() const { return cache_.dataLinkMode; }
     QX_DATA_CONFIG_LIST ioConfigs() const { return cache_.ioConfigs; }
     void ioConfigs(QX_DATA_CONFIG_LIST& out) const { out = cache_.ioConfigs; }
+    // That IO's own list; true when it came since the last queryRtkSettings (and connect).
+    bool ioConfigs(int ioId, QX_DATA_CONFIG_LIST& out) const;
     QX_RADIO_CALLSIGN_STRUCT radioCallsignV2() const { return cache_.radioCallsignV2; }
     void radioCallsignV2(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
@@ -533,6 +535,17 @@ private:
     DeviceCache cache_;
     BasePositionList basePositions_;
     SourceListCollector sourceList_;
+
+    // The data configuration lists of IOs 1, 5 and 6, each kept apart as it arrives.
+    struct IoListSlot {
+        bool fresh = false;
+        QX_DATA_CONFIG_LIST list{};
+    };
+    IoListSlot ioLists_[3];
+    // -1 for an IO without a slot.
+    static int ioListIndex(int ioId);
+    void clearIoLists();
+    void takeIoList(const QX_DATA_CONFIG_LIST& list);
 };
 
 }  // namespace Varnok

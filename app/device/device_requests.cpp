@@ -416,6 +416,7 @@ void DeviceManager::queryRtkSettings() {
         s->Send_DeviceInfo();
         return;
     }
+    clearIoLists();
     s->Send_Gnss_Data_Configlist_Query(io(5));
     s->Send_Gnss_Data_Configlist_Query(io(6));
     s->Send_Gnss_Data_Configlist_Query(io(1));

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <cstdio>
 #include <cstring>
@@ -155,6 +156,139 @@ bool surveyScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QStr
     return ok;
 }
 
+// ---- The identity and RTK pages, filled by answers from another thread.
+
+void scriptOldDevice(ShellHarness& h, const char* firmware, std::uint8_t start) {
+    const std::string fw = firmware;
+    h.script().answer<void(Varnok::DEVICE_STR&)>(
+        "GetInfo_DevcInfo", [fw, start](Varnok::DEVICE_STR& d) {
+            unsigned char b[sizeof(Varnok::DEVICE_STR)] = {};
+            std::memcpy(b, "5802147", 7);
+            std::memcpy(b + 22, "1905", 4);
+            std::memcpy(b + 44, "2025-11-18", 10);
+            std::memcpy(b + 84, fw.data(), 4);
+            std::memcpy(b + 92, "G9-PN-2207", 10);
+            b[74] = 1;
+            b[78] = 5;
+            b[89] = 15;
+            b[90] = 3;
+            b[91] = 3;
+            b[110] = start;
+            b[111] = 44;
+            b[112] = 1;
+            std::memcpy(&d, b, sizeof d);
+        });
+    h.script().answer<int()>("Get_Battery_Grd", [] { return 8; });
+    h.script().answer<double()>("GetInfo_Gprs_Version", [] { return 3.6; });
+}
+
+void scriptNewReceiver(ShellHarness& h, int mode) {
+    h.script().answer<void(Varnok::QX_SYSTEM_HARDWARE_INFO_STRUCT&)>(
+        "Get_System_Hardware_Info", [](Varnok::QX_SYSTEM_HARDWARE_INFO_STRUCT& hw) {
+            std::memcpy(hw.text1, "PG2604170033", 13);
+            std::memcpy(hw.text2, "PN-9301-A", 10);
+        });
+    h.script().answer<void(Varnok::QX_SYSTEM_FIRMWARE_VERSION_STRUCT&)>(
+        "Get_System_Firmware_Info",
+        [](Varnok::QX_SYSTEM_FIRMWARE_VERSION_STRUCT& f) { std::memcpy(f.text1, "2.4.17", 7); });
+    h.script().answer<int()>("Get_Battery_Grd", [] { return 11; });
+    h.script().answer<int()>("Get_Gnss_ElevMask", [] { return 10; });
+    h.script().answer<int()>("Get_Gnss_Pdop_Mask", [] { return 6; });
+    h.script().answer<void(Varnok::QX_GNSS_DIFF_TYPE_ENUM&)>(
+        "Get_Gnss_Diff_Type", [](Varnok::QX_GNSS_DIFF_TYPE_ENUM& t) {
+            t = static_cast<Varnok::QX_GNSS_DIFF_TYPE_ENUM>(6);
+        });
+    h.script().answer<void(Varnok::QX_GNSS_BASE_SET_STRUCT&)>(
+        "Get_Gnss_Base_Position", [mode](Varnok::QX_GNSS_BASE_SET_STRUCT& b) {
+            b = {static_cast<std::uint16_t>(mode), -0.0087266462599716, 2.0943951023931953, 48.6};
+        });
+    h.script().answer<void(Varnok::QX_COM_BAUD_ENUM&)>(
+        "Get_Com_Baudrate",
+        [](Varnok::QX_COM_BAUD_ENUM& b) { b = static_cast<Varnok::QX_COM_BAUD_ENUM>(9); });
+    int next = 0;
+    h.script().answer<void(Varnok::QX_DATA_CONFIG_LIST&)>(
+        "Get_Gnss_Data_Configlist", [next](Varnok::QX_DATA_CONFIG_LIST& l) mutable {
+            const std::uint16_t ids[] = {5, 6, 1};
+            l = Varnok::QX_DATA_CONFIG_LIST{};
+            l.count = ids[next++ % 3];
+            l.entries[3] = l.count == 6 ? 0 : 5;
+        });
+    h.script().answer<void(Varnok::BASE_POS_LIST_STRUCT&)>(
+        "Get_Gnss_Base_Position_list", [](Varnok::BASE_POS_LIST_STRUCT& l) {
+            const double rad = 0.017453292519943295;
+            l.value = 10;
+            l.limit = 10;
+            l.list.clear();
+            const double rows[][3] = {
+                {31.0833333333, 121.5, 12.5}, {-0.5, -0.25, 3.0}, {-33.8688, 151.2093, 58.25}};
+            for (const auto& r : rows) {
+                Varnok::BASE_POS_ENTRY e{r[0] * rad, r[1] * rad, 0};
+                const float height = static_cast<float>(r[2]);
+                std::memcpy(&e.value, &height, sizeof height);
+                l.list.push_back(e);
+            }
+        });
+}
+
+bool renderRtkPages(ShellHarness& h, Varnok::FatherWidget* frame, const QString& dir) {
+    bool ok = true;
+    Varnok::setUiScale(1.0);  // the answers, not the timers, end each wait
+    auto answer = [&h](int category, std::uint32_t id) {
+        h.fireFromThread(category, id);
+        ShellHarness::deliver();
+    };
+
+    h.connectAs(0);
+    scriptOldDevice(h, "8.22", 1);
+    answer(2, 0x80000000u);
+    answer(2, 0x1000000u);
+    frame->onCommand(QStringLiteral("Info"));
+    answer(2, 0x40000000u);
+    ok &= save(frameShot(frame), dir, "info-old-protocol");
+    frame->onCommand(QStringLiteral("RTK"));
+    ok &= save(frameShot(frame), dir, "rtk-old-protocol");
+    h.disconnect();
+
+    h.connectAs(0);
+    scriptOldDevice(h, "8.14", 1);
+    answer(2, 0x80000000u);
+    frame->onCommand(QStringLiteral("RTK"));
+    ok &= save(frameShot(frame), dir, "rtk-old-protocol-distance");
+    h.disconnect();
+
+    h.connectAs(1);
+    scriptNewReceiver(h, 3);
+    frame->onCommand(QStringLiteral("Info"));
+    answer(4, 0x1u | 0x2u | 0x4u);
+    ok &= save(frameShot(frame), dir, "info-new-protocol");
+    frame->onCommand(QStringLiteral("RTK"));
+    for (int i = 0; i < 3; ++i) {
+        h.fireFromThread(3, 0x40000u);
+    }
+    answer(3, 0x1u | 0x2u | 0x4u | 0x8u);
+    answer(4, 0x80u);
+    ok &= save(frameShot(frame), dir, "rtk-new-protocol-manual-base");
+
+    frame->onCommand(QStringLiteral("BasePosition"));
+    answer(3, 0x80000u);
+    ok &= save(frameShot(frame), dir, "base-position-distance");
+    Varnok::Widget* base = frame->page(QStringLiteral("BasePosition"));
+    base->findChild<QRadioButton*>(QStringLiteral("rbFixPos"))->click();
+    const char* texts[][2] = {{"leBD", "-33"},    {"leBF", "52"}, {"leBM", "7.68000"},
+                              {"leLD", "151"},    {"leLF", "12"}, {"leLM", "33.48000"},
+                              {"leH", "58.25000"}};
+    for (const auto& t : texts) {
+        base->findChild<QLineEdit*>(QLatin1String(t[0]))->setText(QLatin1String(t[1]));
+    }
+    ok &= save(frameShot(frame), dir, "base-position-fixed");
+    frame->onCommand(QStringLiteral("BasePositionList"));
+    answer(3, 0x80000u);
+    ok &= save(frameShot(frame), dir, "base-position-list");
+    h.disconnect();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -189,6 +323,8 @@ int render(const QString& dir) {
     frame->onCommand(QStringLiteral("DataMonitor"));
     ok &= save(frameShot(frame), dir, "data-monitor");
     ok &= surveyScenes(harness, frame, dir);
+    harness.disconnect();
+    ok &= renderRtkPages(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

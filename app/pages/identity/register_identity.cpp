@@ -1,3 +1,5 @@
+#include "device_info_widget.h"
+#include "info.h"
 #include "page_registry.h"
 #include "register_pages.h"
 #include "satellite_channel_control.h"
@@ -6,15 +8,18 @@ namespace Varnok {
 
 namespace {
 
-Widget* makeSatelliteChannelControl(QWidget* parent) {
-    return new SatelliteChannelControl(parent);
+template <class Page>
+Widget* make(QWidget* parent) {
+    return new Page(parent);
 }
 
 }  // namespace
 
 void registerIdentityPages() {
+    PageRegistry::replace("Info", PageFamily::OldProtocol, &make<Info>);
+    PageRegistry::replace("Info", PageFamily::NewProtocol, &make<DeviceInfoWidget>);
     PageRegistry::replace("SatelliteChannelControl", PageFamily::OldProtocol,
-                          &makeSatelliteChannelControl);
+                          &make<SatelliteChannelControl>);
 }
 
 }  // namespace Varnok

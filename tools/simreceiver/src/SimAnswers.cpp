@@ -8,6 +8,7 @@
 
 #include "Em_OldFrames.h"
 #include "SimAnswersSurvey.h"
+#include "SimAnswersRtk.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -53,12 +54,6 @@ Bytes HardwareInfo(const SimState& s) {
 
 Bytes FirmwareInfo(const SimState& s) {
     return Cat({Text(s.firmware(), 50), Text(s.text("firmware_extra"), 50)});
-}
-
-// An empty list: radius, the largest count the receiver keeps, no entries.
-Bytes BasePositionList(const SimState& s) {
-    return Cat({NewWire::F64(s.real("base_list_radius")),
-                U8(static_cast<std::uint8_t>(s.number("base_list_limit"))), U8(0)});
 }
 
 Bytes WifiAp(const SimState& s) {
@@ -195,17 +190,22 @@ enum class Wire { None, U8, U16, Custom };
 
 using NewRender = Bytes (*)(const SimState&);
 using OldRender = std::vector<Bytes> (*)(const SimState&, const std::uint8_t*, std::size_t, int*);
+// New-protocol rows that depend on the request's IO or port (-1 when it names none).
+using IoRender = Bytes (*)(const SimState&, int);
+using IoStore = int (*)(SimState&, int, const Bytes&);  // +1/-1 switch the position output
 
 struct Row {
     bool newProtocol;
     std::uint16_t
         key;  // the new protocol's tag, or the old protocol's letters (first * 256 + second)
-    const char* name;      // the session operation that sends the request
-    Wire wire;             // new protocol: how the value is encoded
-    const char* stateKey;  // U8 and U16 rows: the key they answer with and a setting stores
-    NewRender render;      // Custom rows
-    OldRender old;         // old-protocol rows; null: no answer
-    bool ack;              // new protocol: a setting gets a command-setting response
+    const char* name;             // the session operation that sends the request
+    Wire wire;                    // new protocol: how the value is encoded
+    const char* stateKey;         // U8 and U16 rows: the key they answer with and a setting stores
+    NewRender render;             // Custom rows
+    OldRender old;                // old-protocol rows; null: no answer
+    bool ack;                     // new protocol: a setting gets a command-setting response
+    IoRender ioRender = nullptr;  // query answer, in place of the wire above
+    IoStore ioStore = nullptr;    // setting
 };
 
 constexpr std::uint16_t Letters(char a, char b) {
@@ -223,10 +223,7 @@ constexpr Row kRows[] = {
     {true, 0x0307, "Send_System_Firmware_Info_Query", Wire::Custom, nullptr, FirmwareInfo, nullptr,
      true},
     {true, 0x0451, "Send_Gnss_ElevMask", Wire::U8, "elevation_mask", nullptr, nullptr, true},
-    // File recording and output rates: the io items name nothing; the items after them do.
-    {true, 0x0B09, "io", Wire::None, nullptr, nullptr, nullptr, true},
-    {true, 0x0404, "io", Wire::None, nullptr, nullptr, nullptr, true},
-    {true, 0x0104, "io", Wire::None, nullptr, nullptr, nullptr, true},
+    // File recording; output rates by sentence (the list of IO 0, the other IOs as below).
     {true, 0x0B03, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
     {true, 0x0B04, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
     {true, 0x0B05, "Send_File_Record_Auto_Open", Wire::U8, "record_auto_open", nullptr, nullptr,
@@ -234,11 +231,21 @@ constexpr Row kRows[] = {
     {true, 0x0B06, "Send_File_Record_Param", Wire::Custom, nullptr, FileRecordParam, nullptr, true},
     {true, 0x0B07, "Send_File_Record_Status_Query", Wire::U16, "record_status", nullptr, nullptr,
      true},
-    {true, 0x0456, "Send_Gnss_Data_Configlist_Query", Wire::Custom, nullptr, DataConfigList,
-     nullptr, true},
-    {true, 0x0103, "Send_Com_Baudrate", Wire::U16, "com_baud", nullptr, nullptr, true},
-    {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::Custom, nullptr, BasePositionList, nullptr,
-     true},
+    {true, 0x0456, "Send_Gnss_Data_Configlist_Query", Wire::None, nullptr, nullptr, nullptr, true,
+     DataConfigList, nullptr},
+    {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::BaseList, rtk::SetBaseList},
+    {true, 0x0103, "Send_Com_Baudrate", Wire::None, nullptr, nullptr, nullptr, true, rtk::ComBaud,
+     rtk::SetComBaud},
+    {true, 0x0405, "Send_Gnss_Diff_Type", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::DiffType, rtk::SetDiffType},
+    {true, 0x0410, "Send_Gnss_Data_Freq", Wire::None, nullptr, nullptr, nullptr, true, nullptr,
+     rtk::SetPositionRate},
+    {true, 0x0450, "Send_Gnss_Pdop_Mask", Wire::U8, "pdop_mask", nullptr, nullptr, true},
+    {true, 0x0452, "Send_Gnss_Base_Position", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::BaseSet, rtk::SetBaseSet},
+    {true, 0x0454, "Send_Gnss_Data_Unlogall", Wire::None, nullptr, nullptr, nullptr, true, nullptr,
+     rtk::Unlog},
     {true, 0x0703, "Send_Radio_Frequency", Wire::Custom, nullptr, RadioFrequency, nullptr, true},
     {true, 0x0704, "Send_Radio_Power", Wire::Custom, nullptr, RadioPower, nullptr, true},
     {true, 0x0709, "Send_Radio_Stepper", Wire::Custom, nullptr, RadioStepper, nullptr, true},
@@ -330,6 +337,28 @@ void Store(const Row& row, const Bytes& value, SimState& s) {
     }
 }
 
+// The IO (0x0404) or serial port (0x0104) a request names; -1 when none.
+constexpr std::uint16_t kIoTag = 0x0404;
+constexpr std::uint16_t kPortTag = 0x0104;
+
+bool IsTarget(const NewRequestItem& item) {
+    return (item.tag == kIoTag || item.tag == kPortTag) && item.value.size() == 2;
+}
+
+// The file-record commands name their IO with this item first.
+bool IsRecordIo(const NewRequestItem& item) {
+    return item.tag == 0x0B09;
+}
+
+int TargetOf(const NewRequest& request) {
+    for (const NewRequestItem& item : request.items) {
+        if (IsTarget(item)) {
+            return item.value[0] * 256 + item.value[1];
+        }
+    }
+    return -1;
+}
+
 // Set codes are even; the query code of each group is the set code plus one.
 bool IsQuery(std::uint16_t operation) {
     return (operation & 1u) != 0;
@@ -364,11 +393,17 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
     a.detail = query ? "query" : "set";
     std::vector<NewWire::Item> items;
     bool ack = false;
+    const int target = TargetOf(request);
+    // A request naming its IO or port first is named after what it asks.
+    const std::size_t named =
+        request.items.size() > 1 && (IsTarget(request.items[0]) || IsRecordIo(request.items[0]))
+            ? 1
+            : 0;
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
         const Row* row = FindRow(true, item.tag);
-        const char* freq = row == nullptr ? DataFreqRequestName(item.tag) : nullptr;
+        const char* freq = DataFreqRequestName(item.tag);
         if (freq != nullptr) {
             // Data rates show their values: "0x0410=9".
             a.detail +=
@@ -377,7 +412,7 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
                               ? item.value[0]
                               : (item.value.size() == 2 ? item.value[0] * 256 + item.value[1] : 0));
         }
-        if (i == 0 || a.name == "io") {
+        if (i == named) {
             a.name = row != nullptr ? row->name : (freq ? freq : "new " + Hex16(item.tag));
         }
         if (!state.newProtocol()) {
@@ -394,12 +429,16 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
             continue;
         }
         if (query) {
-            Bytes value = Render(*row, state);
+            Bytes value = row->ioRender ? row->ioRender(state, target) : Render(*row, state);
             if (!value.empty()) {
                 items.push_back({item.tag, std::move(value)});
             }
         } else {
             Store(*row, item.value, state);
+            if (row->ioStore != nullptr) {
+                const int stream = row->ioStore(state, target, item.value);
+                a.stream = stream != 0 ? stream : a.stream;
+            }
             ack = ack || row->ack;
         }
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersRtk.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -232,8 +233,11 @@ Bytes FileRecordParam(const SimState& s) {
                 NewWire::U32(0)});
 }
 
-Bytes DataConfigList(const SimState& s) {
-    Bytes out = NewWire::U16(static_cast<std::uint16_t>(kListEntries));
+Bytes DataConfigList(const SimState& s, int io) {
+    if (io != 0) {
+        return rtk::IoDataList(s, io);
+    }
+    Bytes out = NewWire::U16(0);
     for (std::uint16_t code : Rates(s)) {
         const Bytes v = NewWire::U16(code);
         out.insert(out.end(), v.begin(), v.end());

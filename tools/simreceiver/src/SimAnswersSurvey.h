@@ -31,8 +31,10 @@ bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& stat
 // The request a data-frequency item belongs to ("Send_Gnss_Data_Freq"), or null.
 const char* DataFreqRequestName(std::uint16_t tag);
 
-// The file-record settings (0x0B06, 43 bytes) and the data configuration list (0x0456).
+// The file-record settings (0x0B06, 43 bytes).
 Bytes FileRecordParam(const SimState& s);
-Bytes DataConfigList(const SimState& s);
+// The data configuration list of an IO (0x0456): IO 0 lists the sentence rates; the other
+// IOs are the RTK set-up's.
+Bytes DataConfigList(const SimState& s, int io);
 
 }  // namespace varnok_sim

@@ -93,7 +93,17 @@ constexpr Key kKeys[] = {
     {"record_minutes", "60", Kind::Int, 0, kIntMax, nullptr},
     {"record_code", "9", Kind::Int, 0, 65535, nullptr},
     {"data_rates", "", Kind::Text, 400, 0, nullptr},
-    {"com_baud", "9", Kind::Int, 0, 65535, nullptr},
+    {"pdop_mask", "3", Kind::Int, 0, 255, nullptr},
+    {"diff_type", "6", Kind::Int, 0, 65535, nullptr},
+    {"base_mode", "2", Kind::Int, 0, 65535, nullptr},
+    {"base_latitude_rad", "0", Kind::Real, -4, 4, nullptr},
+    {"base_longitude_rad", "0", Kind::Real, -7, 7, nullptr},
+    {"base_height", "0", Kind::Real, -1e6, 1e6, nullptr},
+    {"io1_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"io5_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"io6_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"com_baud", "3", Kind::Int, 0, 65535, nullptr},
+    {"base_list_entries", "", Kind::Text, 255 * 40, 0, nullptr},
 };
 
 const Key* Find(const std::string& name) {

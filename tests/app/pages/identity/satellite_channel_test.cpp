@@ -2,7 +2,7 @@
 // refresh per answer however often the page was shown.
 #include <QCheckBox>
 
-#include "page_fixture.h"
+#include "survey_page_fixture.h"
 #include "satellite_channel_control.h"
 
 namespace varnok_test {
@@ -10,7 +10,7 @@ namespace {
 
 using Varnok::SatelliteChannelControl;
 
-class SatelliteChannelTest : public PageTest {
+class SatelliteChannelTest : public SurveyPageTest {
 protected:
     SatelliteChannelControl* openPage() {
         page = open<SatelliteChannelControl>("SatelliteChannelControl");

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "output.h"
-#include "page_fixture.h"
+#include "survey_page_fixture.h"
 
 namespace varnok_test {
 namespace {
@@ -16,10 +16,10 @@ namespace {
 using Varnok::Output;
 using Pairs = std::vector<std::pair<int, int>>;
 
-class OutputTest : public PageTest {
+class OutputTest : public SurveyPageTest {
 protected:
     void SetUp() override {
-        PageTest::SetUp();
+        SurveyPageTest::SetUp();
         harness->script().answer<void(std::vector<_set_nmea>&, int, bool)>(
             "Set_Velta_NMEA", [this](std::vector<_set_nmea>& list, int output, bool keep) {
                 oldWrites.push_back({toPairs(list), output, keep});

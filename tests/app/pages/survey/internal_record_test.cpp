@@ -8,14 +8,14 @@
 #include <cstring>
 
 #include "internal_record_widget.h"
-#include "page_fixture.h"
+#include "survey_page_fixture.h"
 
 namespace varnok_test {
 namespace {
 
 using Varnok::InternalRecordWidget;
 
-class InternalRecordTest : public PageTest {
+class InternalRecordTest : public SurveyPageTest {
 protected:
     InternalRecordWidget* openPage() {
         connect(1);

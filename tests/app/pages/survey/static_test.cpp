@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "page_fixture.h"
+#include "survey_page_fixture.h"
 #include "static.h"
 
 namespace varnok_test {
@@ -17,7 +17,7 @@ namespace {
 
 using Varnok::Static;
 
-class StaticTest : public PageTest {
+class StaticTest : public SurveyPageTest {
 protected:
     Static* openStatic(int deviceType = 0, int board = 0, bool statusQuery = false) {
         connect(deviceType, board, /*firmwareFlag=*/true, statusQuery);

@@ -11,25 +11,25 @@
 #include "SimReceiver/SimProcess.h"
 #include "internal_record_widget.h"
 #include "output.h"
-#include "page_fixture.h"
+#include "survey_page_fixture.h"
 
 namespace varnok_test {
 namespace {
 
 constexpr int kWaitMs = 15000;
 
-class SurveyOnSimulator : public PageTest {
+class SurveyOnSimulator : public SurveyPageTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(logs_.isValid());
         Brevan2011::BVComm::SetLogDirectory(logs_.path().toStdString());
-        PageTest::SetUp();
+        SurveyPageTest::SetUp();
         Varnok::setUiScale(1.0);  // a real receiver answers in real time
         dm()->setSessionFactory({});
     }
     void TearDown() override {
         dm()->closePort();
-        PageTest::TearDown();
+        SurveyPageTest::TearDown();
     }
     void connectNew(const std::vector<std::string>& settings) {
         std::string error;
@@ -43,6 +43,10 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([] { return dm()->workingStatus() == 4; }, kWaitMs));
         // The frame builds the receiver's pages on the connected status.
         ASSERT_TRUE(QTest::qWaitFor([this] { return frame->page("Static") != nullptr; }, kWaitMs));
+    }
+    // Waits with the event loop running, so the page's timers and answers go on.
+    bool requested(const std::string& name) const {
+        return QTest::qWaitFor([&] { return count(name) > 0; }, kWaitMs);
     }
     std::size_t count(const std::string& name) const {
         const std::vector<std::string> names = sim.requestNames();
@@ -70,7 +74,7 @@ TEST_F(SurveyOnSimulator, InternalRecordingSetThenGetThenStart) {
     mask->setText("15");
     autoOpen->setChecked(true);
     press(page, "Set");
-    ASSERT_TRUE(sim.waitForRequest("Send_File_Record_Param", kWaitMs));
+    ASSERT_TRUE(requested("Send_File_Record_Param"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return key(page, "Get")->isEnabled(); }, kWaitMs));
 
     press(page, "Get");
@@ -95,7 +99,9 @@ TEST_F(SurveyOnSimulator, OutputAcceptWritesBackTheRatesRead) {
     connectNew({"protocol=new", "data_rates=12:9,13:2,27:5", "com_baud=8"});
     auto* page = open<Varnok::Output>("0183OutPut");
     ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(sim.waitForRequest("Send_Gnss_Data_Configlist_Query", kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->isQuerying(); }, kWaitMs));
+    ASSERT_TRUE(requested("Send_Gnss_Data_Configlist_Query"));
+
     ASSERT_TRUE(QTest::qWaitFor([&] { return key(page, "Accept")->isEnabled(); }, kWaitMs));
     EXPECT_EQ(page->findChild<QComboBox*>("comboBox_baudrate")->currentData().toInt(), 57600);
 

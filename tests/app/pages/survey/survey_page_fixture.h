@@ -19,7 +19,7 @@
 namespace varnok_test {
 
 // The recording prompts, answering the message boxes as scripted (Ok when nothing is).
-class ScriptedPrompts : public RecordingPrompts {
+class SurveyPrompts : public RecordingPrompts {
 public:
     QMessageBox::StandardButton message(QWidget* parent, Kind kind, const QString& title,
                                         const QString& text,
@@ -37,7 +37,7 @@ public:
 
 // A frame over the fake session with the real pages registered; the cache and the hub's
 // events are set by hand, as the receiver's answers would set them.
-class PageTest : public ::testing::Test {
+class SurveyPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static const bool registered = [] {
@@ -105,7 +105,7 @@ protected:
     }
 
     std::unique_ptr<ShellHarness> harness;
-    ScriptedPrompts prompts;
+    SurveyPrompts prompts;
     Varnok::FatherWidget* frame = nullptr;
 };
 
