@@ -8,6 +8,7 @@
 #include "device_manager.h"
 #include "device_observer.h"
 #include "prompts.h"
+#include "record_view.h"
 #include "timer_scale.h"
 #include "ui_output.h"
 
@@ -235,11 +236,10 @@ void Output::onIOConfigs() {
     QX_DATA_CONFIG_LIST list{};
     DeviceManager::instance()->ioConfigs(list);
     bool any = false;
-    constexpr int kCodes = static_cast<int>(sizeof list.entries / sizeof list.entries[0]);
-    for (int id = 0; id < kCodes; ++id) {
-        const int rate = rateOfListCode(list.entries[id]);
+    for (std::size_t id = 0; id < DataConfigList::kCodes; ++id) {
+        const int rate = rateOfListCode(DataConfigList::code(list, id));
         for (Row& row : rows_) {
-            if (row.id == id) {
+            if (row.id == static_cast<int>(id)) {
                 applyRate(row, rate);
             }
         }

@@ -12,6 +12,7 @@
 #include "device_manager.h"
 #include "device_observer.h"
 #include "prompts.h"
+#include "record_view.h"
 #include "timer_scale.h"
 #include "ui_internal_record_widget.h"
 
@@ -37,9 +38,6 @@ const Interval kIntervals[] = {
 
 constexpr double kMinSession = 10.0;
 constexpr double kMaxSession = 1440.0;
-// The record's session minutes (9th word) and interval code (start of the 11th).
-constexpr std::size_t kSessionOffset = 32;
-constexpr std::size_t kIntervalOffset = 40;
 
 }  // namespace
 
@@ -165,11 +163,8 @@ void InternalRecordWidget::onFileRecordAutoOpen(bool on) {
 
 void InternalRecordWidget::onFileRecordParam() {
     const QX_FILE_RECORD_CONFIG_STRUCT param = DeviceManager::instance()->fileRecordParam();
-    const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&param);
-    std::uint32_t minutes = 0;
-    std::uint16_t code = 0;
-    std::memcpy(&minutes, bytes + kSessionOffset, sizeof minutes);
-    std::memcpy(&code, bytes + kIntervalOffset, sizeof code);
+    const std::uint32_t minutes = FileRecordConfig::sessionMinutes(param);
+    const std::uint16_t code = FileRecordConfig::intervalCode(param);
     ui_->leDataLogSession->setText(QString::number(minutes));
     ui_->cbInterval->setCurrentIndex(ui_->cbInterval->findData(int(code)));
     markAnswer(4);

@@ -22,13 +22,6 @@ namespace Varnok {
 
 namespace {
 
-// Where the device record keeps the recording settings.
-constexpr std::size_t kModeByte = 76;
-constexpr std::size_t kSessionByte = 77;
-constexpr std::size_t kIntervalByte = 81;
-constexpr std::size_t kMaskByte = 82;
-constexpr std::size_t kMemoryByte = 83;
-
 struct Item {
     const char* text;
     int value;
@@ -225,14 +218,14 @@ void Static::sendCommand() {
 }
 
 void Static::onDeviceInfo() {
-    const DEVICE_STR* d = DeviceManager::instance()->deviceInfo();
-    const RecordView view(*d);
+    const DEVICE_STR& d = *DeviceManager::instance()->deviceInfo();
+    using R = DeviceRecord;
     // An unknown mode selects nothing, so "Set" never writes a mode the receiver did not have.
-    select(ui_->comboBox_record_method, view.byte(kModeByte));
-    select(ui_->comboBox_record_period, view.byte(kSessionByte));
-    select(ui_->comboBox_sample_gap, view.byte(kIntervalByte));
-    ui_->lineEdit_memory->setText(memoryText(view.byte(kMemoryByte)));
-    ui_->leMask->setText(QString::number(view.byte(kMaskByte)));
+    select(ui_->comboBox_record_method, R::byteAt(d, R::DataLogMode));
+    select(ui_->comboBox_record_period, R::byteAt(d, R::SessionLength));
+    select(ui_->comboBox_sample_gap, R::byteAt(d, R::SampleInterval));
+    ui_->lineEdit_memory->setText(memoryText(R::byteAt(d, R::MemoryCode)));
+    ui_->leMask->setText(QString::number(R::byteAt(d, R::RecordElevMask)));
     answerArrived(0);
 }
 
