@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <netinet/in.h>
@@ -25,6 +26,7 @@
 #include "SimReceiver/SimReceiver.h"
 #include "device_manager.h"
 #include "device_observer.h"
+#include "info.h"
 #include "latency_report.h"
 #include "logic_context.h"
 
@@ -196,9 +198,76 @@ void BM_SimulatorWriteToQueuedSlot(benchmark::State& state) {
     varnok_bench::reportLatency(state, std::move(delaysUs), "simulator write to queued slot");
 }
 
+// The old protocol's battery answer to the information page's visit, up to its battery field.
+void BM_SimulatorWriteToInfoBattery(benchmark::State& state) {
+    Brevan2011::BVComm::SetLogDirectory("/tmp");
+    varnok_sim::SimReceiver sim;
+    std::string error;
+    if (!sim.configure("protocol=old battery=70", &error) || !sim.start(&error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    Relay relay(sim.tcpPort());
+    if (!relay.ok()) {
+        state.SkipWithError("no relay");
+        return;
+    }
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    dm->setManufacturer(2);
+    dm->setDeviceType(0);
+    Varnok::SocketTarget target{};
+    target.address[0] = 127;
+    target.address[3] = 1;
+    target.port = relay.port();
+    if (!dm->connectDevice(2, 0, 9600, target)) {
+        state.SkipWithError("connect failed");
+        return;
+    }
+    {
+        QEventLoop settle;
+        QTimer::singleShot(1000, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
+    Varnok::Info info;
+    auto* battery = info.findChild<QLineEdit*>(QStringLiteral("lineEdit_Baterry"));
+    Clock::time_point at;
+    QEventLoop* waiting = nullptr;
+    QObject::connect(battery, &QLineEdit::textChanged, [&](const QString& text) {
+        if (!text.isEmpty() && waiting) {
+            at = Clock::now();
+            waiting->quit();
+        }
+    });
+
+    std::vector<double> delaysUs;
+    for (auto _ : state) {
+        battery->clear();
+        relay.arm();
+        QEventLoop loop;
+        waiting = &loop;
+        at = Clock::time_point();
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        info.activate();  // asks for the battery
+        loop.exec();
+        waiting = nullptr;
+        info.deactivate();
+        const long long writtenNs = relay.stamp();
+        if (at == Clock::time_point() || writtenNs == 0) {
+            state.SkipWithError("answer lost");
+            break;
+        }
+        const Clock::time_point writtenAt{std::chrono::nanoseconds(writtenNs)};
+        delaysUs.push_back(std::chrono::duration<double, std::micro>(at - writtenAt).count());
+    }
+    dm->closePort();
+    Varnok::LogicContext::instance()->shutdown();
+    varnok_bench::reportLatency(state, std::move(delaysUs), "simulator write to Info battery");
+}
+
 }  // namespace
 
 BENCHMARK(BM_SimulatorWriteToQueuedSlot)->Iterations(500)->UseRealTime();
+BENCHMARK(BM_SimulatorWriteToInfoBattery)->Iterations(300)->UseRealTime();
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {

@@ -55,6 +55,7 @@ struct DeviceAnswersAccess {
     static void setWorkingStatus(DeviceManager& m, int s) { m.workingStatus_ = s; }
     static void markFirstAnswer(DeviceManager& m) { m.markFirstAnswer(); }
     static void setWifiShareAnswered(DeviceManager& m) { m.wifiShareAnswered_ = true; }
+    static void takeIoList(DeviceManager& m, const QX_DATA_CONFIG_LIST& l) { m.takeIoList(l); }
     static void connectedAfterFirstAnswer(DeviceManager& m) {
         if (m.workingStatus_ == 2) {
             m.workingStatus_ = 4;

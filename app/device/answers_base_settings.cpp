@@ -54,6 +54,14 @@ void copyBaseSet(ReceiverSession& s, CopiedBytes& out) {
     putBytes(out, set);
 }
 
+// Each IO's list is kept apart too: three lists arrive back to back for one query.
+bool applyIoList(DeviceManager& m, const CopiedBytes& in) {
+    const auto list = takeBytes<QX_DATA_CONFIG_LIST>(in);
+    A::cache(m).ioConfigs = list;
+    A::takeIoList(m, list);
+    return true;
+}
+
 const AnswerRow kRows[] = {
     {0x4u, copyResult<int, &ReceiverSession::Get_Gnss_ElevMask>,
      store<unsigned int, &DeviceCache::elevMask>, 23, nullptr},
@@ -64,7 +72,7 @@ const AnswerRow kRows[] = {
      store<int, &DeviceCache::pdopMask>, 44, nullptr},
     {0x200u, copyPosition, applyPosition, 34, nullptr},
     {0x40000u, copyRecord<QX_DATA_CONFIG_LIST, &ReceiverSession::Get_Gnss_Data_Configlist>,
-     store<QX_DATA_CONFIG_LIST, &DeviceCache::ioConfigs>, 67, nullptr},
+     applyIoList, 67, nullptr},
     {0x80000u, copyBaseList, applyBaseList, 68, nullptr},
 };
 

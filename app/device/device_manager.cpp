@@ -175,6 +175,7 @@ bool DeviceManager::connectDevice(int kind, unsigned char port, int baud, Socket
     wifiShareAnswered_ = false;
     basePositions_.resetAnswered();
     sourceList_.reset();
+    clearIoLists();
     cache_.wifiShare = false;
     cache_.wifiAutoShare = false;
     cache_.staticStatus = false;

@@ -19,6 +19,7 @@
 #include "source_list_collector.h"
 #include "static_files.h"
 #include "receiver_session.h"
+#include "static_point_settings.h"
 
 namespace Varnok {
 
@@ -124,6 +125,8 @@ struct DeviceCache {
     std::vector<double> channelFreqs;
     NMEAConfigList nmeaConfigs;
     bool staticStatus = false;
+    // The static antenna type text of the last FT answer (category 8, bit 0x20).
+    char staticAntType[21] = {};
 };
 
 // The three L2C, L5 and GLONASS L3 switches of the receiver information page; 1 means on.
@@ -457,6 +460,8 @@ public:
     int dataLinkMode() const { return cache_.dataLinkMode; }
     QX_DATA_CONFIG_LIST ioConfigs() const { return cache_.ioConfigs; }
     void ioConfigs(QX_DATA_CONFIG_LIST& out) const { out = cache_.ioConfigs; }
+    // That IO's own list; true when it came since the last queryRtkSettings (and connect).
+    bool ioConfigs(int ioId, QX_DATA_CONFIG_LIST& out) const;
     QX_RADIO_CALLSIGN_STRUCT radioCallsignV2() const { return cache_.radioCallsignV2; }
     void radioCallsignV2(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
@@ -492,6 +497,11 @@ public:
     static void cutAfterEnd(QString& text);
     static bool hasStrRecord(const QString& text);
     static void extractMountPoints(QString& text, QList<QString>& names);
+    // ---- Static point: the cached point joined with the cached static antenna type.
+    StaticPointSettings staticPointSettings() const;
+    // The four recording settings, then the point, then its antenna code.
+    void setStaticSettings(unsigned int mode, unsigned int session, unsigned int interval,
+                           unsigned int mask, const StaticPointSettings& point);
 
     // Decodes the cached device record: channel switches, firmware capabilities, board type.
     void applyDeviceInfo();
@@ -565,6 +575,17 @@ private:
     std::vector<StaticFileRecord> staticFiles_;
     StaticFileDownload staticDownload_;
     std::string staticAntennaType_;
+
+    // The data configuration lists of IOs 1, 5 and 6, each kept apart as it arrives.
+    struct IoListSlot {
+        bool fresh = false;
+        QX_DATA_CONFIG_LIST list{};
+    };
+    IoListSlot ioLists_[3];
+    // -1 for an IO without a slot.
+    static int ioListIndex(int ioId);
+    void clearIoLists();
+    void takeIoList(const QX_DATA_CONFIG_LIST& list);
 };
 
 }  // namespace Varnok

@@ -416,6 +416,7 @@ void DeviceManager::queryRtkSettings() {
         s->Send_DeviceInfo();
         return;
     }
+    clearIoLists();
     s->Send_Gnss_Data_Configlist_Query(io(5));
     s->Send_Gnss_Data_Configlist_Query(io(6));
     s->Send_Gnss_Data_Configlist_Query(io(1));
@@ -517,14 +518,31 @@ void DeviceManager::setFileRecordSettings(unsigned int mode, unsigned int sessio
 void DeviceManager::setStaticSettings(unsigned int mode, unsigned int session,
                                       unsigned int interval, unsigned int mask,
                                       Static_Point* point) {
+    if (!point) {
+        VARNOK_SESSION(s);
+        setFileRecordSettings(mode, session, interval, mask, false);
+        s->Set_Static_Point(nullptr);
+        return;
+    }
+    // The record keeps no antenna code (its last word is the method): none is sent.
+    setStaticSettings(mode, session, interval, mask,
+                      StaticPointSettings::fromRecord(*point, nullptr, 0));
+}
+
+void DeviceManager::setStaticSettings(unsigned int mode, unsigned int session,
+                                      unsigned int interval, unsigned int mask,
+                                      const StaticPointSettings& point) {
     VARNOK_SESSION(s);
     setFileRecordSettings(mode, session, interval, mask, false);
-    s->Set_Static_Point(point);
-    if (point) {
-        // The antenna type the point carries from byte 44, never read past the record.
-        const std::string antenna = RecordView(*point).text(44, sizeof(Static_Point));
-        s->Set_Static_AntType(antenna.c_str());
-    }
+    Static_Point record = point.toRecord();
+    s->Set_Static_Point(&record);
+    const std::string code = point.codeToSend();
+    s->Set_Static_AntType(code.c_str());
+}
+
+StaticPointSettings DeviceManager::staticPointSettings() const {
+    return StaticPointSettings::fromRecord(cache_.staticPoint, cache_.staticAntType,
+                                           sizeof cache_.staticAntType);
 }
 
 void DeviceManager::setGprsSettings(int workMode, int baseIdLength, WirelessInfo info,

@@ -1,5 +1,6 @@
 // varnok_screenshots <dir>: renders the shell's pages at 480 x 640 into <dir>.
 // varnok_screenshots --check <dir>: every PNG there has the frame's size and is not flat.
+#include <QCheckBox>
 #include <QDialog>
 #include <QDir>
 #include <QImage>
@@ -7,6 +8,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include <cstdio>
 #include <cstring>
@@ -35,6 +37,7 @@
 #include "ui_source_add.h"
 #include "wireless_config_widget.h"
 #include "wireless_rules.h"
+#include "timer_scale.h"
 
 namespace {
 
@@ -305,6 +308,232 @@ bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,
     return ok;
 }
 
+// ---- Recording, satellite channel and NMEA output pages.
+
+void setRecordBytes(Varnok::DeviceCache& c) {
+    auto* d = reinterpret_cast<unsigned char*>(&c.deviceInfo);
+    d[76] = 1;    // Auto
+    d[77] = 128;  // 1 week
+    d[81] = 5;    // 5 s
+    d[82] = 10;   // mask
+    d[83] = 3;    // 16GB
+}
+
+bool surveyScenes(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    bool ok = true;
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    Varnok::DeviceCache& cache = Varnok::DeviceManagerTestAccess::cache(*dm);
+    auto announce = [dm](int code) {
+        dm->announce(code);
+        ShellHarness::deliver();
+    };
+
+    harness.disconnect();
+    harness.connectAs(0, 2, true);
+    Varnok::DeviceManagerTestAccess::setStaticStatusQuery(*dm, true);
+    setRecordBytes(cache);
+    cache.staticPoint = {};
+    cache.staticPoint.nameLength = 5;
+    std::memcpy(cache.staticPoint.name, "PT001", 5);
+    const float height = 1.5f;
+    std::memcpy(&cache.staticPoint.value, &height, sizeof height);
+    cache.staticPoint.byteField = 28;
+    cache.staticPoint.method = 4;
+    std::strcpy(cache.staticAntType, "ZORK45");
+    cache.staticStatus = true;
+    frame->onCommand(QStringLiteral("Static"));
+    if (auto* box =
+            frame->currentPage()->findChild<QCheckBox*>(QStringLiteral("checkBox_advance"))) {
+        box->setChecked(true);
+    }
+    announce(5);
+    announce(39);
+    ok &= save(frameShot(frame), dir, "static-antenna");
+
+    cache.satelliteChannels[0] = true;
+    cache.satelliteChannels[2] = true;
+    frame->onCommand(QStringLiteral("SatelliteChannelControl"));
+    ok &= save(frameShot(frame), dir, "satellite-channels");
+
+    Varnok::DeviceManagerTestAccess::setOutputExtensions(*dm, true);
+    cache.nmeaConfigs.port = 3;
+    cache.nmeaConfigs.value = 3;
+    cache.nmeaConfigs.messages = {{1, 3}, {64, 4}, {256, 3}, {32, 11}};
+    Varnok::setUiScale(0.02);
+    frame->onCommand(QStringLiteral("0183OutPut"));
+    ShellHarness::waitFor([frame] { return frame->currentPage()->isQuerying(); });
+    announce(72);
+    ok &= save(frameShot(frame), dir, "nmea-output-board2");
+    harness.disconnect();
+
+    harness.connectAs(1);
+    Varnok::DeviceManagerTestAccess::setOutputExtensions(*dm, true);
+    cache.ioConfigs = {};
+    cache.ioConfigs.entries[12] = 9;
+    cache.ioConfigs.entries[13] = 10;
+    cache.ioConfigs.entries[27] = 8;
+    cache.ioConfigs.entries[30] = 2;
+    cache.comBaud = 9;
+    frame->onCommand(QStringLiteral("0183OutPut"));
+    ShellHarness::waitFor([frame] { return frame->currentPage()->isQuerying(); });
+    announce(67);
+    announce(65);
+    ShellHarness::waitFor([frame] { return !frame->currentPage()->isQuerying(); });
+    ok &= save(frameShot(frame), dir, "nmea-output-type1");
+
+    Varnok::setUiScale(1.0);
+    cache.fileRecordStatus = 1;
+    cache.fileRecordAutoOpen = 1;
+    cache.elevMask = 10;
+    const std::uint32_t minutes = 60;
+    const std::uint16_t interval = 12;
+    std::memcpy(reinterpret_cast<unsigned char*>(&cache.fileRecordParam) + 32, &minutes, 4);
+    std::memcpy(reinterpret_cast<unsigned char*>(&cache.fileRecordParam) + 40, &interval, 2);
+    frame->onCommand(QStringLiteral("Static"));
+    for (int code : {39, 40, 41, 23}) {
+        announce(code);
+    }
+    ok &= save(frameShot(frame), dir, "static-recording-new");
+    frame->backAction()->trigger();
+    Varnok::setUiScale(0.0);
+    harness.disconnect();
+    cache = Varnok::DeviceCache{};
+    return ok;
+}
+
+// ---- The identity and RTK pages, filled by answers from another thread.
+
+void scriptOldDevice(ShellHarness& h, const char* firmware, std::uint8_t start) {
+    const std::string fw = firmware;
+    h.script().answer<void(Varnok::DEVICE_STR&)>(
+        "GetInfo_DevcInfo", [fw, start](Varnok::DEVICE_STR& d) {
+            unsigned char b[sizeof(Varnok::DEVICE_STR)] = {};
+            std::memcpy(b, "5802147", 7);
+            std::memcpy(b + 22, "1905", 4);
+            std::memcpy(b + 44, "2025-11-18", 10);
+            std::memcpy(b + 84, fw.data(), 4);
+            std::memcpy(b + 92, "G9-PN-2207", 10);
+            b[74] = 1;
+            b[78] = 5;
+            b[89] = 15;
+            b[90] = 3;
+            b[91] = 3;
+            b[110] = start;
+            b[111] = 44;
+            b[112] = 1;
+            std::memcpy(&d, b, sizeof d);
+        });
+    h.script().answer<int()>("Get_Battery_Grd", [] { return 8; });
+    h.script().answer<double()>("GetInfo_Gprs_Version", [] { return 3.6; });
+}
+
+void scriptNewReceiver(ShellHarness& h, int mode) {
+    h.script().answer<void(Varnok::QX_SYSTEM_HARDWARE_INFO_STRUCT&)>(
+        "Get_System_Hardware_Info", [](Varnok::QX_SYSTEM_HARDWARE_INFO_STRUCT& hw) {
+            std::memcpy(hw.text1, "PG2604170033", 13);
+            std::memcpy(hw.text2, "PN-9301-A", 10);
+        });
+    h.script().answer<void(Varnok::QX_SYSTEM_FIRMWARE_VERSION_STRUCT&)>(
+        "Get_System_Firmware_Info",
+        [](Varnok::QX_SYSTEM_FIRMWARE_VERSION_STRUCT& f) { std::memcpy(f.text1, "2.4.17", 7); });
+    h.script().answer<int()>("Get_Battery_Grd", [] { return 11; });
+    h.script().answer<int()>("Get_Gnss_ElevMask", [] { return 10; });
+    h.script().answer<int()>("Get_Gnss_Pdop_Mask", [] { return 6; });
+    h.script().answer<void(Varnok::QX_GNSS_DIFF_TYPE_ENUM&)>(
+        "Get_Gnss_Diff_Type", [](Varnok::QX_GNSS_DIFF_TYPE_ENUM& t) {
+            t = static_cast<Varnok::QX_GNSS_DIFF_TYPE_ENUM>(6);
+        });
+    h.script().answer<void(Varnok::QX_GNSS_BASE_SET_STRUCT&)>(
+        "Get_Gnss_Base_Position", [mode](Varnok::QX_GNSS_BASE_SET_STRUCT& b) {
+            b = {static_cast<std::uint16_t>(mode), -0.0087266462599716, 2.0943951023931953, 48.6};
+        });
+    h.script().answer<void(Varnok::QX_COM_BAUD_ENUM&)>(
+        "Get_Com_Baudrate",
+        [](Varnok::QX_COM_BAUD_ENUM& b) { b = static_cast<Varnok::QX_COM_BAUD_ENUM>(9); });
+    int next = 0;
+    h.script().answer<void(Varnok::QX_DATA_CONFIG_LIST&)>(
+        "Get_Gnss_Data_Configlist", [next](Varnok::QX_DATA_CONFIG_LIST& l) mutable {
+            const std::uint16_t ids[] = {5, 6, 1};
+            l = Varnok::QX_DATA_CONFIG_LIST{};
+            l.count = ids[next++ % 3];
+            l.entries[3] = l.count == 6 ? 0 : 5;
+        });
+    h.script().answer<void(Varnok::BASE_POS_LIST_STRUCT&)>(
+        "Get_Gnss_Base_Position_list", [](Varnok::BASE_POS_LIST_STRUCT& l) {
+            const double rad = 0.017453292519943295;
+            l.value = 10;
+            l.limit = 10;
+            l.list.clear();
+            const double rows[][3] = {
+                {31.0833333333, 121.5, 12.5}, {-0.5, -0.25, 3.0}, {-33.8688, 151.2093, 58.25}};
+            for (const auto& r : rows) {
+                Varnok::BASE_POS_ENTRY e{r[0] * rad, r[1] * rad, 0};
+                const float height = static_cast<float>(r[2]);
+                std::memcpy(&e.value, &height, sizeof height);
+                l.list.push_back(e);
+            }
+        });
+}
+
+bool renderRtkPages(ShellHarness& h, Varnok::FatherWidget* frame, const QString& dir) {
+    bool ok = true;
+    Varnok::setUiScale(1.0);  // the answers, not the timers, end each wait
+    auto answer = [&h](int category, std::uint32_t id) {
+        h.fireFromThread(category, id);
+        ShellHarness::deliver();
+    };
+
+    h.connectAs(0);
+    scriptOldDevice(h, "8.22", 1);
+    answer(2, 0x80000000u);
+    answer(2, 0x1000000u);
+    frame->onCommand(QStringLiteral("Info"));
+    answer(2, 0x40000000u);
+    ok &= save(frameShot(frame), dir, "info-old-protocol");
+    frame->onCommand(QStringLiteral("RTK"));
+    ok &= save(frameShot(frame), dir, "rtk-old-protocol");
+    h.disconnect();
+
+    h.connectAs(0);
+    scriptOldDevice(h, "8.14", 1);
+    answer(2, 0x80000000u);
+    frame->onCommand(QStringLiteral("RTK"));
+    ok &= save(frameShot(frame), dir, "rtk-old-protocol-distance");
+    h.disconnect();
+
+    h.connectAs(1);
+    scriptNewReceiver(h, 3);
+    frame->onCommand(QStringLiteral("Info"));
+    answer(4, 0x1u | 0x2u | 0x4u);
+    ok &= save(frameShot(frame), dir, "info-new-protocol");
+    frame->onCommand(QStringLiteral("RTK"));
+    for (int i = 0; i < 3; ++i) {
+        h.fireFromThread(3, 0x40000u);
+    }
+    answer(3, 0x1u | 0x2u | 0x4u | 0x8u);
+    answer(4, 0x80u);
+    ok &= save(frameShot(frame), dir, "rtk-new-protocol-manual-base");
+
+    frame->onCommand(QStringLiteral("BasePosition"));
+    answer(3, 0x80000u);
+    ok &= save(frameShot(frame), dir, "base-position-distance");
+    Varnok::Widget* base = frame->page(QStringLiteral("BasePosition"));
+    base->findChild<QRadioButton*>(QStringLiteral("rbFixPos"))->click();
+    const char* texts[][2] = {{"leBD", "-33"},    {"leBF", "52"}, {"leBM", "7.68000"},
+                              {"leLD", "151"},    {"leLF", "12"}, {"leLM", "33.48000"},
+                              {"leH", "58.25000"}};
+    for (const auto& t : texts) {
+        base->findChild<QLineEdit*>(QLatin1String(t[0]))->setText(QLatin1String(t[1]));
+    }
+    ok &= save(frameShot(frame), dir, "base-position-fixed");
+    frame->onCommand(QStringLiteral("BasePositionList"));
+    answer(3, 0x80000u);
+    ok &= save(frameShot(frame), dir, "base-position-list");
+    h.disconnect();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -345,6 +574,9 @@ int render(const QString& dir) {
     ok &= serverScenes(frame, dir);
     ok &= wirelessScenes(harness, frame, dir);
     ok &= renderRadioChannelPages(harness, frame, dir);
+    ok &= surveyScenes(harness, frame, dir);
+    harness.disconnect();
+    ok &= renderRtkPages(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

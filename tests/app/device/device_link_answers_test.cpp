@@ -475,6 +475,40 @@ TEST_F(DataLinkAnswers, BaseSettingsRowsInTableOrder) {
               (Strings{"elevMask()", "diffType()", "basePos()", "pdopMask(6)", "ioConfigs()"}));
 }
 
+// Three lists land back to back before the GUI thread runs; each IO keeps its own.
+TEST_F(DataLinkAnswers, EachIoKeepsItsOwnDataListUntilTheNextQuery) {
+    ASSERT_TRUE(connectTcp(1));
+    QX_DATA_CONFIG_LIST out{};
+    EXPECT_FALSE(dm->ioConfigs(5, out));
+    dm->queryRtkSettings();
+    std::vector<std::uint16_t> ids = {5, 6, 7};
+    std::size_t next = 0;
+    fake.script->answer<void(QX_DATA_CONFIG_LIST&)>("Get_Gnss_Data_Configlist",
+                                                    [&](QX_DATA_CONFIG_LIST& l) {
+                                                        l = QX_DATA_CONFIG_LIST{};
+                                                        l.count = ids[next % ids.size()];
+                                                        l.entries[0] = l.count == 5 ? 6 : 0;
+                                                        ++next;
+                                                    });
+    for (int i = 0; i < 3; ++i) {
+        fireFromThread(fake.session(), 3, 0x40000u);
+    }
+    deliver();
+    ASSERT_TRUE(dm->ioConfigs(5, out));
+    EXPECT_EQ(out.count, 5);
+    EXPECT_EQ(out.entries[0], 6);
+    ASSERT_TRUE(dm->ioConfigs(6, out));
+    EXPECT_EQ(out.count, 6);
+    EXPECT_EQ(out.entries[0], 0);
+    EXPECT_FALSE(dm->ioConfigs(1, out));  // IO 7 has no slot; IO 1 never answered
+    EXPECT_FALSE(dm->ioConfigs(7, out));
+    dm->ioConfigs(out);
+    EXPECT_EQ(out.count, 7);  // the last list, as before
+
+    dm->queryRtkSettings();
+    EXPECT_FALSE(dm->ioConfigs(5, out));
+}
+
 class NmeaOutput : public DeviceFixture {};
 
 TEST_F(NmeaOutput, NewProtocolSendsPerSelector) {

@@ -158,6 +158,8 @@ TEST_F(PageApi, RequestAndAnswerNames) {
     m->setFileRecordSettings(1, 60, 1, 10, true);
     Static_Point point{};
     m->setStaticSettings(1, 60, 1, 10, &point);
+    const StaticPointSettings settings = m->staticPointSettings();
+    m->setStaticSettings(1, 60, 1, 10, settings);
     m->setGprsSettings(1, 4, WirelessInfo{}, 0, cors_info{});
     m->setRadioSettings(static_cast<Rdo_Mdl>(1), 438.0, static_cast<Radio_Power>(1),
                         static_cast<Radio_Baudrate>(1), static_cast<Rdo_Sensitv>(1),

@@ -46,6 +46,11 @@ void Copy(EmGnss_Receiver& s, Reported& r) {
             r.texts["model"] = Text(h.text2, sizeof h.text2);
             r.numbers["hardware_kind"] = static_cast<long>(h.word[1]);
         }
+        if (r.flags & 0x80u) {
+            BV::QX_COM_BAUD_ENUM baud{};
+            s.Get_Com_Baudrate(baud);
+            r.numbers["com_baud"] = baud;
+        }
         if (r.flags & 0x4u) {
             BV::QX_SYSTEM_FIRMWARE_VERSION_STRUCT f{};
             s.Get_System_Firmware_Info(f);
@@ -92,6 +97,22 @@ void Copy(EmGnss_Receiver& s, Reported& r) {
         s.Get_Modem_CSD_Param(csd);
         r.texts["csd_number"] = Text(csd.number, sizeof csd.number);
         r.numbers["csd_mode"] = csd.mode;
+    } else if (r.category == 3) {
+        r.numbers["pdop_mask"] = s.Get_Gnss_Pdop_Mask();
+        BV::QX_GNSS_DIFF_TYPE_ENUM type{};
+        s.Get_Gnss_Diff_Type(type);
+        r.numbers["diff_type"] = type;
+        s.Get_Gnss_Base_Position(r.baseSet);
+        BV::QX_DATA_CONFIG_LIST list{};
+        s.Get_Gnss_Data_Configlist(list);
+        r.numbers["list_io"] = list.count;
+        r.numbers["list_code0"] = list.entries[0];
+        BV::BASE_POS_LIST_STRUCT bases{};
+        s.Get_Gnss_Base_Position_list(bases);
+        r.numbers["base_count"] = static_cast<long>(bases.list.size());
+        if (r.flags & 0x200u) {
+            s.Get_Gnss_Pos(&r.position);
+        }
     } else if (r.category == 2) {
         r.numbers["battery_grade"] = s.Get_Battery_Grd();
         BV::DEVICE_STR d{};

@@ -23,6 +23,7 @@ struct Reported {
     std::map<std::string, long> numbers;
     std::map<std::string, std::string> texts;
     Brevan2011::BVParse::POS_INFO position{};
+    Brevan2011::BVParse::QX_GNSS_BASE_SET_STRUCT baseSet{};
 };
 
 // The callbacks are plain functions, so the record is process-wide; SimSession resets it.

@@ -220,6 +220,83 @@ TEST(SimReceiverSession, PositionOutputAnswersCategoryOne) {
     EXPECT_TRUE(link.sim().waitForRequest("Send_200Data", kWaitMs));
 }
 
+// The new protocol's RTK set-up: each IO's list, the base set to its last bit, the masks and the
+// serial baud are stored by their settings and read back; position output streams while on.
+TEST(SimReceiverSession, NewProtocolRtkSetUpIsStoredAndReadBack) {
+    SimSession link("protocol=new io5_diff=6 latitude=-0.5 longitude=120 position_ms=50",
+                    BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    EmGnss_Receiver& s = link.session();
+    constexpr std::uint32_t kList = 0x40000u, kBase = 0x8u, kPdop = 0x2u, kDiff = 0x1u;
+    auto listOf = [&](int io) {
+        Reports::instance().reset(&s);
+        s.Send_Gnss_Data_Configlist_Query(static_cast<BV::QX_GNSS_IO_ID_ENUM>(io));
+        Reported r;
+        EXPECT_TRUE(Reports::instance().waitFor(3, kList, kWaitMs, &r)) << io;
+        EXPECT_EQ(r.numbers["list_io"], io);
+        return r.numbers["list_code0"];
+    };
+    EXPECT_EQ(listOf(5), 2);
+    EXPECT_EQ(listOf(6), 0);
+    s.Send_Gnss_IO_DiffData(static_cast<BV::QX_GNSS_IO_ID_ENUM>(6),
+                            static_cast<BV::QX_GNSS_DIFF_TYPE_ENUM>(7));
+    s.Send_Gnss_Data_Unlogall(static_cast<BV::QX_GNSS_IO_ID_ENUM>(5));
+    EXPECT_EQ(listOf(6), 2);
+    EXPECT_EQ(listOf(5), 0);
+    EXPECT_EQ(link.sim().value("diff_type"), "7");
+
+    const BV::QX_GNSS_BASE_SET_STRUCT set{3, -0.0087266462599716, 2.0943951023931953, 10.25};
+    const unsigned char pdop = 9;
+    BV::QX_COM_BAUD_ENUM baud = static_cast<BV::QX_COM_BAUD_ENUM>(5);
+    s.Send_Gnss_Base_Position(&set);
+    s.Send_Gnss_Pdop_Mask(&pdop);
+    s.Send_Com_Baudrate(&baud, static_cast<BV::QX_COM_PORT_ENUM>(1));
+    Reports::instance().reset(&s);
+    s.Send_Gnss_Base_Position(nullptr);
+    s.Send_Gnss_Pdop_Mask(nullptr);
+    s.Send_Gnss_Diff_Type(nullptr);
+    s.Send_Com_Baudrate(nullptr, static_cast<BV::QX_COM_PORT_ENUM>(1));
+    Reported base, mask, diff, rate;
+    ASSERT_TRUE(Reports::instance().waitFor(3, kBase, kWaitMs, &base));
+    ASSERT_TRUE(Reports::instance().waitFor(3, kPdop, kWaitMs, &mask));
+    ASSERT_TRUE(Reports::instance().waitFor(3, kDiff, kWaitMs, &diff));
+    ASSERT_TRUE(Reports::instance().waitFor(4, 0x80u, kWaitMs, &rate));
+    EXPECT_EQ(base.baseSet.mode, 3);
+    EXPECT_EQ(base.baseSet.lat, set.lat);
+    EXPECT_EQ(base.baseSet.lon, set.lon);
+    EXPECT_EQ(base.baseSet.height, 10.25);
+    EXPECT_EQ(mask.numbers["pdop_mask"], 9);
+    EXPECT_EQ(diff.numbers["diff_type"], 7);
+    EXPECT_EQ(rate.numbers["com_baud"], 5);
+
+    Reports::instance().reset(&s);
+    s.Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x410, 9}},
+                          static_cast<BV::QX_GNSS_IO_ID_ENUM>(0));
+    Reported fix;
+    ASSERT_TRUE(Reports::instance().waitFor(3, 0x200u, kWaitMs, &fix));
+    EXPECT_NEAR(fix.position.Latitude, -0.5 * kRad, 1e-12);
+    EXPECT_NEAR(fix.position.Longitude, 120 * kRad, 1e-12);
+}
+
+// The new protocol's base list keeps what a setting sends.
+TEST(SimReceiverSession, NewProtocolBaseListIsKept) {
+    SimSession link("protocol=new base_list_limit=10", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    BV::BASE_POS_LIST_STRUCT list{};
+    list.value = 12.5;
+    list.limit = 10;
+    list.list.push_back({-0.5, 120.0, 0});
+    list.list.push_back({31.5, 7.25, 1});
+    link.session().Send_Gnss_Base_Position_list(&list);
+    ASSERT_TRUE(Reports::instance().waitFor(3, kResponse, kWaitMs));
+    Reports::instance().reset(&link.session());
+    link.session().Send_Gnss_Base_Position_list(nullptr);
+    Reported r;
+    ASSERT_TRUE(Reports::instance().waitFor(3, 0x80000u, kWaitMs, &r));
+    EXPECT_EQ(r.numbers["base_count"], 2);
+    EXPECT_EQ(link.sim().value("base_list_radius"), "12.5");
+}
+
 // The pty answers only at the scripted line speed; a session that reopens at that speed (as
 // an automatic baud search does) is answered.
 TEST(SimReceiverSession, PtyAnswersOnlyAtTheScriptedBaud) {

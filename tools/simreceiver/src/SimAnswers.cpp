@@ -7,9 +7,11 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersStaticFiles.h"
 #include "SimAnswersSurvey.h"
 #include "SimAnswersNetwork.h"
 #include "SimAnswersRadio.h"
+#include "SimAnswersRtk.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -55,12 +57,6 @@ Bytes HardwareInfo(const SimState& s) {
 
 Bytes FirmwareInfo(const SimState& s) {
     return Cat({Text(s.firmware(), 50), Text(s.text("firmware_extra"), 50)});
-}
-
-// An empty list: radius, the largest count the receiver keeps, no entries.
-Bytes BasePositionList(const SimState& s) {
-    return Cat({NewWire::F64(s.real("base_list_radius")),
-                U8(static_cast<std::uint8_t>(s.number("base_list_limit"))), U8(0)});
 }
 
 // The radio's values: the frequency as a float's bits, the others as 32-bit words.
@@ -110,6 +106,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     if (s.number("board") == 7) {
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
+    PutSurveyBytes(block, s);
     std::vector<Bytes> frames;
     for (std::size_t at = 0; at < block.size(); at += kOldChunk) {
         const std::size_t n = std::min(kOldChunk, block.size() - at);
@@ -167,17 +164,22 @@ enum class Wire { None, U8, U16, Custom };
 
 using NewRender = Bytes (*)(const SimState&);
 using OldRender = std::vector<Bytes> (*)(const SimState&, const std::uint8_t*, std::size_t, int*);
+// New-protocol rows that depend on the request's IO or port (-1 when it names none).
+using IoRender = Bytes (*)(const SimState&, int);
+using IoStore = int (*)(SimState&, int, const Bytes&);  // +1/-1 switch the position output
 
 struct Row {
     bool newProtocol;
     std::uint16_t
         key;  // the new protocol's tag, or the old protocol's letters (first * 256 + second)
-    const char* name;      // the session operation that sends the request
-    Wire wire;             // new protocol: how the value is encoded
-    const char* stateKey;  // U8 and U16 rows: the key they answer with and a setting stores
-    NewRender render;      // Custom rows
-    OldRender old;         // old-protocol rows; null: no answer
-    bool ack;              // new protocol: a setting gets a command-setting response
+    const char* name;             // the session operation that sends the request
+    Wire wire;                    // new protocol: how the value is encoded
+    const char* stateKey;         // U8 and U16 rows: the key they answer with and a setting stores
+    NewRender render;             // Custom rows
+    OldRender old;                // old-protocol rows; null: no answer
+    bool ack;                     // new protocol: a setting gets a command-setting response
+    IoRender ioRender = nullptr;  // query answer, in place of the wire above
+    IoStore ioStore = nullptr;    // setting
 };
 
 constexpr std::uint16_t Letters(char a, char b) {
@@ -195,8 +197,29 @@ constexpr Row kRows[] = {
     {true, 0x0307, "Send_System_Firmware_Info_Query", Wire::Custom, nullptr, FirmwareInfo, nullptr,
      true},
     {true, 0x0451, "Send_Gnss_ElevMask", Wire::U8, "elevation_mask", nullptr, nullptr, true},
-    {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::Custom, nullptr, BasePositionList, nullptr,
+    // File recording; output rates by sentence (the list of IO 0, the other IOs as below).
+    {true, 0x0B03, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0B04, "Send_File_Record_Open", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0B05, "Send_File_Record_Auto_Open", Wire::U8, "record_auto_open", nullptr, nullptr,
      true},
+    {true, 0x0B06, "Send_File_Record_Param", Wire::Custom, nullptr, FileRecordParam, nullptr, true},
+    {true, 0x0B07, "Send_File_Record_Status_Query", Wire::U16, "record_status", nullptr, nullptr,
+     true},
+    {true, 0x0456, "Send_Gnss_Data_Configlist_Query", Wire::None, nullptr, nullptr, nullptr, true,
+     DataConfigList, nullptr},
+    {true, 0x0457, "Send_Gnss_Base_Position_list", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::BaseList, rtk::SetBaseList},
+    {true, 0x0103, "Send_Com_Baudrate", Wire::None, nullptr, nullptr, nullptr, true, rtk::ComBaud,
+     rtk::SetComBaud},
+    {true, 0x0405, "Send_Gnss_Diff_Type", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::DiffType, rtk::SetDiffType},
+    {true, 0x0410, "Send_Gnss_Data_Freq", Wire::None, nullptr, nullptr, nullptr, true, nullptr,
+     rtk::SetPositionRate},
+    {true, 0x0450, "Send_Gnss_Pdop_Mask", Wire::U8, "pdop_mask", nullptr, nullptr, true},
+    {true, 0x0452, "Send_Gnss_Base_Position", Wire::None, nullptr, nullptr, nullptr, true,
+     rtk::BaseSet, rtk::SetBaseSet},
+    {true, 0x0454, "Send_Gnss_Data_Unlogall", Wire::None, nullptr, nullptr, nullptr, true, nullptr,
+     rtk::Unlog},
     {true, 0x0703, "Send_Radio_Frequency", Wire::Custom, nullptr, RadioFrequency, nullptr, true},
     {true, 0x0704, "Send_Radio_Power", Wire::Custom, nullptr, RadioPower, nullptr, true},
     {true, 0x0709, "Send_Radio_Stepper", Wire::Custom, nullptr, RadioStepper, nullptr, true},
@@ -245,10 +268,17 @@ constexpr Row kRows[] = {
      StaticFileDirectory, false},
     {false, Letters('F', 'W'), "Send_Read_Static_File", Wire::None, nullptr, nullptr,
      StaticFileData, false},
-    {false, Letters('F', 'C'), "QueryStaticStatus", Wire::None, nullptr, nullptr, StaticStatus,
+    // Recording and static point: settings are kept (StoreOldSurveySetting), queries answered.
+    {false, Letters('S', 'J'), "Set_DevcInfo", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'A'), "Set_Static_Point", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'B'), "Send_Static_Point", Wire::None, nullptr, nullptr, OldStaticPoint,
      false},
-    {false, Letters('F', 'T'), "Send_Static_AntType", Wire::None, nullptr, nullptr,
-     StaticAntennaType, false},
+    {false, Letters('F', 'S'), "Set_Static_AntType", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'T'), "Send_Static_AntType", Wire::None, nullptr, nullptr, OldAntennaType,
+     false},
+    {false, Letters('F', 'D'), "Set_Static_Begin", Wire::None, nullptr, nullptr, nullptr, false},
+    {false, Letters('F', 'C'), "QueryStaticStatus", Wire::None, nullptr, nullptr, OldStaticStatus,
+     false},
     {false, Letters('V', 'M'), "Send_Gprs_GetList", Wire::None, nullptr, nullptr, SourceListOld,
      false},
 };
@@ -307,6 +337,28 @@ void Store(const Row& row, const Bytes& value, SimState& s) {
     }
 }
 
+// The IO (0x0404) or serial port (0x0104) a request names; -1 when none.
+constexpr std::uint16_t kIoTag = 0x0404;
+constexpr std::uint16_t kPortTag = 0x0104;
+
+bool IsTarget(const NewRequestItem& item) {
+    return (item.tag == kIoTag || item.tag == kPortTag) && item.value.size() == 2;
+}
+
+// The file-record commands name their IO with this item first.
+bool IsRecordIo(const NewRequestItem& item) {
+    return item.tag == 0x0B09;
+}
+
+int TargetOf(const NewRequest& request) {
+    for (const NewRequestItem& item : request.items) {
+        if (IsTarget(item)) {
+            return item.value[0] * 256 + item.value[1];
+        }
+    }
+    return -1;
+}
+
 // Set codes are even; the query code of each group is the set code plus one.
 bool IsQuery(std::uint16_t operation) {
     return (operation & 1u) != 0;
@@ -341,6 +393,12 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
     a.detail = query ? "query" : "set";
     std::vector<NewWire::Item> items;
     bool ack = false;
+    const int target = TargetOf(request);
+    // A request naming its IO or port first is named after what it asks.
+    const std::size_t named =
+        request.items.size() > 1 && (IsTarget(request.items[0]) || IsRecordIo(request.items[0]))
+            ? 1
+            : 0;
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         const NewRequestItem& item = request.items[i];
         a.detail += " " + Hex16(item.tag);
@@ -348,24 +406,35 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
             a.detail += "=" + CompactHex(item.value);
         }
         const Row* row = FindRow(true, item.tag);
-        if (i == 0) {
-            a.name = row != nullptr ? row->name : "new " + Hex16(item.tag);
+        const char* freq = DataFreqRequestName(item.tag);
+        if (i == named) {
+            a.name = row != nullptr ? row->name : (freq ? freq : "new " + Hex16(item.tag));
         }
         if (!state.newProtocol()) {
             continue;  // an old receiver does not understand the frame
         }
         NetworkItem(item.tag, query, item.value, state);
+        if (!query && StoreNewSurveySetting(item.tag, item.value, state)) {
+            ack = true;
+            if (row == nullptr || row->wire == Wire::Custom || row->wire == Wire::None) {
+                continue;
+            }
+        }
         if (row == nullptr) {
             ack = ack || !query;
             continue;
         }
         if (query) {
-            Bytes value = Render(*row, state);
+            Bytes value = row->ioRender ? row->ioRender(state, target) : Render(*row, state);
             if (!value.empty()) {
                 items.push_back({item.tag, std::move(value)});
             }
         } else {
             Store(*row, item.value, state);
+            if (row->ioStore != nullptr) {
+                const int stream = row->ioStore(state, target, item.value);
+                a.stream = stream != 0 ? stream : a.stream;
+            }
             ack = ack || row->ack;
         }
     }
@@ -407,6 +476,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     if (first == 'V' && second == 'S' && !state.newProtocol() &&
         AnswerRadioChannelAt(payload, length, state, a.frames, a.name)) {
         return a;
+    }
+    if (!state.newProtocol()) {
+        StoreOldSurveySetting(first, second, payload, length, state);
     }
     if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);

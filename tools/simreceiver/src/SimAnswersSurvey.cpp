@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <cstring>
 #include <string>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersRtk.h"
+#include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
 
@@ -12,117 +16,233 @@ namespace {
 
 namespace BV = Brevan2011::BVParse;
 
-constexpr std::size_t kChunk = BV::kOldChunk;
+// Device-setting codes of "SJ" records and the device-block byte each one lands in.
+struct SettingByte {
+    std::uint8_t code;
+    const char* key;
+    std::size_t blockByte;
+};
+constexpr SettingByte kSettings[] = {
+    {0x2A, "record_mode", 42},     {0x2B, "record_session", 43}, {0x2E, "sat_channels", 46},
+    {0x31, "record_interval", 49}, {0x32, "record_mask", 50},
+};
+constexpr std::size_t kMemoryByte = 58;
+constexpr std::size_t kNameBytes = 32;
+constexpr std::size_t kAntennaChars = 20;
 
-SurveyBytes Frame(char a, char b, const std::uint8_t* payload, std::size_t length) {
-    static const std::uint8_t kNothing = 0;
-    SurveyBytes out(BV::kOldFrameMaxLength, 0);
-    std::uint32_t frameLength = 0;
-    if (!BV::Pack_OldBinFrame(a, b, length > 0 ? payload : &kNothing, length, out.data(),
-                              &frameLength, BV::kOldFormSerial)) {
+Bytes Frame(char a, char b, const Bytes& payload) {
+    Bytes out(BV::kOldFrameMaxLength, 0);
+    std::uint32_t length = 0;
+    if (!BV::Pack_OldBinFrame(a, b, payload.data(), payload.size(), out.data(), &length,
+                              BV::kOldFormSerial)) {
         return {};
     }
-    out.resize(frameLength);
+    out.resize(length);
     return out;
 }
 
-// A reply in pieces of 55 bytes: a full piece means more follow, so a reply whose length is a
-// multiple of 55 ends with an empty piece.
-std::vector<SurveyBytes> Chunked(char a, char b, const SurveyBytes& body) {
-    std::vector<SurveyBytes> frames;
-    std::size_t at = 0;
-    for (;;) {
-        const std::size_t n = std::min(kChunk, body.size() - at);
-        frames.push_back(Frame(a, b, body.data() + at, n));
-        at += n;
-        if (n < kChunk) {
-            return frames;
-        }
-    }
+void Put(SimState& s, const char* key, long value) {
+    s.set(key, std::to_string(value), nullptr);
 }
 
-// One directory entry: the marker, the GPS time (big-endian), a skipped byte, the size field
-// (twice the size, 23 bits: low byte, middle byte, then the high byte), the minutes
-// (little-endian), skipped bytes; then the byte the reader steps over.
-void PutEntry(SurveyBytes& out, std::uint32_t gpsTime, std::uint32_t size, unsigned minutes) {
-    const std::uint32_t field = (size << 1) & 0x7FFFFFu;
-    const std::uint8_t entry[] = {'*',
-                                  static_cast<std::uint8_t>(gpsTime >> 24),
-                                  static_cast<std::uint8_t>(gpsTime >> 16),
-                                  static_cast<std::uint8_t>(gpsTime >> 8),
-                                  static_cast<std::uint8_t>(gpsTime),
-                                  0,
-                                  static_cast<std::uint8_t>(field),
-                                  static_cast<std::uint8_t>(field >> 8),
-                                  static_cast<std::uint8_t>(minutes),
-                                  static_cast<std::uint8_t>(minutes >> 8),
-                                  static_cast<std::uint8_t>(field >> 16),
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  0};
-    out.insert(out.end(), entry, entry + sizeof entry);
+// "FA": name count n, n name bytes, the height's 32 bits low byte first, the antenna byte,
+// the method code. A frame shorter than its count says is dropped.
+void StorePoint(const std::uint8_t* p, std::size_t n, SimState& s) {
+    if (n < 1) {
+        return;
+    }
+    const std::size_t count = std::min<std::size_t>(p[0], kNameBytes);
+    if (n < 1 + count + 6) {
+        return;
+    }
+    s.set("point_name", std::string(reinterpret_cast<const char*>(p + 1), count), nullptr);
+    const std::uint8_t* v = p + 1 + count;
+    const std::uint32_t bits = std::uint32_t(v[0]) | std::uint32_t(v[1]) << 8 |
+                               std::uint32_t(v[2]) << 16 | std::uint32_t(v[3]) << 24;
+    Put(s, "point_height_bits", static_cast<long>(bits));
+    Put(s, "point_antenna", v[4]);
+    Put(s, "point_method", v[5]);
+}
+
+// Output message tags by sentence id, as the data configuration list indexes them.
+constexpr std::pair<int, std::uint16_t> kSentenceTags[] = {
+    {12, 0x408}, {13, 0x409}, {25, 0x412}, {26, 0x413}, {27, 0x414}, {28, 0x415},
+    {29, 0x416}, {30, 0x417}, {31, 0x418}, {32, 0x419}, {33, 0x41A}, {37, 0x41E},
+    {38, 0x41F}, {39, 0x420}, {40, 0x421}, {41, 0x422}, {42, 0x423}, {43, 0x424},
+};
+constexpr std::size_t kListEntries = 44;
+
+// The list is kept as "id:code" pairs separated by commas.
+std::vector<std::uint16_t> Rates(const SimState& s) {
+    std::vector<std::uint16_t> rates(kListEntries, 0);
+    const std::string& text = s.text("data_rates");
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(',', at);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string pair = text.substr(at, end - at);
+        const std::size_t colon = pair.find(':');
+        if (colon != std::string::npos) {
+            const unsigned long id = std::strtoul(pair.c_str(), nullptr, 10);
+            const unsigned long code = std::strtoul(pair.c_str() + colon + 1, nullptr, 10);
+            if (id < kListEntries) {
+                rates[id] = static_cast<std::uint16_t>(code);
+            }
+        }
+        at = end + 1;
+    }
+    return rates;
+}
+
+void PutRates(SimState& s, const std::vector<std::uint16_t>& rates) {
+    std::string text;
+    for (std::size_t id = 0; id < rates.size(); ++id) {
+        if (rates[id] != 0) {
+            text +=
+                (text.empty() ? "" : ",") + std::to_string(id) + ":" + std::to_string(rates[id]);
+        }
+    }
+    s.set("data_rates", text, nullptr);
+}
+
+std::uint32_t Be(const Bytes& v, std::size_t at, std::size_t n) {
+    std::uint32_t out = 0;
+    for (std::size_t i = 0; i < n && at + i < v.size(); ++i) {
+        out = out << 8 | v[at + i];
+    }
+    return out;
 }
 
 }  // namespace
 
-std::uint8_t StaticFileByte(std::uint32_t file, std::size_t i) {
-    return static_cast<std::uint8_t>((i + file) % 251);
-}
-
-std::vector<SurveyBytes> StaticFileDirectory(const SimState& s, const std::uint8_t*, std::size_t,
-                                             int*) {
-    // "gpsTime:size:minutes" entries separated by ','.
-    SurveyBytes body;
-    const std::string& list = s.text("static_files");
-    std::size_t at = 0;
-    while (at < list.size()) {
-        std::size_t end = list.find(',', at);
-        if (end == std::string::npos) {
-            end = list.size();
+void StoreOldSurveySetting(char first, char second, const std::uint8_t* p, std::size_t n,
+                           SimState& s) {
+    if (first == 'S' && second == 'J' && n == 2) {
+        for (const SettingByte& b : kSettings) {
+            if (b.code == p[0]) {
+                Put(s, b.key, p[1]);
+            }
         }
-        const std::string entry = list.substr(at, end - at);
-        char* rest = nullptr;
-        const unsigned long gpsTime = std::strtoul(entry.c_str(), &rest, 10);
-        const unsigned long size = *rest == ':' ? std::strtoul(rest + 1, &rest, 10) : 0;
-        const unsigned long minutes = *rest == ':' ? std::strtoul(rest + 1, &rest, 10) : 0;
-        PutEntry(body, static_cast<std::uint32_t>(gpsTime), static_cast<std::uint32_t>(size),
-                 static_cast<unsigned>(minutes));
-        at = end + 1;
+    } else if (first == 'F' && second == 'A') {
+        StorePoint(p, n, s);
+    } else if (first == 'F' && second == 'S') {
+        std::string text;
+        for (std::size_t i = 0; i < n && i < kAntennaChars && p[i] != 0; ++i) {
+            text.push_back(static_cast<char>(p[i]));
+        }
+        s.set("static_antenna", text, nullptr);
+    } else if (first == 'F' && second == 'D' && n >= 1) {
+        Put(s, "static_status", p[0] == 0 ? 1 : 0);
     }
-    // The reader takes the last field of an entry only once two bytes follow it.
-    body.push_back(0);
-    return Chunked('F', 'M', body);
 }
 
-std::vector<SurveyBytes> StaticFileData(const SimState& s, const std::uint8_t* p, std::size_t n,
-                                        int*) {
-    std::uint32_t file = 0;
-    for (std::size_t i = 0; i < std::min<std::size_t>(n, 4); ++i) {
-        file |= static_cast<std::uint32_t>(p[i]) << (8 * i);
+void PutSurveyBytes(std::vector<std::uint8_t>& block, const SimState& s) {
+    for (const SettingByte& b : kSettings) {
+        if (b.blockByte < block.size()) {
+            block[b.blockByte] = static_cast<std::uint8_t>(s.number(b.key));
+        }
     }
-    SurveyBytes body(static_cast<std::size_t>(s.number("static_file_size")));
-    for (std::size_t i = 0; i < body.size(); ++i) {
-        body[i] = StaticFileByte(file, i);
+    if (kMemoryByte < block.size()) {
+        block[kMemoryByte] = static_cast<std::uint8_t>(s.number("memory"));
     }
-    return Chunked('F', 'W', body);
 }
 
-std::vector<SurveyBytes> StaticStatus(const SimState& s, const std::uint8_t*, std::size_t n, int*) {
-    if (n > 0) {
+std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    const std::string& name = s.text("point_name");
+    const std::size_t count = std::min(name.size(), kNameBytes);
+    Bytes payload;
+    payload.push_back(static_cast<std::uint8_t>(count));
+    payload.insert(payload.end(), name.begin(), name.begin() + static_cast<long>(count));
+    const auto bits = static_cast<std::uint32_t>(s.number("point_height_bits"));
+    for (int i = 0; i < 4; ++i) {
+        payload.push_back(static_cast<std::uint8_t>(bits >> (8 * i)));
+    }
+    payload.push_back(static_cast<std::uint8_t>(s.number("point_antenna")));
+    payload.push_back(static_cast<std::uint8_t>(s.number("point_method")));
+    return {Frame('F', 'B', payload)};
+}
+
+std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    const std::string& text = s.text("static_antenna");
+    Bytes payload(text.begin(), text.end());
+    payload.push_back(0);
+    return {Frame('F', 'T', payload)};
+}
+
+// "FC" alone asks for the status; with a file index it deletes a file and gets no answer.
+std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t*, std::size_t n, int*) {
+    if (n != 0) {
         return {};
     }
-    const std::uint8_t status = static_cast<std::uint8_t>(s.number("static_status"));
-    return {Frame('F', 'C', &status, 1)};
+    return {Frame('F', 'C', {static_cast<std::uint8_t>(s.number("static_status"))})};
 }
 
-std::vector<SurveyBytes> StaticAntennaType(const SimState& s, const std::uint8_t*, std::size_t,
-                                           int*) {
-    const std::string& text = s.text("static_antenna");
-    SurveyBytes body(text.begin(), text.end());
-    body.push_back(0);
-    return {Frame('F', 'T', body.data(), body.size())};
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
+    switch (tag) {
+        case 0x0B03:
+            Put(s, "record_status", 1);
+            return true;
+        case 0x0B04:
+            Put(s, "record_status", 2);
+            return true;
+        case 0x0B06:
+            // Text 20, a byte, three words (the third the session minutes), three bytes, the
+            // interval code, a byte, a word.
+            if (value.size() == 43) {
+                Put(s, "record_minutes", static_cast<long>(Be(value, 29, 4)));
+                Put(s, "record_code", static_cast<long>(Be(value, 36, 2)));
+            }
+            return true;
+        default:
+            break;
+    }
+    for (const auto& [id, sentenceTag] : kSentenceTags) {
+        if (sentenceTag == tag && (value.size() == 1 || value.size() == 2)) {
+            std::vector<std::uint16_t> rates = Rates(s);
+            rates[static_cast<std::size_t>(id)] = static_cast<std::uint16_t>(Be(value, 0, 2));
+            PutRates(s, rates);
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* DataFreqRequestName(std::uint16_t tag) {
+    constexpr std::uint16_t kRateTag = 0x0403;
+    constexpr std::uint16_t kPositionTag = 0x0410;
+    if (tag == kRateTag || tag == kPositionTag) {
+        return "Send_Gnss_Data_Freq";
+    }
+    for (const auto& entry : kSentenceTags) {
+        if (entry.second == tag) {
+            return "Send_Gnss_Data_Freq";
+        }
+    }
+    return nullptr;
+}
+
+Bytes FileRecordParam(const SimState& s) {
+    using NewWire::Cat;
+    Bytes name(20, 0);
+    return Cat({name, NewWire::U8(0), NewWire::U32(0), NewWire::U32(0),
+                NewWire::U32(static_cast<std::uint32_t>(s.number("record_minutes"))),
+                NewWire::U8(0), NewWire::U8(0), NewWire::U8(0),
+                NewWire::U16(static_cast<std::uint16_t>(s.number("record_code"))), NewWire::U8(0),
+                NewWire::U32(0)});
+}
+
+Bytes DataConfigList(const SimState& s, int io) {
+    if (io != 0) {
+        return rtk::IoDataList(s, io);
+    }
+    Bytes out = NewWire::U16(0);
+    for (std::uint16_t code : Rates(s)) {
+        const Bytes v = NewWire::U16(code);
+        out.insert(out.end(), v.begin(), v.end());
+    }
+    return out;
 }
 
 }  // namespace varnok_sim

@@ -1,32 +1,40 @@
-// The old protocol's static-data answers of the simulated receiver: the file directory, a
-// file's data and the static status and antenna type.
+// The simulated receiver's recording, static point and satellite channel answers.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "SimAnswers.h"
 #include "SimState.h"
 
 namespace varnok_sim {
 
-using SurveyBytes = std::vector<std::uint8_t>;
+// Keeps what an old-protocol setting frame carries (device settings "SJ", static point "FA",
+// antenna type "FS", recording "FD"), so the next query reads it back.
+void StoreOldSurveySetting(char first, char second, const std::uint8_t* payload, std::size_t length,
+                           SimState& state);
 
-// "FM": the directory of `static_files` in "FM" frames of 55 bytes, the last one shorter.
-std::vector<SurveyBytes> StaticFileDirectory(const SimState& s, const std::uint8_t* p,
-                                             std::size_t n, int* stream);
-// "FW" with the file's four bytes: `static_file_size` bytes of StaticFileByte in "FW" frames.
-std::vector<SurveyBytes> StaticFileData(const SimState& s, const std::uint8_t* p, std::size_t n,
-                                        int* stream);
-// "FC" without a payload asks for the recording status (`static_status`); with one it deletes
-// a file and gets no answer.
-std::vector<SurveyBytes> StaticStatus(const SimState& s, const std::uint8_t* p, std::size_t n,
-                                      int* stream);
-// "FT": the antenna type text (`static_antenna`).
-std::vector<SurveyBytes> StaticAntennaType(const SimState& s, const std::uint8_t* p, std::size_t n,
-                                           int* stream);
+// Puts the recording settings, channel switches and memory code into the 128-byte device
+// block at the places the library copies them from.
+void PutSurveyBytes(std::vector<std::uint8_t>& block, const SimState& state);
 
-// Byte i of the file the four bytes `file` name: (i + file) mod 251.
-std::uint8_t StaticFileByte(std::uint32_t file, std::size_t i);
+// Answers: the static point ("FB"), the antenna type ("FT"), the recording status ("FC").
+std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::size_t, int*);
+std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*);
+std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std::size_t n, int*);
+
+// Keeps what a new-protocol setting item carries (file recording open, close and settings,
+// data output rates); false when the tag is not one of these.
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& state);
+
+// The request a data-frequency item belongs to ("Send_Gnss_Data_Freq"), or null.
+const char* DataFreqRequestName(std::uint16_t tag);
+
+// The file-record settings (0x0B06, 43 bytes).
+Bytes FileRecordParam(const SimState& s);
+// The data configuration list of an IO (0x0456): IO 0 lists the sentence rates; the other
+// IOs are the RTK set-up's.
+Bytes DataConfigList(const SimState& s, int io);
 
 }  // namespace varnok_sim

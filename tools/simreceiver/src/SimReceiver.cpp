@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "SimAnswers.h"
+#include "SimAnswersRtk.h"
 #include "SimWire.h"
 #include "support/NewWireHelpers.h"
 
@@ -45,7 +46,7 @@ struct LinkState {
     int fd = -1;
     WireReader reader;
     std::uint8_t sequence = 0;  // chunk numbers of this link's new-protocol answers
-    bool streaming = false;     // old protocol's position output
+    bool streaming = false;     // position output
     Clock::time_point nextEpoch;
     bool muted = false;  // stopped mid-answer or past close_after
     std::size_t sent = 0;
@@ -269,17 +270,20 @@ void SimReceiver::Impl::serve() {
         for (LinkState* link : {&tcp, &pty}) {
             if (link->streaming && link->fd >= 0 && now >= link->nextEpoch) {
                 long periodMs = 0;
+                bool newProtocol = false;
                 std::vector<Bytes> epoch;
                 {
                     std::lock_guard<std::mutex> lock(mutex);
                     periodMs = state.number("position_ms");
-                    epoch = PositionEpoch(state);
+                    newProtocol = state.newProtocol();
+                    epoch = newProtocol ? std::vector<Bytes>{rtk::PositionEpochNew(state)}
+                                        : PositionEpoch(state);
                 }
                 if (periodMs <= 0) {
                     link->streaming = false;
                 } else {
                     link->nextEpoch = now + std::chrono::milliseconds(periodMs);
-                    queue(*link, std::move(epoch), false);
+                    queue(*link, std::move(epoch), newProtocol);
                 }
             }
             flush(*link);

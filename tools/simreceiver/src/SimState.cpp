@@ -99,6 +99,33 @@ constexpr Key kKeys[] = {
     {"channel_spacing", "0", Kind::Int, 0, 2, nullptr},
     {"radio_channels", "", Kind::Text, 200, 0, nullptr},
     {"radio_channel_tables", "", Kind::Text, 1000, 0, nullptr},
+    // Recording and static point (old protocol).
+    {"record_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"record_session", "0", Kind::Int, 0, 255, nullptr},
+    {"record_interval", "1", Kind::Int, 0, 255, nullptr},
+    {"record_mask", "10", Kind::Int, 0, 255, nullptr},
+    {"memory", "0", Kind::Int, 0, 255, nullptr},
+    {"point_name", "", Kind::Text, 32, 0, nullptr},
+    {"point_height_bits", "0", Kind::Int, 0, kIntMax, nullptr},
+    {"point_antenna", "0", Kind::Int, 0, 255, nullptr},
+    {"point_method", "1", Kind::Int, 0, 255, nullptr},
+    // Recording and output (new protocol).
+    {"record_status", "2", Kind::Int, 0, 65535, nullptr},
+    {"record_auto_open", "0", Kind::Int, 0, 255, nullptr},
+    {"record_minutes", "60", Kind::Int, 0, kIntMax, nullptr},
+    {"record_code", "9", Kind::Int, 0, 65535, nullptr},
+    {"data_rates", "", Kind::Text, 400, 0, nullptr},
+    {"pdop_mask", "3", Kind::Int, 0, 255, nullptr},
+    {"diff_type", "6", Kind::Int, 0, 65535, nullptr},
+    {"base_mode", "2", Kind::Int, 0, 65535, nullptr},
+    {"base_latitude_rad", "0", Kind::Real, -4, 4, nullptr},
+    {"base_longitude_rad", "0", Kind::Real, -7, 7, nullptr},
+    {"base_height", "0", Kind::Real, -1e6, 1e6, nullptr},
+    {"io1_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"io5_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"io6_diff", "0", Kind::Int, 0, 65535, nullptr},
+    {"com_baud", "3", Kind::Int, 0, 65535, nullptr},
+    {"base_list_entries", "", Kind::Text, 255 * 40, 0, nullptr},
 };
 
 const Key* Find(const std::string& name) {

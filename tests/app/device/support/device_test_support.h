@@ -27,6 +27,8 @@ public:
     static void setWorkingStatusExtension(DeviceManager& m, bool on) { m.flags_.g = on; }
     static void setBoardType(DeviceManager& m, int board) { m.boardType_ = board; }
     static void connectTimeOut(DeviceManager& m) { m.onTryToConnectTimeOut(); }
+    static void setStaticStatusQuery(DeviceManager& m, bool on) { m.flags_.i = on; }
+    static void setOutputExtensions(DeviceManager& m, bool on) { m.flags_.h = on; }
 };
 
 }  // namespace Varnok

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "widget.h"
+
+class QAction;
+class QComboBox;
+namespace Ui {
+class RTK;
+}
+
+namespace Varnok {
+
+// The RTK output set-up of an old-protocol receiver, as its device information reports it.
+class RTK : public Widget {
+    Q_OBJECT
+
+public:
+    static constexpr int kQueryMs = 4000;
+    static constexpr int kSetMs = 2000;
+    static constexpr unsigned kMaxDistance = 65535;
+
+    explicit RTK(QWidget* parent = nullptr);
+    ~RTK() override;
+
+    void activate() override;
+    void deactivate() override;
+    void setEditorsEnabled(bool on) override;
+    bool hasSipAction() const override { return true; }
+    bool hasBackAction() const override { return true; }
+
+signals:
+    void command(const QString& page);
+
+public slots:
+    void sendCommand();
+    void setInfo();
+    void onDeviceInfo();
+    void onSetTimeout();
+    void onAutoBaseMore();
+    void on_comboBox_startWay_currentIndexChanged(int index);
+    void on_comboBox_outPut_currentIndexChanged();
+    void on_comboBox_output_freq_currentIndexChanged();
+    void on_comboBox_sendPort_currentIndexChanged();
+    void on_comboBox_diffMode_currentIndexChanged();
+    void on_lineEdit_elevMask_textChanged();
+    void on_leDis_textChanged();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void refill();
+    void cutAnswers();
+    bool checkInputs();
+    bool checkRanges();
+
+    Ui::RTK* ui_;
+    QAction* get_;
+    QAction* set_;
+    QAction* more_;
+    int queryTimer_ = -1;
+    bool answered_ = false;
+    bool setPending_ = false;
+};
+
+}  // namespace Varnok

@@ -1,0 +1,280 @@
+// The base position page and the base position list on the frame.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+
+#include <cmath>
+
+#include "app_config.h"
+#include "config_paths.h"
+#include "jsettings.h"
+#include "page_fixture.h"
+
+namespace varnok_test {
+namespace {
+
+constexpr std::uint32_t kOldPosition = 0x10000000u;
+constexpr std::uint32_t kNewBaseList = 0x80000u;
+constexpr double kRad = 0.017453292519943295;
+
+struct Added {
+    double latitude = 0, longitude = 0, height = 0;
+    int calls = 0;
+};
+
+class BasePositionTest : public PageTest {
+protected:
+    Varnok::Widget* openFixed() {
+        Varnok::Widget* page = show("BasePosition");
+        page->setEditorsEnabled(true);  // as the distance answer does
+        child<QRadioButton>(page, "rbFixPos")->click();
+        return page;
+    }
+    void type(Varnok::Widget* page, const char* d, const char* m, const char* s,
+              const char* ld = "120", const char* h = "10") {
+        child(page, "leBD")->setText(d);
+        child(page, "leBF")->setText(m);
+        child(page, "leBM")->setText(s);
+        child(page, "leLD")->setText(ld);
+        child(page, "leLF")->setText("0");
+        child(page, "leLM")->setText("0");
+        child(page, "leH")->setText(h);
+    }
+    void scriptAdd() {
+        harness->script().answer<void(double, double, double)>(
+            "Add_BasePos_To_List", [this](double b, double l, double h) {
+                added.latitude = b;
+                added.longitude = l;
+                added.height = h;
+                ++added.calls;
+            });
+    }
+    // A new-protocol list answer of (latitude, longitude) degrees.
+    void answerList(const std::vector<std::pair<double, double>>& entries, double difference = 0) {
+        harness->script().answer<void(BASE_POS_LIST_STRUCT&)>(
+            "Get_Gnss_Base_Position_list", [entries, difference](BASE_POS_LIST_STRUCT& l) {
+                l.value = difference;
+                l.limit = 10;
+                l.list.clear();
+                for (const auto& e : entries) {
+                    BASE_POS_ENTRY entry{e.first * kRad, e.second * kRad, 0};
+                    const float h = 12.5f;
+                    std::memcpy(&entry.value, &h, sizeof h);
+                    l.list.push_back(entry);
+                }
+            });
+        fire(3, kNewBaseList);
+    }
+    Added added;
+};
+
+TEST_F(BasePositionTest, StartsInDistanceModeAndSwitchesKeys) {
+    harness->connectAs(0);
+    Varnok::Widget* page = show("BasePosition");
+    EXPECT_EQ(page->actions()[0]->text(), "Get");
+    EXPECT_EQ(page->actions()[1]->text(), "Set");
+    EXPECT_EQ(harness->callsStartingWith("Query_BasePosition_Difference").size(), 1u);
+    page->setEditorsEnabled(true);
+    EXPECT_FALSE(child(page, "leBD")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(page, "pbHere")->isEnabled());
+    child<QRadioButton>(page, "rbFixPos")->click();
+    EXPECT_EQ(page->actions()[0]->text(), "List");
+    EXPECT_EQ(page->actions()[1]->text(), "Add");
+    EXPECT_FALSE(child(page, "leDist")->isEnabled());
+    EXPECT_TRUE(child(page, "leBD")->isEnabled());
+    key(page, "List")->trigger();
+    ShellHarness::deliver();
+    EXPECT_EQ(frame->currentPage(), frame->page("BasePositionList"));
+}
+
+TEST_F(BasePositionTest, DistanceIsSetWholeAndAsItsWholeMetres) {
+    harness->connectAs(0);
+    Varnok::Widget* page = show("BasePosition");
+    page->setEditorsEnabled(true);
+    const struct {
+        const char* text;
+        const char* message;
+    } refused[] = {{"", "Parameters invalid."}, {"70000", "Parameters out of range."}};
+    for (const auto& r : refused) {
+        harness->clearCalls();
+        harness->prompts.shown.clear();
+        child(page, "leDist")->setText(r.text);
+        key(page, "Set")->trigger();
+        EXPECT_EQ(messages(), std::vector<QString>{r.message}) << r.text;
+        EXPECT_TRUE(harness->calls().empty()) << r.text;
+    }
+    harness->prompts.shown.clear();
+    child(page, "leDist")->setText("12.7");
+    key(page, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(harness->callsStartingWith("Set_BasePosition_Difference"),
+              Strings{"Set_BasePosition_Difference(12.7)"});
+    EXPECT_EQ(harness->callsStartingWith("Set_DevcInfo_AutoBaseDist"),
+              Strings{"Set_DevcInfo_AutoBaseDist(12)"});
+}
+
+// With no distance answer the edit shows the default, "0" when the language type is 1.
+void expectDefaultDistance(ShellHarness& harness, const char* expected) {
+    harness.connectAs(0);
+    Varnok::setUiScale(0.0);
+    harness.frame()->onCommand("BasePosition");
+    Varnok::Widget* page = harness.frame()->page("BasePosition");
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return page->actions()[0]->isEnabled(); }));
+    EXPECT_EQ(page->findChild<QLineEdit*>("leDist")->text(), expected);
+    EXPECT_TRUE(harness.prompts.shown.empty());
+}
+
+TEST_F(BasePositionTest, UnansweredDistanceShowsTen) {
+    expectDefaultDistance(*harness, "10");
+}
+
+TEST_F(BasePositionTest, UnansweredDistanceShowsZeroForLanguageTypeOne) {
+    {
+        JSettings s(ConfigPaths::filePath("config"), "global", JSettings::kOpenFile);
+        s.beginGroup("Language");
+        s.setIntValue("CurrentType", 1);
+        s.endGroup();
+    }
+    QString name, suffix;
+    AppConfig::instance().load(name, suffix);
+    if (AppConfig::instance().currentType() != 1) {
+        GTEST_SKIP() << "the settings store was opened in an earlier test's directory";
+    }
+    expectDefaultDistance(*harness, "0");
+}
+
+TEST_F(BasePositionTest, NewProtocolListAnswerEndsTheDistanceWait) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePosition");
+    EXPECT_FALSE(key(page, "Get")->isEnabled());
+    answerList({}, 12.5);
+    EXPECT_TRUE(key(page, "Get")->isEnabled());
+    EXPECT_EQ(child(page, "leDist")->text(), "12.5");
+}
+
+TEST_F(BasePositionTest, AddKeepsTheHemisphereAndRefusesOutOfRange) {
+    harness->connectAs(0);
+    Varnok::Widget* page = openFixed();
+    Varnok::setUiScale(0.0);  // the set waits end at once
+    auto ready = [&] {
+        return ShellHarness::waitFor([&] { return key(page, "Add")->isEnabled(); });
+    };
+    scriptAdd();
+    type(page, "-30", "15", "10");
+    key(page, "Add")->trigger();
+    ASSERT_EQ(added.calls, 1);
+    EXPECT_NEAR(added.latitude, -30.2527778, 1e-7);
+    EXPECT_DOUBLE_EQ(added.longitude, 120.0);
+    EXPECT_DOUBLE_EQ(added.height, 10.0);
+    ASSERT_TRUE(ready());
+    type(page, "-0", "30", "0");
+    key(page, "Add")->trigger();
+    ASSERT_EQ(added.calls, 2);
+    EXPECT_DOUBLE_EQ(added.latitude, -0.5);
+    ASSERT_TRUE(ready());
+
+    const struct {
+        const char *d, *m, *s, *ld, *h, *message;
+    } refused[] = {
+        {"90", "1", "0", "0", "1", "Parameters out of range."},
+        {"0", "0", "60", "0", "1", "Parameters out of range."},
+        {"0", "0", "0", "180", "1", "Parameters out of range."},  // with 0.5" below
+        {"", "0", "0", "0", "1", "Parameters invalid."},
+        {"0", "0", "0", "0", "-", "Parameters invalid."},
+    };
+    for (const auto& r : refused) {
+        harness->prompts.shown.clear();
+        type(page, r.d, r.m, r.s, r.ld, r.h);
+        if (std::string(r.ld) == "180") {
+            child(page, "leLM")->setText("0.5");
+        }
+        key(page, "Add")->trigger();
+        EXPECT_EQ(messages(), std::vector<QString>{r.message}) << r.d << " " << r.s;
+    }
+    EXPECT_EQ(added.calls, 2);
+}
+
+TEST_F(BasePositionTest, CurrentPositionFillsSignedFieldsOrWarns) {
+    harness->connectAs(0);
+    Varnok::Widget* page = openFixed();
+    page->setEditorsEnabled(true);
+    harness->script().answer<void(POS_INFO*)>("Get_Gnss_Pos", [](POS_INFO* p) {
+        p->Latitude = -0.5 * kRad;
+        p->Longitude = -(30 + 15 / 60.0) * kRad;
+        p->Height = 42.25;
+        p->Sol_Code = 4;
+    });
+    harness->clearCalls();
+    child<QPushButton>(page, "pbHere")->click();
+    EXPECT_EQ(harness->callsStartingWith("Send_200Data"), Strings{"Send_200Data(true)"});
+    fire(1, kOldPosition);
+    EXPECT_EQ(child(page, "leBD")->text(), "-0");
+    EXPECT_EQ(child(page, "leBF")->text(), "30");
+    EXPECT_EQ(child(page, "leBM")->text(), "0.00000");
+    EXPECT_EQ(child(page, "leLD")->text(), "-30");
+    EXPECT_EQ(child(page, "leLF")->text(), "15");
+    EXPECT_EQ(child(page, "leH")->text(), "42.25000");
+    EXPECT_EQ(harness->callsStartingWith("Send_200Data"),
+              (Strings{"Send_200Data(true)", "Send_200Data(false)"}));
+    // What is shown goes back out as it was read.
+    scriptAdd();
+    key(page, "Add")->trigger();
+    EXPECT_DOUBLE_EQ(added.latitude, -0.5);
+
+    Varnok::setUiScale(0.0);
+    page->setEditorsEnabled(true);
+    child<QPushButton>(page, "pbHere")->click();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !messages().empty(); }));
+    EXPECT_EQ(messages(), std::vector<QString>{"Failed to get current position."});
+}
+
+using BasePositionListTest = BasePositionTest;
+
+TEST_F(BasePositionListTest, RowsShowSignedAnglesAndAnEarlierConnectionsRowsGo) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePositionList");
+    auto* table = child<QTableWidget>(page, "tableWidget");
+    answerList({{31.0833333333, 120.5}, {-0.5, -0.25}});
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 0)->text(), "31:05:00.00000");
+    EXPECT_EQ(table->item(1, 0)->text(), "-0:30:00.00000");
+    EXPECT_EQ(table->item(1, 1)->text(), "-0:15:00.00000");
+    EXPECT_EQ(table->item(1, 2)->text(), "12.50000");
+    goBack();
+    harness->disconnect();
+    harness->connectAs(1);
+    page = show("BasePositionList");
+    EXPECT_EQ(table->rowCount(), 0);
+}
+
+TEST_F(BasePositionListTest, DeleteWithoutARowWarnsAndAsksAgainAfterTheWait) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePositionList");
+    answerList({{1, 2}});
+    Varnok::setUiScale(0.0);
+    harness->clearCalls();
+    key(page, "Delete")->trigger();
+    EXPECT_EQ(messages(), std::vector<QString>{"No valid row selected."});
+    EXPECT_FALSE(key(page, "Get")->isEnabled());
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Get")->isEnabled(); }));
+    EXPECT_EQ(harness->callsStartingWith("Send_Gnss_Base_Position_list"),
+              Strings{"Send_Gnss_Base_Position_list(null)"});
+}
+
+TEST_F(BasePositionListTest, DeleteSendsTheListWithoutTheChosenRow) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePositionList");
+    answerList({{1, 2}, {3, 4}});
+    auto* table = child<QTableWidget>(page, "tableWidget");
+    table->setCurrentCell(0, 0);
+    std::size_t sent = 99;
+    harness->script().answer<void(const BASE_POS_LIST_STRUCT*)>(
+        "Send_Gnss_Base_Position_list",
+        [&sent](const BASE_POS_LIST_STRUCT* l) { sent = l ? l->list.size() : 99; });
+    key(page, "Delete")->trigger();
+    EXPECT_EQ(sent, 1u);
+    EXPECT_TRUE(messages().empty());
+}
+
+}  // namespace
+}  // namespace varnok_test

@@ -1,0 +1,109 @@
+// The RTK and information pages on the landed session against varnok-simreceiver as a child
+// process over loopback TCP: what "Set" sends is what "Get" reads back, and a receiver that
+// falls silent or talks nonsense costs at most one warning.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include "BVComm/PortPaths.h"
+#include "SimReceiver/SimProcess.h"
+#include "page_fixture.h"
+
+namespace varnok_test {
+namespace {
+
+constexpr int kWaitMs = 15000;
+
+class RtkSimulated : public PageTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(logs_.isValid());
+        Brevan2011::BVComm::SetLogDirectory(logs_.path().toStdString());
+        PageTest::SetUp();
+        dm()->setSessionFactory({});  // the landed session
+    }
+    void TearDown() override {
+        dm()->closePort();
+        PageTest::TearDown();
+    }
+    void connectNew(const Strings& settings) {
+        std::string error;
+        ASSERT_TRUE(sim.start(settings, &error)) << error;
+        dm()->setDeviceType(1);
+        Varnok::SocketTarget t{};
+        t.address[0] = 127;
+        t.address[3] = 1;
+        t.port = static_cast<int>(sim.tcpPort());
+        ASSERT_TRUE(dm()->connectDevice(2, 0, 9600, t));
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->workingStatus() == 4; },
+                                          std::chrono::milliseconds(kWaitMs)));
+    }
+    bool idle(Varnok::Widget* page, const char* keyText) {
+        return ShellHarness::waitFor([&] { return key(page, keyText)->isEnabled(); },
+                                     std::chrono::milliseconds(kWaitMs));
+    }
+
+    QTemporaryDir logs_;
+    varnok_sim::SimProcess sim;
+};
+
+TEST_F(RtkSimulated, ManualBaseJustSouthOfTheEquatorReadsBackSouth) {
+    connectNew({"protocol=new", "io1_diff=6", "com_baud=3"});
+    Varnok::Widget* page = show("RTK");
+    ASSERT_TRUE(idle(page, "Set"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(child<QCheckBox>(page, "cbSerialPort")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(page, "cbRadio")->isChecked());
+    auto* mode = child<QComboBox>(page, "cbMode");
+    mode->setCurrentIndex(mode->findData(3));
+    const char* texts[][2] = {{"leBD", "-0"}, {"leBF", "30"}, {"leBM", "0"}, {"leLD", "120"},
+                              {"leLF", "0"},  {"leLM", "0"},  {"leH", "10"}};
+    for (const auto& t : texts) {
+        child(page, t[0])->setText(t[1]);
+    }
+    key(page, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(sim.waitForRequest("Send_Gnss_Pdop_Mask", kWaitMs));
+    page->setEditorsEnabled(true);  // the set's wait is 10 s
+    key(page, "Get")->trigger();
+    ASSERT_TRUE(idle(page, "Set"));
+    EXPECT_EQ(child(page, "leBD")->text(), "-0");
+    EXPECT_EQ(child(page, "leBF")->text(), "30");
+    EXPECT_EQ(child(page, "leLD")->text(), "120");
+    EXPECT_EQ(mode->currentData().toInt(), 3);
+    EXPECT_NEAR(dm()->basePos().lat, -0.0087266462599716, 1e-15);
+    EXPECT_TRUE(child<QCheckBox>(page, "cbSerialPort")->isChecked());
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(RtkSimulated, SilenceOrGarbageCostsOneWarningAndGivesTheEditorsBack) {
+    connectNew({"protocol=new"});
+    Varnok::Widget* page = show("RTK");
+    ASSERT_TRUE(idle(page, "Set"));
+    for (const char* mode : {"mode=silent", "mode=garbage"}) {
+        std::string error;
+        ASSERT_TRUE(sim.configure(mode, &error)) << error;
+        harness->prompts.shown.clear();
+        Varnok::setUiScale(0.1);
+        key(page, "Get")->trigger();
+        ASSERT_TRUE(idle(page, "Set")) << mode;
+        ShellHarness::deliver();
+        EXPECT_EQ(messages(), std::vector<QString>{"Failed to get parameters!"}) << mode;
+    }
+}
+
+TEST_F(RtkSimulated, InformationPageFillsFromTheReceiver) {
+    connectNew(
+        {"protocol=new", "serial=PG2604170033", "model=PN-9301", "firmware=2.4.17", "battery=70"});
+    Varnok::Widget* page = show("Info");
+    ASSERT_TRUE(idle(page, "Get"));
+    EXPECT_EQ(child(page, "leSN")->text(), "PG2604170033");
+    EXPECT_EQ(child(page, "lePN")->text(), "PN-9301");
+    EXPECT_EQ(child(page, "leFWVersion")->text(), "2.4.17");
+    EXPECT_EQ(child(page, "leBattery")->text(), "70%");
+    EXPECT_TRUE(messages().empty());
+}
+
+}  // namespace
+}  // namespace varnok_test

@@ -1,0 +1,82 @@
+// What the recording, static point and output requests put on the wire, as the simulated
+// receiver decodes them from a real session.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "BVParse/Em_Gnss.h"
+#include "SimSession.h"
+
+namespace varnok_test {
+namespace {
+
+namespace BV = Brevan2011::BVParse;
+
+// The detail of the first request of that name ("" when none came).
+std::string DetailOf(const varnok_sim::SimReceiver& sim, const std::string& name) {
+    for (const varnok_sim::Request& r : sim.requests()) {
+        if (r.name == name) {
+            return r.detail;
+        }
+    }
+    return std::string();
+}
+
+TEST(SimReceiverSurvey, OldProtocolRecordingAndStaticPointBytes) {
+    SimSession link("protocol=old firmware=8.21", BV::MAINBD_NOVATEL);
+    ASSERT_TRUE(link.openPty(9600));
+    auto& s = link.session();
+    s.Set_DevcInfo_RrdTp(1);
+    s.Set_DevcInfo_RrdTime(128);
+    s.Set_DevcInfo_RrdFrq(5);
+    s.Set_DevcInfo_Mask(10);
+    BV::Static_Point point{};
+    point.nameLength = 4;
+    std::memcpy(point.name, "PT01", 4);
+    const float height = 1.5f;
+    std::memcpy(&point.value, &height, sizeof height);
+    point.byteField = 28;
+    point.method = 4;
+    s.Set_Static_Point(&point);
+    s.Set_Static_AntType("ZORK45");
+    s.Set_SatelliteChannelStatus(0x40);
+    s.Set_Static_Begin(true);
+    ASSERT_TRUE(link.sim().waitForRequest("Set_Static_Begin", kWaitMs));
+
+    std::vector<std::string> records;
+    for (const varnok_sim::Request& r : link.sim().requests()) {
+        if (r.name == "Set_DevcInfo") {
+            records.push_back(r.detail);
+        }
+    }
+    EXPECT_EQ(records, (std::vector<std::string>{"SJ 2A 01", "SJ 2B 80", "SJ 31 05", "SJ 32 0A",
+                                                 "SJ 2E 40"}));
+    EXPECT_EQ(DetailOf(link.sim(), "Set_Static_Point"), "FA 04 50 54 30 31 00 00 C0 3F 1C 03");
+    EXPECT_EQ(DetailOf(link.sim(), "Set_Static_AntType"),
+              "FS 5A 4F 52 4B 34 35 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
+    EXPECT_EQ(DetailOf(link.sim(), "Set_Static_Begin"), "FD 00");
+    EXPECT_EQ(link.sim().value("record_session"), "128");
+    EXPECT_EQ(link.sim().value("sat_channels"), "64");
+    EXPECT_EQ(link.sim().value("static_status"), "1");
+}
+
+TEST(SimReceiverSurvey, NewProtocolPositionOutputIsOneRateItemWithoutIo) {
+    SimSession link("protocol=new", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    link.session().Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x410, 9}},
+                                       static_cast<BV::QX_GNSS_IO_ID_ENUM>(0));
+    ASSERT_TRUE(link.sim().waitForRequest("Send_Gnss_Data_Freq", kWaitMs));
+    EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"), "set 0x0410=9");
+
+    link.sim().clearRequests();
+    link.session().Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x408, 6}, {0x409, 2}},
+                                       static_cast<BV::QX_GNSS_IO_ID_ENUM>(4));
+    ASSERT_TRUE(link.sim().waitForRequest("Send_Gnss_Data_Freq", kWaitMs));
+    EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"), "set 0x0404 0x0408=6 0x0409=2");
+    EXPECT_EQ(link.sim().value("data_rates"), "12:6,13:2");
+}
+
+}  // namespace
+}  // namespace varnok_test

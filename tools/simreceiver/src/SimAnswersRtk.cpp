@@ -1,0 +1,185 @@
+#include "SimAnswersRtk.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "support/NewWireHelpers.h"
+
+namespace varnok_sim {
+namespace rtk {
+
+namespace {
+
+using NewWire::Cat;
+using NewWire::F64;
+using NewWire::U16;
+using NewWire::U32;
+using NewWire::U8;
+
+constexpr std::uint16_t kPositionTag = 0x0410;
+constexpr std::uint16_t kGnssQuery = 0x0F;
+constexpr std::size_t kListCodes = 44;
+constexpr std::size_t kBaseEntry = 20;
+constexpr std::uint16_t kPositionOff = 1;
+
+// Big-endian reads of a value known to be long enough.
+std::uint16_t Get16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] << 8 | p[1]);
+}
+
+double GetDouble(const std::uint8_t* p) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 8; ++i) {
+        bits = bits << 8 | p[i];
+    }
+    double v = 0;
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+// Reals are kept to their last bit, so a value read back is the one sent.
+void PutReal(SimState& s, const char* key, double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", v);
+    s.set(key, text, nullptr);
+}
+
+void PutNumber(SimState& s, const std::string& key, long v) {
+    s.set(key, std::to_string(v), nullptr);
+}
+
+std::string IoKey(int io) {
+    return "io" + std::to_string(io) + "_diff";
+}
+
+bool KnownIo(int io) {
+    return io == 1 || io == 5 || io == 6;
+}
+
+Bytes FromHex(const std::string& hex) {
+    Bytes out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        out.push_back(static_cast<std::uint8_t>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
+    return out;
+}
+
+std::string ToHex(const std::uint8_t* p, std::size_t n) {
+    std::string out;
+    char two[3];
+    for (std::size_t i = 0; i < n; ++i) {
+        std::snprintf(two, sizeof two, "%02X", p[i]);
+        out += two;
+    }
+    return out;
+}
+
+}  // namespace
+
+Bytes DiffType(const SimState& s, int) {
+    return U16(static_cast<std::uint16_t>(s.number("diff_type")));
+}
+
+Bytes BaseSet(const SimState& s, int) {
+    return Cat({U16(static_cast<std::uint16_t>(s.number("base_mode"))),
+                F64(s.real("base_latitude_rad")), F64(s.real("base_longitude_rad")),
+                F64(s.real("base_height"))});
+}
+
+// The IO's list: a format on the IO shows as rate code 2 on its first sentence.
+Bytes IoDataList(const SimState& s, int io) {
+    if (!KnownIo(io)) {
+        return {};
+    }
+    Bytes out = U16(static_cast<std::uint16_t>(io));
+    const bool on = s.number(IoKey(io)) != 0;
+    for (std::size_t i = 0; i < kListCodes; ++i) {
+        const Bytes code = U16(i == 0 && on ? 2 : 0);
+        out.insert(out.end(), code.begin(), code.end());
+    }
+    return out;
+}
+
+Bytes ComBaud(const SimState& s, int) {
+    return U16(static_cast<std::uint16_t>(s.number("com_baud")));
+}
+
+Bytes BaseList(const SimState& s, int) {
+    const Bytes entries = FromHex(s.text("base_list_entries"));
+    const std::size_t count = entries.size() / kBaseEntry;
+    Bytes out = Cat({F64(s.real("base_list_radius")),
+                     U8(static_cast<std::uint8_t>(s.number("base_list_limit"))),
+                     U8(static_cast<std::uint8_t>(count))});
+    out.insert(out.end(), entries.begin(), entries.begin() + count * kBaseEntry);
+    return out;
+}
+
+int SetDiffType(SimState& s, int io, const Bytes& v) {
+    if (v.size() != 2) {
+        return 0;
+    }
+    const long type = Get16(v.data());
+    if (KnownIo(io)) {
+        PutNumber(s, IoKey(io), type);
+    }
+    PutNumber(s, "diff_type", type);
+    return 0;
+}
+
+int SetBaseSet(SimState& s, int, const Bytes& v) {
+    if (v.size() != 26) {
+        return 0;
+    }
+    PutNumber(s, "base_mode", Get16(v.data()));
+    PutReal(s, "base_latitude_rad", GetDouble(v.data() + 2));
+    PutReal(s, "base_longitude_rad", GetDouble(v.data() + 10));
+    PutReal(s, "base_height", GetDouble(v.data() + 18));
+    return 0;
+}
+
+int Unlog(SimState& s, int io, const Bytes&) {
+    if (KnownIo(io)) {
+        PutNumber(s, IoKey(io), 0);
+    }
+    return 0;
+}
+
+int SetComBaud(SimState& s, int port, const Bytes& v) {
+    if (v.size() == 2 && port == 1) {
+        PutNumber(s, "com_baud", Get16(v.data()));
+    }
+    return 0;
+}
+
+int SetBaseList(SimState& s, int, const Bytes& v) {
+    if (v.size() < 10) {
+        return 0;
+    }
+    const std::size_t count = v[9];
+    if (v.size() != 10 + kBaseEntry * count || v[8] < count) {
+        return 0;
+    }
+    PutReal(s, "base_list_radius", GetDouble(v.data()));
+    s.set("base_list_entries", ToHex(v.data() + 10, kBaseEntry * count), nullptr);
+    return 0;
+}
+
+int SetPositionRate(SimState&, int, const Bytes& v) {
+    if (v.size() != 2) {
+        return 0;
+    }
+    return Get16(v.data()) == kPositionOff ? -1 : 1;
+}
+
+// Position, height, solution, GPS week and milliseconds, three errors, differential age.
+Bytes PositionEpochNew(const SimState& s) {
+    const double kRad = 3.14159265358979323846 / 180.0;
+    Bytes value = Cat({F64(s.real("latitude") * kRad), F64(s.real("longitude") * kRad),
+                       F64(s.real("height")), U32(static_cast<std::uint32_t>(s.number("quality"))),
+                       U32(2400), U32(0), F64(0.02), F64(0.01), F64(0.01), U32(0)});
+    return NewWire::MakeFrame(kGnssQuery, {{kPositionTag, value}});
+}
+
+}  // namespace rtk
+}  // namespace varnok_sim

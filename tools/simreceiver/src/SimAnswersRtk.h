@@ -1,0 +1,37 @@
+// The simulated receiver's RTK set-up: masks, differential type, base set, the per-IO data
+// lists, the serial port's baud, the base position list and the new protocol's position
+// output.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "SimState.h"
+
+namespace varnok_sim {
+
+using Bytes = std::vector<std::uint8_t>;
+
+namespace rtk {
+
+// Renderers of query answers; io is the request's IO or port (-1 when it names none).
+Bytes DiffType(const SimState& s, int io);
+Bytes BaseSet(const SimState& s, int io);
+Bytes IoDataList(const SimState& s, int io);
+Bytes ComBaud(const SimState& s, int io);
+Bytes BaseList(const SimState& s, int io);
+
+// Settings: store what the frame carries; the result switches the position output
+// (+1 on, -1 off, 0 unchanged).
+int SetDiffType(SimState& s, int io, const Bytes& value);
+int SetBaseSet(SimState& s, int io, const Bytes& value);
+int Unlog(SimState& s, int io, const Bytes& value);
+int SetComBaud(SimState& s, int io, const Bytes& value);
+int SetBaseList(SimState& s, int io, const Bytes& value);
+int SetPositionRate(SimState& s, int io, const Bytes& value);
+
+// One epoch of the new protocol's position output: a whole frame with the position item.
+Bytes PositionEpochNew(const SimState& s);
+
+}  // namespace rtk
+}  // namespace varnok_sim
