@@ -129,6 +129,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     put(5, s.text("serial"), 6);
     block[46] = static_cast<std::uint8_t>(s.number("sat_channels"));
     put(52, s.firmware(), 4);
+    rtk::PutDeviceSettings(s, block);
     if (s.number("board") == 7) {
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
@@ -191,6 +192,7 @@ using OldRender = std::vector<Bytes> (*)(const SimState&, const std::uint8_t*, s
 // New-protocol rows that depend on the request's IO or port (-1 when it names none).
 using IoRender = Bytes (*)(const SimState&, int);
 using IoStore = int (*)(SimState&, int, const Bytes&);  // +1/-1 switch the position output
+using OldStore = void (*)(SimState&, const std::uint8_t*, std::size_t);
 
 struct Row {
     bool newProtocol;
@@ -204,6 +206,7 @@ struct Row {
     bool ack;                     // new protocol: a setting gets a command-setting response
     IoRender ioRender = nullptr;  // query answer, in place of the wire above
     IoStore ioStore = nullptr;    // setting
+    OldStore oldStore = nullptr;  // old protocol: what the frame sets, before any answer
 };
 
 constexpr std::uint16_t Letters(char a, char b) {
@@ -271,6 +274,10 @@ constexpr Row kRows[] = {
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
+    {false, Letters('S', 'J'), "Set_DevcInfo", Wire::None, nullptr, nullptr, nullptr, false,
+     nullptr, nullptr, rtk::OldDeviceSetting},
+    {false, Letters('S', 'W'), "Set_Position_Frq", Wire::None, nullptr, nullptr, nullptr, false,
+     nullptr, nullptr, rtk::OldRate},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -421,6 +428,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.detail = std::string(1, first) + second;
     if (length > 0) {
         a.detail += " " + NewWire::Hex(payload, length);
+    }
+    if (row != nullptr && row->oldStore != nullptr && !state.newProtocol()) {
+        row->oldStore(state, payload, length);
     }
     if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);

@@ -172,6 +172,71 @@ int SetPositionRate(SimState&, int, const Bytes& v) {
     return Get16(v.data()) == kPositionOff ? -1 : 1;
 }
 
+namespace {
+
+// The device-setting codes, the state key each sets and its byte in the device block.
+struct OldSetting {
+    std::uint8_t code;
+    const char* key;
+    std::size_t at;
+};
+
+constexpr OldSetting kOldSettings[] = {
+    {0x28, "output_mode", 40},        {0x2A, "log_mode", 42},        {0x2B, "session_length", 43},
+    {0x2E, "sat_channels", 46},       {0x31, "sample_interval", 49}, {0x32, "record_mask", 50},
+    {0x38, "rtk_elevation_mask", 56}, {0x3E, "transmit_port", 62},   {0x3F, "transmit_format", 63},
+    {0x60, "start_mode", 96},
+};
+constexpr std::uint8_t kAutoBaseDistance = 0x61;
+constexpr std::size_t kRateByte = 44;
+constexpr std::size_t kDistanceByte = 97;
+
+}  // namespace
+
+void OldDeviceSetting(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 3 && p[0] == kAutoBaseDistance) {
+        PutNumber(s, "auto_base_distance", p[1] | p[2] << 8);
+        return;
+    }
+    if (n != 2) {
+        return;
+    }
+    for (const OldSetting& setting : kOldSettings) {
+        if (setting.code == p[0]) {
+            PutNumber(s, setting.key, p[1]);
+        }
+    }
+}
+
+// "SW,B0,B<hz>" sets the output rate, "SW,B1,B<degrees>" the elevation mask.
+void OldRate(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n != 2) {
+        return;
+    }
+    if (p[0] == 0) {
+        PutNumber(s, "output_rate_hz", p[1]);
+    } else if (p[0] == 1) {
+        PutNumber(s, "rtk_elevation_mask", p[1]);
+    }
+}
+
+void PutDeviceSettings(const SimState& s, Bytes& block) {
+    if (block.size() <= kDistanceByte + 1) {
+        return;
+    }
+    for (const OldSetting& setting : kOldSettings) {
+        // The second Hemisphere board is named by the transmit-port byte.
+        if (setting.at == 62 && s.number("board") == 7) {
+            continue;
+        }
+        block[setting.at] = static_cast<std::uint8_t>(s.number(setting.key));
+    }
+    block[kRateByte] = static_cast<std::uint8_t>(s.number("output_rate_hz"));
+    const long distance = s.number("auto_base_distance");
+    block[kDistanceByte] = static_cast<std::uint8_t>(distance & 0xFF);
+    block[kDistanceByte + 1] = static_cast<std::uint8_t>((distance >> 8) & 0xFF);
+}
+
 // Position, height, solution, GPS week and milliseconds, three errors, differential age.
 Bytes PositionEpochNew(const SimState& s) {
     const double kRad = 3.14159265358979323846 / 180.0;
