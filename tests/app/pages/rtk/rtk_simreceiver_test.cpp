@@ -13,7 +13,7 @@
 namespace varnok_test {
 namespace {
 
-constexpr int kWaitMs = 15000;
+constexpr int kWaitMs = 30000;
 
 class RtkSimulated : public PageTest {
 protected:
@@ -22,6 +22,9 @@ protected:
         Brevan2011::BVComm::SetLogDirectory(logs_.path().toStdString());
         PageTest::SetUp();
         dm()->setSessionFactory({});  // the landed session
+        // A slow machine must not turn a late answer into a time-out: the tests wait for
+        // states, and only the silence test runs the timers short.
+        Varnok::setUiScale(3.0);
     }
     void TearDown() override {
         dm()->closePort();
@@ -38,6 +41,10 @@ protected:
         ASSERT_TRUE(dm()->connectDevice(2, 0, 9600, t));
         ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->workingStatus() == 4; },
                                           std::chrono::milliseconds(kWaitMs)));
+        // The frame builds the receiver's pages on the connected status.
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return frame->page("RTK") != nullptr; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ShellHarness::deliver();
     }
     bool idle(Varnok::Widget* page, const char* keyText) {
         return ShellHarness::waitFor([&] { return key(page, keyText)->isEnabled(); },
