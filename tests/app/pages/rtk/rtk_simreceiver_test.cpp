@@ -29,6 +29,7 @@ protected:
     void TearDown() override {
         dm()->closePort();
         PageTest::TearDown();
+        Brevan2011::BVComm::ClearComPortPath(kSimCom, false);
     }
     void connectNew(const Strings& settings) {
         std::string error;
@@ -50,6 +51,21 @@ protected:
         return ShellHarness::waitFor([&] { return key(page, keyText)->isEnabled(); },
                                      std::chrono::milliseconds(kWaitMs));
     }
+
+    // An old-protocol receiver of that device type on the simulator's pseudo-terminal.
+    void connectOldOverPty(int deviceType, const Strings& settings) {
+        std::string error;
+        ASSERT_TRUE(sim.start(settings, &error)) << error;
+        Brevan2011::BVComm::SetComPortPath(kSimCom, sim.ptyPath());
+        dm()->setDeviceType(deviceType);
+        ASSERT_TRUE(dm()->connectDevice(0, kSimCom, 9600, Varnok::SocketTarget{}));
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->workingStatus() == 4; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return frame->page("RTK") != nullptr; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ShellHarness::deliver();
+    }
+    static constexpr int kSimCom = 42;
 
     QTemporaryDir logs_;
     varnok_sim::SimProcess sim;
@@ -110,6 +126,48 @@ TEST_F(RtkSimulated, InformationPageFillsFromTheReceiver) {
     EXPECT_EQ(child(page, "leFWVersion")->text(), "2.4.17");
     EXPECT_EQ(child(page, "leBattery")->text(), "70%");
     EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14", "board=2", "model=1905", "serial=580214",
+                          "battery=70", "gprs_version=1.50", "start_mode=0"});
+    Varnok::Widget* info = show("Info");
+    key(info, "Get")->trigger();
+    ASSERT_TRUE(idle(info, "Get"));
+    EXPECT_EQ(child(info, "lineEdit_style")->text(), "1905");
+    EXPECT_EQ(child(info, "lineEdit_SN")->text(), "580214");
+    EXPECT_EQ(child(info, "lineEdit_version")->text(), "8.14");
+    EXPECT_EQ(child(info, "lineEdit_Baterry")->text(), "70%");
+    EXPECT_EQ(child(info, "lineEdit_GPRSVersion")->text(), "1.50");
+    goBack();
+
+    Varnok::Widget* rtk = show("RTK");
+    auto choose = [&](const char* name, int value) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findData(value));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    choose("comboBox_outPut", 1);
+    choose("comboBox_startWay", 1);
+    choose("comboBox_sendPort", 2);
+    choose("comboBox_diffMode", 6);
+    choose("comboBox_output_freq", 2);
+    child(rtk, "lineEdit_elevMask")->setText("10");
+    ASSERT_TRUE(child(rtk, "leDis")->isVisibleTo(rtk));
+    child(rtk, "leDis")->setText("500");
+    key(rtk, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(idle(rtk, "Get"));
+    key(rtk, "Get")->trigger();
+    ASSERT_TRUE(idle(rtk, "Get"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_outPut")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_startWay")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_sendPort")->currentData().toInt(), 2);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_diffMode")->currentData().toInt(), 6);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_output_freq")->currentData().toInt(), 2);
+    EXPECT_EQ(child(rtk, "lineEdit_elevMask")->text(), "10");
+    EXPECT_EQ(child(rtk, "leDis")->text(), "500");
 }
 
 }  // namespace
