@@ -104,5 +104,7 @@ bool applyPosition(DeviceManager& m, const CopiedBytes& in);
 const AnswerTable& oldProtocolAnswers();
 const AnswerTable& baseSettingsAnswers();
 const AnswerTable& dataLinkAnswers();
+// Category 8: the old protocol's base position list and difference.
+const AnswerTable& oldBaseListAnswers();
 
 }  // namespace Varnok

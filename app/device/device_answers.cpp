@@ -148,6 +148,8 @@ const AnswerTable* DeviceAnswers::table(int category) {
             return &baseSettingsAnswers();
         case MSG_NEW_CLASS_6:
             return &dataLinkAnswers();
+        case MSG_OLD_REPLY_EX:
+            return &oldBaseListAnswers();
         default:
             return nullptr;
     }

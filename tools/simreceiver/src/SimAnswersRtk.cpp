@@ -1,9 +1,11 @@
 #include "SimAnswersRtk.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "Em_OldFrames.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -235,6 +237,87 @@ void PutDeviceSettings(const SimState& s, Bytes& block) {
     const long distance = s.number("auto_base_distance");
     block[kDistanceByte] = static_cast<std::uint8_t>(distance & 0xFF);
     block[kDistanceByte + 1] = static_cast<std::uint8_t>((distance >> 8) & 0xFF);
+}
+
+namespace {
+
+constexpr std::size_t kOldEntry = 24;
+constexpr std::size_t kOldHeader = 16;
+constexpr std::size_t kOldPiece = 55;
+
+Bytes OldFrameOf(char a, char b, const Bytes& payload) {
+    namespace BV = Brevan2011::BVParse;
+    Bytes out(BV::kOldFrameMaxLength, 0);
+    std::uint32_t length = 0;
+    if (!BV::Pack_OldBinFrame(a, b, payload.data(), payload.size(), out.data(), &length,
+                              BV::kOldFormSerial)) {
+        return {};
+    }
+    out.resize(length);
+    return out;
+}
+
+}  // namespace
+
+void OldBaseListChange(SimState& s, const std::uint8_t* p, std::size_t n) {
+    Bytes entries = FromHex(s.text("old_base_list"));
+    if (n == kOldEntry) {  // "FI"
+        entries.insert(entries.end(), p, p + n);
+    } else if (n == 1 && p[0] < entries.size() / kOldEntry) {  // "FL"
+        entries.erase(entries.begin() + p[0] * kOldEntry, entries.begin() + (p[0] + 1) * kOldEntry);
+    } else {
+        return;
+    }
+    s.set("old_base_list", ToHex(entries.data(), entries.size()), nullptr);
+}
+
+std::vector<Bytes> OldBaseList(const SimState& s, const std::uint8_t* p, std::size_t n, int*) {
+    if (n != 1 || p[0] != 1) {
+        return {};
+    }
+    const Bytes entries = FromHex(s.text("old_base_list"));
+    Bytes all(kOldHeader, 0);
+    const std::uint32_t count = static_cast<std::uint32_t>(entries.size() / kOldEntry);
+    for (int i = 0; i < 4; ++i) {
+        all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
+    }
+    all.insert(all.end(), entries.begin(), entries.end());
+    std::vector<Bytes> frames;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t piece = std::min(kOldPiece, all.size() - at);
+        frames.push_back(OldFrameOf('F', 'J', Bytes(all.begin() + at, all.begin() + at + piece)));
+        at += piece;
+        if (piece < kOldPiece) {
+            return frames;  // a short piece ends the list
+        }
+    }
+}
+
+// "FJ,B2" clears the list.
+void OldClearBaseList(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 1 && p[0] == 2) {
+        s.set("old_base_list", "", nullptr);
+    }
+}
+
+std::vector<Bytes> OldBaseDifference(const SimState& s, const std::uint8_t* p, std::size_t n,
+                                     int*) {
+    if (n != 1 || p[0] != 2) {
+        return {};
+    }
+    const double v = s.real("base_list_radius");
+    Bytes le(8);
+    std::memcpy(le.data(), &v, 8);
+    return {OldFrameOf('F', 'K', le)};
+}
+
+void OldSetBaseDifference(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 8) {
+        double v = 0;
+        std::memcpy(&v, p, 8);
+        PutReal(s, "base_list_radius", v);
+    }
 }
 
 // Position, height, solution, GPS week and milliseconds, three errors, differential age.

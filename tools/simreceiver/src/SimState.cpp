@@ -97,6 +97,7 @@ constexpr Key kKeys[] = {
     {"start_mode", "0", Kind::Int, 0, 255, nullptr},
     {"output_rate_hz", "1", Kind::Int, 0, 255, nullptr},
     {"auto_base_distance", "0", Kind::Int, 0, 65535, nullptr},
+    {"old_base_list", "", Kind::Text, 255 * 48, 0, nullptr},
 };
 
 const Key* Find(const std::string& name) {

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPointer>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 #include "BVComm/PortPaths.h"
@@ -168,6 +170,40 @@ TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
     EXPECT_EQ(child<QComboBox>(rtk, "comboBox_output_freq")->currentData().toInt(), 2);
     EXPECT_EQ(child(rtk, "lineEdit_elevMask")->text(), "10");
     EXPECT_EQ(child(rtk, "leDis")->text(), "500");
+}
+
+// The old protocol's list: the distance read, a position added south of the equator, shown
+// signed, then deleted by its row.
+TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
+    connectOldOverPty(2, {"protocol=old", "firmware=8.20", "base_list_radius=12.5"});
+    Varnok::Widget* base = show("BasePosition");
+    ASSERT_TRUE(idle(base, "Get"));
+    EXPECT_EQ(child(base, "leDist")->text(), "12.5");
+    child<QRadioButton>(base, "rbFixPos")->click();
+    const char* texts[][2] = {{"leBD", "-0"}, {"leBF", "30"}, {"leBM", "0"}, {"leLD", "120"},
+                              {"leLF", "0"},  {"leLM", "0"},  {"leH", "10"}};
+    for (const auto& t : texts) {
+        child(base, t[0])->setText(t[1]);
+    }
+    key(base, "Add")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(sim.waitForRequest("Add_BasePos_To_List", kWaitMs));
+    base->deactivate();  // the set wait ends when the page is left
+
+    Varnok::Widget* list = show("BasePositionList");
+    auto* table = child<QTableWidget>(list, "tableWidget");
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return table->rowCount() == 1; },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(table->item(0, 0)->text(), "-0:30:00.00000");
+    EXPECT_EQ(table->item(0, 1)->text(), "120:00:00.00000");
+    EXPECT_EQ(table->item(0, 2)->text(), "10.00000");
+    ASSERT_TRUE(idle(list, "Delete"));
+    table->setCurrentCell(0, 0);
+    key(list, "Delete")->trigger();
+    ASSERT_TRUE(sim.waitForRequest("Remove_BasePos_From_List", kWaitMs));
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return table->rowCount() == 0; },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_TRUE(messages().empty());
 }
 
 }  // namespace
