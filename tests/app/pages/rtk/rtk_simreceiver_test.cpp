@@ -8,6 +8,8 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
 #include "page_fixture.h"
@@ -100,6 +102,31 @@ TEST_F(RtkSimulated, ManualBaseJustSouthOfTheEquatorReadsBackSouth) {
     EXPECT_NEAR(dm()->basePos().lat, -0.0087266462599716, 1e-15);
     EXPECT_TRUE(child<QCheckBox>(page, "cbSerialPort")->isChecked());
     EXPECT_TRUE(messages().empty());
+}
+
+// "Here" takes the receiver's position while its position output runs, then stops it.
+TEST_F(RtkSimulated, HereFillsTheManualBaseFromThePositionOutput) {
+    connectNew({"protocol=new", "base_mode=3", "latitude=-0.5", "longitude=-120.25", "height=42.5",
+                "position_ms=50"});
+    Varnok::Widget* page = show("RTK");
+    ASSERT_TRUE(idle(page, "Set"));
+    ASSERT_TRUE(key(page, "Here")->isEnabled());
+    key(page, "Here")->trigger();
+    ASSERT_TRUE(idle(page, "Here"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child(page, "leBD")->text(), "-0");
+    EXPECT_EQ(child(page, "leBF")->text(), "30");
+    EXPECT_EQ(child(page, "leBM")->text(), "0.0000");
+    EXPECT_EQ(child(page, "leLD")->text(), "-120");
+    EXPECT_EQ(child(page, "leLF")->text(), "15");
+    EXPECT_EQ(child(page, "leH")->text(), "42.5000");
+    // Switched on, then off again.
+    EXPECT_TRUE(ShellHarness::waitFor(
+        [&] {
+            const Strings names = sim.requestNames();
+            return std::count(names.begin(), names.end(), "Send_Gnss_Data_Freq") == 2;
+        },
+        std::chrono::milliseconds(kWaitMs)));
 }
 
 TEST_F(RtkSimulated, SilenceOrGarbageCostsOneWarningAndGivesTheEditorsBack) {
