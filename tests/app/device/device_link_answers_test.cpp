@@ -509,6 +509,44 @@ TEST_F(DataLinkAnswers, EachIoKeepsItsOwnDataListUntilTheNextQuery) {
     EXPECT_FALSE(dm->ioConfigs(5, out));
 }
 
+// The old protocol's list arrives in pieces of 55 bytes; only the whole list is shown.
+TEST_F(OldProtocolConnect, BaseListPiecesAndTheDifference) {
+    connectAs(2);
+    std::vector<unsigned char> bytes(16, 0);
+    bytes[0] = 2;
+    for (double v : {-0.5, 120.0, 10.0, 31.5, -7.25, 3.0}) {
+        unsigned char b[8];
+        std::memcpy(b, &v, 8);
+        bytes.insert(bytes.end(), b, b + 8);
+    }
+    std::size_t at = 0;
+    fake.script->answer<void(unsigned char*, int&)>(
+        "Get_BasePosition_List", [&](unsigned char* out, int& length) {
+            const std::size_t n = std::min<std::size_t>(55, bytes.size() - at);
+            std::memcpy(out, bytes.data() + at, n);
+            at += n;
+            length = static_cast<int>(n);
+        });
+    dm->queryBasePositionList();
+    fireFromThread(fake.session(), 8, 0x40u);
+    deliver();
+    EXPECT_TRUE(hub->named("basePosList").empty());
+    EXPECT_TRUE(dm->basePositionList().empty());
+    fireFromThread(fake.session(), 8, 0x80u);
+    deliver();
+    EXPECT_EQ(hub->named("basePosList").size(), 1u);
+    const std::vector<Varnok::BasePosition> list = dm->basePositionList();
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].latitude, -0.5);
+    EXPECT_EQ(list[1].longitude, -7.25);
+
+    fake.script->answer<void(double&)>("Get_BasePosition_Difference", [](double& d) { d = 12.5; });
+    fireFromThread(fake.session(), 8, 0x100u);
+    deliver();
+    EXPECT_EQ(hub->named("basePosDifference").size(), 1u);
+    EXPECT_EQ(dm->basePosDifference(), 12.5);
+}
+
 class NmeaOutput : public DeviceFixture {};
 
 TEST_F(NmeaOutput, NewProtocolSendsPerSelector) {

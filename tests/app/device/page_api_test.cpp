@@ -255,6 +255,7 @@ TEST_F(PageApi, RequestAndAnswerNames) {
     m->serverDataSource(source);
     m->serverAccount(account);
     m->ioConfigs(io);
+    EXPECT_FALSE(m->ioConfigs(5, io));  // no list of IO 5 since the connect
     m->radioCallsignV2(sign);
     m->radioCallsignRecord(sign);
     int mode = 0;

@@ -121,6 +121,10 @@ void Copy(EmGnss_Receiver& s, Reported& r) {
         r.texts["serial"] = Text(d.receiverId, sizeof d.receiverId);
         r.texts["firmware"] = Text(d.firmwareVersion, sizeof d.firmwareVersion);
         r.numbers["sat_channels"] = d.satChannels;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(&d);
+        for (int at : {74, 78, 89, 90, 91, 110, 111, 112}) {
+            r.numbers["byte" + std::to_string(at)] = bytes[at];
+        }
     } else if (r.category == 1 && (r.flags & 0x10000000u)) {
         s.Get_Gnss_Pos(&r.position);
     }

@@ -278,6 +278,32 @@ TEST(SimReceiverSession, NewProtocolRtkSetUpIsStoredAndReadBack) {
     EXPECT_NEAR(fix.position.Longitude, 120 * kRad, 1e-12);
 }
 
+// The old protocol's RTK settings land in the device block that the next device query reads.
+TEST(SimReceiverSession, OldProtocolRtkSettingsAreReadBackInTheDeviceRecord) {
+    SimSession link("protocol=old firmware=8.14 board=2", BV::MAINBD_NOVATEL);
+    ASSERT_TRUE(link.openTcp());
+    EmGnss_Receiver& s = link.session();
+    s.Set_Gnss_ElevMask(12);
+    s.Set_DevcInfo_OutPut(1);
+    s.Set_DevcInfo_StrtTp(1);
+    s.Set_DevcInfo_TrsmtPort(3);
+    s.Set_DevcInfo_TrsmtFmat(6);
+    s.Set_Position_Frq(static_cast<BV::GNSS_FRQ>(2));
+    s.Set_DevcInfo_AutoBaseDist(500);
+    Reports::instance().reset(&s);
+    s.Send_DeviceInfo();  // queued behind the settings
+    Reported info;
+    ASSERT_TRUE(Reports::instance().waitFor(2, kDeviceInfo, kWaitMs, &info));
+    EXPECT_EQ(info.numbers["byte74"], 1);
+    EXPECT_EQ(info.numbers["byte78"], 5);
+    EXPECT_EQ(info.numbers["byte89"], 12);
+    EXPECT_EQ(info.numbers["byte90"], 3);
+    EXPECT_EQ(info.numbers["byte91"], 6);
+    EXPECT_EQ(info.numbers["byte110"], 1);
+    EXPECT_EQ(info.numbers["byte111"], 0xF4);
+    EXPECT_EQ(info.numbers["byte112"], 0x01);
+}
+
 // The new protocol's base list keeps what a setting sends.
 TEST(SimReceiverSession, NewProtocolBaseListIsKept) {
     SimSession link("protocol=new base_list_limit=10", BV::MAINBD_NEWPROTOCOL);

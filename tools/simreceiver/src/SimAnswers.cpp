@@ -103,6 +103,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     put(5, s.text("serial"), 6);
     block[46] = static_cast<std::uint8_t>(s.number("sat_channels"));
     put(52, s.firmware(), 4);
+    rtk::PutDeviceSettings(s, block);
     if (s.number("board") == 7) {
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
@@ -167,6 +168,7 @@ using OldRender = std::vector<Bytes> (*)(const SimState&, const std::uint8_t*, s
 // New-protocol rows that depend on the request's IO or port (-1 when it names none).
 using IoRender = Bytes (*)(const SimState&, int);
 using IoStore = int (*)(SimState&, int, const Bytes&);  // +1/-1 switch the position output
+using OldStore = void (*)(SimState&, const std::uint8_t*, std::size_t);
 
 struct Row {
     bool newProtocol;
@@ -180,6 +182,7 @@ struct Row {
     bool ack;                     // new protocol: a setting gets a command-setting response
     IoRender ioRender = nullptr;  // query answer, in place of the wire above
     IoStore ioStore = nullptr;    // setting
+    OldStore oldStore = nullptr;  // old protocol: what the frame sets, before any answer
 };
 
 constexpr std::uint16_t Letters(char a, char b) {
@@ -269,7 +272,6 @@ constexpr Row kRows[] = {
     {false, Letters('F', 'W'), "Send_Read_Static_File", Wire::None, nullptr, nullptr,
      StaticFileData, false},
     // Recording and static point: settings are kept (StoreOldSurveySetting), queries answered.
-    {false, Letters('S', 'J'), "Set_DevcInfo", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('F', 'A'), "Set_Static_Point", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('F', 'B'), "Send_Static_Point", Wire::None, nullptr, nullptr, OldStaticPoint,
      false},
@@ -281,6 +283,18 @@ constexpr Row kRows[] = {
      false},
     {false, Letters('V', 'M'), "Send_Gprs_GetList", Wire::None, nullptr, nullptr, SourceListOld,
      false},
+    {false, Letters('S', 'J'), "Set_DevcInfo", Wire::None, nullptr, nullptr, nullptr, false,
+     nullptr, nullptr, rtk::OldDeviceSetting},
+    {false, Letters('F', 'I'), "Add_BasePos_To_List", Wire::None, nullptr, nullptr, nullptr, false,
+     nullptr, nullptr, rtk::OldBaseListChange},
+    {false, Letters('F', 'L'), "Remove_BasePos_From_List", Wire::None, nullptr, nullptr, nullptr,
+     false, nullptr, nullptr, rtk::OldBaseListChange},
+    {false, Letters('F', 'J'), "Query_BasePosition_List", Wire::None, nullptr, nullptr,
+     rtk::OldBaseList, false, nullptr, nullptr, rtk::OldClearBaseList},
+    {false, Letters('F', 'K'), "Query_BasePosition_Difference", Wire::None, nullptr, nullptr,
+     rtk::OldBaseDifference, false, nullptr, nullptr, rtk::OldSetBaseDifference},
+    {false, Letters('S', 'W'), "Set_Position_Frq", Wire::None, nullptr, nullptr, nullptr, false,
+     nullptr, nullptr, rtk::OldRate},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -479,6 +493,9 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     }
     if (!state.newProtocol()) {
         StoreOldSurveySetting(first, second, payload, length, state);
+    }
+    if (row != nullptr && row->oldStore != nullptr && !state.newProtocol()) {
+        row->oldStore(state, payload, length);
     }
     if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);

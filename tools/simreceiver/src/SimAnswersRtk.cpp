@@ -1,9 +1,11 @@
 #include "SimAnswersRtk.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <string>
 
+#include "Em_OldFrames.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -170,6 +172,152 @@ int SetPositionRate(SimState&, int, const Bytes& v) {
         return 0;
     }
     return Get16(v.data()) == kPositionOff ? -1 : 1;
+}
+
+namespace {
+
+// The device-setting codes, the state key each sets and its byte in the device block.
+struct OldSetting {
+    std::uint8_t code;
+    const char* key;
+    std::size_t at;
+};
+
+constexpr OldSetting kOldSettings[] = {
+    {0x28, "output_mode", 40},        {0x2A, "log_mode", 42},        {0x2B, "session_length", 43},
+    {0x2E, "sat_channels", 46},       {0x31, "sample_interval", 49}, {0x32, "record_mask", 50},
+    {0x38, "rtk_elevation_mask", 56}, {0x3E, "transmit_port", 62},   {0x3F, "transmit_format", 63},
+    {0x60, "start_mode", 96},
+};
+constexpr std::uint8_t kAutoBaseDistance = 0x61;
+constexpr std::size_t kRateByte = 44;
+constexpr std::size_t kDistanceByte = 97;
+
+}  // namespace
+
+void OldDeviceSetting(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 3 && p[0] == kAutoBaseDistance) {
+        PutNumber(s, "auto_base_distance", p[1] | p[2] << 8);
+        return;
+    }
+    if (n != 2) {
+        return;
+    }
+    for (const OldSetting& setting : kOldSettings) {
+        if (setting.code == p[0]) {
+            PutNumber(s, setting.key, p[1]);
+        }
+    }
+}
+
+// "SW,B0,B<hz>" sets the output rate, "SW,B1,B<degrees>" the elevation mask.
+void OldRate(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n != 2) {
+        return;
+    }
+    if (p[0] == 0) {
+        PutNumber(s, "output_rate_hz", p[1]);
+    } else if (p[0] == 1) {
+        PutNumber(s, "rtk_elevation_mask", p[1]);
+    }
+}
+
+void PutDeviceSettings(const SimState& s, Bytes& block) {
+    if (block.size() <= kDistanceByte + 1) {
+        return;
+    }
+    for (const OldSetting& setting : kOldSettings) {
+        // The second Hemisphere board is named by the transmit-port byte.
+        if (setting.at == 62 && s.number("board") == 7) {
+            continue;
+        }
+        block[setting.at] = static_cast<std::uint8_t>(s.number(setting.key));
+    }
+    block[kRateByte] = static_cast<std::uint8_t>(s.number("output_rate_hz"));
+    const long distance = s.number("auto_base_distance");
+    block[kDistanceByte] = static_cast<std::uint8_t>(distance & 0xFF);
+    block[kDistanceByte + 1] = static_cast<std::uint8_t>((distance >> 8) & 0xFF);
+}
+
+namespace {
+
+constexpr std::size_t kOldEntry = 24;
+constexpr std::size_t kOldHeader = 16;
+constexpr std::size_t kOldPiece = 55;
+
+Bytes OldFrameOf(char a, char b, const Bytes& payload) {
+    namespace BV = Brevan2011::BVParse;
+    Bytes out(BV::kOldFrameMaxLength, 0);
+    std::uint32_t length = 0;
+    if (!BV::Pack_OldBinFrame(a, b, payload.data(), payload.size(), out.data(), &length,
+                              BV::kOldFormSerial)) {
+        return {};
+    }
+    out.resize(length);
+    return out;
+}
+
+}  // namespace
+
+void OldBaseListChange(SimState& s, const std::uint8_t* p, std::size_t n) {
+    Bytes entries = FromHex(s.text("old_base_list"));
+    if (n == kOldEntry) {  // "FI"
+        entries.insert(entries.end(), p, p + n);
+    } else if (n == 1 && p[0] < entries.size() / kOldEntry) {  // "FL"
+        entries.erase(entries.begin() + p[0] * kOldEntry, entries.begin() + (p[0] + 1) * kOldEntry);
+    } else {
+        return;
+    }
+    s.set("old_base_list", ToHex(entries.data(), entries.size()), nullptr);
+}
+
+std::vector<Bytes> OldBaseList(const SimState& s, const std::uint8_t* p, std::size_t n, int*) {
+    if (n != 1 || p[0] != 1) {
+        return {};
+    }
+    const Bytes entries = FromHex(s.text("old_base_list"));
+    Bytes all(kOldHeader, 0);
+    const std::uint32_t count = static_cast<std::uint32_t>(entries.size() / kOldEntry);
+    for (int i = 0; i < 4; ++i) {
+        all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
+    }
+    all.insert(all.end(), entries.begin(), entries.end());
+    std::vector<Bytes> frames;
+    std::size_t at = 0;
+    for (;;) {
+        const std::size_t piece = std::min(kOldPiece, all.size() - at);
+        frames.push_back(OldFrameOf('F', 'J', Bytes(all.begin() + at, all.begin() + at + piece)));
+        at += piece;
+        if (piece < kOldPiece) {
+            return frames;  // a short piece ends the list
+        }
+    }
+}
+
+// "FJ,B2" clears the list.
+void OldClearBaseList(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 1 && p[0] == 2) {
+        s.set("old_base_list", "", nullptr);
+    }
+}
+
+std::vector<Bytes> OldBaseDifference(const SimState& s, const std::uint8_t* p, std::size_t n,
+                                     int*) {
+    if (n != 1 || p[0] != 2) {
+        return {};
+    }
+    const double v = s.real("base_list_radius");
+    Bytes le(8);
+    std::memcpy(le.data(), &v, 8);
+    return {OldFrameOf('F', 'K', le)};
+}
+
+void OldSetBaseDifference(SimState& s, const std::uint8_t* p, std::size_t n) {
+    if (n == 8) {
+        double v = 0;
+        std::memcpy(&v, p, 8);
+        PutReal(s, "base_list_radius", v);
+    }
 }
 
 // Position, height, solution, GPS week and milliseconds, three errors, differential age.

@@ -3,6 +3,7 @@
 // output.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,23 @@ int Unlog(SimState& s, int io, const Bytes& value);
 int SetComBaud(SimState& s, int io, const Bytes& value);
 int SetBaseList(SimState& s, int io, const Bytes& value);
 int SetPositionRate(SimState& s, int io, const Bytes& value);
+
+// Old protocol: the device settings ("SJ" records of a setting code and its value, "SW" rate
+// and elevation forms) stored in the state, and their bytes in the 128-byte device block.
+void OldDeviceSetting(SimState& s, const std::uint8_t* p, std::size_t n);
+void OldRate(SimState& s, const std::uint8_t* p, std::size_t n);
+void PutDeviceSettings(const SimState& s, Bytes& block);
+
+// Old protocol's base position list: "FI" adds (three little-endian doubles), "FL" removes by
+// index, "FJ,B1" reads (the list in "FJ" pieces of 55 bytes), "FJ,B2" clears, "FK,B2" reads the
+// difference and "FK" with a double sets it.
+void OldBaseListChange(SimState& s, const std::uint8_t* p, std::size_t n);
+std::vector<Bytes> OldBaseList(const SimState& s, const std::uint8_t* p, std::size_t n,
+                               int* stream);
+std::vector<Bytes> OldBaseDifference(const SimState& s, const std::uint8_t* p, std::size_t n,
+                                     int* stream);
+void OldSetBaseDifference(SimState& s, const std::uint8_t* p, std::size_t n);
+void OldClearBaseList(SimState& s, const std::uint8_t* p, std::size_t n);
 
 // One epoch of the new protocol's position output: a whole frame with the position item.
 Bytes PositionEpochNew(const SimState& s);

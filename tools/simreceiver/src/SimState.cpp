@@ -126,6 +126,18 @@ constexpr Key kKeys[] = {
     {"io6_diff", "0", Kind::Int, 0, 65535, nullptr},
     {"com_baud", "3", Kind::Int, 0, 65535, nullptr},
     {"base_list_entries", "", Kind::Text, 255 * 40, 0, nullptr},
+    {"output_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"log_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"session_length", "0", Kind::Int, 0, 255, nullptr},
+    {"sample_interval", "0", Kind::Int, 0, 255, nullptr},
+    {"record_mask", "0", Kind::Int, 0, 255, nullptr},
+    {"rtk_elevation_mask", "10", Kind::Int, 0, 255, nullptr},
+    {"transmit_port", "1", Kind::Int, 0, 255, nullptr},
+    {"transmit_format", "3", Kind::Int, 0, 255, nullptr},
+    {"start_mode", "0", Kind::Int, 0, 255, nullptr},
+    {"output_rate_hz", "1", Kind::Int, 0, 255, nullptr},
+    {"auto_base_distance", "0", Kind::Int, 0, 65535, nullptr},
+    {"old_base_list", "", Kind::Text, 255 * 48, 0, nullptr},
 };
 
 const Key* Find(const std::string& name) {

@@ -4,7 +4,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPointer>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
@@ -13,7 +17,7 @@
 namespace varnok_test {
 namespace {
 
-constexpr int kWaitMs = 15000;
+constexpr int kWaitMs = 30000;
 
 class RtkSimulated : public PageTest {
 protected:
@@ -22,10 +26,14 @@ protected:
         Brevan2011::BVComm::SetLogDirectory(logs_.path().toStdString());
         PageTest::SetUp();
         dm()->setSessionFactory({});  // the landed session
+        // A slow machine must not turn a late answer into a time-out: the tests wait for
+        // states, and only the silence test runs the timers short.
+        Varnok::setUiScale(3.0);
     }
     void TearDown() override {
         dm()->closePort();
         PageTest::TearDown();
+        Brevan2011::BVComm::ClearComPortPath(kSimCom, false);
     }
     void connectNew(const Strings& settings) {
         std::string error;
@@ -38,11 +46,30 @@ protected:
         ASSERT_TRUE(dm()->connectDevice(2, 0, 9600, t));
         ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->workingStatus() == 4; },
                                           std::chrono::milliseconds(kWaitMs)));
+        // The frame builds the receiver's pages on the connected status.
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return frame->page("RTK") != nullptr; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ShellHarness::deliver();
     }
     bool idle(Varnok::Widget* page, const char* keyText) {
         return ShellHarness::waitFor([&] { return key(page, keyText)->isEnabled(); },
                                      std::chrono::milliseconds(kWaitMs));
     }
+
+    // An old-protocol receiver of that device type on the simulator's pseudo-terminal.
+    void connectOldOverPty(int deviceType, const Strings& settings) {
+        std::string error;
+        ASSERT_TRUE(sim.start(settings, &error)) << error;
+        Brevan2011::BVComm::SetComPortPath(kSimCom, sim.ptyPath());
+        dm()->setDeviceType(deviceType);
+        ASSERT_TRUE(dm()->connectDevice(0, kSimCom, 9600, Varnok::SocketTarget{}));
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->workingStatus() == 4; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return frame->page("RTK") != nullptr; },
+                                          std::chrono::milliseconds(kWaitMs)));
+        ShellHarness::deliver();
+    }
+    static constexpr int kSimCom = 42;
 
     QTemporaryDir logs_;
     varnok_sim::SimProcess sim;
@@ -77,6 +104,31 @@ TEST_F(RtkSimulated, ManualBaseJustSouthOfTheEquatorReadsBackSouth) {
     EXPECT_TRUE(messages().empty());
 }
 
+// "Here" takes the receiver's position while its position output runs, then stops it.
+TEST_F(RtkSimulated, HereFillsTheManualBaseFromThePositionOutput) {
+    connectNew({"protocol=new", "base_mode=3", "latitude=-0.5", "longitude=-120.25", "height=42.5",
+                "position_ms=50"});
+    Varnok::Widget* page = show("RTK");
+    ASSERT_TRUE(idle(page, "Set"));
+    ASSERT_TRUE(key(page, "Here")->isEnabled());
+    key(page, "Here")->trigger();
+    ASSERT_TRUE(idle(page, "Here"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child(page, "leBD")->text(), "-0");
+    EXPECT_EQ(child(page, "leBF")->text(), "30");
+    EXPECT_EQ(child(page, "leBM")->text(), "0.0000");
+    EXPECT_EQ(child(page, "leLD")->text(), "-120");
+    EXPECT_EQ(child(page, "leLF")->text(), "15");
+    EXPECT_EQ(child(page, "leH")->text(), "42.5000");
+    // Switched on, then off again.
+    EXPECT_TRUE(ShellHarness::waitFor(
+        [&] {
+            const Strings names = sim.requestNames();
+            return std::count(names.begin(), names.end(), "Send_Gnss_Data_Freq") == 2;
+        },
+        std::chrono::milliseconds(kWaitMs)));
+}
+
 TEST_F(RtkSimulated, SilenceOrGarbageCostsOneWarningAndGivesTheEditorsBack) {
     connectNew({"protocol=new"});
     Varnok::Widget* page = show("RTK");
@@ -102,6 +154,82 @@ TEST_F(RtkSimulated, InformationPageFillsFromTheReceiver) {
     EXPECT_EQ(child(page, "lePN")->text(), "PN-9301");
     EXPECT_EQ(child(page, "leFWVersion")->text(), "2.4.17");
     EXPECT_EQ(child(page, "leBattery")->text(), "70%");
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14", "board=2", "model=1905", "serial=580214",
+                          "battery=70", "gprs_version=1.50", "start_mode=0"});
+    Varnok::Widget* info = show("Info");
+    key(info, "Get")->trigger();
+    ASSERT_TRUE(idle(info, "Get"));
+    EXPECT_EQ(child(info, "lineEdit_style")->text(), "1905");
+    EXPECT_EQ(child(info, "lineEdit_SN")->text(), "580214");
+    EXPECT_EQ(child(info, "lineEdit_version")->text(), "8.14");
+    EXPECT_EQ(child(info, "lineEdit_Baterry")->text(), "70%");
+    EXPECT_EQ(child(info, "lineEdit_GPRSVersion")->text(), "1.50");
+    goBack();
+
+    Varnok::Widget* rtk = show("RTK");
+    auto choose = [&](const char* name, int value) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findData(value));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    choose("comboBox_outPut", 1);
+    choose("comboBox_startWay", 1);
+    choose("comboBox_sendPort", 2);
+    choose("comboBox_diffMode", 6);
+    choose("comboBox_output_freq", 2);
+    child(rtk, "lineEdit_elevMask")->setText("10");
+    ASSERT_TRUE(child(rtk, "leDis")->isVisibleTo(rtk));
+    child(rtk, "leDis")->setText("500");
+    key(rtk, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(idle(rtk, "Get"));
+    key(rtk, "Get")->trigger();
+    ASSERT_TRUE(idle(rtk, "Get"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_outPut")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_startWay")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_sendPort")->currentData().toInt(), 2);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_diffMode")->currentData().toInt(), 6);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_output_freq")->currentData().toInt(), 2);
+    EXPECT_EQ(child(rtk, "lineEdit_elevMask")->text(), "10");
+    EXPECT_EQ(child(rtk, "leDis")->text(), "500");
+}
+
+// The old protocol's list: the distance read, a position added south of the equator, shown
+// signed, then deleted by its row.
+TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
+    connectOldOverPty(2, {"protocol=old", "firmware=8.20", "base_list_radius=12.5"});
+    Varnok::Widget* base = show("BasePosition");
+    ASSERT_TRUE(idle(base, "Get"));
+    EXPECT_EQ(child(base, "leDist")->text(), "12.5");
+    child<QRadioButton>(base, "rbFixPos")->click();
+    const char* texts[][2] = {{"leBD", "-0"}, {"leBF", "30"}, {"leBM", "0"}, {"leLD", "120"},
+                              {"leLF", "0"},  {"leLM", "0"},  {"leH", "10"}};
+    for (const auto& t : texts) {
+        child(base, t[0])->setText(t[1]);
+    }
+    key(base, "Add")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_TRUE(sim.waitForRequest("Add_BasePos_To_List", kWaitMs));
+    base->deactivate();  // the set wait ends when the page is left
+
+    Varnok::Widget* list = show("BasePositionList");
+    auto* table = child<QTableWidget>(list, "tableWidget");
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return table->rowCount() == 1; },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(table->item(0, 0)->text(), "-0:30:00.00000");
+    EXPECT_EQ(table->item(0, 1)->text(), "120:00:00.00000");
+    EXPECT_EQ(table->item(0, 2)->text(), "10.00000");
+    ASSERT_TRUE(idle(list, "Delete"));
+    table->setCurrentCell(0, 0);
+    key(list, "Delete")->trigger();
+    ASSERT_TRUE(sim.waitForRequest("Remove_BasePos_From_List", kWaitMs));
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return table->rowCount() == 0; },
+                                      std::chrono::milliseconds(kWaitMs)));
     EXPECT_TRUE(messages().empty());
 }
 
