@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "application.h"
+#include "com_port_map.h"
 #include "father_widget.h"
 #include "logic_context.h"
 #include "menu_manager.h"
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Where COM numbers lead on this machine (a simulated receiver's pty, a USB adapter).
+    Varnok::applyComPortMap(qEnvironmentVariable("VARNOK_COM_MAP"));
     Varnok::LogicContext::instance()->connectWorkingStatus();
     app.init();
     Varnok::registerPages();
