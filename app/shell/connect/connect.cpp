@@ -659,7 +659,9 @@ void Connect::finishConnection() {
     }
     saveConnectionParams();
     cutSignals();
-    emit backToMenu();
+    // Queued: the status that ended the attempt reaches the menu first, so it comes back as
+    // the connected menu.
+    QMetaObject::invokeMethod(this, &Connect::backToMenu, Qt::QueuedConnection);
 }
 
 bool Connect::rememberStation(const QString& receiverId) {

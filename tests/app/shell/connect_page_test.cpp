@@ -242,7 +242,7 @@ TEST_F(ConnectPage, ConnectedNewProtocolReceiverIsSavedAndTheMenuReturns) {
     page->connectAction()->trigger();
     EXPECT_EQ(DeviceManager::instance()->workingStatus(), 4);
     EXPECT_EQ(texts(), std::vector<std::string>{"Successfully connected"});
-    EXPECT_NE(frame->currentPage(), page);
+    EXPECT_TRUE(ShellHarness::waitFor([this] { return frame->currentPage() != page; }));
     EXPECT_TRUE(page->breakAction()->isEnabled());
     EXPECT_FALSE(page->connectAction()->isEnabled());
     ConnectionParams saved;
