@@ -57,6 +57,10 @@ std::int32_t DeviceRecord::boardType(const DEVICE_STR& d) {
     return RecordView(d).le32Signed(offsetof(DEVICE_STR, boardType));
 }
 
+std::uint8_t DeviceRecord::channel0(const DEVICE_STR& d) {
+    return RecordView(d).byte(offsetof(DEVICE_STR, byte109));
+}
+
 std::string SystemRecord::hardwareSerial(const QX_SYSTEM_HARDWARE_INFO_STRUCT& h) {
     return RecordView(h).text(offsetof(QX_SYSTEM_HARDWARE_INFO_STRUCT, text1), sizeof h.text1);
 }

@@ -41,6 +41,8 @@ struct DeviceRecord {
     static std::string text92(const Brevan2011::BVParse::DEVICE_STR& d);
     static std::uint8_t satChannels(const Brevan2011::BVParse::DEVICE_STR& d);
     static std::int32_t boardType(const Brevan2011::BVParse::DEVICE_STR& d);
+    // Byte 109: 0xAA when the radio's channel 0 is locked.
+    static std::uint8_t channel0(const Brevan2011::BVParse::DEVICE_STR& d);
 };
 
 // The fields of the new-protocol system records that the program reads.
