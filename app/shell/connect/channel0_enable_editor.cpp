@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QTimer>
 
 #include "connect_bauds_config.h"
@@ -37,6 +38,11 @@ Channel0EnableEditor::Channel0EnableEditor(QWidget* parent, Qt::WindowFlags flag
         ui_->cbPort->addItem(tr("COM") + QString::number(port), port);
     }
     ui_->cbBaud->setEnabled(!ui_->cbAuto->isChecked());
+    // Narrow boxes: the window fits a handheld's 480-pixel width.
+    for (QComboBox* box : {ui_->cbPort, ui_->cbBaud}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(6);
+    }
     connectQueued(DeviceObserver::instance(), this, SIGNAL(deviceInfo()), SLOT(onDeviceInfo()));
 }
 
