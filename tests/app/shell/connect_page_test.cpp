@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "connect.h"
+#include "connect_fixtures.h"
 #include "connecting_progress.h"
 #include "connection_params_config.h"
 #include "device_observer.h"
@@ -336,6 +337,105 @@ TEST_F(ConnectPage, DeviceLabels) {
     EXPECT_EQ(Connect::resultText(2404), QStringLiteral("Port is in use."));
     EXPECT_EQ(Connect::resultText(5), QStringLiteral("Error Code: 5\nFailed to bind device!"));
     EXPECT_EQ(Connect::resultText(2), QString());
+}
+
+// Pages made after the stores were written: the methods file gives "Server" to the station
+// device and to the new-protocol one.
+class ConnectStores : public ConnectPage {
+protected:
+    void SetUp() override {
+        ConnectPage::SetUp();
+        writeConnectMethods(Varnok::LogicContext::connectMethodsPath(),
+                            {{"Pocket GNSS", 1, {{"Port", 0}, {"WIFI", 2}, {"Server", 102}}},
+                             {"D38K Series", 3, {{"Port", 0}, {"Server", 102}}},
+                             {"Survey RTK", 0, {{"Port", 0}, {"Sys. BT", 101}}}});
+    }
+    std::unique_ptr<Connect> freshPage(const ConnectionParams& params) {
+        ConnectionParamsConfig(Varnok::LogicContext::connectionParamsPath()).save(params);
+        auto fresh = std::make_unique<Connect>(nullptr);
+        fresh->activate();
+        return fresh;
+    }
+};
+
+TEST_F(ConnectStores, RestoresTheRememberedConnection) {
+    struct Case {
+        const char* deviceType;
+        int type;
+        int device;
+        int method;
+    };
+    const Case cases[] = {{"Pocket GNSS", 102, 1, 102},
+                          {"Foo", 0, 0, 0},
+                          {"Survey RTK", 7, 0, 101},  // unknown method: "Sys. BT"
+                          {"D38K Series", 2, 3, 0}};  // no WIFI, no "Sys. BT": "Port"
+    for (const Case& c : cases) {
+        ConnectionParams p;
+        p.devicetype = QString::fromLatin1(c.deviceType);
+        p.type = c.type;
+        p.port = 4;
+        p.baud = 57600;
+        p.ip = QStringLiteral("10.1.2.3");
+        p.serverport = 2101;
+        auto fresh = freshPage(p);
+        Ui::Connect* f = fresh->form();
+        EXPECT_EQ(f->cbDeviceType->currentData().toInt(), c.device) << c.deviceType;
+        EXPECT_EQ(fresh->method(), c.method) << c.deviceType;
+        EXPECT_EQ(fresh->comPort(), 4);
+        EXPECT_EQ(f->comboBox_baud->currentData().toInt(), 57600);
+        EXPECT_EQ(f->leIP->text(), QStringLiteral("10.1.2.3"));
+        EXPECT_EQ(f->lePort->text(), QStringLiteral("2101"));
+    }
+}
+
+TEST_F(ConnectStores, ServerRowsAttemptAndRefusedStations) {
+    auto fresh = freshPage(ConnectionParams{});
+    Ui::Connect* f = fresh->form();
+    choose(f->cbDeviceType, 3);
+    choose(f->comboBox_connect, 102);
+    EXPECT_FALSE(f->cbServer->isHidden());
+    EXPECT_FALSE(f->leIP->isHidden());
+    EXPECT_TRUE(f->comboBox_port->isHidden());
+    EXPECT_TRUE(f->cbChannel->isHidden());
+    f->leIP->setText(QStringLiteral("10.0.0.5"));
+    f->lePort->setText(QStringLiteral("2101"));
+    for (const char* name : {"ABC", "AB,C", "<ABC"}) {
+        f->cbServer->setEditText(QString::fromLatin1(name));
+        f->leIP->setText(QStringLiteral("10.0.0.5"));
+        f->lePort->setText(QStringLiteral("2101"));
+        h.prompts.shown.clear();
+        fresh->connectAction()->trigger();
+        EXPECT_EQ(texts(), std::vector<std::string>{"Parameters invalid!"}) << name;
+    }
+    EXPECT_TRUE(h.callsStartingWith("Port_Open").empty());
+    f->cbServer->setEditText(QString());
+    f->leIP->setText(QStringLiteral("10.0.0.5"));
+    f->lePort->setText(QStringLiteral("2101"));
+    answerAttempt();
+    fresh->connectAction()->trigger();
+    EXPECT_EQ(h.callsStartingWith("Port_Open"),
+              std::vector<std::string>{"Port_Open(sock 10.0.0.5:2101 0)"});
+}
+
+TEST_F(ConnectStores, ShortChannelAddressIsRefused) {
+    {
+        JSettings s(Varnok::LogicContext::connectMethodsPath(), "connectmethods",
+                    JSettings::kOpenFile);
+        s.beginGroup("K45");
+        s.beginWriteArray("channels", 1);
+        s.setArrayIndex(0);
+        s.setStringValue("channel", "192.168");
+        s.endArray();
+        s.endGroup();
+    }
+    auto fresh = freshPage(ConnectionParams{});
+    Ui::Connect* f = fresh->form();
+    choose(f->cbDeviceType, 1);
+    choose(f->comboBox_connect, 2);
+    ASSERT_FALSE(f->cbChannel->isHidden());
+    fresh->connectAction()->trigger();
+    EXPECT_EQ(texts(), std::vector<std::string>{"Parameters invalid!"});
+    EXPECT_TRUE(h.callsStartingWith("Port_Open").empty());
 }
 
 }  // namespace
