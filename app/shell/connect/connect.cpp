@@ -157,6 +157,10 @@ Connect::Connect(QWidget* parent)
 }
 
 Connect::~Connect() {
+    if (process_ != nullptr && process_->state() != QProcess::NotRunning) {
+        process_->kill();
+        process_->waitForFinished(kManagerKillWaitMs);
+    }
     if (worker_ != nullptr && worker_->isRunning()) {
         worker_->stopTask();
         if (!worker_->wait(kSearchJoinMs)) {

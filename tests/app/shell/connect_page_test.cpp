@@ -5,12 +5,17 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "BVComm/PortPaths.h"
+#include "com_port_map.h"
 #include "connect.h"
 #include "connect_fixtures.h"
 #include "connecting_progress.h"
@@ -337,6 +342,63 @@ TEST_F(ConnectPage, DeviceLabels) {
     EXPECT_EQ(Connect::resultText(2404), QStringLiteral("Port is in use."));
     EXPECT_EQ(Connect::resultText(5), QStringLiteral("Error Code: 5\nFailed to bind device!"));
     EXPECT_EQ(Connect::resultText(2), QString());
+}
+
+TEST_F(ConnectPage, SystemBluetoothSkipsThePromptAndTheClose) {
+    choose(ui->comboBox_connect, 101);
+    h.clearCalls();
+    // Once the port is open the user cancels.
+    h.prompts.answerNextDialog([](QDialog* d) {
+        QObject::connect(DeviceObserver::instance(), &DeviceObserver::workingStatus, d, [d](int s) {
+            if (s == 2) {
+                QTimer::singleShot(0, d, [d] { d->reject(); });
+            }
+        });
+        return d->exec();
+    });
+    page->connectAction()->trigger();
+    const auto calls = h.callsStartingWith("Port_");
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.front().rfind("Port_Open(bt ", 0), 0u) << calls.front();
+    EXPECT_EQ(page->result(), Connect::kRefused);
+    EXPECT_TRUE(h.prompts.shown.empty());
+}
+
+TEST_F(ConnectPage, WirelessManagerFromTheEnvironment) {
+    const QByteArray oldPath = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", empty.path().toUtf8());
+    qunsetenv("VARNOK_WIRELESS_MANAGER");
+    choose(ui->comboBox_connect, 101);
+    ui->toolButton->click();
+    EXPECT_EQ(texts(), std::vector<std::string>{"No wireless manager is configured."});
+
+    qputenv("VARNOK_WIRELESS_MANAGER", "/bin/sleep 30");
+    h.prompts.shown.clear();
+    ui->toolButton->click();
+    auto* process = page->findChild<QProcess*>();
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(process->waitForStarted(5000));
+    const qint64 first = process->processId();
+    ui->toolButton->click();  // the running one is ended, a new one started
+    EXPECT_TRUE(process->waitForStarted(5000));
+    EXPECT_NE(process->processId(), first);
+    EXPECT_TRUE(h.prompts.shown.empty());
+    qunsetenv("VARNOK_WIRELESS_MANAGER");
+    qputenv("PATH", oldPath);
+}
+
+TEST(ComPortMap, EntriesAppliedOrSkipped) {
+    using Brevan2011::BVComm::ComPortPath;
+    EXPECT_EQ(Varnok::applyComPortMap(
+                  QStringLiteral("3=/dev/ttyUSB0, 5=/dev/pts/4,x=/a,0=/b,256=/c,7=,=/d")),
+              2);
+    EXPECT_EQ(ComPortPath(3, false), "/dev/ttyUSB0");
+    EXPECT_EQ(ComPortPath(5, false), "/dev/pts/4");
+    EXPECT_EQ(Varnok::applyComPortMap(QString()), 0);
+    Brevan2011::BVComm::ClearComPortPath(3, false);
+    Brevan2011::BVComm::ClearComPortPath(5, false);
+    EXPECT_EQ(ComPortPath(3, false), "/dev/ttyS2");
 }
 
 // Pages made after the stores were written: the methods file gives "Server" to the station
