@@ -344,6 +344,28 @@ TEST_F(ConnectPage, DeviceLabels) {
     EXPECT_EQ(Connect::resultText(2), QString());
 }
 
+TEST_F(ConnectPage, RefusingTheDisconnectKeepsTheConnection) {
+    struct CancelPrompts : RecordingPrompts {
+        QMessageBox::StandardButton message(QWidget* p, Kind k, const QString& t, const QString& x,
+                                            QMessageBox::StandardButtons b) override {
+            RecordingPrompts::message(p, k, t, x, b);
+            return QMessageBox::Cancel;
+        }
+    } cancel;
+    h.connectAs(1);
+    choose(ui->comboBox_connect, 0);
+    h.clearCalls();
+    Varnok::Prompts::setInstance(&cancel);
+    page->connectAction()->trigger();
+    Varnok::Prompts::setInstance(&h.prompts);
+    ASSERT_EQ(cancel.shown.size(), 1u);
+    EXPECT_EQ(cancel.shown[0].title, QStringLiteral("Disconnect Device"));
+    EXPECT_EQ(page->result(), Connect::kRefused);
+    EXPECT_TRUE(h.callsStartingWith("Port_").empty());
+    EXPECT_EQ(DeviceManager::instance()->workingStatus(), 4);
+    EXPECT_TRUE(cancel.dialogsRun.empty());
+}
+
 TEST_F(ConnectPage, SystemBluetoothSkipsThePromptAndTheClose) {
     choose(ui->comboBox_connect, 101);
     h.clearCalls();
