@@ -29,7 +29,7 @@ protected:
         ASSERT_TRUE(logs_.isValid());
         Brevan2011::BVComm::SetLogDirectory(logs_.path().toStdString());
         DeviceManager::instance()->setSessionFactory({});  // the landed session
-        DeviceManager::instance()->setConnectTimeoutMs(1500);
+        DeviceManager::instance()->setConnectTimeoutMs(3000);
         Varnok::setUiScale(1.0);
     }
     void TearDown() override {
