@@ -9,6 +9,8 @@
 #include <cstdio>
 
 #include "application.h"
+#include "channel0_enable_editor.h"
+#include "com_port_map.h"
 #include "father_widget.h"
 #include "logic_context.h"
 #include "menu_manager.h"
@@ -87,8 +89,20 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // Where COM numbers lead on this machine (a simulated receiver's pty, a USB adapter).
+    Varnok::applyComPortMap(qEnvironmentVariable("VARNOK_COM_MAP"));
     Varnok::LogicContext::instance()->connectWorkingStatus();
     app.init();
+
+    // The service window in place of the frame, under the same single-instance guard.
+    if (QCoreApplication::arguments().contains(QStringLiteral("--channel0-editor"))) {
+        auto* editor = new Varnok::Channel0EnableEditor();
+        editor->show();
+        const int result = app.exec();
+        delete editor;
+        Varnok::LogicContext::instance()->shutdown();
+        return result;
+    }
     Varnok::registerPages();
 
     auto* frame = new Varnok::FatherWidget();

@@ -143,6 +143,10 @@ std::uint16_t DeviceRecord::autoBaseDistance(const DEVICE_STR& d) {
     return RecordView(d).le16(AutoBaseDistance);
 }
 
+std::uint8_t DeviceRecord::channel0(const DEVICE_STR& d) {
+    return RecordView(d).byte(offsetof(DEVICE_STR, byte109));
+}
+
 std::string SystemRecord::hardwareSerial(const QX_SYSTEM_HARDWARE_INFO_STRUCT& h) {
     return RecordView(h).text(kHardwareSerialOffset, kHardwareTextLength);
 }

@@ -75,6 +75,8 @@ struct DeviceRecord {
     // One byte at a named position.
     static std::uint8_t byteAt(const Brevan2011::BVParse::DEVICE_STR& d, Offset o);
     static std::uint16_t autoBaseDistance(const Brevan2011::BVParse::DEVICE_STR& d);
+    // Byte 109: 0xAA when the radio's channel 0 is locked.
+    static std::uint8_t channel0(const Brevan2011::BVParse::DEVICE_STR& d);
 };
 
 // The fields of the new-protocol system records that the program reads.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "connect/connect.h"
 #include "data_monitor_widget.h"
 
 namespace Varnok {
@@ -21,7 +22,10 @@ Widget* dataMonitor(QWidget* parent) {
     return new DataMonitorWidget(parent);
 }
 
-constexpr char kConnect[] = "Connect";
+Widget* connection(QWidget* parent) {
+    return new Connect(parent);
+}
+
 constexpr char kServerConfig[] = "ServerConfig";
 constexpr char kServerConfigAdd[] = "ServerConfig_Add";
 constexpr char kServerDetail[] = "ServerDetail";
@@ -49,7 +53,7 @@ using F = PageFamily;
 // One table: page name and family to constructor, in building order. Pages built in the
 // pages library take their rows' places through PageRegistry::replace.
 PageRow kRows[] = {
-    {"Connection", F::Start, placeholder<kConnect>, false},
+    {"Connection", F::Start, connection, false},
     {"ServerConfig", F::Start, placeholder<kServerConfig>, true},
     {"Add", F::Start, placeholder<kServerConfigAdd>, false},
     {"Detail", F::Start, placeholder<kServerDetail>, false},

@@ -2,7 +2,11 @@
 // varnok_screenshots --check <dir>: every PNG there has the frame's size and is not flat.
 #include <QCheckBox>
 #include <QDialog>
+#include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -13,11 +17,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bt_bindings_config.h"
+#include "channel0_enable_editor.h"
 #include "close_app_dialog.h"
 #include "datachain.h"
 #include "datachain_radio.h"
 #include "datalink_test_support.h"
 #include "device_test_support.h"
+#include "connect.h"
+#include "connect_fixtures.h"
+#include "logic_context.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
 #include "password_store.h"
@@ -38,6 +47,8 @@
 #include "wireless_config_widget.h"
 #include "wireless_rules.h"
 #include "timer_scale.h"
+#include "ui_channel0_enable_editor.h"
+#include "ui_connect.h"
 
 namespace {
 
@@ -534,6 +545,62 @@ bool renderRtkPages(ShellHarness& h, Varnok::FatherWidget* frame, const QString&
     return ok;
 }
 
+// ---- The connection page and the channel 0 tool window.
+void chooseData(QComboBox* box, const QVariant& data) {
+    const int i = box->findData(data);
+    if (i >= 0) {
+        box->setCurrentIndex(i);
+    }
+}
+
+bool renderConnectPages(ShellHarness& harness, const QString& dir) {
+    bool ok = true;
+    harness.disconnect();
+    // Remembered receivers, and a methods file that offers "Server" to a station device.
+    BtBindingsConfig(Varnok::LogicContext::btBindingsPath())
+        .save({QStringLiteral("1234"), QStringLiteral("R2-0917")},
+              {0x25b0a1c2dULL, 0x00a0c3f01122ULL});
+    varnok_test::writeConnectMethods(
+        Varnok::LogicContext::connectMethodsPath(),
+        {{"Pocket GNSS", 1, {{"Port", 0}, {"ZOR BT", 1}, {"Sys. BT", 101}, {"WIFI", 2}}},
+         {"D38K Series", 3, {{"Port", 0}, {"ZOR BT", 1}, {"Server", 102}}},
+         {"Survey RTK", 0, {{"Port", 0}, {"ZOR BT", 1}, {"Sys. BT", 101}}}});
+    Varnok::FatherWidget* frame = harness.makeFrame();
+    frame->resize(kWidth, kHeight);
+    frame->onCommand(QStringLiteral("Connection"));
+    auto* page = qobject_cast<Varnok::Connect*>(frame->page(QStringLiteral("Connection")));
+    if (page == nullptr) {
+        return false;
+    }
+    Ui::Connect* ui = page->form();
+    chooseData(ui->cbDeviceType, 0);
+    chooseData(ui->comboBox_connect, 0);
+    ok &= save(frameShot(frame), dir, "connect-port");
+    chooseData(ui->comboBox_connect, 1);
+    page->activate();
+    ok &= save(frameShot(frame), dir, "connect-zor-bt");
+    chooseData(ui->cbDeviceType, 3);
+    chooseData(ui->comboBox_connect, 102);
+    ui->cbServer->setEditText(QStringLiteral("BS01"));
+    ui->leIP->setText(QStringLiteral("192.168.1.20"));
+    ui->lePort->setText(QStringLiteral("2101"));
+    ok &= save(frameShot(frame), dir, "connect-server");
+
+    Varnok::Channel0EnableEditor editor;
+    editor.resize(kWidth, kHeight);
+    editor.show();
+    Ui::Channel0EnableEditorClass* e = editor.form();
+    e->lblSN->setText(QStringLiteral("1905R21234"));
+    e->lblPN->setText(QStringLiteral("PN-0042"));
+    e->lblFWVersion->setText(QStringLiteral("8.20"));
+    e->lblChannel0Editable->setText(QStringLiteral("Yes"));
+    e->gbChannel0->setEnabled(true);
+    e->rbDisable->setChecked(true);
+    ShellHarness::deliver();
+    ok &= save(editor.grab(), dir, "channel0-editor");
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -577,6 +644,7 @@ int render(const QString& dir) {
     ok &= surveyScenes(harness, frame, dir);
     harness.disconnect();
     ok &= renderRtkPages(harness, frame, dir);
+    ok &= renderConnectPages(harness, dir);
     return ok ? 0 : 1;
 }
 
