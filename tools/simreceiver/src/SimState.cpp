@@ -75,6 +75,8 @@ constexpr Key kKeys[] = {
     {"quality", "1", Kind::Int, 0, 9, nullptr},
     {"satellites", "12", Kind::Int, 0, 99, nullptr},
     {"position_ms", "200", Kind::Int, 0, 60000, nullptr},
+    {"source_table", "", Kind::Text, 4095, 0, nullptr},
+    {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
 };
 
 const Key* Find(const std::string& name) {
