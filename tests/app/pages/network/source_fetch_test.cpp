@@ -485,6 +485,48 @@ TEST_F(ThroughReceiver, LeavingThePageEndsTheFetchWithoutAWord) {
     EXPECT_EQ(items(sources()), QStringList{"MP0"});
 }
 
+TEST_F(ThroughReceiver, ATooLongLoginWarnsButTheFetchGoesOn) {
+    // Source, user name and password of 49 characters in all: the Set would refuse them, the
+    // fetch only says so.
+    edit("lineEdit_guestName")->setText(QString(25, 'u'));
+    edit("lineEdit_psw")->setText(QString(19, 'p'));
+    sources()->setEditText(QString(5, 's'));
+    choose(1);
+    get()->click();
+    EXPECT_EQ(
+        prompts(h.prompts),
+        (std::vector<Prompt>{{Prompts::Critical, "Error",
+                              "Total length of source\nuserName and password\nis beyond 49!"}}));
+    EXPECT_EQ(h.prompts.dialogsRun, std::vector<QString>{"SelectGetSourceMethodClass"});
+    EXPECT_EQ(net->pendingRequest(), 2);
+    EXPECT_TRUE(net->isPolling());
+}
+
+TEST(SelectGetSourceMethod, OffersMobileNetFirstAndEndsOnlyThroughItsButtons) {
+    registerOnce();
+    ShellHarness::application();
+    Varnok::SelectGetSourceMethod dialog;
+    EXPECT_EQ(dialog.objectName(), "SelectGetSourceMethodClass");
+    EXPECT_EQ(dialog.windowTitle(), "Get source table");
+    auto* socket = dialog.findChild<QRadioButton*>("radioButton_socket");
+    auto* device = dialog.findChild<QRadioButton*>("radioButton_deviceNet");
+    ASSERT_TRUE(socket && device);
+    EXPECT_EQ(socket->text(), "Mobile Net");
+    EXPECT_EQ(device->text(), "Device GPRS");
+    EXPECT_TRUE(socket->isChecked());
+    EXPECT_EQ(dialog.method(), 0);
+    device->setChecked(true);
+    EXPECT_EQ(dialog.method(), 1);
+    const Qt::WindowFlags flags = dialog.windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    dialog.findChild<QPushButton*>("okButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    dialog.findChild<QPushButton*>("cancelButton")->click();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+}
+
 // ---- New-protocol receivers: the modem's dial status decides.
 
 class ThroughDial : public ::testing::Test {
