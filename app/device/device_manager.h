@@ -348,10 +348,10 @@ public:
                           Rdo_Sensitv sensitivity, Channel_Space space, bool fec,
                           Radio_Callsign callsign);
     // As above; a null call sign sends no call sign, so a radio's own one is never overwritten
-    // by a record that was not read.
+    // by a record that was not read. sendFec false leaves the FEC out for the same reason.
     void setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power, Radio_Baudrate baud,
                           Rdo_Sensitv sensitivity, Channel_Space space, bool fec,
-                          const Radio_Callsign* callsign);
+                          const Radio_Callsign* callsign, bool sendFec = true);
     // The mode is taken but not sent.
     void setWifiSettings(int mode, const QX_WIFI_PARA_AP_STRUCT* params, bool autoOpen, bool apply,
                          bool share, bool shareAuto);

@@ -553,8 +553,8 @@ void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power
 
 void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power,
                                      Radio_Baudrate baud, Rdo_Sensitv sensitivity,
-                                     Channel_Space space, bool fec,
-                                     const Radio_Callsign* callsign) {
+                                     Channel_Space space, bool fec, const Radio_Callsign* callsign,
+                                     bool sendFec) {
     VARNOK_SESSION(s);
     s->Set_Radio_Mdl(mode);
     const std::uint32_t word = cache_.radioInfo.wordC;
@@ -574,7 +574,7 @@ void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power
     if (has(24)) {
         s->Set_Radio_Frq(mhz);
     }
-    if (has(22)) {
+    if (has(22) && sendFec) {
         s->Set_Radio_FEC(fec);
     }
     if (has(23) && callsign) {

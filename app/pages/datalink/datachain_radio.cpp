@@ -1,5 +1,6 @@
 #include "datachain_radio.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
@@ -69,6 +70,7 @@ DataChain_Radio::DataChain_Radio(QWidget* parent)
     connect(ui_->comboBox_signalChannel_RX, &QComboBox::currentIndexChanged, this,
             &DataChain_Radio::onChannelChanged);
     ui_->doubleSpinBox_currentFrq_RX->installEventFilter(this);
+    connect(ui_->checkBox_fec, &QCheckBox::clicked, this, [this] { fecKnown_ = true; });
 }
 
 DataChain_Radio::~DataChain_Radio() {
@@ -161,6 +163,7 @@ void DataChain_Radio::queryInfo() {
     answered_ = 0;
     // The record is the receiver's again only once its answer is in.
     callsignValid_ = false;
+    fecKnown_ = false;
 
     QComboBox* baud = ui_->comboBox_baudrate;
     fill(baud, LF::radioBauds(dm->deviceInfo()->byte113));
@@ -181,6 +184,12 @@ void DataChain_Radio::queryInfo() {
         dm->queryRadioChannelSpacing();
     }
     const double freq = dm->radioFrequency();
+    {
+        // The range clamps the editor to its minimum; until the answers complete, a Set must
+        // send the radio's own frequency, which came with the transmit mode.
+        QSignalBlocker block(ui_->doubleSpinBox_currentFrq_RX);
+        ui_->doubleSpinBox_currentFrq_RX->setValue(freq);
+    }
 
     typeRowShown_ = !channelV2_ && RadioChannelsConfig::bandOfType(info.radioType) == 3;
     ui_->lblType->setVisible(typeRowShown_);
@@ -267,6 +276,7 @@ void DataChain_Radio::onRadioFreqStep() {
 
 void DataChain_Radio::onRadioFEC() {
     ui_->checkBox_fec->setChecked(DeviceManager::instance()->radioFec() != 0);
+    fecKnown_ = true;
     answer(kFecBit);
 }
 
@@ -551,7 +561,7 @@ void DataChain_Radio::setInfo() {
         static_cast<Radio_Baudrate>(currentValue(ui_->comboBox_baudrate)),
         static_cast<Rdo_Sensitv>(currentValue(ui_->comboBox_sensitivity)),
         static_cast<Channel_Space>(space < 0 ? 0 : space), ui_->checkBox_fec->isChecked(),
-        callsignValid_ ? &callsign_ : nullptr);
+        callsignValid_ ? &callsign_ : nullptr, fecKnown_);
 }
 
 void DataChain_Radio::setEditorsEnabled(bool enabled) {

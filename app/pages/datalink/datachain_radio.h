@@ -113,6 +113,8 @@ private:
     bool typesReported_ = false;
     bool inSetting_ = false;
     bool callsignValid_ = false;
+    // The FEC box holds the radio's value or the user's choice.
+    bool fecKnown_ = false;
     Radio_Callsign callsign_{};
     double step_ = 0;
 };

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QCheckBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -175,6 +178,75 @@ TEST_F(DataLinkPage, RadioSetKeepsAnUnreadCallSignAndAReported20kHzSpacing) {
     h.clearCalls();
     action(page, "Set")->trigger();
     EXPECT_EQ(calls("Set_Radio_Callsign").size(), 1u);
+}
+
+TEST_F(DataLinkPage, FecIsWrittenOnlyOnceKnown) {
+    rx.radioInfo(kProtocols | (1u << 31), (1u << 22) | (1u << 24), 0);
+    DataChain* page = open();
+    rx.mode(8, 455.0);  // 3AS shows the FEC box
+    EXPECT_TRUE(child<QCheckBox>(page->radioPanel(), "checkBox_fec")->isVisible());
+    h.clearCalls();
+    action(page, "Set")->trigger();
+    EXPECT_EQ(calls("Set_"), (std::vector<std::string>{"Set_Radio_Mdl(8)", "Set_Radio_Frq(455)"}));
+    h.script().answer<void(bool&)>("Get_Radio_FEC", [](bool& on) { on = true; });
+    rx.fire(0x10u);
+    Varnok::setUiScale(0.0);
+    ASSERT_TRUE(h.waitFor([&] { return page->radioPanel()->isEnabled(); }));
+    h.clearCalls();
+    action(page, "Set")->trigger();
+    EXPECT_EQ(calls("Set_Radio_FEC"), std::vector<std::string>{"Set_Radio_FEC(true)"});
+}
+
+TEST_F(DataLinkPage, LeavingTheFrequencySnapsToTheGridAndChannelZeroLockHolds) {
+    struct Row {
+        double stepKHz;
+        double typed;
+        double snapped;
+    };
+    const Row rows[] = {{12.5, 455.0130, 455.0125}, {25, 455.0125, 455.0}, {25, 455.0, 455.0}};
+    DataChain* page = nullptr;
+    for (const Row& r : rows) {
+        rx.radioInfo(kProtocols, 1u << 24, 0, 410, 470, r.stepKHz);
+        if (!page) {
+            page = open();
+        } else {
+            action(page, "Get")->trigger();
+        }
+        rx.mode(1, 455.0);
+        QDoubleSpinBox* f =
+            child<QDoubleSpinBox>(page->radioPanel(), "doubleSpinBox_currentFrq_RX");
+        f->setEnabled(true);
+        f->setValue(r.typed);
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(f, &out);
+        EXPECT_NEAR(f->value(), r.snapped, 1e-9) << r.stepKHz << " " << r.typed;
+    }
+    // A range under one step has no grid: the value stays.
+    rx.radioInfo(kProtocols, 1u << 24, 0, 455, 455.01, 25);
+    action(page, "Get")->trigger();
+    rx.mode(1, 455.0);
+    QDoubleSpinBox* f = child<QDoubleSpinBox>(page->radioPanel(), "doubleSpinBox_currentFrq_RX");
+    f->setEnabled(true);
+    f->setValue(455.007);
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(f, &out);
+    EXPECT_NEAR(f->value(), 455.007, 1e-9);
+
+    // Channel 0 of a receiver whose device record locks it keeps the editor off.
+    rx.deviceInfo(0, 170);
+    rx.radioInfo(kProtocols, 1u << 24, 0);
+    action(page, "Get")->trigger();
+    rx.mode(1, 455.0);
+    QComboBox* channel = child<QComboBox>(page->radioPanel(), "comboBox_signalChannel_RX");
+    ASSERT_GT(channel->count(), 1);
+    channel->setCurrentIndex(1);
+    EXPECT_FALSE(f->isEnabled());
+    channel->setCurrentIndex(0);
+    EXPECT_FALSE(f->isEnabled());
+    rx.deviceInfo(0, 0);
+    channel->setCurrentIndex(1);
+    channel->setCurrentIndex(0);
+    EXPECT_TRUE(f->isEnabled());
 }
 
 TEST_F(DataLinkPage, SpacingNeverAnsweredIsMissing) {
