@@ -668,8 +668,10 @@ void DataChain_Net::fetchSourceByReceiver() {
     link.baseId = ui_->lineEdit_BaseID->text();
     WirelessInfo info = info_;
     int baseIdLength = 0;
-    if (!addressAccepted() || !LF::buildWirelessInfo(link, info, baseIdLength)) {
-        markInput(1, ui_->lineEdit_address);
+    const bool addressOk = addressAccepted();
+    if (!addressOk || !LF::buildWirelessInfo(link, info, baseIdLength)) {
+        markInput(1, addressOk ? static_cast<QWidget*>(ui_->lineEdit_BaseID)
+                               : static_cast<QWidget*>(ui_->lineEdit_address));
         pending_ = 0;
         return;
     }
