@@ -32,6 +32,7 @@
 #include "password_store.h"
 #include "radio_config.h"
 #include "register_pages.h"
+#include "select_get_source_method.h"
 #include "shell_harness.h"
 // Network, wireless and server pages.
 #include <QComboBox>
@@ -601,6 +602,39 @@ bool renderConnectPages(ShellHarness& harness, const QString& dir) {
     return ok;
 }
 
+// ---- Source-table fetch: the method dialog over the GPRS panel of a receiver that can fetch.
+bool renderSourceFetch(ShellHarness& harness, Varnok::FatherWidget* frame, const QString& dir) {
+    using namespace Varnok;
+    Varnok::setUiScale(1.0);
+    varnok_test::OldReceiver rx(harness);
+    frame->onCommand(QStringLiteral("DataLink"));
+    WirelessInfo w{};
+    const unsigned char address[] = {192, 168, 1, 20};
+    std::memcpy(&w.server.address, address, 4);
+    w.port = 2101;
+    w.protocol = 1;
+    w.loginFlag = 1;
+    const std::uint32_t caps = (1u << 16) | (1u << 17);
+    const std::uint32_t protocols = 7u << 16;
+    std::memcpy(w.capability, &caps, 4);
+    std::memcpy(w.capability + 4, &protocols, 4);
+    cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    rx.mode(0, 0);
+    rx.wireless(w);
+    rx.cors(cors);
+    rx.loginMode(1);
+    bool ok = true;
+    {
+        Varnok::SelectGetSourceMethod dialog(frame);
+        ok &= save(dialogShot(frame, &dialog), dir, "get-source-method");
+    }
+    frame->close();
+    ShellHarness::deliver();
+    Varnok::setUiScale(0.0);
+    return ok;
+}
+
 int render(const QString& dir) {
     QDir().mkpath(dir);
     bool ok = true;
@@ -645,6 +679,7 @@ int render(const QString& dir) {
     harness.disconnect();
     ok &= renderRtkPages(harness, frame, dir);
     ok &= renderConnectPages(harness, dir);
+    ok &= renderSourceFetch(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

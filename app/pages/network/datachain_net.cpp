@@ -12,6 +12,7 @@
 #include "net_server.h"
 #include "net_server_config.h"
 #include "prompts.h"
+#include "source_fetch.h"
 #include "timer_scale.h"
 #include "ui_datachain_net.h"
 #include "valid_check_config.h"
@@ -32,9 +33,8 @@ DataChain_Net::DataChain_Net(QWidget* parent)
     ui_->lineEdit_guestName->clear();
     ui_->lineEdit_psw->clear();
     ui_->lineEdit_port->setValidator(LogicContext::validator(3, -1, -1, this));
-    // Fetching the caster's source table comes with its own capability; until then the
-    // button stays off.
-    ui_->getsourceButton->setEnabled(false);
+    fetch_ = new SourceFetch(this, SourceFetch::OldPanel);
+    connect(fetch_, &SourceFetch::finished, this, &DataChain_Net::onFetchFinished);
     initChoices();
     applyLengthLimits();
     connectEditorSignals();
@@ -514,11 +514,21 @@ void DataChain_Net::stopPolls() {
 }
 
 void DataChain_Net::stopLogonWait() {
+    // A running source-table fetch ends too, without a word: nothing of it may act once the
+    // page is left.
+    if (fetch_) {
+        fetch_->cancel();
+    }
+    endWait();
+}
+
+void DataChain_Net::endWait() {
     stopPolls();
     if (DeviceObserver* hub = DeviceObserver::existingInstance()) {
         disconnectSignal(hub, SIGNAL(wirelessStatus()), this);
         disconnectSignal(hub, SIGNAL(wirelessError()), this);
     }
+    sourceRequested_ = false;
     pending_ = 0;
 }
 
@@ -529,6 +539,17 @@ void DataChain_Net::onWirelessStatus() {
         stopLogonWait();
         emit enableInterface(true);
         showWarning(this, tr("Warning"), tr("Device mode is radio now!"));
+        return;
+    }
+    if (pending_ == 2) {
+        // Fetch through the receiver: drop a link that is up or coming up, ask for the list
+        // once the receiver is ready for it; later statuses change nothing.
+        if (!sourceRequested_ && (status == 2 || status == 4)) {
+            DeviceManager::instance()->disconnectNetLink();
+        } else if (!sourceRequested_ && status == 3) {
+            sourceRequested_ = true;
+            fetch_->requestTable();
+        }
         return;
     }
     if (pending_ == 1 && (status == 1 || status == 4)) {
@@ -583,7 +604,102 @@ void DataChain_Net::setEditorsEnabled(bool e) {
     ui_->lineEdit_psw->setEnabled(e);
     ui_->checkBox_autoLog->setEnabled(e);
     ui_->comboBox_WorkMode->setEnabled(e);
+    ui_->getsourceButton->setEnabled(e);
     ui_->checkBox_save->setEnabled(e && !ui_->comboBox_server->currentText().isEmpty());
+}
+
+void DataChain_Net::on_getsourceButton_clicked() {
+    if (fetch_->isRunning() || pending_ != 0) {
+        return;
+    }
+    pending_ = 2;
+    if (checkRequired() > 0) {
+        pending_ = 0;
+        return;
+    }
+    checkTotalLength();  // its message does not stop a fetch
+    int method = 0;
+    if (sourceFetchSupported_) {
+        method = SourceFetch::chooseMethod(this);
+        if (method < 0) {
+            pending_ = 0;
+            return;
+        }
+    }
+    if (method == 1) {
+        fetchSourceByReceiver();
+    } else {
+        fetchSourceBySocket();
+    }
+}
+
+void DataChain_Net::setFetchActive(bool active) {
+    if (!active) {
+        endWait();
+    }
+    emit enableInterface(!active);
+}
+
+void DataChain_Net::fetchSourceBySocket() {
+    setFetchActive(true);
+    const unsigned int port = LF::portValue(ui_->lineEdit_port->text());
+    fetch_->fetchBySocket(ui_->lineEdit_address->text(), static_cast<quint16>(port));
+}
+
+bool DataChain_Net::addressAccepted() const {
+    const QString address = ui_->lineEdit_address->text();
+    return hostName_ ? LF::isHostName(address) : LF::isIpAddress(address);
+}
+
+bool DataChain_Net::linkUnchanged() const {
+    const LF::WirelessFields f = LF::readWirelessInfo(info_);
+    return currentProtocol() == f.protocol && ui_->lineEdit_address->text() == f.address &&
+           LF::portValue(ui_->lineEdit_port->text()) == f.port;
+}
+
+void DataChain_Net::fetchSourceByReceiver() {
+    // The Set's address rule holds here too: a text the record cannot carry is never sent.
+    LF::NetLink link;
+    link.address = ui_->lineEdit_address->text();
+    link.hostName = hostName_;
+    link.port = LF::portValue(ui_->lineEdit_port->text());
+    link.protocol = currentProtocol();
+    link.workMode = currentWorkMode();
+    link.baseId = ui_->lineEdit_BaseID->text();
+    WirelessInfo info = info_;
+    int baseIdLength = 0;
+    const bool addressOk = addressAccepted();
+    if (!addressOk || !LF::buildWirelessInfo(link, info, baseIdLength)) {
+        markInput(1, addressOk ? static_cast<QWidget*>(ui_->lineEdit_BaseID)
+                               : static_cast<QWidget*>(ui_->lineEdit_address));
+        pending_ = 0;
+        return;
+    }
+    setFetchActive(true);
+    sourceRequested_ = false;
+    if (!linkUnchanged()) {
+        DeviceManager::instance()->setGprsIp(info.server, static_cast<unsigned int>(info.port),
+                                             static_cast<Protocol_Net>(info.protocol));
+    }
+    DeviceObserver* hub = DeviceObserver::instance();
+    disconnectSignal(hub, SIGNAL(wirelessStatus()), this);
+    disconnectSignal(hub, SIGNAL(wirelessError()), this);
+    connectQueued(hub, this, SIGNAL(wirelessStatus()), SLOT(onWirelessStatus()));
+    connectQueued(hub, this, SIGNAL(wirelessError()), SLOT(onWirelessError()));
+    startPolls();
+    fetch_->waitForReceiverTable();
+}
+
+void DataChain_Net::onFetchFinished(bool ok) {
+    if (ok) {
+        fetched_ = fetch_->names();
+        fillSourceList();
+    }
+    setFetchActive(false);
+}
+
+void DataChain_Net::fillSourceList() {
+    SourceFetch::fillSourceList(ui_->comboBox_sourceList, fetched_, true);
 }
 
 }  // namespace Varnok

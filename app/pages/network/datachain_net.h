@@ -11,6 +11,10 @@
 struct NetServer;
 class QComboBox;
 
+namespace Varnok {
+class SourceFetch;
+}
+
 namespace Ui {
 class DataChain_Net;
 }
@@ -49,6 +53,7 @@ public:
     void setEditorsEnabled(bool enabled) override;
 
     int pendingRequest() const { return pending_; }
+    SourceFetch* sourceFetch() const { return fetch_; }
     bool isPolling() const { return statusTimer_ > 0 || errorTimer_ > 0; }
     Ui::DataChain_Net* form() const { return ui_.get(); }
 
@@ -72,6 +77,7 @@ public slots:
     void onWirelessStatus();
     void onWirelessError();
     void updateSaveButtonStatus(bool on);
+    void on_getsourceButton_clicked();
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -96,6 +102,15 @@ private:
     int currentProtocol() const;
     int currentWorkMode() const;
     void selectData(QComboBox* box, int value);
+    // Source-table fetch.
+    void fetchSourceBySocket();
+    void fetchSourceByReceiver();
+    void setFetchActive(bool active);
+    void onFetchFinished(bool ok);
+    void endWait();
+    bool linkUnchanged() const;
+    bool addressAccepted() const;
+    void fillSourceList();
 
     std::unique_ptr<Ui::DataChain_Net> ui_;
     QList<int> supported_;
@@ -109,6 +124,10 @@ private:
     int statusTimer_ = -1;
     int errorTimer_ = -1;
     WirelessInfo info_{};
+    // Source-table fetch.
+    SourceFetch* fetch_ = nullptr;
+    bool sourceRequested_ = false;
+    QList<QString> fetched_;
 };
 
 }  // namespace Varnok

@@ -261,6 +261,7 @@ constexpr Row kRows[] = {
      true},
     {true, kSourceListTag, "Send_NetLink_Source_List_Query", Wire::None, nullptr, nullptr, nullptr,
      true},
+    {true, 0x1103, "Send_NetLink_Address", Wire::None, nullptr, nullptr, nullptr, true},
     // Old protocol.
     {false, Letters('S', 'I'), "Send_DeviceInfo", Wire::None, nullptr, nullptr, DeviceInfo, false},
     {false, Letters('S', 'D'), "Send_Battery", Wire::None, nullptr, nullptr, OldBattery, false},

@@ -98,8 +98,7 @@ TEST_F(GprsPanel, AnswersFillTheEditorsAndModeDecidesTheFields) {
     EXPECT_TRUE(combo("comboBox_sourceList")->isVisible());
     EXPECT_TRUE(child<QCheckBox>(net, "checkBox_autoLog")->isVisible());
     EXPECT_EQ(child<QLabel>(net, "label_source")->text(), "Source:");
-    // The source table fetch is not offered yet: the button does nothing, so it stays off.
-    EXPECT_FALSE(child<QPushButton>(net, "getsourceButton")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(net, "getsourceButton")->isEnabled());
 
     combo("comboBox_protocol")->setCurrentIndex(combo("comboBox_protocol")->findData(0));
     EXPECT_TRUE(edit("lineEdit_BaseID")->isVisible());
