@@ -36,12 +36,13 @@ std::string staticFileHeader(int boardType, const std::string& receiverId,
     const auto cut = [](const std::string& s, int most) {
         return static_cast<int>(std::min<std::size_t>(std::strlen(s.c_str()), most));
     };
+    // The version as fixed text: "%.1f" would follow a comma-decimal locale.
     std::snprintf(header, sizeof header,
-                  "VELTANAV COLLECTED DATA FILE\r\nver %.1f\r\nReceiverID:%.*s\r\nDate:%.*s\r\n"
+                  "VELTANAV COLLECTED DATA FILE\r\nver %s\r\nReceiverID:%.*s\r\nDate:%.*s\r\n"
                   "Model:%.*s\r\nAntHigh:0.000\r\n",
-                  boardType == 2 ? 54.0 : 60.0, cut(receiverId, kHeaderIdChars), receiverId.c_str(),
-                  cut(dateText, kHeaderDateChars), dateText.c_str(), cut(model, kHeaderModelChars),
-                  model.c_str());
+                  boardType == 2 ? "54.0" : "60.0", cut(receiverId, kHeaderIdChars),
+                  receiverId.c_str(), cut(dateText, kHeaderDateChars), dateText.c_str(),
+                  cut(model, kHeaderModelChars), model.c_str());
     return std::string(header, sizeof header);
 }
 

@@ -1,5 +1,6 @@
 // The static-data directory reader, the file name and header builders and the download file,
 // without a session.
+#include <clocale>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -174,6 +175,17 @@ TEST(StaticFileHeaders, SixLinesThenZerosUpTo160Bytes) {
     EXPECT_EQ(shown.substr(shown.size() - 15), "AntHigh:0.000\r\n");
     EXPECT_NE(shown.find("\r\nDate:x"), std::string::npos);
     EXPECT_NE(shown.find("\r\nModel:x"), std::string::npos);
+}
+
+// The program runs under the user's locale; a comma-decimal one must not reach the header.
+TEST(StaticFileHeaders, TheVersionKeepsItsPointUnderACommaLocale) {
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    }
+    const std::string h = Varnok::staticFileHeader(2, "0001", "2016-03-01", "R1");
+    std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(h.substr(30, 10), "ver 54.0\r\n");
 }
 
 class StaticFileDownloadTest : public ::testing::Test {
