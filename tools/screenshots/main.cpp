@@ -15,9 +15,11 @@
 #include "datachain.h"
 #include "datachain_radio.h"
 #include "datalink_test_support.h"
+#include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
 #include "password_store.h"
+#include "radio_config.h"
 #include "register_pages.h"
 #include "shell_harness.h"
 
@@ -127,6 +129,56 @@ bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, con
     frame->close();
     ShellHarness::deliver();
     Varnok::setUiScale(0.0);
+// ---- Radio channel pages: the channel file's three bands (old protocol), the new-protocol
+// receiver's band tables, and the sixteen-channel table after login with its answers in.
+bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,
+                             const QString& dir) {
+    bool ok = true;
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    harness.connectAs(2);
+    Varnok::DeviceManagerTestAccess::cache(*dm).radioInfo.radioType = 8;
+    frame->onCommand(QStringLiteral("RadioChannel"));
+    ok &= save(frameShot(frame), dir, "radio-channel-file");
+    harness.disconnect();
+
+    harness.connectAs(1);
+    for (int band = 0; band < 3; ++band) {
+        std::vector<RadioChannel> table;
+        for (int i = 0; i < 10; ++i) {
+            table.push_back({(band == 0 ? 456.05 : band == 1 ? 430.0 : 415.05) + 0.5 * i, 0});
+        }
+        RadioConfig::instance().setChannelTable(table, band);
+    }
+    frame->onCommand(QStringLiteral("RadioChannel"));
+    ok &= save(frameShot(frame), dir, "radio-channel-k45");
+    for (int band = 0; band < 3; ++band) {
+        RadioConfig::instance().setChannelTable({}, band);
+    }
+    harness.disconnect();
+
+    // The read waits for its answers here, not for its timer.
+    Varnok::setUiScale(1.0);
+    Varnok::PasswordStore::instance().write(QStringLiteral("secret1"));
+    Varnok::PasswordStore::instance().setLoggedIn(true);
+    harness.connectAs(2, 0, true, true);
+    Varnok::DeviceCache& cache = Varnok::DeviceManagerTestAccess::cache(*dm);
+    Varnok::DeviceManagerTestAccess::setRadioChannelTypes(*dm, true);
+    cache.radioInfo.lower = 450.0;
+    cache.radioInfo.upper = 470.0;
+    cache.radioInfo.spacing = 12.5;
+    cache.radioInfo.radioType = 6;
+    frame->onCommand(QStringLiteral("RadioChannel"));
+    cache.channelFreqs.clear();
+    cache.channelTypes.clear();
+    for (int i = 0; i < 16; ++i) {
+        cache.channelFreqs.push_back(i == 0 ? 0.0 : 36404.0 + 40.0 * i);
+        cache.channelTypes.push_back(i % 3 == 2 ? 1 : 0);
+    }
+    dm->announce(71);
+    dm->announce(70);
+    ok &= save(frameShot(frame), dir, "radio-channel-v2");
+    Varnok::setUiScale(0.0);
+    harness.disconnect();
     return ok;
 }
 
@@ -166,6 +218,8 @@ int render(const QString& dir) {
     frame->close();
     ShellHarness::deliver();
     ok &= renderDataLinkPages(harness, frame, dir);
+    harness.disconnect();
+    ok &= renderRadioChannelPages(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersRadio.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -228,10 +229,10 @@ constexpr Row kRows[] = {
     {true, 0x0709, "Send_Radio_Stepper", Wire::Custom, nullptr, RadioStepper, nullptr, true},
     {true, 0x070B, "Send_Radio_Air_Baud", Wire::Custom, nullptr, RadioAirBaud, nullptr, true},
     {true, 0x070C, "Send_Radio_Protocol", Wire::U16, "radio_protocol", nullptr, nullptr, true},
-    // Channel lists: logged, not answered.
-    {true, 0x0713, "Send_Radio_Channel_List_Query", Wire::None, nullptr, nullptr, nullptr, true},
-    {true, 0x0715, "Send_Radio_Channel_List_All_Query", Wire::None, nullptr, nullptr, nullptr,
-     true},
+    {true, 0x0713, "Send_Radio_Channel_List_Query", Wire::Custom, nullptr, RadioChannelList,
+     nullptr, true},
+    {true, 0x0715, "Send_Radio_Channel_List_All_Query", Wire::Custom, nullptr, RadioChannelTables,
+     nullptr, true},
     {true, 0x0711, "Send_Radio_Module_Type_Query", Wire::U16, "radio_module", nullptr, nullptr,
      true},
     {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiAp, nullptr, true},
@@ -384,6 +385,11 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.detail = std::string(1, first) + second;
     if (length > 0) {
         a.detail += " " + NewWire::Hex(payload, length);
+    }
+    // The radio's channel table is read and written through modem messages too.
+    if (first == 'V' && second == 'S' && !state.newProtocol() &&
+        AnswerRadioChannelAt(payload, length, state, a.frames, a.name)) {
+        return a;
     }
     if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);

@@ -75,6 +75,16 @@ constexpr Key kKeys[] = {
     {"quality", "1", Kind::Int, 0, 9, nullptr},
     {"satellites", "12", Kind::Int, 0, 99, nullptr},
     {"position_ms", "200", Kind::Int, 0, 60000, nullptr},
+    // Radio channel tables: the old protocol's sixteen channels (counts of the channel step),
+    // their use (0-3) and the spacing code; the new protocol's ten-channel list and its three
+    // band lists ("a,b/c/d,e"), in MHz.
+    {"channel_counts",
+     "0,36404,36444,36484,36524,36564,36604,36644,36684,36724,36764,36804,36844,36884,36924,36964",
+     Kind::Text, 200, 0, nullptr},
+    {"channel_types", "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0", Kind::Text, 100, 0, nullptr},
+    {"channel_spacing", "0", Kind::Int, 0, 2, nullptr},
+    {"radio_channels", "", Kind::Text, 200, 0, nullptr},
+    {"radio_channel_tables", "", Kind::Text, 1000, 0, nullptr},
 };
 
 const Key* Find(const std::string& name) {
