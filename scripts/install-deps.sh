@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libtinyxml2-dev libbluetooth-dev locales xvfb fonts-dejavu-core
+    rtklib
 )
 
 missing=()

@@ -461,6 +461,24 @@ public:
     void radioCallsignRecord(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
     bool staticStatus() const { return cache_.staticStatus; }
 
+    // ---- NTRIP source table (source_table.cpp).
+    // Forgets the collected text and asks the receiver to fetch its caster's table; the
+    // answer is sourceTable().
+    void querySourceTable();
+    bool hasSourceTableHeader() const;
+    bool hasSourceTableEnd() const;
+    // The mount points of the collected text, which is left holding its last record: a second
+    // call finds none.
+    QList<QString> sourceTableRecords();
+    // Trims text to the table (from the status line through the end marker, when present) and
+    // appends the mount point of every record that follows a line break; the text is left
+    // holding the last record and what follows it.
+    static void parseSourceTable(QString& text, QList<QString>& names);
+    static void stripBeforeHeader(QString& text);
+    static void cutAfterEnd(QString& text);
+    static bool hasStrRecord(const QString& text);
+    static void extractMountPoints(QString& text, QList<QString>& names);
+
     // Decodes the cached device record: channel switches, firmware capabilities, board type.
     void applyDeviceInfo();
     // Capability flags from the cached firmware text of the connected receiver family.

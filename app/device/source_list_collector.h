@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace Varnok {
 
@@ -21,6 +22,8 @@ public:
     void reset();
 
     const std::string& text() const { return text_; }
+    // What the parser left of the text; the completion stays as it was.
+    void replaceText(std::string text) { text_ = std::move(text); }
     bool complete() const { return announced_; }
 
 private:

@@ -3,7 +3,9 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
+#include "client.h"
 #include "device_test_support.h"
+#include "str2str_caster.h"
 
 namespace varnok_test {
 namespace {
@@ -291,6 +293,23 @@ TEST_F(PageApi, RadioChannelHelperNames) {
     EXPECT_EQ(LogicContext::channelSpaceCode(), 0);
     LogicContext::instance()->connectRadioSignals(LogicContext::instance(), true);
     LogicContext::instance()->connectRadioSignals(LogicContext::instance(), false);
+TEST_F(PageApi, SourceTableNames) {
+    DeviceManager* m = DeviceManager::instance();
+    m->querySourceTable();
+    EXPECT_FALSE(m->hasSourceTableHeader());
+    EXPECT_FALSE(m->hasSourceTableEnd());
+    QList<QString> names = m->sourceTableRecords();
+    QString piece = QStringLiteral("SOURCETABLE 200 OK\r\nSTR;MP;x\r\nENDSOURCETABLE");
+    m->parseSourceTable(piece, names);
+    EXPECT_EQ(names, QList<QString>{QStringLiteral("MP")});
+
+    QLineEdit page;
+    Client* client = new Client(&page);
+    // Both panels join the signal by name, with a non-const reference.
+    EXPECT_TRUE(QObject::connect(client, SIGNAL(message(QString&)), &page, SLOT(clear())));
+    client->write(sourceTableRequest());
+    client->disconnectFromServer();
+    EXPECT_FALSE(client->connectToServer(QStringLiteral("127.0.0.1"), freeLoopbackPort(), 1000));
 }
 
 }  // namespace

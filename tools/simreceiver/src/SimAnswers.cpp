@@ -164,6 +164,7 @@ std::vector<Bytes> PositionOutput(const SimState&, const std::uint8_t* p, std::s
 // Only the GPRS version query (95) is answered: "VI" with the message '_' and the version text
 // at bytes 7-10.
 constexpr std::uint8_t kAtGprsVersion = 95;
+constexpr std::uint8_t kAtSourceList = 116;
 
 int AtCommand(const std::uint8_t* p, std::size_t n) {
     return n >= 2 && p[0] == 0x40 ? p[1] : -1;
@@ -253,12 +254,16 @@ constexpr Row kRows[] = {
     {true, 0x140E, "Send_Modem_Work_Mode", Wire::U16, "modem_work_mode", nullptr, nullptr, true},
     {true, 0x140F, "Send_Modem_CSD_Param", Wire::Custom, nullptr, CsdParam, nullptr, true},
     {true, 0x1410, "Send_Modem_CSD_Status_Query", Wire::Custom, nullptr, CsdStatus, nullptr, true},
+    {true, kSourceListTag, "Send_NetLink_Source_List_Query", Wire::None, nullptr, nullptr, nullptr,
+     true},
     // Old protocol.
     {false, Letters('S', 'I'), "Send_DeviceInfo", Wire::None, nullptr, nullptr, DeviceInfo, false},
     {false, Letters('S', 'D'), "Send_Battery", Wire::None, nullptr, nullptr, OldBattery, false},
     {false, Letters('R', 'G'), "Send_200Data", Wire::None, nullptr, nullptr, PositionOutput, false},
     {false, Letters('S', 'T'), "Send_QxMdl", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('V', 'S'), "old VS", Wire::None, nullptr, nullptr, ModemRequest, false},
+    {false, Letters('V', 'M'), "Send_Gprs_GetList", Wire::None, nullptr, nullptr, SourceListOld,
+     false},
 };
 
 const Row* FindRow(bool newProtocol, std::uint16_t key) {
@@ -365,7 +370,10 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
     if (request.items.empty()) {
         a.name = "new op " + std::to_string(request.operation);
     }
-    if (!items.empty()) {
+    if (query && state.newProtocol() && !request.items.empty() &&
+        request.items[0].tag == kSourceListTag) {
+        a.frames = SourceListNew(request, state);
+    } else if (!items.empty()) {
         a.frames.push_back(NewWire::MakeFrame(request.operation, items, request.commandId));
     } else if (ack) {
         a.frames.push_back(NewWire::MakeFrame(request.operation, {{kResponseTag, U16(kResponseOk)}},
@@ -381,6 +389,10 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
+    }
+    // The source-list request's first frame asks the modem for the table; "VM" sends it.
+    if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtSourceList) {
+        a.name = "Send_Gprs_GetList";
     }
     a.detail = std::string(1, first) + second;
     if (length > 0) {

@@ -49,6 +49,13 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
 // sentences for the main board's parser.
 std::vector<Bytes> PositionEpoch(const SimState& state);
 
+// The caster's source table in pieces (the new protocol's item 0x1106, the old protocol's "VM"
+// frames); none when no table file is set.
+constexpr std::uint16_t kSourceListTag = 0x1106;
+std::vector<Bytes> SourceListNew(const NewRequest& request, const SimState& state);
+std::vector<Bytes> SourceListOld(const SimState& state, const std::uint8_t* payload,
+                                 std::size_t length, int* stream);
+
 // The old protocol's battery level code for a grade (0-10) as the library decodes it.
 std::uint8_t BatteryLevelCode(int grade);
 

@@ -85,6 +85,8 @@ constexpr Key kKeys[] = {
     {"channel_spacing", "0", Kind::Int, 0, 2, nullptr},
     {"radio_channels", "", Kind::Text, 200, 0, nullptr},
     {"radio_channel_tables", "", Kind::Text, 1000, 0, nullptr},
+    {"source_table", "", Kind::Text, 4095, 0, nullptr},
+    {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
 };
 
 const Key* Find(const std::string& name) {
