@@ -129,6 +129,9 @@ bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, con
     frame->close();
     ShellHarness::deliver();
     Varnok::setUiScale(0.0);
+    return ok;
+}
+
 // ---- Radio channel pages: the channel file's three bands (old protocol), the new-protocol
 // receiver's band tables, and the sixteen-channel table after login with its answers in.
 bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,

@@ -293,6 +293,8 @@ TEST_F(PageApi, RadioChannelHelperNames) {
     EXPECT_EQ(LogicContext::channelSpaceCode(), 0);
     LogicContext::instance()->connectRadioSignals(LogicContext::instance(), true);
     LogicContext::instance()->connectRadioSignals(LogicContext::instance(), false);
+}
+
 TEST_F(PageApi, SourceTableNames) {
     DeviceManager* m = DeviceManager::instance();
     m->querySourceTable();
