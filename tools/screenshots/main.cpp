@@ -15,13 +15,17 @@
 #include "datachain.h"
 #include "datachain_radio.h"
 #include "datalink_test_support.h"
+#include "datalink_widget.h"
 #include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
+#include "new_datalink_support.h"
 #include "password_store.h"
+#include "radio_widget.h"
 #include "radio_config.h"
 #include "register_pages.h"
 #include "shell_harness.h"
+#include "wireless_widget.h"
 
 namespace {
 
@@ -132,6 +136,55 @@ bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, con
     return ok;
 }
 
+// ---- Data link page of new-protocol receivers: the UHF radio panel of a module spanning
+// the three bands, and the network panel as an NTRIP client.
+bool renderNewDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame,
+                            const QString& dir) {
+    bool ok = true;
+    harness.connectAs(1);
+    Varnok::setUiScale(1.0);  // the scenes end the panels' queries themselves
+    ok &= varnok_test::loadRadio(harness, 5);
+    RadioConfig::instance().setChannelTable({{455.05, 1}, {456.05, 1}, {457.05, 1}}, 0);
+    varnok_test::NewReceiver rx(harness);
+    frame->onCommand(QStringLiteral("DataLink"));
+    auto* page = qobject_cast<Varnok::DataLinkWidget*>(frame->page(QStringLiteral("DataLink")));
+    if (!page) {
+        return false;
+    }
+    rx.mode(1);
+    rx.powerStatus(2);
+    rx.protocol(1);
+    rx.frequency(455.05f);
+    rx.power(20);
+    rx.stepper(125);
+    varnok_test::fireTimer(page->radioPanel(), page->radioPanel()->queryTimerId());
+    ShellHarness::deliver();
+    ok &= save(frameShot(frame), dir, "datalink-new-radio");
+
+    page->onQueryInfo();
+    rx.mode(3);
+    rx.serverType(2);
+    Brevan2011::BVParse::QX_IP_ADDRESS_STRUCT address{};
+    address.address = 0xC0A80114u;
+    address.port = 2101;
+    rx.address(address);
+    Brevan2011::BVParse::QX_CORS_DATA_SOURCE_STRUCT source{};
+    std::memcpy(source.source, "RTCM32", 6);
+    rx.source(source);
+    Brevan2011::BVParse::QX_ACCOUNT_STRUCT account{};
+    std::memcpy(account.user, "surveyor", 8);
+    std::memcpy(account.password, "secret", 6);
+    rx.account(account);
+    rx.autoOpen(1);
+    ok &= save(frameShot(frame), dir, "datalink-new-ntrip");
+    frame->close();
+    ShellHarness::deliver();
+    varnok_test::resetRadio();
+    Varnok::setUiScale(0.0);
+    harness.disconnect();
+    return ok;
+}
+
 // ---- Radio channel pages: the channel file's three bands (old protocol), the new-protocol
 // receiver's band tables, and the sixteen-channel table after login with its answers in.
 bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,
@@ -222,6 +275,7 @@ int render(const QString& dir) {
     ShellHarness::deliver();
     ok &= renderDataLinkPages(harness, frame, dir);
     harness.disconnect();
+    ok &= renderNewDataLinkPages(harness, frame, dir);
     ok &= renderRadioChannelPages(harness, frame, dir);
     return ok ? 0 : 1;
 }

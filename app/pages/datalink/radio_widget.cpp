@@ -665,9 +665,11 @@ bool RadioWidget::eventFilter(QObject* watched, QEvent* event) {
 
 bool RadioWidget::checkInput() {
     bool ok = true;
-    // A row whose list is empty offers nothing to choose, and its value is not sent.
+    // Only a row the user can choose from must hold a choice: an empty or locked list is not
+    // sent without one.
     const auto require = [this, &ok](QComboBox* box, bool needed) {
-        if (needed && box->count() > 0 && box->currentIndex() < 0) {
+        if (needed && box->count() > 0 && box->isEnabledTo(ui_->groupBox) &&
+            box->currentIndex() < 0) {
             markInput(1, box);
             ok = false;
         }
@@ -690,9 +692,10 @@ void RadioWidget::applySettings() {
                                      tr("Please enter parameters."), QMessageBox::Ok);
         return;
     }
+    // -1 (all ones) leaves a value out of the batch: a hidden row or one without a choice.
     const auto data = [](QComboBox* box) {
         const QVariant v = box->isHidden() ? QVariant() : box->currentData();
-        return v.isValid() ? v.toInt() : 0;
+        return v.isValid() ? v.toInt() : -1;
     };
     requestPending_ = true;
     begin();

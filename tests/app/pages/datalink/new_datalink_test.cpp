@@ -298,12 +298,27 @@ TEST_F(NewDataLink, ApplyOnABareRadioSendsModePowerOnAndFrequencyOnly) {
 
 TEST_F(NewDataLink, ApplyRefusesMissingChoicesAndAZeroFrequency) {
     RadioWidget* radio = openRadio(5);
-    radio->form()->cbBaud->setCurrentIndex(-1);
+    auto* f = radio->form();
+    f->cbPower->setCurrentIndex(-1);
     h.clearCalls();
     action(page_, "Set")->trigger();
     EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters."});
+    EXPECT_EQ(h.prompts.shown[0].title, "Error");
     EXPECT_TRUE(calls("Send_").empty());
     EXPECT_EQ(radio->setTimerId(), -1);
+
+    // Module 5 locks the air baud: without a reported rate none is chosen, and none is sent
+    // (never a rate of 0).
+    h.prompts.shown.clear();
+    f->cbPower->setCurrentIndex(1);
+    f->cbSen->setCurrentIndex(0);
+    EXPECT_FALSE(f->cbBaud->isEnabled());
+    EXPECT_EQ(f->cbBaud->currentIndex(), -1);
+    action(page_, "Set")->trigger();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_TRUE(calls("Send_Radio_Air_Baud").empty());
+    EXPECT_EQ(calls("Send_Radio_Power"), std::vector<std::string>{"Send_Radio_Power(&20)"});
+    EXPECT_EQ(calls("Send_Radio_Stepper"), std::vector<std::string>{"Send_Radio_Stepper(&125)"});
 }
 
 TEST_F(NewDataLink, CallSignGoesOutOnlyWhenReadOrEdited) {
