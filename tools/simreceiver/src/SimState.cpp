@@ -85,6 +85,20 @@ constexpr Key kKeys[] = {
     {"channel_spacing", "0", Kind::Int, 0, 2, nullptr},
     {"radio_channels", "", Kind::Text, 200, 0, nullptr},
     {"radio_channel_tables", "", Kind::Text, 1000, 0, nullptr},
+    // New-protocol data link: the mode, the radio's power status (a stuck radio ignores the
+    // switch) and switches, and the records kept raw as hex (zeros when empty).
+    {"datalink_mode", "1", Kind::Int, 0, 65535, nullptr},
+    {"radio_power_status", "2", Kind::Int, 0, 65535, nullptr},
+    {"radio_power_stuck", "0", Kind::Int, 0, 1, nullptr},
+    {"radio_auto_power", "0", Kind::Int, 0, 255, nullptr},
+    {"radio_sensitivity", "1", Kind::Int, 0, 255, nullptr},
+    {"radio_fec", "0", Kind::Int, 0, 255, nullptr},
+    {"radio_callsign", "", Kind::Text, 38, 0, nullptr},
+    {"server_type", "2", Kind::Int, 0, 65535, nullptr},
+    {"server_address", "", Kind::Text, 114, 0, nullptr},
+    {"server_source", "", Kind::Text, 40, 0, nullptr},
+    {"server_account", "", Kind::Text, 140, 0, nullptr},
+    {"net_auto_open", "0", Kind::Int, 0, 255, nullptr},
     {"source_table", "", Kind::Text, 4095, 0, nullptr},
     {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
 };
