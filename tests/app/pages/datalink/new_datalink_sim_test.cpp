@@ -71,9 +71,19 @@ protected:
         ASSERT_TRUE(dm().connectDevice(2, 0, 9600, t));
         ASSERT_TRUE(ShellHarness::waitFor([] { return dm().workingStatus() == 4; }, kWait));
     }
+    // The frame builds the receiver's pages when the connection is announced: wait for them.
     DataLinkWidget* open() {
-        h.frame()->onCommand("DataLink");
-        return qobject_cast<DataLinkWidget*>(h.frame()->page("DataLink"));
+        DataLinkWidget* page = nullptr;
+        ShellHarness::waitFor(
+            [&] {
+                page = qobject_cast<DataLinkWidget*>(h.frame()->page("DataLink"));
+                return page != nullptr;
+            },
+            kWait);
+        if (page) {
+            h.frame()->onCommand("DataLink");
+        }
+        return page;
     }
     // Waits until the page is neither querying nor busy.
     bool idle(DataLinkWidget* page) {
