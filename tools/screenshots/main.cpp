@@ -27,9 +27,13 @@
 #include "connect.h"
 #include "connect_fixtures.h"
 #include "logic_context.h"
+#include "datalink_widget.h"
+#include "device_test_support.h"
 #include "login_dialog.h"
 #include "menu_manager.h"
+#include "new_datalink_support.h"
 #include "password_store.h"
+#include "radio_widget.h"
 #include "radio_config.h"
 #include "register_pages.h"
 #include "select_get_source_method.h"
@@ -50,6 +54,7 @@
 #include "timer_scale.h"
 #include "ui_channel0_enable_editor.h"
 #include "ui_connect.h"
+#include "wireless_widget.h"
 
 namespace {
 
@@ -264,6 +269,55 @@ bool renderDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame, con
     frame->close();
     ShellHarness::deliver();
     Varnok::setUiScale(0.0);
+    return ok;
+}
+
+// ---- Data link page of new-protocol receivers: the UHF radio panel of a module spanning
+// the three bands, and the network panel as an NTRIP client.
+bool renderNewDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame,
+                            const QString& dir) {
+    bool ok = true;
+    harness.connectAs(1);
+    Varnok::setUiScale(1.0);  // the scenes end the panels' queries themselves
+    ok &= varnok_test::loadRadio(harness, 5);
+    RadioConfig::instance().setChannelTable({{455.05, 1}, {456.05, 1}, {457.05, 1}}, 0);
+    varnok_test::NewReceiver rx(harness);
+    frame->onCommand(QStringLiteral("DataLink"));
+    auto* page = qobject_cast<Varnok::DataLinkWidget*>(frame->page(QStringLiteral("DataLink")));
+    if (!page) {
+        return false;
+    }
+    rx.mode(1);
+    rx.powerStatus(2);
+    rx.protocol(1);
+    rx.frequency(455.05f);
+    rx.power(20);
+    rx.stepper(125);
+    varnok_test::fireTimer(page->radioPanel(), page->radioPanel()->queryTimerId());
+    ShellHarness::deliver();
+    ok &= save(frameShot(frame), dir, "datalink-new-radio");
+
+    page->onQueryInfo();
+    rx.mode(3);
+    rx.serverType(2);
+    Brevan2011::BVParse::QX_IP_ADDRESS_STRUCT address{};
+    address.address = 0xC0A80114u;
+    address.port = 2101;
+    rx.address(address);
+    Brevan2011::BVParse::QX_CORS_DATA_SOURCE_STRUCT source{};
+    std::memcpy(source.source, "RTCM32", 6);
+    rx.source(source);
+    Brevan2011::BVParse::QX_ACCOUNT_STRUCT account{};
+    std::memcpy(account.user, "surveyor", 8);
+    std::memcpy(account.password, "secret", 6);
+    rx.account(account);
+    rx.autoOpen(1);
+    ok &= save(frameShot(frame), dir, "datalink-new-ntrip");
+    frame->close();
+    ShellHarness::deliver();
+    varnok_test::resetRadio();
+    Varnok::setUiScale(0.0);
+    harness.disconnect();
     return ok;
 }
 
@@ -680,6 +734,7 @@ int render(const QString& dir) {
     ok &= renderRtkPages(harness, frame, dir);
     ok &= renderConnectPages(harness, dir);
     ok &= renderSourceFetch(harness, frame, dir);
+    ok &= renderNewDataLinkPages(harness, frame, dir);
     return ok ? 0 : 1;
 }
 

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstring>
 
+#include <arpa/inet.h>
+
 namespace Varnok {
 namespace LinkFields {
 
@@ -424,6 +426,197 @@ CorsFields readCorsInfo(const cors_info& info) {
     f.user = readLatin1(info.userName, sizeof info.userName);
     f.password = readLatin1(info.password, sizeof info.password);
     return f;
+}
+
+// ---- New-protocol data link.
+
+QString newRadioProtocolName(int code) {
+    static const char* const kNames[] = {"ZOR",     "Transparent", "TT450s", "3AS",
+                                         "PCC4FSK", "PCCGMSK",     "GMSK"};
+    if (code < 1 || code > 7) {
+        return QString();
+    }
+    return QString::fromLatin1(kNames[code - 1]);
+}
+
+QList<Choice> frequencyTypes(double lower, double upper) {
+    const QString pattern = tr("%1 -- %2 MHz");
+    return {{pattern.arg(450).arg(upper), 1},
+            {pattern.arg(430).arg(450), 2},
+            {pattern.arg(lower).arg(430), 3}};
+}
+
+std::vector<double> channelsOfBand(int band, const ChannelLists& radio,
+                                   const ChannelLists& defaults) {
+    const auto pick = [band](const ChannelLists& l) -> const std::vector<double>& {
+        return band == 2 ? l.middle : band == 3 ? l.low : l.high;
+    };
+    if (!radio.high.empty() || !radio.middle.empty() || !radio.low.empty()) {
+        std::vector<double> out{0.0};
+        const std::vector<double>& list = pick(radio);
+        out.insert(out.end(), list.begin(), list.end());
+        return out;
+    }
+    if (!radio.single.empty()) {
+        return radio.single;
+    }
+    return !defaults.single.empty() ? defaults.single : pick(defaults);
+}
+
+int channelOfFrequency(const std::vector<double>& channels, double mhz) {
+    for (std::size_t i = 0; i < channels.size(); ++i) {
+        if (std::fabs(channels[i] - mhz) < 0.00005) {
+            return static_cast<int>(i);
+        }
+    }
+    return 0;
+}
+
+int toStoredProtocol(int serverType) {
+    switch (serverType) {
+        case 3:
+        case 4:
+            return Orlo;
+        case 5:
+            return TcpDirect;
+        default:
+            return NtripClient;
+    }
+}
+
+int toServerType(int storedCode) {
+    switch (storedCode) {
+        case Orlo:
+            return 3;
+        case TcpDirect:
+            return 5;
+        default:
+            return 2;
+    }
+}
+
+ServerTypeFields serverTypeFields(int serverType) {
+    ServerTypeFields f;
+    if (serverType < 2 || serverType > 5) {
+        return f;
+    }
+    f.valid = true;
+    f.sourceLabel = serverType == 2 || serverType == 3;
+    f.labelText = serverType == 3 ? tr("BaseID:") : tr("Source:");
+    f.sourceList = serverType == 2;
+    f.baseId = serverType == 3;
+    f.account = serverType == 2;
+    f.autoLogin = serverType != 5;
+    f.getSource = serverType == 2;
+    return f;
+}
+
+bool fitsNetText(const QString& text) {
+    return text.toUtf8().size() <= kNetTextBytes;
+}
+
+bool buildServerAddress(const QString& address, const QString& port, QX_IP_ADDRESS_STRUCT& out) {
+    const unsigned int portNumber = portValue(port);
+    if (!isIpAddress(address) || portNumber == 0) {
+        return false;
+    }
+    in_addr parsed{};
+    if (inet_pton(AF_INET, address.toLatin1().constData(), &parsed) != 1) {
+        return false;
+    }
+    QX_IP_ADDRESS_STRUCT r{};
+    r.address = ntohl(parsed.s_addr);
+    r.port = static_cast<std::uint16_t>(portNumber);
+    out = r;
+    return true;
+}
+
+QString addressText(const QX_IP_ADDRESS_STRUCT& record) {
+    in_addr a{};
+    a.s_addr = htonl(record.address);
+    char text[INET_ADDRSTRLEN] = {};
+    if (!inet_ntop(AF_INET, &a, text, sizeof text)) {
+        return QString();
+    }
+    return QString::fromLatin1(text);
+}
+
+namespace {
+
+QString readUtf8(const char* field, std::size_t size) {
+    const void* end = std::memchr(field, 0, size);
+    const std::size_t n =
+        end ? static_cast<std::size_t>(static_cast<const char*>(end) - field) : size;
+    return QString::fromUtf8(field, static_cast<qsizetype>(n));
+}
+
+void writeUtf8(const QByteArray& bytes, char* field) {
+    std::memcpy(field, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+bool buildDataSource(const QString& source, QX_CORS_DATA_SOURCE_STRUCT& out) {
+    if (!fitsNetText(source)) {
+        return false;
+    }
+    QX_CORS_DATA_SOURCE_STRUCT r{};
+    writeUtf8(source.toUtf8(), r.source);
+    out = r;
+    return true;
+}
+
+bool buildAccount(const QString& user, const QString& password, QX_ACCOUNT_STRUCT& out) {
+    if (!fitsNetText(user) || !fitsNetText(password)) {
+        return false;
+    }
+    QX_ACCOUNT_STRUCT r{};
+    writeUtf8(user.toUtf8(), r.user);
+    writeUtf8(password.toUtf8(), r.password);
+    out = r;
+    return true;
+}
+
+QString dataSourceText(const QX_CORS_DATA_SOURCE_STRUCT& record) {
+    return readUtf8(record.source, sizeof record.source);
+}
+
+QString accountUser(const QX_ACCOUNT_STRUCT& record) {
+    return readUtf8(record.user, sizeof record.user);
+}
+
+QString accountPassword(const QX_ACCOUNT_STRUCT& record) {
+    return readUtf8(record.password, sizeof record.password);
+}
+
+QVariantHash newCallsignToHash(int state, int interval, const QString& text) {
+    QVariantHash h;
+    h.insert(QStringLiteral("CSState"), state);
+    h.insert(QStringLiteral("CSInterval"), interval);
+    h.insert(QStringLiteral("CSMessage"), text);
+    h.insert(QStringLiteral("CSLength"), static_cast<int>(text.size()));
+    return h;
+}
+
+QX_RADIO_CALLSIGN_STRUCT newCallsignFromHash(const QVariantHash& values) {
+    QX_RADIO_CALLSIGN_STRUCT c{};
+    c.b1 = values.value(QStringLiteral("CSState")).toBool() ? 1 : 0;
+    c.b2 = static_cast<std::uint8_t>(values.value(QStringLiteral("CSInterval")).toInt() & 0xFF);
+    const QString message = values.value(QStringLiteral("CSMessage")).toString();
+    const int wanted = values.value(QStringLiteral("CSLength")).toInt();
+    const int count = std::min({wanted, static_cast<int>(message.size()), kNewCallsignChars});
+    for (int i = 0; i < count; ++i) {
+        const char16_t u = message.at(i).unicode();
+        if (u == 0 || u > 0xFF) {
+            break;
+        }
+        c.text[i] = static_cast<char>(u);
+    }
+    return c;
+}
+
+QString newCallsignText(const QX_RADIO_CALLSIGN_STRUCT& record) {
+    return readLatin1(record.text, sizeof record.text);
 }
 
 }  // namespace LinkFields

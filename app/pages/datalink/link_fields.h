@@ -12,13 +12,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
+#include "BVParse/Em_NewRecords.h"
 #include "BVParse/Em_OldRecords.h"
 
 namespace Varnok {
 namespace LinkFields {
 
 using Brevan2011::BVParse::cors_info;
+using Brevan2011::BVParse::QX_ACCOUNT_STRUCT;
+using Brevan2011::BVParse::QX_CORS_DATA_SOURCE_STRUCT;
+using Brevan2011::BVParse::QX_IP_ADDRESS_STRUCT;
+using Brevan2011::BVParse::QX_RADIO_CALLSIGN_STRUCT;
 using Brevan2011::BVParse::Radio_Callsign;
 using Brevan2011::BVParse::SvcInfo;
 using Brevan2011::BVParse::WirelessInfo;
@@ -184,6 +190,70 @@ struct CorsFields {
     QString password;
 };
 CorsFields readCorsInfo(const cors_info& info);
+
+// ---- New-protocol data link: UHF radio and network panels.
+
+// Air protocol names of the new protocol's radio; "" for an unknown code.
+QString newRadioProtocolName(int code);
+// Frequency type items of a module spanning the three bands, in the panel's order:
+// 1 "450 -- upper MHz", 2 "430 -- 450 MHz", 3 "lower -- 430 MHz".
+QList<Choice> frequencyTypes(double lower, double upper);
+
+// The channel frequencies of a band (2 middle, 3 low, any other high), channel 0 first. Band
+// lists win when any holds a channel (0.0, the free frequency, goes first); else the
+// single-band list as it stands; else the defaults (single list, else the band's list).
+struct ChannelLists {
+    std::vector<double> high;
+    std::vector<double> middle;
+    std::vector<double> low;
+    std::vector<double> single;
+};
+std::vector<double> channelsOfBand(int band, const ChannelLists& radio,
+                                   const ChannelLists& defaults);
+// The channel whose frequency is within 0.00005 MHz of mhz; 0 when none is.
+int channelOfFrequency(const std::vector<double>& channels, double mhz);
+
+// Server types of the new protocol and the stored protocol codes of the server store.
+int toStoredProtocol(int serverType);
+int toServerType(int storedCode);
+
+// Which fields of the network panel a server type shows; valid false outside 2-5.
+struct ServerTypeFields {
+    bool valid = false;
+    bool sourceLabel = false;
+    QString labelText;  // "Source:" or "BaseID:"
+    bool sourceList = false;
+    bool baseId = false;
+    bool account = false;
+    bool autoLogin = false;
+    bool getSource = false;
+};
+ServerTypeFields serverTypeFields(int serverType);
+
+// Longest text a network field takes: one byte of each field stays zero.
+constexpr int kNetTextBytes = 19;
+// True when the text's UTF-8 bytes fit a network field.
+bool fitsNetText(const QString& text);
+
+// The address record of a dotted IPv4 address and a port of 1-65535; false (record untouched)
+// for anything else. The record is zero-filled; the address holds a<<24 | b<<16 | c<<8 | d.
+bool buildServerAddress(const QString& address, const QString& port, QX_IP_ADDRESS_STRUCT& out);
+QString addressText(const QX_IP_ADDRESS_STRUCT& record);
+// False (record untouched) when a text is over 19 bytes.
+bool buildDataSource(const QString& source, QX_CORS_DATA_SOURCE_STRUCT& out);
+bool buildAccount(const QString& user, const QString& password, QX_ACCOUNT_STRUCT& out);
+// Texts read within their fields.
+QString dataSourceText(const QX_CORS_DATA_SOURCE_STRUCT& record);
+QString accountUser(const QX_ACCOUNT_STRUCT& record);
+QString accountPassword(const QX_ACCOUNT_STRUCT& record);
+
+// The new protocol's call sign: at most 16 Latin-1 characters, the last byte zero.
+constexpr int kNewCallsignChars = 16;
+QVariantHash newCallsignToHash(int state, int interval, const QString& text);
+// The call sign page's values; "CSLength" and 16 bound the characters kept, and a character
+// outside Latin-1 ends the text.
+QX_RADIO_CALLSIGN_STRUCT newCallsignFromHash(const QVariantHash& values);
+QString newCallsignText(const QX_RADIO_CALLSIGN_STRUCT& record);
 
 }  // namespace LinkFields
 }  // namespace Varnok

@@ -10,6 +10,7 @@
 #include "SimAnswersStaticFiles.h"
 #include "SimAnswersSurvey.h"
 #include "SimAnswersNetwork.h"
+#include "SimAnswersNewLink.h"
 #include "SimAnswersRadio.h"
 #include "SimAnswersRtk.h"
 #include "support/NewWireHelpers.h"
@@ -234,6 +235,25 @@ constexpr Row kRows[] = {
      nullptr, true},
     {true, 0x0711, "Send_Radio_Module_Type_Query", Wire::U16, "radio_module", nullptr, nullptr,
      true},
+    {true, 0x0710, "Send_Radio_Auto_Power_On", Wire::U8, "radio_auto_power", nullptr, nullptr,
+     true},
+    {true, 0x0712, "Send_Radio_Power_Status_Query", Wire::U16, "radio_power_status", nullptr,
+     nullptr, true},
+    {true, 0x070E, "Send_Radio_Power_On", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x070F, "Send_Radio_Power_On", Wire::None, nullptr, nullptr, nullptr, true},
+    {true, 0x0716, "Send_Radio_Sensitivity", Wire::U8, "radio_sensitivity", nullptr, nullptr, true},
+    {true, 0x0717, "Send_Radio_FEC", Wire::U8, "radio_fec", nullptr, nullptr, true},
+    {true, 0x0718, "Send_Radio_Callsign", Wire::Custom, nullptr, RadioCallsignRecord, nullptr,
+     true},
+    {true, 0x1103, "Send_NetLink_Address", Wire::Custom, nullptr, NetLinkAddressRecord, nullptr,
+     true},
+    {true, 0x1104, "Send_NetLink_Server_Type", Wire::U16, "server_type", nullptr, nullptr, true},
+    {true, 0x1109, "Send_NetLink_Auto_Open", Wire::U8, "net_auto_open", nullptr, nullptr, true},
+    {true, 0x110A, "Send_NetLink_Data_Source", Wire::Custom, nullptr, NetLinkSourceRecord, nullptr,
+     true},
+    {true, 0x110B, "Send_NetLink_Account", Wire::Custom, nullptr, NetLinkAccountRecord, nullptr,
+     true},
+    {true, 0x1503, "Send_DataLink_Mode", Wire::U16, "datalink_mode", nullptr, nullptr, true},
     {true, 0x0A03, "Send_WIFI_Param_AP", Wire::Custom, nullptr, WifiApRecord, nullptr, true},
     {true, 0x0A04, "Send_WIFI_Mode", Wire::U16, "wifi_mode", nullptr, nullptr, true},
     {true, 0x0A05, "Send_WIFI_Open", Wire::None, nullptr, nullptr, nullptr, true},
@@ -261,7 +281,6 @@ constexpr Row kRows[] = {
      true},
     {true, kSourceListTag, "Send_NetLink_Source_List_Query", Wire::None, nullptr, nullptr, nullptr,
      true},
-    {true, 0x1103, "Send_NetLink_Address", Wire::None, nullptr, nullptr, nullptr, true},
     // Old protocol.
     {false, Letters('S', 'I'), "Send_DeviceInfo", Wire::None, nullptr, nullptr, DeviceInfo, false},
     {false, Letters('S', 'D'), "Send_Battery", Wire::None, nullptr, nullptr, OldBattery, false},
@@ -445,6 +464,7 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
                 items.push_back({item.tag, std::move(value)});
             }
         } else {
+            StoreNewLink(item.tag, item.value, state);
             Store(*row, item.value, state);
             if (row->ioStore != nullptr) {
                 const int stream = row->ioStore(state, target, item.value);

@@ -87,8 +87,6 @@ constexpr Key kKeys[] = {
     {"quality", "1", Kind::Int, 0, 9, nullptr},
     {"satellites", "12", Kind::Int, 0, 99, nullptr},
     {"position_ms", "200", Kind::Int, 0, 60000, nullptr},
-    {"source_table", "", Kind::Text, 4095, 0, nullptr},
-    {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
     // Radio channel tables: the old protocol's sixteen channels (counts of the channel step),
     // their use (0-3) and the spacing code; the new protocol's ten-channel list and its three
     // band lists ("a,b/c/d,e"), in MHz.
@@ -130,7 +128,6 @@ constexpr Key kKeys[] = {
     {"log_mode", "0", Kind::Int, 0, 255, nullptr},
     {"session_length", "0", Kind::Int, 0, 255, nullptr},
     {"sample_interval", "0", Kind::Int, 0, 255, nullptr},
-    {"record_mask", "0", Kind::Int, 0, 255, nullptr},
     {"rtk_elevation_mask", "10", Kind::Int, 0, 255, nullptr},
     {"transmit_port", "1", Kind::Int, 0, 255, nullptr},
     {"transmit_format", "3", Kind::Int, 0, 255, nullptr},
@@ -138,6 +135,22 @@ constexpr Key kKeys[] = {
     {"output_rate_hz", "1", Kind::Int, 0, 255, nullptr},
     {"auto_base_distance", "0", Kind::Int, 0, 65535, nullptr},
     {"old_base_list", "", Kind::Text, 255 * 48, 0, nullptr},
+    // New-protocol data link: the mode, the radio's power status (a stuck radio ignores the
+    // switch) and switches, and the records kept raw as hex (zeros when empty).
+    {"datalink_mode", "1", Kind::Int, 0, 65535, nullptr},
+    {"radio_power_status", "2", Kind::Int, 0, 65535, nullptr},
+    {"radio_power_stuck", "0", Kind::Int, 0, 1, nullptr},
+    {"radio_auto_power", "0", Kind::Int, 0, 255, nullptr},
+    {"radio_sensitivity", "1", Kind::Int, 0, 255, nullptr},
+    {"radio_fec", "0", Kind::Int, 0, 255, nullptr},
+    {"radio_callsign", "", Kind::Text, 38, 0, nullptr},
+    {"server_type", "2", Kind::Int, 0, 65535, nullptr},
+    {"server_address", "", Kind::Text, 114, 0, nullptr},
+    {"server_source", "", Kind::Text, 40, 0, nullptr},
+    {"server_account", "", Kind::Text, 140, 0, nullptr},
+    {"net_auto_open", "0", Kind::Int, 0, 255, nullptr},
+    {"source_table", "", Kind::Text, 4095, 0, nullptr},
+    {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
 };
 
 const Key* Find(const std::string& name) {

@@ -1,0 +1,518 @@
+#include "wireless_widget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimerEvent>
+#include <QToolButton>
+
+#include "device_manager.h"
+#include "device_observer.h"
+#include "link_fields.h"
+#include "logic_context.h"
+#include "net_server_config.h"
+#include "prompts.h"
+#include "timer_scale.h"
+#include "ui_wireless_widget.h"
+
+namespace Varnok {
+
+namespace LF = LinkFields;
+
+namespace {
+
+struct ServerAnswer {
+    const char* signal;
+    const char* slot;
+};
+
+const ServerAnswer kAnswers[] = {
+    {SIGNAL(serverType()), SLOT(onServerType())},
+    {SIGNAL(serverAddress()), SLOT(onServerAddress())},
+    {SIGNAL(serverDataSource()), SLOT(onServerDataSource())},
+    {SIGNAL(serverAccount()), SLOT(onServerAccount())},
+    {SIGNAL(loginMode()), SLOT(onLoginMode())},
+};
+
+const char kNewServer[] = "<New>";
+
+}  // namespace
+
+WirelessWidget::WirelessWidget(QWidget* parent)
+    : Widget(parent), ui_(std::make_unique<Ui::WirelessWidgetClass>()) {
+    ui_->setupUi(this);
+    ui_->tbGetSource->hide();
+    // Fetching the caster's table is not offered yet: the button never acts.
+    ui_->tbGetSource->setEnabled(false);
+    ui_->cbServer->setEditable(true);
+    ui_->cbSource->setEditable(true);
+    ui_->leUserName->clear();
+    ui_->lePsw->clear();
+    ui_->lePort->setValidator(LogicContext::validator(3, -1, -1, this));
+    ui_->leAddress->setMaxLength(15);
+    for (QLineEdit* e : {ui_->leBaseID, ui_->leUserName, ui_->lePsw, ui_->cbSource->lineEdit()}) {
+        e->setMaxLength(LF::kNetTextBytes);
+    }
+    ui_->cbServer->lineEdit()->setMaxLength(64);
+    connect(ui_->cbProtocol, &QComboBox::currentIndexChanged, this,
+            &WirelessWidget::onProtocolChanged);
+    connect(ui_->cbServer, &QComboBox::currentIndexChanged, this, &WirelessWidget::onServerChanged);
+    connect(ui_->cbServer, &QComboBox::editTextChanged, this, &WirelessWidget::onServerEdited);
+    connect(ui_->cbSource->lineEdit(), &QLineEdit::editingFinished, this,
+            &WirelessWidget::onSourceEdit);
+}
+
+WirelessWidget::~WirelessWidget() {
+    connectServerSignals(false);
+}
+
+int WirelessWidget::toStoredProtocol(int serverType) {
+    return LF::toStoredProtocol(serverType);
+}
+
+int WirelessWidget::toServerType(int storedCode) {
+    return LF::toServerType(storedCode);
+}
+
+void WirelessWidget::begin() {
+    if (running_++ == 0) {
+        emit busy(true);
+    }
+}
+
+void WirelessWidget::end() {
+    if (running_ > 0 && --running_ == 0) {
+        emit busy(false);
+    }
+}
+
+void WirelessWidget::connectServerSignals(bool on) {
+    DeviceObserver* hub = on ? DeviceObserver::instance() : DeviceObserver::existingInstance();
+    if (!hub) {
+        return;
+    }
+    for (const ServerAnswer& a : kAnswers) {
+        disconnectSignal(hub, a.signal, this);
+        if (on) {
+            connectQueued(hub, this, a.signal, a.slot);
+        }
+    }
+}
+
+void WirelessWidget::clearEditors() {
+    {
+        const QSignalBlocker blockProtocol(ui_->cbProtocol);
+        const QSignalBlocker blockServer(ui_->cbServer);
+        ui_->cbProtocol->setCurrentIndex(-1);
+        ui_->cbServer->setCurrentIndex(-1);
+    }
+    for (QLineEdit* e : {ui_->leAddress, ui_->lePort, ui_->leBaseID, ui_->leUserName, ui_->lePsw}) {
+        e->clear();
+    }
+    ui_->cbSource->setCurrentIndex(-1);
+    ui_->cbAutoLogin->setChecked(false);
+    ui_->cbSave->setChecked(false);
+}
+
+void WirelessWidget::clearServerFields() {
+    {
+        const QSignalBlocker block(ui_->cbProtocol);
+        ui_->cbProtocol->setCurrentIndex(-1);
+    }
+    for (QLineEdit* e : {ui_->leAddress, ui_->lePort, ui_->leBaseID, ui_->leUserName, ui_->lePsw}) {
+        e->clear();
+    }
+    ui_->cbSource->clear();
+    ui_->cbServer->setFocus();
+    ui_->cbServer->lineEdit()->selectAll();
+}
+
+void WirelessWidget::refreshChoices() {
+    QStringList names;
+    QList<int> types;
+    DeviceManager::instance()->serverModeNames(names, types);
+    NetServerConfig& store = NetServerConfig::instance();
+    {
+        const QSignalBlocker blockServer(ui_->cbServer);
+        const QSignalBlocker blockProtocol(ui_->cbProtocol);
+        ui_->cbServer->clear();
+        ui_->cbProtocol->clear();
+        ui_->cbServer->addItem(QString::fromLatin1(kNewServer), -1);
+        for (int i = 0; i < names.size() && i < types.size(); ++i) {
+            ui_->cbProtocol->addItem(names.at(i), types.at(i));
+        }
+        QList<int> listed;
+        for (int type : types) {
+            const int stored = toStoredProtocol(type);
+            if (listed.contains(stored)) {
+                continue;  // ORLO Base and Rover share their servers
+            }
+            listed << stored;
+            QStringList serverNames;
+            QList<int> keys;
+            store.readServerList(serverNames, keys, stored);
+            for (int i = 0; i < serverNames.size() && i < keys.size(); ++i) {
+                if (ui_->cbServer->findText(serverNames.at(i),
+                                            Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+                    ui_->cbServer->addItem(serverNames.at(i), keys.at(i));
+                }
+            }
+        }
+        ui_->cbProtocol->setEnabled(ui_->cbProtocol->count() > 1);
+    }
+    if (ui_->cbProtocol->count() > 1) {
+        onProtocolChanged(0);
+    }
+    if (ui_->cbServer->count() > 1) {
+        clearServerFields();
+    }
+}
+
+void WirelessWidget::activate() {
+    refreshChoices();
+    received_ = 0;
+    if (queryTimer_ > 0) {
+        stopTimer(queryTimer_);
+        queryTimer_ = -1;
+        end();
+    }
+    begin();
+    connectServerSignals(true);
+    clearEditors();
+    DeviceManager::instance()->queryNetLinkSettings();
+    queryTimer_ = startTimer(uiMs(kQueryMs));
+}
+
+void WirelessWidget::endQuery() {
+    stopTimer(queryTimer_);
+    queryTimer_ = -1;
+    connectServerSignals(false);
+    end();
+}
+
+void WirelessWidget::answered(int bit) {
+    received_ |= bit;
+    if (received_ == kAllAnswers && queryTimer_ > 0) {
+        endQuery();
+    }
+}
+
+void WirelessWidget::deactivate() {
+    if (queryTimer_ > 0) {
+        stopTimer(queryTimer_);
+        queryTimer_ = -1;
+    }
+    endOperation();
+    connectServerSignals(false);
+    if (running_ > 0) {
+        running_ = 0;
+        emit busy(false);
+    }
+}
+
+void WirelessWidget::setEditorsEnabled(bool enabled) {
+    enabled_ = enabled;
+    for (QWidget* w : std::initializer_list<QWidget*>{ui_->cbServer, ui_->leAddress, ui_->lePort,
+                                                      ui_->leBaseID, ui_->cbSource, ui_->leUserName,
+                                                      ui_->lePsw, ui_->cbAutoLogin}) {
+        w->setEnabled(enabled);
+    }
+    ui_->cbProtocol->setEnabled(enabled && ui_->cbProtocol->count() > 1);
+    ui_->cbSave->setEnabled(enabled && !ui_->cbServer->currentText().isEmpty());
+}
+
+int WirelessWidget::currentType() const {
+    const QVariant v = ui_->cbProtocol->currentData();
+    return v.isValid() ? v.toInt() : -1;
+}
+
+void WirelessWidget::onProtocolChanged(int index) {
+    if (index < 0 || index >= ui_->cbProtocol->count()) {
+        return;
+    }
+    const LF::ServerTypeFields f = LF::serverTypeFields(ui_->cbProtocol->itemData(index).toInt());
+    if (!f.valid) {
+        return;
+    }
+    markInput(0, ui_->cbProtocol);
+    ui_->lblSource->setVisible(f.sourceLabel);
+    ui_->lblSource->setText(f.labelText);
+    ui_->cbSource->setVisible(f.sourceList);
+    ui_->leBaseID->setVisible(f.baseId);
+    ui_->lblUserName->setVisible(f.account);
+    ui_->leUserName->setVisible(f.account);
+    ui_->lblPsw->setVisible(f.account);
+    ui_->lePsw->setVisible(f.account);
+    ui_->cbAutoLogin->setVisible(f.autoLogin);
+    ui_->tbGetSource->setVisible(f.getSource);
+}
+
+void WirelessWidget::onServerChanged(int index) {
+    markInput(0, ui_->cbServer);
+    if (index >= 0 && index < ui_->cbServer->count() &&
+        ui_->cbServer->itemData(index).toInt() >= 0) {
+        loadServer(ui_->cbServer->itemData(index).toInt());
+    } else {
+        clearServerFields();
+    }
+}
+
+void WirelessWidget::onServerEdited(const QString& text) {
+    ui_->cbSave->setEnabled(enabled_ && !text.isEmpty());
+    ui_->cbSave->setChecked(!text.isEmpty());
+    const int index = ui_->cbServer->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index >= 0) {
+        const int key = ui_->cbServer->itemData(index).toInt();
+        if (key >= 0) {
+            loadServer(key);
+        }
+    }
+}
+
+void WirelessWidget::loadServer(int key) {
+    NetServer server;
+    if (!NetServerConfig::instance().serverByKey(server, key)) {
+        return;
+    }
+    ui_->cbProtocol->setCurrentIndex(ui_->cbProtocol->findData(toServerType(server.protocol)));
+    ui_->leAddress->setText(server.address);
+    ui_->lePort->setText(server.port > 0 ? QString::number(server.port) : QString());
+    ui_->leUserName->setText(server.user);
+    ui_->lePsw->setText(server.password);
+    ui_->leBaseID->setText(server.baseId);
+    ui_->cbSource->clear();
+    for (const QString& name : server.sources) {
+        addSourceItem(name, false);
+    }
+}
+
+void WirelessWidget::addSourceItem(const QString& name, bool select) {
+    if (name.isEmpty()) {
+        return;
+    }
+    int index = ui_->cbSource->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        ui_->cbSource->addItem(name);
+        index = ui_->cbSource->count() - 1;
+    }
+    if (select) {
+        ui_->cbSource->setCurrentIndex(index);
+    }
+}
+
+void WirelessWidget::onSourceEdit() {
+    const QString text = ui_->cbSource->lineEdit()->text();
+    if (!text.isEmpty() &&
+        ui_->cbSource->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) {
+        ui_->cbSource->addItem(text);
+    }
+}
+
+void WirelessWidget::on_leAddress_textChanged() {
+    markInput(0, ui_->leAddress);
+}
+void WirelessWidget::on_lePort_textChanged() {
+    markInput(0, ui_->lePort);
+}
+void WirelessWidget::on_cbSource_currentIndexChanged() {
+    markInput(0, ui_->cbSource);
+}
+void WirelessWidget::on_leBaseID_textChanged() {
+    markInput(0, ui_->leBaseID);
+}
+void WirelessWidget::on_leUserName_textChanged() {
+    markInput(0, ui_->leUserName);
+}
+void WirelessWidget::on_lePsw_textChanged() {
+    markInput(0, ui_->lePsw);
+}
+
+// ---- Answers.
+
+void WirelessWidget::onServerType() {
+    const int type = DeviceManager::instance()->serverType();
+    const int index = ui_->cbProtocol->findData(type);
+    if (index >= 0) {
+        ui_->cbProtocol->setCurrentIndex(index);
+    }
+    answered(kTypeBit);
+}
+
+void WirelessWidget::onServerAddress() {
+    QX_IP_ADDRESS_STRUCT a{};
+    DeviceManager::instance()->serverAddress(a);
+    ui_->leAddress->setText(LF::addressText(a));
+    ui_->lePort->setText(QString::number(a.port));
+    answered(kAddressBit);
+}
+
+void WirelessWidget::onServerDataSource() {
+    QX_CORS_DATA_SOURCE_STRUCT s{};
+    DeviceManager::instance()->serverDataSource(s);
+    const QString text = LF::dataSourceText(s);
+    const LF::ServerTypeFields f = LF::serverTypeFields(currentType());
+    if (f.baseId) {
+        ui_->leBaseID->setText(text);
+    } else if (f.sourceList) {
+        addSourceItem(text, true);
+    }
+    answered(kSourceBit);
+}
+
+void WirelessWidget::onServerAccount() {
+    QX_ACCOUNT_STRUCT a{};
+    DeviceManager::instance()->serverAccount(a);
+    ui_->leUserName->setText(LF::accountUser(a));
+    ui_->lePsw->setText(LF::accountPassword(a));
+    answered(kAccountBit);
+}
+
+void WirelessWidget::onLoginMode() {
+    ui_->cbAutoLogin->setChecked(DeviceManager::instance()->loginMode() != 0);
+    answered(kLoginBit);
+}
+
+// ---- Set.
+
+bool WirelessWidget::checkInput() {
+    bool ok = true;
+    const auto fail = [this, &ok](QWidget* w) {
+        markInput(1, w);
+        ok = false;
+    };
+    const int type = currentType();
+    const LF::ServerTypeFields f = LF::serverTypeFields(type);
+    if (!f.valid) {
+        fail(ui_->cbProtocol);
+    }
+    if (!LogicContext::isValidIpAddress(ui_->leAddress->text())) {
+        fail(ui_->leAddress);
+    }
+    if (LF::portValue(ui_->lePort->text()) == 0) {
+        fail(ui_->lePort);
+    }
+    if (f.sourceList) {
+        const QString source = ui_->cbSource->currentText();
+        if (source.isEmpty() || !LF::fitsNetText(source)) {
+            fail(ui_->cbSource);
+        }
+    }
+    if (f.baseId && (ui_->leBaseID->text().isEmpty() || !LF::fitsNetText(ui_->leBaseID->text()))) {
+        fail(ui_->leBaseID);
+    }
+    if (!LF::fitsNetText(ui_->leUserName->text())) {
+        fail(ui_->leUserName);
+    }
+    if (!LF::fitsNetText(ui_->lePsw->text())) {
+        fail(ui_->lePsw);
+    }
+    return ok;
+}
+
+NetServer WirelessWidget::serverFromEditors() const {
+    NetServer s;
+    const QVariant key = ui_->cbServer->currentData();
+    s.key = ui_->cbServer->currentIndex() >= 0 && key.isValid() ? key.toInt() : -1;
+    s.address = ui_->leAddress->text();
+    s.port = LF::portValue(ui_->lePort->text());
+    s.protocol = toStoredProtocol(currentType());
+    s.name = ui_->cbServer->currentText();
+    s.user = ui_->leUserName->text();
+    s.password = ui_->cbSave->isChecked() ? ui_->lePsw->text() : QString();
+    for (int i = 0; i < ui_->cbSource->count(); ++i) {
+        s.sources << ui_->cbSource->itemText(i);
+    }
+    s.baseId = ui_->leBaseID->text();
+    return s;
+}
+
+bool WirelessWidget::saveServer(NetServer& server) {
+    NetServerConfig& store = NetServerConfig::instance();
+    if (server.name.isEmpty() || server.name == QLatin1String(kNewServer)) {
+        showWarning(this, tr("Warning"), tr("Please input server name."));
+        return false;
+    }
+    if (store.nameExists(server.name, server.key)) {
+        showWarning(this, tr("Warning"), tr("Server with the name exits."));
+        return false;
+    }
+    if (server.key >= 0 && ui_->cbServer->currentIndex() >= 0) {
+        store.updateServer(server);
+        ui_->cbServer->setItemText(ui_->cbServer->currentIndex(), server.name);
+        return true;
+    }
+    server.key = store.addServer(server);
+    const QSignalBlocker block(ui_->cbServer);
+    ui_->cbServer->addItem(server.name, server.key);
+    ui_->cbServer->setCurrentIndex(ui_->cbServer->count() - 1);
+    return true;
+}
+
+void WirelessWidget::setInfo() {
+    if (!checkInput()) {
+        Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                     tr("Please enter parameters."), QMessageBox::Ok);
+        return;
+    }
+    NetServer server = serverFromEditors();
+    if (ui_->cbSave->isChecked() && !saveServer(server)) {
+        return;
+    }
+    sendSettings();
+    startOperation();
+}
+
+void WirelessWidget::sendSettings() {
+    const int type = currentType();
+    QX_IP_ADDRESS_STRUCT address{};
+    QX_CORS_DATA_SOURCE_STRUCT source{};
+    QX_ACCOUNT_STRUCT account{};
+    // checkInput has refused what does not fit, so these only fill the zeroed records.
+    LF::buildServerAddress(ui_->leAddress->text(), ui_->lePort->text(), address);
+    const QString sourceText = type == 2   ? ui_->cbSource->currentText()
+                               : type == 3 ? ui_->leBaseID->text()
+                                           : QString();
+    LF::buildDataSource(sourceText, source);
+    LF::buildAccount(ui_->leUserName->text(), ui_->lePsw->text(), account);
+    const unsigned short serverType = static_cast<unsigned short>(type);
+    DeviceManager::instance()->setNetLinkSettings(&serverType, &address, &source, &account,
+                                                  ui_->cbAutoLogin->isChecked());
+}
+
+void WirelessWidget::startOperation() {
+    endOperation();
+    state_ = 1;
+    pauseTimer_ = startTimer(uiMs(kPauseMs));
+    begin();
+}
+
+void WirelessWidget::endOperation() {
+    if (state_ == 0) {
+        return;
+    }
+    stopTimer(pauseTimer_);
+    pauseTimer_ = -1;
+    state_ = 0;
+    end();
+}
+
+void WirelessWidget::timerEvent(QTimerEvent* event) {
+    const int id = event->timerId();
+    if (id > 0 && id == queryTimer_) {
+        const bool none = received_ == 0;
+        endQuery();
+        if (none) {
+            Prompts::instance()->message(this, Prompts::Warning, tr("Warning"),
+                                         tr("Failed to get parameters!"), QMessageBox::Ok);
+        }
+        return;
+    }
+    if (id > 0 && id == pauseTimer_) {
+        endOperation();
+        return;
+    }
+    Widget::timerEvent(event);
+}
+
+}  // namespace Varnok
