@@ -74,7 +74,8 @@ TEST(SimReceiverSurvey, NewProtocolPositionOutputIsOneRateItemWithoutIo) {
     link.session().Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x408, 6}, {0x409, 2}},
                                        static_cast<BV::QX_GNSS_IO_ID_ENUM>(4));
     ASSERT_TRUE(link.sim().waitForRequest("Send_Gnss_Data_Freq", kWaitMs));
-    EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"), "set 0x0404=0004 0x0408=0006 0x0409=0002");
+    EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"),
+              "set 0x0404=0004 0x0408=0006 0x0409=0002");
     EXPECT_EQ(link.sim().value("data_rates"), "12:6,13:2");
 }
 
