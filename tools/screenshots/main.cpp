@@ -732,9 +732,10 @@ int render(const QString& dir) {
     ok &= surveyScenes(harness, frame, dir);
     harness.disconnect();
     ok &= renderRtkPages(harness, frame, dir);
-    ok &= renderConnectPages(harness, dir);
     ok &= renderSourceFetch(harness, frame, dir);
     ok &= renderNewDataLinkPages(harness, frame, dir);
+    // Last: the connection scenes make a frame of their own, which deletes this one.
+    ok &= renderConnectPages(harness, dir);
     return ok ? 0 : 1;
 }
 
