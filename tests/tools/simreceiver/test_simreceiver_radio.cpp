@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -18,6 +19,7 @@ constexpr std::uint32_t kChannelFreqs = 0x400;
 constexpr std::uint32_t kChannelTypes = 0x200;
 constexpr std::uint32_t kChannelList = 0x40000;
 constexpr std::uint32_t kChannelTables = 0x80000;
+constexpr std::uint32_t kCallSign = 0x800000;
 
 // A bounded poll until that many reports of the bits have come.
 bool waitForCount(int category, std::uint32_t bits, std::size_t count) {
@@ -108,6 +110,52 @@ TEST(SimReceiverRadio, NewProtocolWithoutListsAnswersNothing) {
     link.session().Send_Battery();
     ASSERT_TRUE(Reports::instance().waitFor(4, 0x1, kWaitMs));
     EXPECT_EQ(Reports::instance().count(6, kChannelList | kChannelTables), 0u);
+}
+
+TEST(SimReceiverRadio, NewProtocolRadioSetsAreReadBack) {
+    SimSession link("protocol=new radio_frequency=455.05 radio_power=10", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    auto& s = link.session();
+    const float mhz = 456.0125f;
+    const unsigned int power = 20;
+    const unsigned int stepper = 250;
+    const unsigned int airBaud = 19200;
+    s.Send_Radio_Frequency(&mhz);
+    s.Send_Radio_Power(&power);
+    s.Send_Radio_Stepper(&stepper);
+    s.Send_Radio_Air_Baud(&airBaud);
+    // A frequency that is no number leaves the kept one.
+    const float nan = std::nanf("");
+    s.Send_Radio_Frequency(&nan);
+    s.Send_Radio_Frequency(nullptr);
+    s.Send_Radio_Power(nullptr);
+    s.Send_Radio_Stepper(nullptr);
+    ASSERT_TRUE(Reports::instance().waitFor(6, 0x1, kWaitMs));
+    ASSERT_TRUE(Reports::instance().waitFor(6, 0x2, kWaitMs));
+    ASSERT_TRUE(Reports::instance().waitFor(6, 0x4, kWaitMs));
+    EXPECT_FLOAT_EQ(s.Get_Radio_Frequency(), mhz);
+    EXPECT_EQ(s.Get_Radio_Power_V2(), power);
+    EXPECT_EQ(s.Get_Radio_Stepper(), stepper);
+    EXPECT_EQ(link.sim().value("radio_air_baud"), "19200");
+}
+
+TEST(SimReceiverRadio, NewProtocolCallSignQueryCanGoUnanswered) {
+    SimSession link("protocol=new radio_callsign=010A564B32 radio_callsign_silent=1",
+                    BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    link.session().Send_Radio_Callsign(nullptr);
+    link.session().Send_Battery();
+    ASSERT_TRUE(Reports::instance().waitFor(4, 0x1, kWaitMs));
+    EXPECT_EQ(Reports::instance().count(6, kCallSign), 0u);
+    // Answered again, it is the record as kept.
+    ASSERT_TRUE(link.sim().set("radio_callsign_silent", "0"));
+    link.session().Send_Radio_Callsign(nullptr);
+    ASSERT_TRUE(Reports::instance().waitFor(6, kCallSign, kWaitMs));
+    BV::QX_RADIO_CALLSIGN_STRUCT record{};
+    link.session().Get_Radio_Callsign(record);
+    EXPECT_STREQ(record.text, "VK2");
+    EXPECT_EQ(record.b2, 10);
+    EXPECT_EQ(link.sim().value("radio_callsign"), "010A564B32");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "SimAnswersNewLink.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace varnok_sim {
@@ -24,6 +26,25 @@ const RawRecord kRecords[] = {
     {0x110A, "server_source", 20},
     {0x110B, "server_account", 70},
 };
+
+// The radio's 32-bit settings (big-endian words), kept so the next query reads them back.
+constexpr std::uint16_t kFrequencyTag = 0x0703;
+
+struct WordSetting {
+    std::uint16_t tag;
+    const char* key;
+};
+
+const WordSetting kWords[] = {
+    {0x0704, "radio_power"},
+    {0x0709, "radio_stepper"},
+    {0x070B, "radio_air_baud"},
+};
+
+std::uint32_t BigWord(const Bytes& value) {
+    return (std::uint32_t{value[0]} << 24) | (std::uint32_t{value[1]} << 16) |
+           (std::uint32_t{value[2]} << 8) | std::uint32_t{value[3]};
+}
 
 std::string ToHex(const Bytes& value) {
     std::string out;
@@ -81,6 +102,28 @@ bool StoreNewLink(std::uint16_t tag, const std::vector<std::uint8_t>& value, Sim
         }
         return true;
     }
+    if (tag == kFrequencyTag) {
+        // A float's bits; anything not a finite frequency leaves the kept one.
+        if (value.size() == 4) {
+            const std::uint32_t bits = BigWord(value);
+            float mhz = 0;
+            std::memcpy(&mhz, &bits, sizeof mhz);
+            if (std::isfinite(mhz)) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%.9g", static_cast<double>(mhz));
+                state.set("radio_frequency", text, nullptr);
+            }
+        }
+        return true;
+    }
+    for (const WordSetting& w : kWords) {
+        if (w.tag == tag) {
+            if (value.size() == 4) {
+                state.set(w.key, std::to_string(BigWord(value)), nullptr);
+            }
+            return true;
+        }
+    }
     for (const RawRecord& r : kRecords) {
         if (r.tag == tag) {
             if (value.size() == r.size) {
@@ -93,6 +136,9 @@ bool StoreNewLink(std::uint16_t tag, const std::vector<std::uint8_t>& value, Sim
 }
 
 std::vector<std::uint8_t> RadioCallsignRecord(const SimState& state) {
+    if (state.number("radio_callsign_silent") != 0) {
+        return {};  // the query goes unanswered
+    }
     return Record(state, 0x0718);
 }
 

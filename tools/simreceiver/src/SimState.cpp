@@ -144,6 +144,7 @@ constexpr Key kKeys[] = {
     {"radio_sensitivity", "1", Kind::Int, 0, 255, nullptr},
     {"radio_fec", "0", Kind::Int, 0, 255, nullptr},
     {"radio_callsign", "", Kind::Text, 38, 0, nullptr},
+    {"radio_callsign_silent", "0", Kind::Int, 0, 1, nullptr},
     {"server_type", "2", Kind::Int, 0, 65535, nullptr},
     {"server_address", "", Kind::Text, 114, 0, nullptr},
     {"server_source", "", Kind::Text, 40, 0, nullptr},

@@ -10,9 +10,11 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "BVComm/PortPaths.h"
@@ -21,6 +23,7 @@
 #include "datalink_widget.h"
 #include "new_datalink_support.h"
 #include "radio_widget.h"
+#include "ui_datalink_widget.h"
 #include "ui_radio_widget.h"
 #include "ui_wireless_widget.h"
 #include "wireless_widget.h"
@@ -224,6 +227,142 @@ TEST_F(NewDataLinkOnTheSimulator, ASilentReceiverWarnsAndGivesTheEditorsBack) {
     ASSERT_EQ(shownTexts(h.prompts), std::vector<QString>{"Failed to get data link type!"});
     EXPECT_TRUE(page->getAction()->isEnabled());
     EXPECT_EQ(page->shownPanel(), nullptr);
+}
+
+TEST_F(NewDataLinkOnTheSimulator, AnUnansweredCallSignIsNeitherSentNorChanged) {
+    // The receiver holds "VK2XYZ" but leaves the call-sign query unanswered.
+    start({"protocol=new", "radio_module=5", "datalink_mode=1", "radio_frequency=455.05",
+           "radio_power=20", "radio_callsign=010A564B3258595A0000000000000000000000",
+           "radio_callsign_silent=1"});
+    DataLinkWidget* page = open();
+    ASSERT_NE(page, nullptr);
+    auto* f = page->radioPanel()->form();
+    ASSERT_TRUE(readUntil(page, [&] {
+        return page->shownPanel() == page->radioPanel() && f->cbProtocol->currentIndex() >= 0 &&
+               f->cbPower->currentIndex() >= 0 && f->cbPowerOn->isChecked();
+    }));
+    EXPECT_FALSE(page->radioPanel()->callSignKnown());
+    ASSERT_GT(f->cbChannel->count(), 3);
+    f->cbChannel->setCurrentIndex(3);
+    const double channel3 = f->sbFreq->value();
+    ASSERT_GT(std::abs(channel3 - 455.05), 1e-3);
+    f->cbPower->setCurrentIndex(f->cbPower->findData(10));  // 1 W
+    const std::size_t before = sim.requestNames().size();
+    ASSERT_TRUE(page->setAction()->isEnabled());
+    page->setAction()->trigger();
+    ASSERT_EQ(shownTexts(h.prompts), std::vector<QString>{});
+    ASSERT_TRUE(ShellHarness::waitFor(
+        [&] {
+            const Strings names = requestsFrom(before);
+            return std::count(names.begin(), names.end(), "Send_Radio_FEC") > 0;
+        },
+        kWait));
+    ASSERT_TRUE(idle(page));
+
+    // The read back answers the call sign again; its query is the fence after the batch.
+    ASSERT_TRUE(sim.configure("radio_callsign_silent=0"));
+    page->onQueryInfo();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->querying(); }, kWait));
+    ASSERT_TRUE(readUntil(page, [&] {
+        return page->shownPanel() == page->radioPanel() && page->radioPanel()->callSignKnown() &&
+               f->cbPower->currentIndex() >= 0 && f->cbPowerOn->isChecked();
+    }));
+    Strings batch = requestsFrom(before);
+    // The batch ends where the read back's mode query starts (the batch opens with the mode set).
+    ASSERT_FALSE(batch.empty());
+    const auto fence = std::find(batch.begin() + 1, batch.end(), "Send_DataLink_Mode");
+    ASSERT_NE(fence, batch.end());
+    batch.erase(fence, batch.end());
+    batch.erase(std::remove_if(batch.begin(), batch.end(),
+                               [](const std::string& n) {
+                                   return n.rfind("Send_Radio", 0) != 0 &&
+                                          n != "Send_DataLink_Mode";
+                               }),
+                batch.end());
+    EXPECT_EQ(batch, (Strings{"Send_DataLink_Mode", "Send_Radio_Auto_Power_On",
+                              "Send_Radio_Protocol", "Send_Radio_Stepper", "Send_Radio_Power",
+                              "Send_Radio_Frequency", "Send_Radio_Sensitivity", "Send_Radio_FEC"}));
+    // The receiver kept its call sign and took the channel's frequency and the power.
+    EXPECT_NEAR(f->sbFreq->value(), channel3, 1e-4);
+    EXPECT_EQ(f->cbPower->currentData().toInt(), 10);
+    f->pbCallSign->click();
+    ShellHarness::deliver();
+    EXPECT_EQ(page->values().value("CSMessage").toString(), "VK2XYZ");
+    EXPECT_EQ(page->values().value("CSInterval").toInt(), 10);
+}
+
+// Power on from off: the radio's status after the switch decides the box and the message.
+class RadioPowerOnTheSimulator : public NewDataLinkOnTheSimulator {
+protected:
+    void switchOn(const char* stuck, bool checked, const std::vector<QString>& messages) {
+        start({"protocol=new", "radio_module=5", "datalink_mode=1", "radio_power_status=3", stuck});
+        DataLinkWidget* page = open();
+        ASSERT_NE(page, nullptr);
+        auto* f = page->radioPanel()->form();
+        ASSERT_TRUE(readUntil(page, [&] {
+            return page->shownPanel() == page->radioPanel() && f->cbProtocol->currentIndex() >= 0 &&
+                   f->cbPower->currentIndex() >= 0;
+        }));
+        ASSERT_FALSE(f->cbPowerOn->isChecked());
+        ASSERT_TRUE(f->cbPowerOn->isEnabled());
+        h.prompts.shown.clear();
+        const std::size_t before = sim.requestNames().size();
+        f->cbPowerOn->click();
+        // The check at the end of the switch frees the page.
+        ASSERT_TRUE(ShellHarness::waitFor(
+            [&] { return page->radioPanel()->runningOperations() == 0; }, kWait));
+        ShellHarness::deliver();
+        const Strings sent = requestsFrom(before);
+        EXPECT_NE(std::find(sent.begin(), sent.end(), "Send_Radio_Power_On"), sent.end());
+        EXPECT_EQ(shownTexts(h.prompts), messages);
+        EXPECT_EQ(f->cbPowerOn->isChecked(), checked);
+        EXPECT_TRUE(page->getAction()->isEnabled());
+    }
+};
+
+TEST_F(RadioPowerOnTheSimulator, ARadioThatComesOnKeepsTheBoxChecked) {
+    switchOn("radio_power_stuck=0", true, {});
+}
+
+TEST_F(RadioPowerOnTheSimulator, AStuckRadioWarnsAndUnchecksTheBox) {
+    switchOn("radio_power_stuck=1", false, {"Failed to power on radio"});
+}
+
+// The mode query meets a broken answer: a warning, the editors back, no crash.
+class BrokenDataLinkAnswer : public NewDataLinkOnTheSimulator {
+protected:
+    void queryBrokenBy(const char* setting) {
+        start({"protocol=new", "radio_module=5", "datalink_mode=1", "position_ms=0"});
+        QPointer<DataLinkWidget> page = open();
+        ASSERT_FALSE(page.isNull());
+        ASSERT_TRUE(idle(page));
+        h.prompts.shown.clear();
+        ASSERT_TRUE(sim.configure(setting));
+        page->onQueryInfo();
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return page.isNull() || !h.prompts.shown.empty(); },
+                                          kWait));
+        ASSERT_FALSE(page.isNull());
+        ASSERT_TRUE(idle(page));
+        ShellHarness::deliver();
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Failed to get data link type!"});
+        // No mode was read: none is shown, and the choice is the user's again.
+        EXPECT_EQ(page->form()->cbWorkMode->currentIndex(), -1);
+        EXPECT_TRUE(page->form()->cbWorkMode->isEnabled());
+        EXPECT_TRUE(page->getAction()->isEnabled());
+        EXPECT_FALSE(page->querying());
+    }
+};
+
+TEST_F(BrokenDataLinkAnswer, Garbage) {
+    queryBrokenBy("mode=garbage");
+}
+
+TEST_F(BrokenDataLinkAnswer, HalfAnAnswer) {
+    queryBrokenBy("mode=stop_mid_answer");
+}
+
+TEST_F(BrokenDataLinkAnswer, TheConnectionClosesMidQuery) {
+    queryBrokenBy("close_after=1");
 }
 
 }  // namespace
