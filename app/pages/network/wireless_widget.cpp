@@ -13,6 +13,7 @@
 #include "logic_context.h"
 #include "net_server_config.h"
 #include "prompts.h"
+#include "source_fetch.h"
 #include "timer_scale.h"
 #include "ui_wireless_widget.h"
 
@@ -43,8 +44,8 @@ WirelessWidget::WirelessWidget(QWidget* parent)
     : Widget(parent), ui_(std::make_unique<Ui::WirelessWidgetClass>()) {
     ui_->setupUi(this);
     ui_->tbGetSource->hide();
-    // Fetching the caster's table is not offered yet: the button never acts.
-    ui_->tbGetSource->setEnabled(false);
+    fetch_ = new SourceFetch(this, SourceFetch::NewPanel);
+    connect(fetch_, &SourceFetch::finished, this, &WirelessWidget::onFetchFinished);
     ui_->cbServer->setEditable(true);
     ui_->cbSource->setEditable(true);
     ui_->leUserName->clear();
@@ -64,6 +65,7 @@ WirelessWidget::WirelessWidget(QWidget* parent)
 }
 
 WirelessWidget::~WirelessWidget() {
+    fetch_->cancel();
     connectServerSignals(false);
 }
 
@@ -213,9 +215,9 @@ void WirelessWidget::deactivate() {
 
 void WirelessWidget::setEditorsEnabled(bool enabled) {
     enabled_ = enabled;
-    for (QWidget* w : std::initializer_list<QWidget*>{ui_->cbServer, ui_->leAddress, ui_->lePort,
-                                                      ui_->leBaseID, ui_->cbSource, ui_->leUserName,
-                                                      ui_->lePsw, ui_->cbAutoLogin}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ui_->cbServer, ui_->leAddress, ui_->lePort, ui_->leBaseID, ui_->cbSource,
+             ui_->leUserName, ui_->lePsw, ui_->cbAutoLogin, ui_->tbGetSource}) {
         w->setEnabled(enabled);
     }
     ui_->cbProtocol->setEnabled(enabled && ui_->cbProtocol->count() > 1);
@@ -488,13 +490,78 @@ void WirelessWidget::startOperation() {
 }
 
 void WirelessWidget::endOperation() {
+    // A fetch chosen but not started yet holds no busy state.
+    const bool started = fetchStartTimer_ < 1;
+    for (int* id : {&pauseTimer_, &fetchStartTimer_, &connectTimer_}) {
+        stopTimer(*id);
+        *id = -1;
+    }
+    fetch_->cancel();
     if (state_ == 0) {
         return;
     }
-    stopTimer(pauseTimer_);
-    pauseTimer_ = -1;
     state_ = 0;
-    end();
+    if (started) {
+        end();
+    }
+}
+
+// ---- Source table.
+
+bool WirelessWidget::checkLinkFields() {
+    bool ok = true;
+    const auto need = [this, &ok](bool present, QWidget* w) {
+        if (!present) {
+            markInput(1, w);
+            ok = false;
+        }
+    };
+    need(LF::serverTypeFields(currentType()).valid, ui_->cbProtocol);
+    need(!ui_->leAddress->text().trimmed().isEmpty(), ui_->leAddress);
+    need(LF::portValue(ui_->lePort->text()) != 0, ui_->lePort);
+    return ok;
+}
+
+void WirelessWidget::on_tbGetSource_clicked() {
+    if (state_ == kFetchThroughReceiver || state_ == kFetchBySocket) {
+        return;
+    }
+    if (!checkLinkFields()) {
+        Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                     tr("Please enter parameters."), QMessageBox::Ok);
+        return;
+    }
+    chooseSourceMethod();
+}
+
+void WirelessWidget::chooseSourceMethod() {
+    const int method = SourceFetch::chooseMethod(this);
+    if (method < 0) {
+        return;
+    }
+    endOperation();
+    state_ = method == 1 ? kFetchThroughReceiver : kFetchBySocket;
+    fetchStartTimer_ = startTimer(uiMs(kFetchStartMs));
+}
+
+void WirelessWidget::startFetch() {
+    begin();
+    if (state_ == kFetchBySocket) {
+        connectTimer_ = startTimer(uiMs(kFetchConnectMs));
+        return;
+    }
+    const quint16 port = static_cast<quint16>(LF::portValue(ui_->lePort->text()));
+    if (!fetch_->fetchThroughDial(ui_->leAddress->text().trimmed(), port)) {
+        markInput(1, ui_->leAddress);
+        endOperation();
+    }
+}
+
+void WirelessWidget::onFetchFinished(bool ok) {
+    endOperation();
+    if (ok) {
+        SourceFetch::fillSourceList(ui_->cbSource, fetch_->names(), false);
+    }
 }
 
 void WirelessWidget::timerEvent(QTimerEvent* event) {
@@ -510,6 +577,20 @@ void WirelessWidget::timerEvent(QTimerEvent* event) {
     }
     if (id > 0 && id == pauseTimer_) {
         endOperation();
+        return;
+    }
+    if (id > 0 && id == fetchStartTimer_) {
+        stopTimer(fetchStartTimer_);
+        fetchStartTimer_ = -1;
+        startFetch();
+        return;
+    }
+    if (id > 0 && id == connectTimer_) {
+        stopTimer(connectTimer_);
+        connectTimer_ = -1;
+        const quint16 port = static_cast<quint16>(LF::portValue(ui_->lePort->text()));
+        // A refused connection ends through finished(false).
+        fetch_->fetchBySocket(ui_->leAddress->text().trimmed(), port);
         return;
     }
     Widget::timerEvent(event);

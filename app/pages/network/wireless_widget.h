@@ -13,6 +13,8 @@ class WirelessWidgetClass;
 
 namespace Varnok {
 
+class SourceFetch;
+
 // The network panel of the new-protocol data link page: server type, IPv4 address and port,
 // source or base ID, account and Auto Login, read from the receiver on activation and sent
 // in one batch; servers are kept in the server store.
@@ -29,6 +31,11 @@ public:
     static constexpr int kAccountBit = 8;
     static constexpr int kLoginBit = 16;
     static constexpr int kAllAnswers = 31;
+    // Operation states of the source-table fetch.
+    static constexpr int kFetchThroughReceiver = 3;
+    static constexpr int kFetchBySocket = 4;
+    static constexpr int kFetchStartMs = 5;
+    static constexpr int kFetchConnectMs = 50;
 
     explicit WirelessWidget(QWidget* parent = nullptr);
     ~WirelessWidget() override;
@@ -45,9 +52,12 @@ public:
 
     Ui::WirelessWidgetClass* form() const { return ui_.get(); }
     int operationState() const { return state_; }
-    bool anyTimerRunning() const { return queryTimer_ > 0 || pauseTimer_ > 0; }
+    bool anyTimerRunning() const {
+        return queryTimer_ > 0 || pauseTimer_ > 0 || fetchStartTimer_ > 0 || connectTimer_ > 0;
+    }
     int queryTimerId() const { return queryTimer_; }
     int pauseTimerId() const { return pauseTimer_; }
+    SourceFetch* sourceFetch() const { return fetch_; }
 
 signals:
     void busy(bool on);
@@ -68,6 +78,8 @@ public slots:
     void onServerDataSource();
     void onServerAccount();
     void onLoginMode();
+    void on_tbGetSource_clicked();
+    void onFetchFinished(bool ok);
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -89,6 +101,9 @@ private:
     void endOperation();
     void begin();
     void end();
+    bool checkLinkFields();
+    void chooseSourceMethod();
+    void startFetch();
 
     std::unique_ptr<Ui::WirelessWidgetClass> ui_;
     int received_ = 0;
@@ -97,6 +112,9 @@ private:
     int state_ = 0;
     int running_ = 0;
     bool enabled_ = true;
+    SourceFetch* fetch_ = nullptr;
+    int fetchStartTimer_ = -1;
+    int connectTimer_ = -1;
 };
 
 }  // namespace Varnok

@@ -517,7 +517,6 @@ TEST_F(NewNetLink, StoredServersAppearOnceUnderTheirTypes) {
     EXPECT_TRUE(f->cbAutoLogin->isHidden());
     f->cbProtocol->setCurrentIndex(f->cbProtocol->findData(2));
     EXPECT_FALSE(f->tbGetSource->isHidden());
-    EXPECT_FALSE(f->tbGetSource->isEnabled());  // fetching the table is not offered yet
 }
 
 TEST_F(NewNetLink, AnswersFillTheEditorsAndMissingLoginModeEndsSilently) {

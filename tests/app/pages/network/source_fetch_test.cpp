@@ -1,5 +1,5 @@
-// The caster's source table fetched from the old-protocol network panel: by socket against a
-// scripted loopback caster and rtklib's str2str, through the receiver's GPRS link, and on
+// The caster's source table fetched from both network panels: by socket against a scripted
+// loopback caster and rtklib's str2str, through the old receiver's GPRS link, and on
 // new-protocol receivers through the modem's dial status.
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QToolButton>
 
 #include <cstring>
 #include <functional>
@@ -18,10 +19,14 @@
 #include "datachain.h"
 #include "datachain_net.h"
 #include "datalink_test_support.h"
+#include "datalink_widget.h"
+#include "new_datalink_support.h"
 #include "select_get_source_method.h"
 #include "source_fetch.h"
 #include "str2str_caster.h"
 #include "timer_scale.h"
+#include "ui_wireless_widget.h"
+#include "wireless_widget.h"
 
 // Readable failures.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -34,6 +39,7 @@ using Varnok::DataChain;
 using Varnok::DataChain_Net;
 using Varnok::Prompts;
 using Varnok::SourceFetch;
+using Varnok::WirelessWidget;
 
 namespace {
 
@@ -638,6 +644,285 @@ TEST_F(ThroughDial, RefusalsAndEndings) {
     EXPECT_TRUE(h.prompts.shown.empty());
     EXPECT_TRUE(calls(h, "Send_").empty());
     EXPECT_EQ(ends.size(), 2u);
+}
+
+// ---- The new-protocol network panel.
+
+class NewPanelFetch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerOnce();
+        h.makeFrame();
+        h.connectAs(1);
+        Varnok::setUiScale(1.0);
+        h.frame()->onCommand("DataLink");
+        h.deliver();
+        page = qobject_cast<Varnok::DataLinkWidget*>(h.frame()->page("DataLink"));
+        ASSERT_NE(page, nullptr);
+        rx.mode(3);
+        net = page->netPanel();
+        ASSERT_EQ(page->shownPanel(), net);
+        fireTimer(net, net->queryTimerId());  // the settings query ends unanswered
+        h.deliver();
+        f = net->form();
+        f->cbProtocol->setCurrentIndex(f->cbProtocol->findData(2));
+        ASSERT_FALSE(f->tbGetSource->isHidden());
+        ASSERT_TRUE(f->tbGetSource->isEnabled());
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        f->leAddress->setText("127.0.0.1");
+        f->lePort->setText(QString::number(server.serverPort()));
+        h.prompts.shown.clear();
+        h.clearCalls();
+    }
+    void TearDown() override { Varnok::setUiScale(0.0); }
+
+    void choose(int method) {
+        h.prompts.answerNextDialog([method](QDialog* d) {
+            d->findChild<QRadioButton*>(method == 1 ? "radioButton_deviceNet"
+                                                    : "radioButton_socket")
+                ->setChecked(true);
+            return int(QDialog::Accepted);
+        });
+    }
+    bool editorsBack() {
+        return net->operationState() == 0 && !net->sourceFetch()->isRunning() &&
+               !net->anyTimerRunning() && f->tbGetSource->isEnabled() &&
+               f->leAddress->isEnabled() && !overrideCursorSet();
+    }
+    // Get with "Mobile Net": after the panel's short timers it connects and sends the request.
+    void start() {
+        choose(0);
+        f->tbGetSource->click();
+        ASSERT_EQ(net->operationState(), WirelessWidget::kFetchBySocket);
+        ASSERT_TRUE(h.waitFor([&] { return server.hasPendingConnections(); }, kWait));
+        EXPECT_FALSE(f->tbGetSource->isEnabled());
+        EXPECT_TRUE(overrideCursorSet());
+        peer.reset(server.nextPendingConnection());
+        request.clear();
+        ASSERT_TRUE(h.waitFor(
+            [&] {
+                request += peer->readAll();
+                return request.endsWith("\r\n\r\n");
+            },
+            kWait));
+    }
+    void dial(std::uint16_t status) {
+        h.script().answer<void(QX_MODEM_DIAL_STATUS_STRUCT&)>(
+            "Get_Modem_Dial_Status", [status](QX_MODEM_DIAL_STATUS_STRUCT& s) {
+                s = QX_MODEM_DIAL_STATUS_STRUCT{};
+                s.status = status;
+            });
+        h.fireFromThread(5, 0x20u);
+        h.deliver();
+    }
+    void receiverTable(const QByteArray& table) {
+        for (qsizetype at = 0; at < table.size(); at += 4096) {
+            auto copy = std::make_shared<QByteArray>(table.mid(at, 4096));
+            h.script().answer<void(char*, int*)>("Get_Gprs_GetList", [copy](char* out, int* n) {
+                std::memcpy(out, copy->constData(), static_cast<std::size_t>(copy->size()));
+                *n = static_cast<int>(copy->size());
+            });
+            h.fireFromThread(6, 0x2000u);
+            h.deliver();
+        }
+    }
+    // Get with "Device GPRS", waiting for the dial-status query its start sends.
+    void startThroughDial() {
+        choose(1);
+        f->tbGetSource->click();
+        ASSERT_EQ(net->operationState(), WirelessWidget::kFetchThroughReceiver);
+        ASSERT_TRUE(
+            h.waitFor([&] { return !calls(h, "Send_Modem_Dial_Status_Query").empty(); }, kWait));
+    }
+
+    ShellHarness h;
+    NewReceiver rx{h};
+    Varnok::DataLinkWidget* page = nullptr;
+    WirelessWidget* net = nullptr;
+    Ui::WirelessWidgetClass* f = nullptr;
+    QTcpServer server;
+    std::unique_ptr<QTcpSocket> peer;
+    QByteArray request;
+};
+
+const Prompt kNewGot{Prompts::Information, "Information", "Successed to get source table !"};
+const Prompt kEnterParameters{Prompts::Critical, "Error", "Please enter parameters."};
+
+TEST_F(NewPanelFetch, EveryCorpusTableCutAnywhereFillsTheList) {
+    const struct {
+        const char* file;
+        int names;
+    } tables[] = {
+        {"sapos_NI.sourcetable", 3}, {"frednet.sourcetable", 47}, {"geortk.sourcetable", 68}};
+    for (const auto& t : tables) {
+        const QByteArray table = corpusTable(t.file);
+        ASSERT_FALSE(table.isEmpty());
+        const qsizetype marker = table.indexOf("ENDSOURCETABLE");
+        const struct {
+            const char* how;
+            qsizetype step;  // 0: the cuts below
+            QList<qsizetype> cuts;
+        } schedules[] = {{"whole", 0, {}},
+                         {"byte by byte", 1, {}},
+                         {"in 7-byte pieces", 7, {}},
+                         {"split in the marker", 0, {marker + 3, marker + 10}},
+                         {"a record split", 0, {table.indexOf("\nSTR;") + 3}}};
+        for (const auto& s : schedules) {
+            SCOPED_TRACE(std::string(t.file) + " " + s.how);
+            h.prompts.shown.clear();
+            f->cbSource->clear();
+            f->cbSource->addItem("OLD");
+            start();
+            EXPECT_EQ(request,
+                      QByteArray("GET / HTTP/1.0\r\nUser-Agent: NTRIP Varnok\r\nAccept: */*\r\n"
+                                 "Connection: close\r\nAuthorization: Basic Og==\r\n\r\n"));
+            QList<qsizetype> cuts = s.cuts;
+            for (qsizetype at = s.step; s.step > 0 && at < table.size(); at += s.step) {
+                cuts.append(at);
+            }
+            cuts.append(table.size());
+            qsizetype from = 0;
+            for (qsizetype cut : cuts) {
+                peer->write(table.mid(from, cut - from));
+                from = cut;
+                if (s.step == 0) {
+                    peer->flush();
+                    h.deliver();
+                }
+            }
+            peer->flush();
+            ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+            EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNewGot});
+            EXPECT_EQ(items(f->cbSource), strNames(table));
+            EXPECT_EQ(f->cbSource->count(), t.names);
+            EXPECT_EQ(f->cbSource->currentIndex(), 0);
+            EXPECT_TRUE(editorsBack());
+        }
+    }
+}
+
+TEST_F(NewPanelFetch, SocketFailuresKeepTheListAndGiveTheEditorsBack) {
+    f->cbSource->addItem("KEPT");
+    // Missing fields: marked, no dialog.
+    f->leAddress->clear();
+    f->lePort->clear();
+    f->tbGetSource->click();
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kEnterParameters});
+    EXPECT_TRUE(h.prompts.dialogsRun.empty());
+    // Cancelled dialog: nothing happens.
+    f->leAddress->setText("127.0.0.1");
+    f->lePort->setText(QString::number(freeLoopbackPort()));
+    h.prompts.shown.clear();
+    f->tbGetSource->click();
+    EXPECT_EQ(h.prompts.dialogsRun, std::vector<QString>{"SelectGetSourceMethodClass"});
+    EXPECT_TRUE(editorsBack());
+    // Nobody listening.
+    choose(0);
+    f->tbGetSource->click();
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoConnection});
+    EXPECT_TRUE(editorsBack());
+    // The caster hangs up half way: the time-out ends it.
+    h.prompts.shown.clear();
+    Varnok::setUiScale(0.002);
+    f->lePort->setText(QString::number(server.serverPort()));
+    start();
+    const QByteArray table = corpusTable("frednet.sourcetable");
+    peer->write(table.left(table.size() / 2));
+    peer->disconnectFromHost();
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoTable});
+    EXPECT_EQ(items(f->cbSource), QStringList{"KEPT"});
+    EXPECT_TRUE(editorsBack());
+    EXPECT_TRUE(calls(h, "Send_").empty());
+}
+
+TEST_F(NewPanelFetch, ThroughTheDialledModem) {
+    f->leAddress->setText("192.168.1.20");
+    f->lePort->setText("2101");
+    startThroughDial();
+    EXPECT_FALSE(f->tbGetSource->isEnabled());
+    dial(1);
+    EXPECT_EQ(calls(h, "Send_NetLink_Source_List_Query").size(), 1u);
+    const QByteArray table = "SOURCETABLE 200 OK\r\n" + corpusTable("frednet.sourcetable");
+    receiverTable(table);
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNewGot});
+    EXPECT_EQ(items(f->cbSource), strNames(table));
+    EXPECT_EQ(f->cbSource->count(), 47);
+    EXPECT_TRUE(editorsBack());
+}
+
+TEST_F(NewPanelFetch, DialPathRefusals) {
+    f->cbSource->addItem("KEPT");
+    // A host name cannot go in the address record: refused at the start, nothing sent.
+    f->leAddress->setText("caster.example");
+    choose(1);
+    f->tbGetSource->click();
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kEnterParameters});
+    EXPECT_TRUE(calls(h, "Send_").empty());
+    EXPECT_TRUE(editorsBack());
+
+    // The modem is not dialled.
+    h.prompts.shown.clear();
+    f->leAddress->setText("192.168.1.20");
+    startThroughDial();
+    dial(0);
+    EXPECT_EQ(prompts(h.prompts),
+              (std::vector<Prompt>{{Prompts::Warning, "Warning", "Dial modem on first."}}));
+    EXPECT_TRUE(calls(h, "Send_NetLink").empty());
+    EXPECT_TRUE(editorsBack());
+
+    // Dialled, but no table comes.
+    h.prompts.shown.clear();
+    Varnok::setUiScale(0.002);
+    startThroughDial();
+    dial(1);
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+    EXPECT_EQ(prompts(h.prompts),
+              (std::vector<Prompt>{{Prompts::Warning, "Warning", "Failed to get source table!"}}));
+    EXPECT_EQ(items(f->cbSource), QStringList{"KEPT"});
+    EXPECT_TRUE(editorsBack());
+}
+
+TEST_F(NewPanelFetch, LeavingMidFetchEndsItWithoutAWord) {
+    f->cbSource->addItem("KEPT");
+    // By socket, half the table in.
+    start();
+    const QByteArray table = corpusTable("sapos_NI.sourcetable");
+    peer->write(table.left(100));
+    peer->flush();
+    h.deliver();
+    net->deactivate();
+    EXPECT_TRUE(editorsBack());
+    ASSERT_TRUE(h.waitFor(
+        [&] {
+            peer->write(table.mid(100));
+            return peer->state() == QAbstractSocket::UnconnectedState ||
+                   peer->waitForDisconnected(10);
+        },
+        kWait));
+    h.deliver();
+    EXPECT_TRUE(h.prompts.shown.empty());
+
+    // Chosen but not started yet: the start never comes.
+    choose(0);
+    f->tbGetSource->click();
+    net->deactivate();
+    EXPECT_TRUE(editorsBack());
+    h.deliver();
+    EXPECT_FALSE(server.hasPendingConnections());
+
+    // Through the modem, waiting for the table.
+    f->leAddress->setText("192.168.1.20");
+    startThroughDial();
+    dial(1);
+    h.frame()->close();
+    h.deliver();
+    EXPECT_TRUE(editorsBack());
+    receiverTable(corpusTable("geortk.sourcetable"));
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_EQ(items(f->cbSource), QStringList{"KEPT"});
 }
 
 }  // namespace
