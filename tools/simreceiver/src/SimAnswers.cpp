@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "Em_OldFrames.h"
+#include "SimAnswersDataLink.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -137,6 +138,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     if (s.number("board") == 7) {
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
+    RadioTypeBytes(s.number("radio_type"), &block[59], &block[126]);
     std::vector<Bytes> frames;
     for (std::size_t at = 0; at < block.size(); at += kOldChunk) {
         const std::size_t n = std::min(kOldChunk, block.size() - at);
@@ -378,6 +380,13 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     Answer a;
     const Row* row = FindRow(false, Letters(first, second));
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
+    DataLinkAnswer link;
+    const bool dataLink = first == 'V' && second == 'S' && !state.newProtocol() &&
+                          AnswerDataLinkAt(payload, length, state, link);
+    if (dataLink) {
+        a.name = link.name;
+        a.frames = std::move(link.frames);
+    }
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
     }
@@ -385,7 +394,7 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     if (length > 0) {
         a.detail += " " + NewWire::Hex(payload, length);
     }
-    if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
+    if (!dataLink && row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);
     }
     return a;

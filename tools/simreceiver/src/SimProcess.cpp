@@ -101,6 +101,7 @@ bool SimProcess::start(const std::vector<std::string>& settings, std::string* er
         lines_.clear();
         linesTaken_ = 0;
         requests_.clear();
+        printed_.clear();
         ended_ = false;
     }
     reader_ = std::thread([this] { readOutput(); });
@@ -157,6 +158,11 @@ int SimProcess::stop() {
     return status;
 }
 
+std::vector<std::string> SimProcess::printedLines() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return printed_;
+}
+
 std::vector<std::string> SimProcess::requestNames() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
@@ -192,6 +198,7 @@ void SimProcess::readOutput() {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             std::lock_guard<std::mutex> lock(mutex_);
+            printed_.push_back(line);
             if (line.compare(0, 8, "request ") == 0) {
                 const std::size_t blank = line.find(' ', 8);
                 requests_.push_back(

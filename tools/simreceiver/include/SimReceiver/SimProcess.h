@@ -39,6 +39,8 @@ public:
     // The names of the requests it has printed so far ("request <name> <detail>").
     std::vector<std::string> requestNames() const;
     bool waitForRequest(const std::string& name, int timeoutMs) const;
+    // Every line it has printed so far, in order ("request <name> <detail>" lines included).
+    std::vector<std::string> printedLines() const;
     // True once at least `count` request lines have been read.
     bool waitForRequests(std::size_t count, int timeoutMs) const;
 
@@ -57,6 +59,7 @@ private:
     std::vector<std::string> lines_;  // every line but the requests, in order
     std::size_t linesTaken_ = 0;
     std::vector<std::string> requests_;
+    std::vector<std::string> printed_;
     bool ended_ = false;
 };
 
