@@ -185,13 +185,14 @@ TEST_P(DataLinkOnTheSimulator, RadioSetOfChannelThreeAndOneWattArrivesExactlyAnd
     // The call sign goes back as the radio reported it.
     EXPECT_EQ(messages("Set_Radio_Callsign"), Strings{"40 90 6F 05 00 01 0A 41 42 43 F1"});
 
-    // Read again: the answers show what was set.
+    // Read again: the answers show what was set. The session still paces the Set's commands,
+    // so the mode query waits its full time.
     ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->anyTimerRunning(); }, kWait));
+    Varnok::setUiScale(1.0);
     power->setCurrentIndex(-1);
     frequency->setValue(403.0);
     trigger(page, "Get");
-    ASSERT_TRUE(waitForMessages("Send_Radio_Power", 2))
-        << ::testing::PrintToString(sim.requestNames());
+    ASSERT_TRUE(waitForMessages("Send_Radio_Power", 2)) << ::testing::PrintToString(promptTexts());
     ASSERT_TRUE(ShellHarness::waitFor(
         [&] { return power->currentData().toInt() == 4 && frequency->value() > 457.0; }, kWait));
     EXPECT_DOUBLE_EQ(frequency->value(), 457.05);
@@ -281,6 +282,46 @@ TEST_P(DataLinkOnTheSimulator, GprsSetArrivesExactlyFollowsTheLogOnAndLogsNoCred
     }
     for (const std::string& line : sim.printedLines()) {
         EXPECT_EQ(line.find("secret"), std::string::npos) << line;
+    }
+}
+
+// A source longer than its 20-byte field, or a password outside Latin-1, is refused before
+// anything reaches the receiver.
+TEST_P(DataLinkOnTheSimulator, GprsSetThatCannotFitTheRecordSendsNothing) {
+    start({"transmit_mode=0", "gprs_protocol=1", "gprs_port=2101", "gprs_address=10.0.0.7",
+           "cors_source=MP0"});
+    connect();
+    auto* page = open<DataChain>("DataLink");
+    ASSERT_NE(page, nullptr);
+    Varnok::DataChain_Net* net = page->netPanel();
+    waitForQuery(page, net);
+    struct Case {
+        QString source;
+        QString password;
+    };
+    const Case cases[] = {
+        {QString(25, QLatin1Char('S')), QStringLiteral("pw")},
+        {QStringLiteral("MP1"), QStringLiteral("пароль")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.source.toStdString() + " / " + c.password.toStdString());
+        h->prompts.shown.clear();
+        // The editors cap what is typed; a source comes in whole as the server store adds it.
+        auto* sources = child<QComboBox>(net, "comboBox_sourceList");
+        sources->addItem(c.source);
+        sources->setCurrentIndex(sources->count() - 1);
+        child<QLineEdit>(net, "lineEdit_psw")->setText(c.password);
+        child<QLineEdit>(net, "lineEdit_guestName")->setText("user");
+        trigger(page, "Set");
+        EXPECT_EQ(promptTexts(), Strings{"Please enter parameters!"});
+        EXPECT_FALSE(page->anyTimerRunning());
+    }
+    // A query that goes out after the refusals is printed after anything they sent.
+    trigger(page, "Get");
+    ASSERT_TRUE(waitForMessages("Send_Radio_Frq", 2));
+    for (const char* name : {"Set_Radio_Mdl", "Set_Gprs_Modle", "Set_Gprs_Ip", "Set_Gprs_Baseid",
+                             "Set_Cors_Info_Auto", "Set_Gprs_CosMdl"}) {
+        EXPECT_TRUE(messages(name).empty()) << name;
     }
 }
 
