@@ -211,6 +211,7 @@ void DataChain_Net::onProtocolChanged(int index) {
 }
 
 void DataChain_Net::clearServerFields() {
+    cutTexts_.clear();
     ui_->lineEdit_address->clear();
     ui_->lineEdit_port->clear();
     ui_->lineEdit_BaseID->clear();
@@ -266,6 +267,14 @@ void DataChain_Net::loadServer(int key) {
     ui_->lineEdit_guestName->setText(server.user);
     ui_->lineEdit_psw->setText(server.password);
     ui_->lineEdit_BaseID->setText(server.baseId);
+    const QPair<QLineEdit*, QString> stored[] = {{ui_->lineEdit_guestName, server.user},
+                                                 {ui_->lineEdit_psw, server.password},
+                                                 {ui_->lineEdit_BaseID, server.baseId}};
+    for (const auto& s : stored) {
+        if (s.second.size() > s.first->maxLength()) {
+            cutTexts_.append(s);
+        }
+    }
     ui_->comboBox_sourceList->addItems(server.sources);
 }
 
@@ -384,10 +393,22 @@ int DataChain_Net::checkRequired() {
     if (pending_ != 2 && mode == LF::Rover && NetServer::usesBaseId(protocol) && baseId.isEmpty()) {
         mark(ui_->lineEdit_BaseID);
     }
-    // Texts longer than their receiver fields (from the store) or outside Latin-1.
-    if (!LF::fitsLatin1Field(source, LF::kCorsSourceBytes)) {
+    // Texts longer than their receiver fields (from the store) or outside Latin-1. A stored
+    // source longer than the editor takes shows cut in it: refused, never sent cut.
+    const QComboBox* sources = ui_->comboBox_sourceList;
+    const QString item =
+        sources->currentIndex() >= 0 ? sources->itemText(sources->currentIndex()) : QString();
+    const bool cut = item.size() > source.size() && item.startsWith(source) &&
+                     source.size() == sources->lineEdit()->maxLength();
+    if (cut || !LF::fitsLatin1Field(source, LF::kCorsSourceBytes)) {
         mark(ui_->comboBox_sourceList);
         mark(ui_->comboBox_sourceList->lineEdit());
+    }
+    for (const auto& c : std::as_const(cutTexts_)) {
+        const QString shown = c.first->text();
+        if (shown.size() == c.first->maxLength() && c.second.startsWith(shown)) {
+            mark(c.first);
+        }
     }
     if (!LF::fitsLatin1Field(ui_->lineEdit_guestName->text(), LF::kCorsUserBytes)) {
         mark(ui_->lineEdit_guestName);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QString>
 
 #include <memory>
@@ -10,6 +11,7 @@
 
 struct NetServer;
 class QComboBox;
+class QLineEdit;
 
 namespace Varnok {
 class SourceFetch;
@@ -114,6 +116,8 @@ private:
 
     std::unique_ptr<Ui::DataChain_Net> ui_;
     QList<int> supported_;
+    // Stored texts longer than their editors take: the editor shows them cut.
+    QList<QPair<QLineEdit*, QString>> cutTexts_;
     int received_ = 0;
     bool autoLoginSupported_ = false;
     bool sourceFetchSupported_ = false;

@@ -13,6 +13,7 @@
 #include "SimAnswersNewLink.h"
 #include "SimAnswersRadio.h"
 #include "SimAnswersRtk.h"
+#include "SimAnswersDataLink.h"
 #include "support/NewWireHelpers.h"
 
 namespace varnok_sim {
@@ -109,6 +110,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
         block[62] = 4;  // the second Hemisphere board is named by this byte
     }
     PutSurveyBytes(block, s);
+    RadioTypeBytes(s.number("radio_type"), &block[59], &block[126]);
     std::vector<Bytes> frames;
     for (std::size_t at = 0; at < block.size(); at += kOldChunk) {
         const std::size_t n = std::min(kOldChunk, block.size() - at);
@@ -493,6 +495,13 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     Answer a;
     const Row* row = FindRow(false, Letters(first, second));
     a.name = row != nullptr ? row->name : std::string("old ") + first + second;
+    DataLinkAnswer link;
+    const bool dataLink = first == 'V' && second == 'S' && !state.newProtocol() &&
+                          AnswerDataLinkAt(payload, length, state, link);
+    if (dataLink) {
+        a.name = link.name;
+        a.frames = std::move(link.frames);
+    }
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
     }
@@ -508,7 +517,7 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
         a.detail += " " + NewWire::Hex(payload, length);
     }
     // The radio's channel table is read and written through modem messages too.
-    if (first == 'V' && second == 'S' && !state.newProtocol() &&
+    if (!dataLink && first == 'V' && second == 'S' && !state.newProtocol() &&
         AnswerRadioChannelAt(payload, length, state, a.frames, a.name)) {
         return a;
     }
@@ -518,7 +527,7 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     if (row != nullptr && row->oldStore != nullptr && !state.newProtocol()) {
         row->oldStore(state, payload, length);
     }
-    if (row != nullptr && row->old != nullptr && !state.newProtocol()) {
+    if (!dataLink && row != nullptr && row->old != nullptr && !state.newProtocol()) {
         a.frames = row->old(state, payload, length, &a.stream);
     }
     return a;

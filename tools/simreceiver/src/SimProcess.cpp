@@ -102,6 +102,7 @@ bool SimProcess::start(const std::vector<std::string>& settings, std::string* er
         linesTaken_ = 0;
         requests_.clear();
         details_.clear();
+        printed_.clear();
         ended_ = false;
     }
     reader_ = std::thread([this] { readOutput(); });
@@ -158,6 +159,11 @@ int SimProcess::stop() {
     return status;
 }
 
+std::vector<std::string> SimProcess::printedLines() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return printed_;
+}
+
 std::vector<std::string> SimProcess::requestNames() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
@@ -198,6 +204,7 @@ void SimProcess::readOutput() {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             std::lock_guard<std::mutex> lock(mutex_);
+            printed_.push_back(line);
             if (line.compare(0, 8, "request ") == 0) {
                 // The name of a request the simulator does not know is two words ("new 0x0410",
                 // "old XY").

@@ -270,6 +270,42 @@ TEST_F(GprsPanel, InputChecksRefuseBeforeAnythingIsSent) {
     EXPECT_FALSE(calls(h, "Set_Cors_Info_Auto").empty());
 }
 
+// A stored server's texts longer than the receiver's fields show cut in the capped editors;
+// the Set refuses them instead of sending them cut.
+TEST_F(GprsPanel, StoredTextsTooLongForTheEditorsAreRefusedNotCut) {
+    struct Row {
+        QString source, user, password;
+    };
+    const Row rows[] = {
+        {QString(25, 's'), "u", "p"},
+        {"MP1", QString(60, 'u'), "p"},
+        {"MP1", "u", QString(25, 'p')},
+    };
+    int n = 0;
+    for (const Row& r : rows) {
+        NetServer stored;
+        stored.name = QStringLiteral("Long%1").arg(++n);
+        stored.address = "192.168.1.20";
+        stored.port = 2101;
+        stored.protocol = 1;
+        stored.user = r.user;
+        stored.password = r.password;
+        stored.sources = QStringList{r.source};
+        NetServerConfig::instance().addServer(stored);
+        net->queryInfo();
+        combo("comboBox_WorkMode")->setCurrentIndex(combo("comboBox_WorkMode")->findData(1));
+        QComboBox* server = combo("comboBox_server");
+        server->setCurrentIndex(server->findText(stored.name));
+        ASSERT_EQ(edit("lineEdit_address")->text(), "192.168.1.20") << n;
+        child<QCheckBox>(net, "checkBox_save")->setChecked(false);
+        h.prompts.shown.clear();
+        h.clearCalls();
+        set();
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters!"}) << n;
+        EXPECT_TRUE(calls(h, "Set_").empty()) << n;
+    }
+}
+
 TEST_F(GprsPanel, ServerStoreNamesStayUnique) {
     NetServerConfig& store = NetServerConfig::instance();
     QComboBox* server = combo("comboBox_server");

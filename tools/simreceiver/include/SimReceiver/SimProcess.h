@@ -41,6 +41,8 @@ public:
     // The detail of each of those requests, in the same order (the rest of its line).
     std::vector<std::string> requestDetails() const;
     bool waitForRequest(const std::string& name, int timeoutMs) const;
+    // Every line it has printed so far, in order ("request <name> <detail>" lines included).
+    std::vector<std::string> printedLines() const;
     // True once at least `count` request lines have been read.
     bool waitForRequests(std::size_t count, int timeoutMs) const;
 
@@ -60,6 +62,7 @@ private:
     std::size_t linesTaken_ = 0;
     std::vector<std::string> requests_;
     std::vector<std::string> details_;
+    std::vector<std::string> printed_;
     bool ended_ = false;
 };
 
