@@ -199,6 +199,81 @@ TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
     EXPECT_EQ(child(rtk, "leDis")->text(), "500");
 }
 
+// The old protocol's "Set" frames, byte for byte and in order among everything else the
+// session writes, then read back by "Get".
+TEST_F(RtkSimulated, OldProtocolRtkSetFramesInOrderAndReadBack) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14", "start_mode=0"});
+    Varnok::Widget* rtk = show("RTK");
+    ASSERT_TRUE(idle(rtk, "Get"));
+    auto choose = [&](const char* name, int value) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findData(value));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    auto chooseText = [&](const char* name, const QString& text) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findText(text));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    choose("comboBox_outPut", 1);
+    choose("comboBox_startWay", 1);
+    choose("comboBox_sendPort", 1);
+    choose("comboBox_diffMode", 3);
+    chooseText("comboBox_output_freq", "5 Hz");
+    child(rtk, "lineEdit_elevMask")->setText("10");
+    ASSERT_TRUE(child(rtk, "leDis")->isVisibleTo(rtk));
+    child(rtk, "leDis")->setText("500");
+    const std::size_t before = sim.requestDetails().size();
+    key(rtk, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    // The device settings and rates the session wrote since "Set", in order; board commands,
+    // keep-alives and position output may come between them.
+    auto settingsSent = [&] {
+        Strings sent;
+        const Strings details = sim.requestDetails();
+        for (std::size_t i = before; i < details.size(); ++i) {
+            if (details[i].rfind("SJ ", 0) == 0 || details[i].rfind("SW ", 0) == 0) {
+                sent.push_back(details[i]);
+            }
+        }
+        return sent;
+    };
+    const Strings expected{
+        "SJ 38 0A",     // elevation mask 10
+        "SW 01 0A",     // the board's elevation, 10 degrees
+        "SJ 28 01",     // output mode: raw data
+        "SJ 60 01",     // start mode: auto base
+        "SJ 3E 01",     // transmit port: cable
+        "SJ 3F 03",     // transmit format 3
+        "SW 00 05",     // output rate 5 Hz
+        "SJ 61 F4 01",  // auto-base distance 500 m, low byte first
+    };
+    EXPECT_TRUE(ShellHarness::waitFor([&] { return settingsSent().size() >= expected.size(); },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(settingsSent(), expected);
+
+    rtk->setEditorsEnabled(true);  // the set's wait is 10 s
+    for (const char* box : {"comboBox_outPut", "comboBox_startWay", "comboBox_sendPort",
+                            "comboBox_diffMode", "comboBox_output_freq"}) {
+        child<QComboBox>(rtk, box)->setCurrentIndex(-1);
+    }
+    child(rtk, "lineEdit_elevMask")->clear();
+    child(rtk, "leDis")->clear();
+    key(rtk, "Get")->trigger();
+    ASSERT_TRUE(ShellHarness::waitFor(
+        [&] { return child<QComboBox>(rtk, "comboBox_outPut")->currentIndex() >= 0; },
+        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(idle(rtk, "Get"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_outPut")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_startWay")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_sendPort")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_diffMode")->currentData().toInt(), 3);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_output_freq")->currentText(), "5 Hz");
+    EXPECT_EQ(child(rtk, "lineEdit_elevMask")->text(), "10");
+    EXPECT_EQ(child(rtk, "leDis")->text(), "500");
+}
+
 // The old protocol's list: the distance read, a position added south of the equator, shown
 // signed, then deleted by its row.
 TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
