@@ -199,6 +199,25 @@ TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
     EXPECT_EQ(child(rtk, "leDis")->text(), "500");
 }
 
+// "Reset" on the information page restarts the board once.
+TEST_F(RtkSimulated, OldProtocolInfoResetReachesTheReceiverOnce) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14"});
+    Varnok::Widget* info = show("Info");
+    ASSERT_TRUE(idle(info, "Reset"));
+    auto count = [&](const char* name) {
+        const Strings names = sim.requestNames();
+        return std::count(names.begin(), names.end(), name);
+    };
+    const auto batteries = count("Send_Battery");
+    key(info, "Reset")->trigger();
+    ASSERT_TRUE(sim.waitForRequest("Send_Gnss_Reset", kWaitMs));
+    dm()->sendBattery();  // written after every frame of the reset
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return count("Send_Battery") > batteries; },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(count("Send_Gnss_Reset"), 1);
+    EXPECT_TRUE(messages().empty());
+}
+
 // The old protocol's "Set" frames, byte for byte and in order among everything else the
 // session writes, then read back by "Get".
 TEST_F(RtkSimulated, OldProtocolRtkSetFramesInOrderAndReadBack) {
