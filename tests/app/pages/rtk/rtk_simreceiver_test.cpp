@@ -3,12 +3,15 @@
 // falls silent or talks nonsense costs at most one warning.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <ostream>
+#include <string>
 
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
@@ -326,6 +329,93 @@ TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
                                       std::chrono::milliseconds(kWaitMs)));
     EXPECT_TRUE(messages().empty());
 }
+
+// A receiver that falls silent, talks nonsense or closes the line in the middle of an answer
+// while "Info" or "RTK" reads it: at most one warning, and the page's keys and editors come back.
+struct BrokenCase {
+    bool oldProtocol;
+    const char* page;
+    const char* fault;
+};
+
+std::ostream& operator<<(std::ostream& out, const BrokenCase& c) {
+    return out << (c.oldProtocol ? "old " : "new ") << c.page << " " << c.fault;
+}
+
+class RtkSimulatedBroken : public RtkSimulated, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(RtkSimulatedBroken, AtMostOneWarningAndTheEditorsBack) {
+    const BrokenCase& c = GetParam();
+    if (c.oldProtocol) {
+        connectOldOverPty(0, {"protocol=old", "firmware=8.14"});
+    } else {
+        connectNew({"protocol=new"});
+    }
+    Varnok::Widget* page = show(c.page);
+    ASSERT_TRUE(idle(page, "Get"));
+    harness->prompts.shown.clear();
+    std::string error;
+    ASSERT_TRUE(sim.configure(c.fault, &error)) << error;
+    Varnok::setUiScale(0.1);
+    key(page, "Get")->trigger();
+    ASSERT_TRUE(idle(page, "Get"));
+    ShellHarness::deliver();
+    const std::vector<QString> warned = messages();
+    EXPECT_LE(warned.size(), 1u);
+    for (const QString& m : warned) {
+        EXPECT_EQ(m, "Failed to get parameters!");
+    }
+    const bool closes = std::string(c.fault).rfind("close_after", 0) == 0;
+    if (!closes) {
+        EXPECT_EQ(warned.size(), 1u);  // nothing usable came back
+    }
+    EXPECT_TRUE(key(page, "Get")->isEnabled());
+    // The page's own editors: the new-protocol set-up's mode, the old one's output mode.
+    if (std::string(c.page) == "RTK") {
+        EXPECT_TRUE(
+            child<QWidget>(page, c.oldProtocol ? "comboBox_outPut" : "cbMode")->isEnabled());
+    }
+    // The receiver talks again (a closed pseudo-terminal line only went quiet): the next "Get"
+    // reads it without a stale wait adding a warning.
+    if (closes && !c.oldProtocol) {
+        return;  // the connection is gone
+    }
+    ASSERT_TRUE(sim.configure("mode=normal close_after=0", &error)) << error;
+    Varnok::setUiScale(3.0);
+    // A value the answer fills, emptied first so the read shows.
+    const bool info = std::string(c.page) == "Info";
+    QLineEdit* battery =
+        info ? child(page, c.oldProtocol ? "lineEdit_Baterry" : "leBattery") : nullptr;
+    auto* output = !info && c.oldProtocol ? child<QComboBox>(page, "comboBox_outPut") : nullptr;
+    if (battery != nullptr) {
+        battery->clear();
+    }
+    if (output != nullptr) {
+        output->setCurrentIndex(-1);
+    }
+    key(page, "Get")->trigger();
+    if (battery != nullptr) {
+        EXPECT_TRUE(ShellHarness::waitFor([&] { return !battery->text().isEmpty(); },
+                                          std::chrono::milliseconds(kWaitMs)));
+    }
+    if (output != nullptr) {
+        EXPECT_TRUE(ShellHarness::waitFor([&] { return output->currentIndex() >= 0; },
+                                          std::chrono::milliseconds(kWaitMs)));
+    }
+    ASSERT_TRUE(idle(page, "Get"));
+    ShellHarness::deliver();
+    EXPECT_EQ(messages(), warned);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RtkSimulatedBroken,
+    ::testing::Values(
+        BrokenCase{false, "Info", "mode=silent"}, BrokenCase{false, "Info", "mode=garbage"},
+        BrokenCase{false, "Info", "close_after=20"}, BrokenCase{false, "RTK", "mode=silent"},
+        BrokenCase{false, "RTK", "mode=garbage"}, BrokenCase{false, "RTK", "close_after=20"},
+        BrokenCase{true, "Info", "mode=silent"}, BrokenCase{true, "Info", "mode=garbage"},
+        BrokenCase{true, "Info", "close_after=20"}, BrokenCase{true, "RTK", "mode=silent"},
+        BrokenCase{true, "RTK", "mode=garbage"}, BrokenCase{true, "RTK", "close_after=20"}));
 
 }  // namespace
 }  // namespace varnok_test
