@@ -304,6 +304,32 @@ TEST(SimReceiverSession, OldProtocolRtkSettingsAreReadBackInTheDeviceRecord) {
     EXPECT_EQ(info.numbers["byte112"], 0x01);
 }
 
+// The board reset is logged by the session operation's name once, whichever way the main board
+// takes it: the receiver's own "RK" frame, or the board's command passed through "RZ".
+TEST(SimReceiverSession, OldProtocolBoardResetIsLoggedOnceByName) {
+    const struct {
+        BV::MAINBD_OEM_TYPE board;
+        const char* script;
+    } cases[] = {
+        {BV::MAINBD_NONE, "protocol=old board=0"},
+        {BV::MAINBD_STXETX, "protocol=old board=1"},
+        {BV::MAINBD_NOVATEL, "protocol=old board=2"},
+        {BV::MAINBD_COMENGINE, "protocol=old board=3"},
+        {BV::MAINBD_HEMISPHERE, "protocol=old board=4"},
+        {BV::MAINBD_HEMISPHERE2, "protocol=old board=7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        SimSession link(c.script, c.board);
+        ASSERT_TRUE(link.openTcp());
+        link.session().Send_Gnss_Reset();
+        link.session().Send_DeviceInfo();  // written after every frame of the reset
+        ASSERT_TRUE(link.sim().waitForRequest("Send_DeviceInfo", kWaitMs));
+        const auto names = link.sim().requestNames();
+        EXPECT_EQ(std::count(names.begin(), names.end(), "Send_Gnss_Reset"), 1);
+    }
+}
+
 // The new protocol's base list keeps what a setting sends.
 TEST(SimReceiverSession, NewProtocolBaseListIsKept) {
     SimSession link("protocol=new base_list_limit=10", BV::MAINBD_NEWPROTOCOL);

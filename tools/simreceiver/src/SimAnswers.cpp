@@ -315,6 +315,7 @@ constexpr Row kRows[] = {
      rtk::OldBaseList, false, nullptr, nullptr, rtk::OldClearBaseList},
     {false, Letters('F', 'K'), "Query_BasePosition_Difference", Wire::None, nullptr, nullptr,
      rtk::OldBaseDifference, false, nullptr, nullptr, rtk::OldSetBaseDifference},
+    {false, Letters('R', 'K'), "Send_Gnss_Reset", Wire::None, nullptr, nullptr, nullptr, false},
     {false, Letters('S', 'W'), "Set_Position_Frq", Wire::None, nullptr, nullptr, nullptr, false,
      nullptr, nullptr, rtk::OldRate},
 };
@@ -504,6 +505,10 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
     }
     if (first == 'V' && second == 'S' && AtCommand(payload, length) == kAtGprsVersion) {
         a.name = "Send_Gprs_Version";
+    }
+    // Boards reached through "RZ" frames are restarted by their own command.
+    if (first == 'R' && second == 'Z' && rtk::IsBoardReset(payload, length)) {
+        a.name = "Send_Gnss_Reset";
     }
     if (first == 'F' && second == 'C' && length > 0) {
         a.name = "Delete_Static_File";

@@ -329,5 +329,13 @@ Bytes PositionEpochNew(const SimState& s) {
     return NewWire::MakeFrame(kGnssQuery, {{kPositionTag, value}});
 }
 
+bool IsBoardReset(const std::uint8_t* p, std::size_t n) {
+    if (p == nullptr) {
+        return false;
+    }
+    const std::string text(reinterpret_cast<const char*>(p), n);
+    return text.find("freset") != std::string::npos || text.find("RESET") != std::string::npos;
+}
+
 }  // namespace rtk
 }  // namespace varnok_sim

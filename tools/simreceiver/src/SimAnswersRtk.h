@@ -48,6 +48,10 @@ std::vector<Bytes> OldBaseDifference(const SimState& s, const std::uint8_t* p, s
 void OldSetBaseDifference(SimState& s, const std::uint8_t* p, std::size_t n);
 void OldClearBaseList(SimState& s, const std::uint8_t* p, std::size_t n);
 
+// True when a board command passed through in an "RZ" frame restarts the board (NovAtel
+// "freset", Hemisphere "$JRESET", the STX/ETX "RESET" packet).
+bool IsBoardReset(const std::uint8_t* p, std::size_t n);
+
 // One epoch of the new protocol's position output: a whole frame with the position item.
 Bytes PositionEpochNew(const SimState& s);
 

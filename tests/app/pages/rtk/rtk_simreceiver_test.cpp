@@ -3,12 +3,15 @@
 // falls silent or talks nonsense costs at most one warning.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <ostream>
+#include <string>
 
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
@@ -199,6 +202,100 @@ TEST_F(RtkSimulated, OldProtocolOverAPtyInfoFillsAndRtkSettingsReadBack) {
     EXPECT_EQ(child(rtk, "leDis")->text(), "500");
 }
 
+// "Reset" on the information page restarts the board once.
+TEST_F(RtkSimulated, OldProtocolInfoResetReachesTheReceiverOnce) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14"});
+    Varnok::Widget* info = show("Info");
+    ASSERT_TRUE(idle(info, "Reset"));
+    auto count = [&](const char* name) {
+        const Strings names = sim.requestNames();
+        return std::count(names.begin(), names.end(), name);
+    };
+    const auto batteries = count("Send_Battery");
+    key(info, "Reset")->trigger();
+    ASSERT_TRUE(sim.waitForRequest("Send_Gnss_Reset", kWaitMs));
+    dm()->sendBattery();  // written after every frame of the reset
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return count("Send_Battery") > batteries; },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(count("Send_Gnss_Reset"), 1);
+    EXPECT_TRUE(messages().empty());
+}
+
+// The old protocol's "Set" frames, byte for byte and in order among everything else the
+// session writes, then read back by "Get".
+TEST_F(RtkSimulated, OldProtocolRtkSetFramesInOrderAndReadBack) {
+    connectOldOverPty(0, {"protocol=old", "firmware=8.14", "start_mode=0"});
+    Varnok::Widget* rtk = show("RTK");
+    ASSERT_TRUE(idle(rtk, "Get"));
+    auto choose = [&](const char* name, int value) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findData(value));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    auto chooseText = [&](const char* name, const QString& text) {
+        auto* box = child<QComboBox>(rtk, name);
+        box->setCurrentIndex(box->findText(text));
+        ASSERT_GE(box->currentIndex(), 0) << name;
+    };
+    choose("comboBox_outPut", 1);
+    choose("comboBox_startWay", 1);
+    choose("comboBox_sendPort", 1);
+    choose("comboBox_diffMode", 3);
+    chooseText("comboBox_output_freq", "5 Hz");
+    child(rtk, "lineEdit_elevMask")->setText("10");
+    ASSERT_TRUE(child(rtk, "leDis")->isVisibleTo(rtk));
+    child(rtk, "leDis")->setText("500");
+    const std::size_t before = sim.requestDetails().size();
+    key(rtk, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    // The device settings and rates the session wrote since "Set", in order; board commands,
+    // keep-alives and position output may come between them.
+    auto settingsSent = [&] {
+        Strings sent;
+        const Strings details = sim.requestDetails();
+        for (std::size_t i = before; i < details.size(); ++i) {
+            if (details[i].rfind("SJ ", 0) == 0 || details[i].rfind("SW ", 0) == 0) {
+                sent.push_back(details[i]);
+            }
+        }
+        return sent;
+    };
+    const Strings expected{
+        "SJ 38 0A",     // elevation mask 10
+        "SW 01 0A",     // the board's elevation, 10 degrees
+        "SJ 28 01",     // output mode: raw data
+        "SJ 60 01",     // start mode: auto base
+        "SJ 3E 01",     // transmit port: cable
+        "SJ 3F 03",     // transmit format 3
+        "SW 00 05",     // output rate 5 Hz
+        "SJ 61 F4 01",  // auto-base distance 500 m, low byte first
+    };
+    EXPECT_TRUE(ShellHarness::waitFor([&] { return settingsSent().size() >= expected.size(); },
+                                      std::chrono::milliseconds(kWaitMs)));
+    EXPECT_EQ(settingsSent(), expected);
+
+    rtk->setEditorsEnabled(true);  // the set's wait is 10 s
+    for (const char* box : {"comboBox_outPut", "comboBox_startWay", "comboBox_sendPort",
+                            "comboBox_diffMode", "comboBox_output_freq"}) {
+        child<QComboBox>(rtk, box)->setCurrentIndex(-1);
+    }
+    child(rtk, "lineEdit_elevMask")->clear();
+    child(rtk, "leDis")->clear();
+    key(rtk, "Get")->trigger();
+    ASSERT_TRUE(ShellHarness::waitFor(
+        [&] { return child<QComboBox>(rtk, "comboBox_outPut")->currentIndex() >= 0; },
+        std::chrono::milliseconds(kWaitMs)));
+    ASSERT_TRUE(idle(rtk, "Get"));
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_outPut")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_startWay")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_sendPort")->currentData().toInt(), 1);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_diffMode")->currentData().toInt(), 3);
+    EXPECT_EQ(child<QComboBox>(rtk, "comboBox_output_freq")->currentText(), "5 Hz");
+    EXPECT_EQ(child(rtk, "lineEdit_elevMask")->text(), "10");
+    EXPECT_EQ(child(rtk, "leDis")->text(), "500");
+}
+
 // The old protocol's list: the distance read, a position added south of the equator, shown
 // signed, then deleted by its row.
 TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
@@ -232,6 +329,93 @@ TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
                                       std::chrono::milliseconds(kWaitMs)));
     EXPECT_TRUE(messages().empty());
 }
+
+// A receiver that falls silent, talks nonsense or closes the line in the middle of an answer
+// while "Info" or "RTK" reads it: at most one warning, and the page's keys and editors come back.
+struct BrokenCase {
+    bool oldProtocol;
+    const char* page;
+    const char* fault;
+};
+
+std::ostream& operator<<(std::ostream& out, const BrokenCase& c) {
+    return out << (c.oldProtocol ? "old " : "new ") << c.page << " " << c.fault;
+}
+
+class RtkSimulatedBroken : public RtkSimulated, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(RtkSimulatedBroken, AtMostOneWarningAndTheEditorsBack) {
+    const BrokenCase& c = GetParam();
+    if (c.oldProtocol) {
+        connectOldOverPty(0, {"protocol=old", "firmware=8.14"});
+    } else {
+        connectNew({"protocol=new"});
+    }
+    Varnok::Widget* page = show(c.page);
+    ASSERT_TRUE(idle(page, "Get"));
+    harness->prompts.shown.clear();
+    std::string error;
+    ASSERT_TRUE(sim.configure(c.fault, &error)) << error;
+    Varnok::setUiScale(0.1);
+    key(page, "Get")->trigger();
+    ASSERT_TRUE(idle(page, "Get"));
+    ShellHarness::deliver();
+    const std::vector<QString> warned = messages();
+    EXPECT_LE(warned.size(), 1u);
+    for (const QString& m : warned) {
+        EXPECT_EQ(m, "Failed to get parameters!");
+    }
+    const bool closes = std::string(c.fault).rfind("close_after", 0) == 0;
+    if (!closes) {
+        EXPECT_EQ(warned.size(), 1u);  // nothing usable came back
+    }
+    EXPECT_TRUE(key(page, "Get")->isEnabled());
+    // The page's own editors: the new-protocol set-up's mode, the old one's output mode.
+    if (std::string(c.page) == "RTK") {
+        EXPECT_TRUE(
+            child<QWidget>(page, c.oldProtocol ? "comboBox_outPut" : "cbMode")->isEnabled());
+    }
+    // The receiver talks again (a closed pseudo-terminal line only went quiet): the next "Get"
+    // reads it without a stale wait adding a warning.
+    if (closes && !c.oldProtocol) {
+        return;  // the connection is gone
+    }
+    ASSERT_TRUE(sim.configure("mode=normal close_after=0", &error)) << error;
+    Varnok::setUiScale(3.0);
+    // A value the answer fills, emptied first so the read shows.
+    const bool info = std::string(c.page) == "Info";
+    QLineEdit* battery =
+        info ? child(page, c.oldProtocol ? "lineEdit_Baterry" : "leBattery") : nullptr;
+    auto* output = !info && c.oldProtocol ? child<QComboBox>(page, "comboBox_outPut") : nullptr;
+    if (battery != nullptr) {
+        battery->clear();
+    }
+    if (output != nullptr) {
+        output->setCurrentIndex(-1);
+    }
+    key(page, "Get")->trigger();
+    if (battery != nullptr) {
+        EXPECT_TRUE(ShellHarness::waitFor([&] { return !battery->text().isEmpty(); },
+                                          std::chrono::milliseconds(kWaitMs)));
+    }
+    if (output != nullptr) {
+        EXPECT_TRUE(ShellHarness::waitFor([&] { return output->currentIndex() >= 0; },
+                                          std::chrono::milliseconds(kWaitMs)));
+    }
+    ASSERT_TRUE(idle(page, "Get"));
+    ShellHarness::deliver();
+    EXPECT_EQ(messages(), warned);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RtkSimulatedBroken,
+    ::testing::Values(
+        BrokenCase{false, "Info", "mode=silent"}, BrokenCase{false, "Info", "mode=garbage"},
+        BrokenCase{false, "Info", "close_after=20"}, BrokenCase{false, "RTK", "mode=silent"},
+        BrokenCase{false, "RTK", "mode=garbage"}, BrokenCase{false, "RTK", "close_after=20"},
+        BrokenCase{true, "Info", "mode=silent"}, BrokenCase{true, "Info", "mode=garbage"},
+        BrokenCase{true, "Info", "close_after=20"}, BrokenCase{true, "RTK", "mode=silent"},
+        BrokenCase{true, "RTK", "mode=garbage"}, BrokenCase{true, "RTK", "close_after=20"}));
 
 }  // namespace
 }  // namespace varnok_test
