@@ -123,13 +123,27 @@ TEST_F(RtkSimulated, HereFillsTheManualBaseFromThePositionOutput) {
     EXPECT_EQ(child(page, "leLD")->text(), "-120");
     EXPECT_EQ(child(page, "leLF")->text(), "15");
     EXPECT_EQ(child(page, "leH")->text(), "42.5000");
-    // Switched on, then off again.
+    // Switched on, then off again: the position rate items in the order they arrived.
+    const auto positionRates = [&] {
+        Strings rates;
+        for (const std::string& d : sim.requestDetails()) {
+            const std::size_t at = d.find("0x0410=");
+            if (at != std::string::npos) {
+                rates.push_back(d.substr(at + 7, 4));
+            }
+        }
+        return rates;
+    };
     EXPECT_TRUE(ShellHarness::waitFor(
         [&] {
-            const Strings names = sim.requestNames();
-            return std::count(names.begin(), names.end(), "Send_Gnss_Data_Freq") == 2;
+            const Strings rates = positionRates();
+            return !rates.empty() && rates.back() == "0001";
         },
         std::chrono::milliseconds(kWaitMs)));
+    const Strings rates = positionRates();
+    ASSERT_FALSE(rates.empty());
+    EXPECT_EQ(rates.front(), "0009");
+    EXPECT_EQ(rates.back(), "0001");
 }
 
 TEST_F(RtkSimulated, SilenceOrGarbageCostsOneWarningAndGivesTheEditorsBack) {
