@@ -126,6 +126,46 @@ TEST_F(SurveyOnSimulator, OldStaticGetReadsTheAntennaCodeThenStartTurnsTheStatus
     EXPECT_TRUE(key(page, "Stop")->isEnabled());
 }
 
+// An old board 2 reports its NMEA output in "RC"; what "Accept" writes ("RF", "RD", "SB") is
+// what the next visit reads.
+TEST_F(SurveyOnSimulator, OldBoardNmeaOutputAcceptReadsBack) {
+    // GGA (bit 0x1) at code 4 and the board's first own sentence (bit 0x800) at code 5; the
+    // port at 38400 (byte 247), the output on BlueTooth.
+    connectOld(0, {"protocol=old", "firmware=8.21", "board=2", "nmea_port=247", "nmea_output=2",
+                   "nmea_rates=4,0,0,0,0,0,0,0,0,5,0"});
+    auto* page = open<Varnok::Output>("0183OutPut");
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(requested("Query_NMEA_Output_Configs"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return key(page, "Accept")->isEnabled(); }, kWaitMs));
+    auto* baud = page->findChild<QComboBox*>("comboBox_baudrate");
+    auto* output = page->findChild<QComboBox*>("cbMethods");
+    EXPECT_EQ(baud->currentData().toInt(), 38400);
+    EXPECT_EQ(output->currentText(), "BlueTooth");
+    EXPECT_TRUE(prompts.shown.empty());
+
+    baud->setCurrentIndex(baud->findData(115200));
+    output->setCurrentIndex(output->findData(3));
+    prompts.answers = {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Yes};
+    press(page, "Accept");
+    ASSERT_TRUE(requested("Set_Com_Baudrate"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count("Set_Velta_NMEA") >= 2; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return key(page, "Accept")->isEnabled(); }, kWaitMs));
+
+    frame->backAction()->trigger();
+    page = open<Varnok::Output>("0183OutPut");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count("Query_NMEA_Output_Configs") == 2; }, kWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return key(page, "Accept")->isEnabled(); }, kWaitMs));
+    EXPECT_EQ(baud->currentData().toInt(), 115200);
+    EXPECT_EQ(output->currentText(), "Both");
+    Brevan2011::BVParse::NMEAConfigList list;
+    dm()->nmeaOutputConfigs(list);
+    ASSERT_EQ(list.messages.size(), 11u);
+    for (const auto& m : list.messages) {
+        const int expected = m.Nmea_Id == 0x1 ? 4 : m.Nmea_Id == 0x800 ? 5 : 0;
+        EXPECT_EQ(m.Rate_Id, expected) << "sentence bit " << m.Nmea_Id;
+    }
+}
+
 TEST_F(SurveyOnSimulator, InternalRecordingSetThenGetThenStart) {
     connectNew({"protocol=new", "record_minutes=60", "record_code=9", "elevation_mask=5"});
     auto* page = open<Varnok::InternalRecordWidget>("Static");
