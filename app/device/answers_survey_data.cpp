@@ -2,7 +2,9 @@
 // antenna and status, base-position list bytes and difference, radio channel lists, NMEA
 // output), and the static data file requests that go with them.
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include "answer_rows.h"
 #include "logic_context.h"
@@ -63,6 +65,11 @@ void copyAntennaType(ReceiverSession& s, CopiedBytes& out) {
 
 bool applyAntennaType(DeviceManager& m, const CopiedBytes& in) {
     A::staticAntennaType(m).assign(in.begin(), in.end());
+    // The static point joins this field with the cached point, so the page shows the code.
+    char(&field)[sizeof DeviceCache::staticAntType] = A::cache(m).staticAntType;
+    const std::size_t kept = std::min(in.size(), sizeof field - 1);
+    std::fill(std::begin(field), std::end(field), '\0');
+    std::copy(in.begin(), in.begin() + static_cast<std::ptrdiff_t>(kept), field);
     return false;
 }
 

@@ -62,6 +62,21 @@ TEST(SimReceiverSurvey, OldProtocolRecordingAndStaticPointBytes) {
     EXPECT_EQ(link.sim().value("static_status"), "1");
 }
 
+// "RD" carries the rates in the order "RC" reports them; the tenth and eleventh travel as one
+// word, high byte first, so a swap shows here.
+TEST(SimReceiverSurvey, OldNmeaOutputAndPortBaudAreKeptForTheConfigurationAnswer) {
+    SimSession link("protocol=old firmware=8.21 board=2", BV::MAINBD_NOVATEL);
+    ASSERT_TRUE(link.openPty(9600));
+    std::vector<BV::_set_nmea> list = {{0x1, 4}, {0x40, 11}, {0x800, 5}, {0x1000, 13}};
+    link.session().Set_Velta_NMEA(list, 3, true);
+    link.session().Set_Com_Baudrate(static_cast<BV::Com_Baudrate>(3));
+    ASSERT_TRUE(link.sim().waitForRequest("Set_Com_Baudrate", kWaitMs));
+    EXPECT_EQ(link.sim().value("nmea_rates"), "4,11,0,0,0,0,0,0,0,5,13");
+    EXPECT_EQ(link.sim().value("nmea_output"), "3");
+    EXPECT_EQ(link.sim().value("nmea_keep"), "1");
+    EXPECT_EQ(link.sim().value("nmea_port"), "250");
+}
+
 TEST(SimReceiverSurvey, NewProtocolPositionOutputIsOneRateItemWithoutIo) {
     SimSession link("protocol=new", BV::MAINBD_NEWPROTOCOL);
     ASSERT_TRUE(link.openTcp());

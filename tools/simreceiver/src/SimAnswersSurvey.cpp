@@ -64,6 +64,39 @@ void StorePoint(const std::uint8_t* p, std::size_t n, SimState& s) {
     Put(s, "point_method", v[5]);
 }
 
+// The rates "RD" carries, in the order "RC" reports them: keep, mask (2), output, the first
+// eight codes low byte first (4 + 4), the ninth, then the tenth and eleventh as a word whose
+// high byte comes first.
+constexpr std::size_t kNmeaRates = 11;
+constexpr std::size_t kNmeaFrame = 15;
+
+std::vector<long> NmeaRates(const SimState& s) {
+    std::vector<long> rates(kNmeaRates, 0);
+    const std::string& text = s.text("nmea_rates");
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < kNmeaRates && at < text.size(); ++i) {
+        rates[i] = std::strtol(text.c_str() + at, nullptr, 10) & 0xFF;
+        const std::size_t comma = text.find(',', at);
+        if (comma == std::string::npos) {
+            break;
+        }
+        at = comma + 1;
+    }
+    return rates;
+}
+
+void StoreNmeaRates(const std::uint8_t* p, SimState& s) {
+    Put(s, "nmea_keep", p[0] == 1 ? 1 : 0);
+    Put(s, "nmea_output", p[3]);
+    const std::uint8_t r[kNmeaRates] = {p[4],  p[5],  p[6],  p[7],  p[8], p[9],
+                                        p[10], p[11], p[12], p[14], p[13]};
+    std::string text;
+    for (std::size_t i = 0; i < kNmeaRates; ++i) {
+        text += (i == 0 ? "" : ",") + std::to_string(r[i]);
+    }
+    s.set("nmea_rates", text, nullptr);
+}
+
 // Output message tags by sentence id, as the data configuration list indexes them.
 constexpr std::pair<int, std::uint16_t> kSentenceTags[] = {
     {12, 0x408}, {13, 0x409}, {25, 0x412}, {26, 0x413}, {27, 0x414}, {28, 0x415},
@@ -135,6 +168,12 @@ void StoreOldSurveySetting(char first, char second, const std::uint8_t* p, std::
         s.set("static_antenna", text, nullptr);
     } else if (first == 'F' && second == 'D' && n >= 1) {
         Put(s, "static_status", p[0] == 0 ? 1 : 0);
+    } else if (first == 'R' && second == 'F' && n == 3) {
+        Put(s, "nmea_output", p[2]);
+    } else if (first == 'R' && second == 'D' && n == kNmeaFrame) {
+        StoreNmeaRates(p, s);
+    } else if (first == 'S' && second == 'B' && n == 1) {
+        Put(s, "nmea_port", p[0]);
     }
 }
 
@@ -177,6 +216,16 @@ std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t*, std::
         return {};
     }
     return {Frame('F', 'C', {static_cast<std::uint8_t>(s.number("static_status"))})};
+}
+
+std::vector<Bytes> OldNmeaConfig(const SimState& s, const std::uint8_t*, std::size_t, int*) {
+    Bytes payload = {static_cast<std::uint8_t>(s.number("nmea_port")),
+                     static_cast<std::uint8_t>(s.number("nmea_keep")), 0, 0,
+                     static_cast<std::uint8_t>(s.number("nmea_output"))};
+    for (long rate : NmeaRates(s)) {
+        payload.push_back(static_cast<std::uint8_t>(rate));
+    }
+    return {Frame('R', 'C', payload)};
 }
 
 bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {

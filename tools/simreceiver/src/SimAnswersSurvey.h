@@ -11,7 +11,8 @@
 namespace varnok_sim {
 
 // Keeps what an old-protocol setting frame carries (device settings "SJ", static point "FA",
-// antenna type "FS", recording "FD"), so the next query reads it back.
+// antenna type "FS", recording "FD", NMEA output "RF" and "RD", port baud "SB"), so the next
+// query reads it back.
 void StoreOldSurveySetting(char first, char second, const std::uint8_t* payload, std::size_t length,
                            SimState& state);
 
@@ -23,6 +24,8 @@ void PutSurveyBytes(std::vector<std::uint8_t>& block, const SimState& state);
 std::vector<Bytes> OldStaticPoint(const SimState& s, const std::uint8_t*, std::size_t, int*);
 std::vector<Bytes> OldAntennaType(const SimState& s, const std::uint8_t*, std::size_t, int*);
 std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std::size_t n, int*);
+// The NMEA output configuration ("RC"): port byte, keep flag, output, eleven rate codes.
+std::vector<Bytes> OldNmeaConfig(const SimState& s, const std::uint8_t*, std::size_t, int*);
 
 // Keeps what a new-protocol setting item carries (file recording open, close and settings,
 // data output rates); false when the tag is not one of these.

@@ -137,6 +137,12 @@ constexpr Key kKeys[] = {
     {"point_height_bits", "0", Kind::Int, 0, kIntMax, nullptr},
     {"point_antenna", "0", Kind::Int, 0, 255, nullptr},
     {"point_method", "1", Kind::Int, 0, 255, nullptr},
+    // NMEA output (old protocol): the port byte "SB" sets (220 9600, 238 19200, 247 38400,
+    // 250 57600, 253 115200), the output, the keep flag and the eleven rate codes.
+    {"nmea_port", "220", Kind::Int, 0, 255, nullptr},
+    {"nmea_output", "1", Kind::Int, 0, 255, nullptr},
+    {"nmea_keep", "0", Kind::Int, 0, 1, nullptr},
+    {"nmea_rates", "", Kind::Text, 64, 0, nullptr},
     // Recording and output (new protocol).
     {"record_status", "2", Kind::Int, 0, 65535, nullptr},
     {"record_auto_open", "0", Kind::Int, 0, 255, nullptr},

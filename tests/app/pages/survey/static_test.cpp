@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <cstring>
 
 #include "survey_page_fixture.h"
 #include "static.h"
+#include "timer_scale.h"
 
 namespace varnok_test {
 namespace {
@@ -286,6 +288,28 @@ TEST_F(StaticTest, StatusAnswerSwitchesTheActions) {
     frame->backAction()->trigger();
     harness->clearCalls();
     EXPECT_TRUE(ShellHarness::waitFor([&] { return !calls("QueryStaticStatus").empty(); }));
+}
+
+// The harness runs every timer at length 0, so each one expires once per pass of the event
+// loop: a probe of the status period sees one status query per expiry, and a second status
+// timer left by a second visit would show as two.
+TEST_F(StaticTest, TwoActivationsPollTheStatusOncePerPeriod) {
+    openStatic(0, 0, /*statusQuery=*/true);
+    frame->backAction()->trigger();
+    page = open<Static>("Static");
+    ASSERT_NE(page, nullptr);
+    harness->clearCalls();
+    std::vector<std::size_t> seen;
+    QTimer probe;
+    probe.setInterval(Varnok::uiMs(2000));
+    QObject::connect(&probe, &QTimer::timeout,
+                     [&] { seen.push_back(calls("QueryStaticStatus").size()); });
+    probe.start();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return seen.size() >= 6; }));
+    probe.stop();
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i] - seen[i - 1], 1u) << "between expiries " << i - 1 << " and " << i;
+    }
 }
 
 TEST_F(StaticTest, GetAsksForThePointOnlyWithAntennaParametersAndWarnsOnSilence) {
