@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -15,6 +16,7 @@
 #include "logic_context.h"
 #include "menu_manager.h"
 #include "register_pages.h"
+#include "settings_probe.h"
 #include "single_instance.h"
 #include "sip_helper.h"
 
@@ -40,7 +42,7 @@ long residentKiB() {
 
 // A test tool. VARNOK_STARTUP_PROBE set: at the first painted frame, print the time since
 // start, the resident memory and the menu's buttons, then end; "exit" ends through the
-// menu's Exit button as a user would.
+// menu's Exit button as a user would; "settings" first writes and reports the settings.
 class FirstPaintProbe : public QObject {
 public:
     FirstPaintProbe(const QElapsedTimer& clock, Varnok::FatherWidget* frame)
@@ -60,6 +62,9 @@ private:
                     residentKiB(),
                     qPrintable(frame_->menu()->buttonLabels().join(QLatin1Char('|'))));
         std::fflush(stdout);
+        if (qgetenv("VARNOK_STARTUP_PROBE") == "settings") {
+            Varnok::runSettingsProbe(frame_);
+        }
         if (qgetenv("VARNOK_STARTUP_PROBE") != "exit") {
             QCoreApplication::exit(0);
             return;
@@ -76,6 +81,19 @@ private:
     bool done_ = false;
 };
 
+// A second start brings the window to the front as it is: full screen stays full screen, only a
+// minimised window is restored.
+void bringToFront(QWidget* window) {
+    if (window->isMinimized()) {
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    std::fprintf(stderr, "Varnok: brought to the front%s\n",
+                 window->isFullScreen() ? ", full screen" : "");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +106,29 @@ int main(int argc, char** argv) {
     if (held == Varnok::SingleInstance::AlreadyRunning) {
         return 0;
     }
+    // Later starts are answered from the moment the lock is ours; one that comes before the
+    // window is shown raises it once it is.
+    QPointer<QWidget> front;
+    bool raiseWanted = false;
+    const auto show = [&front, &raiseWanted](QWidget* window) {
+        front = window;
+        if (raiseWanted) {
+            raiseWanted = false;
+            bringToFront(window);
+        }
+    };
+    if (held == Varnok::SingleInstance::First) {
+        QObject::connect(&guard, &Varnok::SingleInstance::raiseRequested, &app,
+                         [&front, &raiseWanted] {
+                             std::fprintf(stderr, "Varnok: raise requested\n");
+                             if (front) {
+                                 bringToFront(front);
+                             } else {
+                                 raiseWanted = true;
+                             }
+                         });
+        guard.listen();
+    }
 
     // Where COM numbers lead on this machine (a simulated receiver's pty, a USB adapter).
     Varnok::applyComPortMap(qEnvironmentVariable("VARNOK_COM_MAP"));
@@ -98,6 +139,7 @@ int main(int argc, char** argv) {
     if (QCoreApplication::arguments().contains(QStringLiteral("--channel0-editor"))) {
         auto* editor = new Varnok::Channel0EnableEditor();
         editor->show();
+        show(editor);
         const int result = app.exec();
         delete editor;
         Varnok::LogicContext::instance()->shutdown();
@@ -106,15 +148,6 @@ int main(int argc, char** argv) {
     Varnok::registerPages();
 
     auto* frame = new Varnok::FatherWidget();
-    if (held == Varnok::SingleInstance::First) {
-        QObject::connect(&guard, &Varnok::SingleInstance::raiseRequested, frame, [frame] {
-            std::fprintf(stderr, "Varnok: raise requested\n");
-            frame->showNormal();
-            frame->raise();
-            frame->activateWindow();
-        });
-        guard.listen();
-    }
     FirstPaintProbe probe(clock, frame);
     if (qEnvironmentVariableIsSet("VARNOK_STARTUP_PROBE")) {
         frame->installEventFilter(&probe);
@@ -131,6 +164,7 @@ int main(int argc, char** argv) {
         frame->resize(kWindowWidth, kWindowHeight);
         frame->show();
     }
+    show(frame);
 
     const int result = app.exec();
     delete frame;

@@ -25,7 +25,8 @@ function(varnok_library)
     target_compile_definitions(${A_NAME}_objects PRIVATE ${A_NAME}_BUILDING=1)
 
     add_library(${A_NAME} SHARED $<TARGET_OBJECTS:${A_NAME}_objects>)
-    target_include_directories(${A_NAME} PUBLIC ${A_INCLUDE_DIR})
+    # Installed, the headers are found under the include folder (see VarnokInstall.cmake).
+    target_include_directories(${A_NAME} PUBLIC $<BUILD_INTERFACE:${A_INCLUDE_DIR}>)
     target_link_libraries(${A_NAME} PUBLIC ${A_DEPENDS} ${A_EXTERNAL})
 
     add_library(${A_NAME}_static STATIC $<TARGET_OBJECTS:${A_NAME}_objects>)
@@ -55,3 +56,17 @@ function(varnok_test)
         "endforeach()\n")
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_script})
 endfunction()
+
+# Sanitizer builds: every program carries the options and suppressions of the test presets
+# (tests/lsan/qt.supp, tests/tsan/qt.supp), so a bare ctest inside build/<preset> or a test run
+# by hand reports only our own faults. The fuzzers keep libFuzzer's own handling.
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=" AND NOT VARNOK_BUILD_FUZZ)
+    file(READ ${PROJECT_SOURCE_DIR}/tests/lsan/qt.supp VARNOK_LSAN_SUPPRESSIONS)
+    file(READ ${PROJECT_SOURCE_DIR}/tests/tsan/qt.supp VARNOK_TSAN_SUPPRESSIONS)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        ${PROJECT_SOURCE_DIR}/tests/lsan/qt.supp ${PROJECT_SOURCE_DIR}/tests/tsan/qt.supp)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/sanitizer_defaults.cpp.in
+        ${CMAKE_BINARY_DIR}/sanitizer_defaults.cpp @ONLY)
+    target_sources(varnok_warnings INTERFACE
+        $<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:${CMAKE_BINARY_DIR}/sanitizer_defaults.cpp>)
+endif()

@@ -14,8 +14,10 @@ varnok_fuzzer(NAME fuzz_jsettings
     SOURCES
         ${CMAKE_CURRENT_SOURCE_DIR}/jsettings_fuzz.cpp
         ${settings_dir}/atomic_file.cpp
+        ${settings_dir}/config_paths.cpp
         ${settings_dir}/jsettings.cpp
         ${settings_dir}/jsettings_imp.cpp
+        ${settings_dir}/program_layout.cpp
         ${settings_dir}/settings_text.cpp
     LIBS ${fuzz_tinyxml2})
 target_include_directories(fuzz_jsettings PRIVATE ${settings_dir})

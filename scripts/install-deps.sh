@@ -5,9 +5,11 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev clang-format pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
+    dpkg-dev xxd desktop-file-utils
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libtinyxml2-dev libbluetooth-dev locales xvfb fonts-dejavu-core
     rtklib
+    libsystemd-dev dbus python3-dbusmock
 )
 
 missing=()

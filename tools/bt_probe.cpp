@@ -1,6 +1,8 @@
 // Searches for Bluetooth devices with the platform backend the way the program does (Start, Run
-// on a worker thread, Stop) and prints each device, then the error code.
-//   varnok_bt_probe [seconds]   stops the search after that many seconds (default 30)
+// on a worker thread, Stop) and prints each device, then the error code. The backend is BlueZ
+// over the system D-Bus where its service answers, else the raw HCI sockets.
+//   varnok_bt_probe [seconds]   searches that long (default 30); a search that has not ended
+//                               two seconds later is stopped
 #include <chrono>
 #include <clocale>
 #include <condition_variable>
@@ -36,6 +38,7 @@ int main(int argc, char** argv) {
 
     Bluetooth bt;
     bt.SetResultCallback(printDevice);
+    bt.SetSearchTime(seconds > 0 ? seconds * 1000 : 0);
     if (!bt.Start()) {
         std::printf("start failed, error code %d\n", bt.GetErrorCode());
         return 1;
@@ -51,7 +54,7 @@ int main(int argc, char** argv) {
     });
     {
         std::unique_lock<std::mutex> lock(mutex);
-        if (!finished.wait_for(lock, std::chrono::seconds(seconds > 0 ? seconds : 0),
+        if (!finished.wait_for(lock, std::chrono::seconds((seconds > 0 ? seconds : 0) + 2),
                                [&] { return done; })) {
             lock.unlock();
             std::printf("stopping\n");

@@ -31,15 +31,24 @@ void afterModuleType(DeviceManager& m) {
     m.queryRadioChannelList(false, false);
 }
 
+// The call sign and how long it was as sent.
+struct CallsignAnswer {
+    QX_RADIO_CALLSIGN_STRUCT callsign;
+    Text_Lengths lengths;
+};
+
 void copyCallsign(ReceiverSession& s, CopiedBytes& out) {
-    QX_RADIO_CALLSIGN_STRUCT c{};
-    s.Get_Radio_Callsign(c);
-    putBytes(out, c);
+    CallsignAnswer a{};
+    s.Get_Radio_Callsign(a.callsign);
+    s.Get_Text_Lengths(a.lengths);
+    putBytes(out, a);
 }
 
 bool applyCallsign(DeviceManager& m, const CopiedBytes& in) {
-    const QX_RADIO_CALLSIGN_STRUCT c = value<QX_RADIO_CALLSIGN_STRUCT>(in);
+    const CallsignAnswer a = takeBytes<CallsignAnswer>(in);
+    const QX_RADIO_CALLSIGN_STRUCT& c = a.callsign;
     A::cache(m).radioCallsignV2 = c;
+    A::cache(m).textLengths.callsign = a.lengths.callsign;
     RadioCallSign sign;
     sign.on = c.b1 != 0;
     sign.interval = c.b2;

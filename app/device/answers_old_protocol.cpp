@@ -18,6 +18,19 @@ struct GprsVersionAnswer {
 struct CorsAnswer {
     cors_info info;
     int word;
+    Text_Lengths lengths;
+};
+
+// The network record and how long its base id was as sent.
+struct WirelessAnswer {
+    WirelessInfo info;
+    Text_Lengths lengths;
+};
+
+// The call sign and how long it was as sent.
+struct CallsignAnswer {
+    Radio_Callsign callsign;
+    Text_Lengths lengths;
 };
 
 struct RadioFrequencyAnswer {
@@ -99,6 +112,7 @@ bool applyGprsVersion(DeviceManager& m, const CopiedBytes& in) {
 void copyCors(ReceiverSession& s, CopiedBytes& out) {
     CorsAnswer a{};
     s.Get_Cors_Info_Auto(a.info, a.word);
+    s.Get_Text_Lengths(a.lengths);
     putBytes(out, a);
 }
 
@@ -106,6 +120,38 @@ bool applyCors(DeviceManager& m, const CopiedBytes& in) {
     const CorsAnswer a = takeBytes<CorsAnswer>(in);
     A::cache(m).corsInfo = a.info;
     A::cache(m).corsWord = a.word;
+    Text_Lengths& lengths = A::cache(m).textLengths;
+    lengths.mountPoint = a.lengths.mountPoint;
+    lengths.userName = a.lengths.userName;
+    lengths.password = a.lengths.password;
+    return true;
+}
+
+void copyWireless(ReceiverSession& s, CopiedBytes& out) {
+    WirelessAnswer a{};
+    s.GetInfo_Gprs_Info(a.info);
+    s.Get_Text_Lengths(a.lengths);
+    putBytes(out, a);
+}
+
+bool applyWireless(DeviceManager& m, const CopiedBytes& in) {
+    const WirelessAnswer a = takeBytes<WirelessAnswer>(in);
+    A::cache(m).wirelessInfo = a.info;
+    A::cache(m).textLengths.baseId = a.lengths.baseId;
+    return true;
+}
+
+void copyCallsign(ReceiverSession& s, CopiedBytes& out) {
+    CallsignAnswer a{};
+    s.Get_Radio_Callsign(a.callsign);
+    s.Get_Text_Lengths(a.lengths);
+    putBytes(out, a);
+}
+
+bool applyCallsign(DeviceManager& m, const CopiedBytes& in) {
+    const CallsignAnswer a = takeBytes<CallsignAnswer>(in);
+    A::cache(m).radioCallsign = a.callsign;
+    A::cache(m).textLengths.callsign = a.lengths.callsign;
     return true;
 }
 
@@ -138,8 +184,7 @@ const AnswerRow kRows[] = {
      store<Static_Point, &DeviceCache::staticPoint>, 5, nullptr},
     {0x40000000u, copyResult<int, &ReceiverSession::Get_Battery_Grd>,
      store<int, &DeviceCache::batteryGrade>, 1, nullptr},
-    {0x20000000u, copyRecord<WirelessInfo, &ReceiverSession::GetInfo_Gprs_Info>,
-     store<WirelessInfo, &DeviceCache::wirelessInfo>, 7, nullptr},
+    {0x20000000u, copyWireless, applyWireless, 7, nullptr},
     {0x1000000u, copyGprsVersion, applyGprsVersion, 6, nullptr},
     {0x8000000u, copyResult<gprs_status, &ReceiverSession::GetInfo_Gprs_Status>,
      store<int, &DeviceCache::gprsStatus>, 8, nullptr},
@@ -159,8 +204,7 @@ const AnswerRow kRows[] = {
         0x40u, 20),
     {0x10u, copyRecord<bool, &ReceiverSession::Get_Radio_FEC>, store<bool, &DeviceCache::radioFec>,
      21, nullptr},
-    {0x20u, copyRecord<Radio_Callsign, &ReceiverSession::Get_Radio_Callsign>,
-     store<Radio_Callsign, &DeviceCache::radioCallsign>, 22, nullptr},
+    {0x20u, copyCallsign, applyCallsign, 22, nullptr},
     {0x1000u, copySourcePiece, applySourcePiece, 12, nullptr},
     {0x200u, [](ReceiverSession&, CopiedBytes&) {},
      [](DeviceManager&, const CopiedBytes&) { return true; }, 29, nullptr},

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace Varnok {
 
@@ -17,16 +18,61 @@ Client::Client(QObject* parent) : QObject(parent), decoder_(QStringDecoder::Utf8
 
 Client::~Client() = default;
 
-bool Client::connectToServer(const QString& host, quint16 port, int waitMs) {
+void Client::connectToServer(const QString& host, quint16 port, int waitMs) {
     if (!socket_) {
         socket_ = new QTcpSocket(this);
         // Joined once: a second connect must not deliver each read twice.
         connect(socket_, &QTcpSocket::readyRead, this, &Client::readMesg);
+        connect(socket_, &QTcpSocket::connected, this, &Client::onConnected);
+        connect(socket_, &QTcpSocket::errorOccurred, this, &Client::onError);
+        connect(socket_, &QTcpSocket::disconnected, this, &Client::onDisconnected);
+        connectTimer_ = new QTimer(this);
+        connectTimer_->setSingleShot(true);
+        connect(connectTimer_, &QTimer::timeout, this, &Client::giveUp);
     }
+    connecting_ = false;
+    open_ = false;
+    connectTimer_->stop();
     socket_->abort();
     decoder_.resetState();
+    connecting_ = true;
+    connectTimer_->start(waitMs);
     socket_->connectToHost(host, port, QIODevice::ReadWrite);
-    return socket_->waitForConnected(waitMs);
+}
+
+void Client::onConnected() {
+    if (!connecting_) {
+        return;
+    }
+    connecting_ = false;
+    connectTimer_->stop();
+    open_ = true;
+    emit connected();
+}
+
+void Client::onError() {
+    if (connecting_) {
+        giveUp();
+    }
+}
+
+void Client::giveUp() {
+    if (!connecting_) {
+        return;
+    }
+    connecting_ = false;
+    connectTimer_->stop();
+    socket_->abort();
+    emit connectFailed();
+}
+
+void Client::onDisconnected() {
+    if (!open_) {
+        return;  // our own hang-up, or never connected
+    }
+    readMesg();  // what came with the close
+    open_ = false;
+    emit closed();
 }
 
 void Client::write(const QString& text) {
@@ -45,6 +91,9 @@ void Client::write(const QString& text) {
 
 void Client::disconnectFromServer() {
     if (socket_) {
+        connecting_ = false;
+        open_ = false;
+        connectTimer_->stop();
         socket_->disconnectFromHost();
     }
 }
@@ -57,6 +106,7 @@ void Client::readMesg() {
     if (bytes.isEmpty()) {
         return;
     }
+    emit received(bytes);
     QString text = decoder_.decode(bytes);
     if (text.isEmpty()) {
         return;  // only the first bytes of a character so far

@@ -49,6 +49,9 @@ int sentenceDataTypeCode(int sentence) {
 }
 
 int mapTypeCode(int rate) {
+    if (rate > kRawListCode && rate <= kRawListCode + 0xFFFF) {
+        return rate - kRawListCode;
+    }
     static const int kCodes[][2] = {
         {1, 6}, {2, 7}, {3, 9}, {4, 10}, {5, 11}, {6, 12}, {11, 8}, {13, 5}, {255, 2},
     };
@@ -236,7 +239,8 @@ Options staticRates(const Receiver& r) {
                            {"10 s", 10},
                            {"15 s", 15},
                            {"30 s", 30},
-                           {"60 s", 60}});
+                           {"60 s", 60},
+                           {"2 Min", 120}});
     return out;
 }
 

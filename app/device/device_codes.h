@@ -20,6 +20,8 @@ char indexToLetter(int n);
 // Sentence identifier of the NMEA page to the new protocol's data-type code; 1 when unknown.
 int sentenceDataTypeCode(int sentence);
 // Rate identifier of the NMEA page to the new protocol's frequency code; 1 when unknown.
+// A rate carrying kRawListCode is a list code the page had no name for: it goes back as is.
+constexpr int kRawListCode = 0x10000;
 int mapTypeCode(int rate);
 
 // A channel frequency of the new protocol, given as the bits of a float, rounded to four

@@ -109,6 +109,9 @@ void DeviceManager::recreateReceiver() {
     } else if (manufacturer_ == GNSS_MNFCTR_OEM) {
         receiver_ = factory_(GNSS_MNFCTR_OEM, MAINBD_STXETX);
     }
+    if (receiver_) {
+        receiver_->RegisterCb_LinkLost(&DeviceManager::onReceiverLinkLost, nullptr);
+    }
     liveSession_.store(receiver_.get(), std::memory_order_release);
 }
 
@@ -436,6 +439,31 @@ void DeviceManager::onReceiverStatus(bool changed, const void*) {
     record.category = kStatusCategory;
     record.id = changed ? 1 : 0;
     m->handOver(std::move(record));
+}
+
+void DeviceManager::onReceiverLinkLost(void*) {
+    DeviceManager* m = existingInstance();
+    if (!m) {
+        return;
+    }
+    const std::uint64_t generation = m->generation_.load(std::memory_order_acquire);
+    QMetaObject::invokeMethod(
+        m, [m, generation] { m->onLinkLost(generation); }, Qt::QueuedConnection);
+}
+
+void DeviceManager::onLinkLost(std::uint64_t generation) {
+    if (generation != generation_.load(std::memory_order_acquire)) {
+        return;  // a session already replaced
+    }
+    // Answers that came before the loss still count.
+    applyAnswers();
+    const int status = workingStatus_;
+    if (generation != generation_.load(std::memory_order_acquire) || status == 0 || status == 5) {
+        return;
+    }
+    closePort();
+    // While connecting the attempt ends at once; once connected the pages learn of the loss.
+    announce(status == 4 ? kLinkLostEvent : 30);
 }
 
 void DeviceManager::applyAnswers() {

@@ -96,6 +96,7 @@ struct DeviceCache {
     int loginMode = 0;
     cors_info corsInfo{};
     int corsWord = 0;
+    Text_Lengths textLengths{};
     double radioFrequency = 0;
     int transmitMode = 0;
     int radioPower = 0;
@@ -154,6 +155,8 @@ public:
         std::function<std::unique_ptr<ReceiverSession>(GNSS_MANUFACTURER, MAINBD_OEM_TYPE)>;
 
     static constexpr int kStatusCategory = -1;
+    // The event announced after a lost link closed the connection (DeviceObserver::linkLost).
+    static constexpr int kLinkLostEvent = 78;
     static constexpr int kConnectTimeoutMs = 4000;
 
     static DeviceManager* instance();
@@ -273,6 +276,14 @@ public:
     // ---- Requests: each sends its session call or batch and returns at once.
     void sendGprsEroinfo();
     void sendCloseReceiver();
+    // "Power Off Receiver" on the way out: queued as sendCloseReceiver is, waiting for room in
+    // a full queue, then waited for until it is written; all within the pauses ahead plus 1 s,
+    // never more than kPowerOffWaitMs. True when it was written.
+    bool powerOffReceiver();
+    // Requests the current session refused whole because its queue could not take them; a
+    // page compares it around its requests.
+    std::uint64_t refusedRequests() const;
+    static constexpr unsigned long kPowerOffWaitMs = 5000;
     void sendGnssReset();
     void sendBattery();
     void sendRadioPower();
@@ -315,6 +326,8 @@ public:
     void sendQxMdl(bool on);
     void setSatelliteChannelStatus(SatelliteChannelBytes bytes);
     void queryModemDialStatus();
+    // The dial status alone, never switching the modem on (the Wi-Fi tab's poll).
+    void sendModemDialStatusQuery();
     void queryStaticStatus();
     void queryRadioModuleType();
     void queryRadioProtocol();
@@ -325,7 +338,8 @@ public:
 
     void disconnectNetLink();
     void queryBasePosDifference();
-    void setBasePosDifference(double value);
+    // False when nothing was sent (no session, or the new protocol's list not read yet).
+    bool setBasePosDifference(double value);
     void queryDataLinkMode();
     void queryNetLinkStatus();
     void queryRadioBaudrates();
@@ -348,6 +362,10 @@ public:
                            unsigned int mask, Static_Point* point);
     void setGprsSettings(int workMode, int baseIdLength, WirelessInfo info, int autoLogin,
                          cors_info cors);
+    // As above; a null source and login record, or a login mode below 0, leaves it out: a
+    // value never read is not written.
+    void setGprsSettings(int workMode, int baseIdLength, const WirelessInfo& info, int autoLogin,
+                         const cors_info* cors);
     void setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power, Radio_Baudrate baud,
                           Rdo_Sensitv sensitivity, Channel_Space space, bool fec,
                           Radio_Callsign callsign);
@@ -357,14 +375,17 @@ public:
                           Rdo_Sensitv sensitivity, Channel_Space space, bool fec,
                           const Radio_Callsign* callsign, bool sendFec = true);
     // The mode is taken but not sent.
+    // A share or share-auto flag below 0 is left out: a value never read is not written.
     void setWifiSettings(int mode, const QX_WIFI_PARA_AP_STRUCT* params, bool autoOpen, bool apply,
-                         bool share, bool shareAuto);
+                         int share, int shareAuto);
     void queryWifiSettings();
     void setModemSettings(const QX_MODEM_DIAL_PARA_STRUCT* params, bool autoPower, bool autoDial,
                           unsigned short bandMode);
+    // A null record, or an auto-open flag below 0, leaves that item out: a value never read
+    // is not written.
     void setNetLinkSettings(const unsigned short* serverType, const QX_IP_ADDRESS_STRUCT* address,
                             const QX_CORS_DATA_SOURCE_STRUCT* source,
-                            const QX_ACCOUNT_STRUCT* account, bool autoOpen);
+                            const QX_ACCOUNT_STRUCT* account, int autoOpen);
     // All ones (or -1) leaves a value out.
     void setRadioLinkSettings(int protocol, double mhz, bool autoPower, unsigned int stepper,
                               unsigned int airBaud, unsigned int power, bool fec, int sensitivity,
@@ -375,9 +396,11 @@ public:
 
     // ---- Base position list.
     void queryBasePositionList();
-    void clearBasePositionList();
-    void removeBasePosition(int index);
-    void addBasePosition(double latitude, double longitude, double height);
+    // Each returns false when nothing was sent (no receiver, or the list not read yet).
+    bool clearBasePositionList();
+    bool removeBasePosition(int index);
+    // False when nothing was sent (no session; new protocol: list not read yet, or full).
+    bool addBasePosition(double latitude, double longitude, double height);
     std::vector<BasePosition> basePositionList() const { return basePositions_.display(); }
     void basePositionList(std::vector<BasePosition>& out) const { out = basePositions_.display(); }
     double basePosDifference() const { return basePositions_.difference(); }
@@ -390,6 +413,8 @@ public:
 
     // ---- Radio channel lists.
     void queryRadioChannelList(bool withSpacing, bool withTypes);
+    // The old receiver tells its radio's type and capabilities with the modem version.
+    void queryRadioInfo();
     std::vector<int> channelTypes() const { return cache_.channelTypes; }
     void channelTypes(std::vector<int>& out) const { out = cache_.channelTypes; }
     std::vector<double> channelFreqs() const { return cache_.channelFreqs; }
@@ -423,6 +448,8 @@ public:
     void wirelessInfo(WirelessInfo& out) const { out = cache_.wirelessInfo; }
     cors_info corsInfo() const { return cache_.corsInfo; }
     void corsInfo(cors_info& out) const { out = cache_.corsInfo; }
+    // How long the login texts and the base id were as the receiver sent them.
+    Text_Lengths textLengths() const { return cache_.textLengths; }
     int loginMode() const { return cache_.loginMode; }
     RadioFreqRange radioFreqRange() const;
     void radioFreqRange(double& lower, double& upper, double& step) const;
@@ -460,7 +487,7 @@ public:
     int dataLinkMode() const { return cache_.dataLinkMode; }
     QX_DATA_CONFIG_LIST ioConfigs() const { return cache_.ioConfigs; }
     void ioConfigs(QX_DATA_CONFIG_LIST& out) const { out = cache_.ioConfigs; }
-    // That IO's own list; true when it came since the last queryRtkSettings (and connect).
+    // That IO's own list; true when it came since the IO's last query (and connect).
     bool ioConfigs(int ioId, QX_DATA_CONFIG_LIST& out) const;
     QX_RADIO_CALLSIGN_STRUCT radioCallsignV2() const { return cache_.radioCallsignV2; }
     void radioCallsignV2(QX_RADIO_CALLSIGN_STRUCT& out) const { out = cache_.radioCallsignV2; }
@@ -511,6 +538,8 @@ public:
     // The session's callbacks: run on its threads, copy out and hand over only.
     static void onReceiverData(Msg_Type category, std::uint32_t id, const void* user);
     static void onReceiverStatus(bool changed, const void* user);
+    // The session's lost-link notification, on its read thread: hands over only.
+    static void onReceiverLinkLost(void* user);
 
 public slots:
     void onTryToConnectTimeOut();
@@ -532,6 +561,8 @@ private:
     void retryWithNextBaudrate();
     void setWorkingStatus(int status) { workingStatus_ = status; }
     void markFirstAnswer();
+    // On the GUI thread: the link of that session generation is gone.
+    void onLinkLost(std::uint64_t generation);
     // Applies the handed-over records of the current session in order; older ones are dropped.
     void applyAnswers();
     void handOver(AnswerRecord record);
@@ -576,15 +607,17 @@ private:
     StaticFileDownload staticDownload_;
     std::string staticAntennaType_;
 
-    // The data configuration lists of IOs 1, 5 and 6, each kept apart as it arrives.
+    // The data configuration lists of IOs 1, 5, 6 (the RTK page's) and 0 (the NMEA output
+    // page's), each kept apart as it arrives.
     struct IoListSlot {
         bool fresh = false;
         QX_DATA_CONFIG_LIST list{};
     };
-    IoListSlot ioLists_[3];
+    IoListSlot ioLists_[4];
     // -1 for an IO without a slot.
     static int ioListIndex(int ioId);
     void clearIoLists();
+    void clearIoList(int ioId);
     void takeIoList(const QX_DATA_CONFIG_LIST& list);
 };
 

@@ -20,7 +20,7 @@ struct EventRow {
     void (*emitFor)(DeviceObserver& o, Dm m);
 };
 
-// Codes 0, 3, 24-26, 38, 66 and those above 77 have no row: they emit nothing.
+// Codes 0, 3, 24-26, 38, 66 and those above 78 have no row: they emit nothing.
 const EventRow kEvents[] = {
     {1, [](DeviceObserver& o, Dm m) { emit o.batteryLife(read(m, &DeviceManager::batteryGrade)); }},
     {2,
@@ -105,6 +105,7 @@ const EventRow kEvents[] = {
     {75, [](DeviceObserver& o, Dm) { emit o.modemWorkMode(); }},
     {76, [](DeviceObserver& o, Dm) { emit o.csdStatus(); }},
     {77, [](DeviceObserver& o, Dm) { emit o.csdParams(); }},
+    {78, [](DeviceObserver& o, Dm) { emit o.linkLost(); }},
 };
 
 }  // namespace

@@ -49,6 +49,8 @@ signals:
     void sourceTable();
     void deviceClosed();
     void connectionFailed();
+    // The link to a connected receiver was lost and the connection closed.
+    void linkLost();
     void firmwareInfo();
     void hardwareInfo();
     void radioType(int type);

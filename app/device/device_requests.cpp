@@ -1,4 +1,5 @@
 // The request operations: each sends one session call or a fixed batch and returns at once.
+#include <chrono>
 #include <cstring>
 
 #include "device_codes.h"
@@ -38,6 +39,43 @@ void DeviceManager::sendGprsEroinfo() {
 void DeviceManager::sendCloseReceiver() {
     VARNOK_SESSION(s);
     s->Send_CloseReceiver();
+}
+
+std::uint64_t DeviceManager::refusedRequests() const {
+    return receiver_ ? receiver_->Refused_Requests() : 0;
+}
+
+bool DeviceManager::powerOffReceiver() {
+    ReceiverSession* s = receiver_.get();
+    if (!s) {
+        return false;
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    const auto left = [&] {
+        const long long spent =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        return spent >= static_cast<long long>(kPowerOffWaitMs)
+                   ? 0ul
+                   : static_cast<unsigned long>(kPowerOffWaitMs - spent);
+    };
+    for (;;) {
+        const std::uint64_t refused = s->Refused_Requests();
+        s->Send_CloseReceiver();
+        if (s->Refused_Requests() == refused) {
+            break;
+        }
+        // A full queue: wait for a slot to come free, then ask again.
+        if (left() == 0 || !s->Wait_Room(1, left())) {
+            LogicContext::log(QStringLiteral("Power off not sent: the command queue stayed full"));
+            return false;
+        }
+    }
+    if (!s->Wait_Written(left())) {
+        LogicContext::log(QStringLiteral("Power off not written before the close"));
+        return false;
+    }
+    return true;
 }
 
 void DeviceManager::sendGnssReset() {
@@ -245,6 +283,11 @@ void DeviceManager::queryModemDialStatus() {
     s->Send_Modem_Dial_Status_Query();
 }
 
+void DeviceManager::sendModemDialStatusQuery() {
+    VARNOK_SESSION(s);
+    s->Send_Modem_Dial_Status_Query();
+}
+
 void DeviceManager::queryStaticStatus() {
     VARNOK_SESSION(s);
     if (hasStaticStatusQuery()) {
@@ -305,18 +348,21 @@ void DeviceManager::queryBasePosDifference() {
     }
 }
 
-void DeviceManager::setBasePosDifference(double value) {
-    VARNOK_SESSION(s);
+bool DeviceManager::setBasePosDifference(double value) {
+    if (!receiver_) {
+        return false;
+    }
     if (deviceType_ != 1) {
-        s->Set_BasePosition_Difference(value);
-        return;
+        receiver_->Set_BasePosition_Difference(value);
+        return true;
     }
     // Sending before this connection's list answer would replace the receiver's positions.
     if (!basePositions_.setDifference(value)) {
         LogicContext::log(QStringLiteral("Base position difference not sent: no list answer yet"));
-        return;
+        return false;
     }
-    s->Send_Gnss_Base_Position_list(&basePositions_.record());
+    receiver_->Send_Gnss_Base_Position_list(&basePositions_.record());
+    return true;
 }
 
 void DeviceManager::queryDataLinkMode() {
@@ -378,6 +424,7 @@ void DeviceManager::stopStaticRecord() {
 void DeviceManager::queryNmeaOutputConfigs() {
     VARNOK_SESSION(s);
     if (deviceType_ == 1) {
+        clearIoList(0);
         s->Send_Gnss_Data_Configlist_Query(io(0));
         s->Send_Com_Baudrate(nullptr, kComPort);
     } else {
@@ -501,12 +548,13 @@ void DeviceManager::setFileRecordSettings(unsigned int mode, unsigned int sessio
         s->Set_DevcInfo_Mask(mask);
         return;
     }
-    // The interval is the 11th word of the record, the session the 9th.
+    // The interval is the low half of the 11th word of the record (the upper half is the
+    // receiver's and goes back as read), the session the 9th.
     unsigned char* words = reinterpret_cast<unsigned char*>(&cache_.fileRecordParam);
     static_assert(sizeof(QX_FILE_RECORD_CONFIG_STRUCT) >= 44, "file-record words");
-    const std::uint32_t rate = interval;
+    const std::uint16_t rate = static_cast<std::uint16_t>(interval);
     const std::uint32_t time = session;
-    std::memcpy(words + 40, &rate, 4);
+    std::memcpy(words + 40, &rate, 2);
     std::memcpy(words + 32, &time, 4);
     const unsigned char open = autoOpen ? 1 : 0;
     const unsigned char elev = static_cast<unsigned char>(mask);
@@ -547,7 +595,13 @@ StaticPointSettings DeviceManager::staticPointSettings() const {
 
 void DeviceManager::setGprsSettings(int workMode, int baseIdLength, WirelessInfo info,
                                     int autoLogin, cors_info cors) {
+    setGprsSettings(workMode, baseIdLength, info, autoLogin, &cors);
+}
+
+void DeviceManager::setGprsSettings(int workMode, int baseIdLength, const WirelessInfo& given,
+                                    int autoLogin, const cors_info* cors) {
     VARNOK_SESSION(s);
+    WirelessInfo info = given;
     s->Set_Radio_Mdl(static_cast<Rdo_Mdl>(0));
     s->Set_Gprs_Modle(static_cast<Gprs_Modle>(workMode));
     s->Set_Gprs_Ip(info.server, static_cast<unsigned int>(info.port),
@@ -559,8 +613,12 @@ void DeviceManager::setGprsSettings(int workMode, int baseIdLength, WirelessInfo
     length = length > kMaxBaseId ? kMaxBaseId : length;
     s->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(&info) + kBaseIdOffset,
                        static_cast<unsigned int>(length));
-    s->Set_Cors_Info_Auto(cors, 0);
-    s->Set_Gprs_CosMdl(static_cast<unsigned int>(autoLogin));
+    if (cors) {
+        s->Set_Cors_Info_Auto(*cors, 0);
+    }
+    if (autoLogin >= 0) {
+        s->Set_Gprs_CosMdl(static_cast<unsigned int>(autoLogin));
+    }
 }
 
 void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power,
@@ -601,7 +659,7 @@ void DeviceManager::setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power
 }
 
 void DeviceManager::setWifiSettings(int, const QX_WIFI_PARA_AP_STRUCT* params, bool autoOpen,
-                                    bool apply, bool share, bool shareAuto) {
+                                    bool apply, int share, int shareAuto) {
     VARNOK_SESSION(s);
     if (!apply) {
         return;
@@ -610,10 +668,14 @@ void DeviceManager::setWifiSettings(int, const QX_WIFI_PARA_AP_STRUCT* params, b
     s->Send_WIFI_Auto_Open(&open);
     s->Send_WIFI_Param_AP(params);
     if (isWifiShareSupported()) {
-        const unsigned char on = share ? 1 : 0;
-        const unsigned char onAuto = shareAuto ? 1 : 0;
-        s->Send_WIFI_Share(&on);
-        s->Send_WIFI_Share_Auto(&onAuto);
+        const unsigned char on = share > 0 ? 1 : 0;
+        const unsigned char onAuto = shareAuto > 0 ? 1 : 0;
+        if (share >= 0) {
+            s->Send_WIFI_Share(&on);
+        }
+        if (shareAuto >= 0) {
+            s->Send_WIFI_Share_Auto(&onAuto);
+        }
     }
 }
 
@@ -644,16 +706,27 @@ void DeviceManager::setModemSettings(const QX_MODEM_DIAL_PARA_STRUCT* params, bo
 void DeviceManager::setNetLinkSettings(const unsigned short* serverType,
                                        const QX_IP_ADDRESS_STRUCT* address,
                                        const QX_CORS_DATA_SOURCE_STRUCT* source,
-                                       const QX_ACCOUNT_STRUCT* account, bool autoOpen) {
+                                       const QX_ACCOUNT_STRUCT* account, int autoOpen) {
     VARNOK_SESSION(s);
     const unsigned short network = 3;
-    const unsigned char open = autoOpen ? 1 : 0;
+    const unsigned char open = autoOpen > 0 ? 1 : 0;
     s->Send_DataLink_Mode(&network);
-    s->Send_NetLink_Server_Type(serverType);
-    s->Send_NetLink_Address(address);
-    s->Send_NetLink_Data_Source(source);
-    s->Send_NetLink_Account(account);
-    s->Send_NetLink_Auto_Open(&open);
+    // A null would ask instead of set: the item is left out.
+    if (serverType) {
+        s->Send_NetLink_Server_Type(serverType);
+    }
+    if (address) {
+        s->Send_NetLink_Address(address);
+    }
+    if (source) {
+        s->Send_NetLink_Data_Source(source);
+    }
+    if (account) {
+        s->Send_NetLink_Account(account);
+    }
+    if (autoOpen >= 0) {
+        s->Send_NetLink_Auto_Open(&open);
+    }
 }
 
 void DeviceManager::setRadioLinkSettings(int protocol, double mhz, bool autoPower,
@@ -667,7 +740,8 @@ void DeviceManager::setRadioLinkSettings(int protocol, double mhz, bool autoPowe
     const unsigned char powerOn = autoPower ? 1 : 0;
     s->Send_DataLink_Mode(&radioMode);
     s->Send_Radio_Auto_Power_On(&powerOn);
-    if (radio.capability(1) == 2) {
+    // -1: the page holds no protocol (none read, or one without an item): the radio keeps its own.
+    if (radio.capability(1) == 2 && protocol >= 0 && protocol < 0xFFFF) {
         const unsigned short code = static_cast<unsigned short>(protocol);
         s->Send_Radio_Protocol(&code);
     }
@@ -740,41 +814,58 @@ void DeviceManager::queryBasePositionList() {
     }
 }
 
-void DeviceManager::clearBasePositionList() {
-    VARNOK_SESSION(s);
+bool DeviceManager::clearBasePositionList() {
+    if (!receiver_) {
+        return false;
+    }
     basePositions_.clearDisplay();
     if (deviceType_ != 1) {
-        s->Clear_BasePosition_List();
-    } else if (basePositions_.clear()) {
-        s->Send_Gnss_Base_Position_list(&basePositions_.record());
-    } else {
-        LogicContext::log(QStringLiteral("Base position list not cleared: no list answer yet"));
+        receiver_->Clear_BasePosition_List();
+        return true;
     }
+    if (!basePositions_.clear()) {
+        LogicContext::log(QStringLiteral("Base position list not cleared: no list answer yet"));
+        return false;
+    }
+    receiver_->Send_Gnss_Base_Position_list(&basePositions_.record());
+    return true;
 }
 
-void DeviceManager::removeBasePosition(int index) {
-    VARNOK_SESSION(s);
+bool DeviceManager::removeBasePosition(int index) {
+    if (!receiver_) {
+        return false;
+    }
     if (index < 0) {
         // No row chosen: nothing to remove on either protocol.
         LogicContext::log(QStringLiteral("Base position %1 not removed").arg(index));
-    } else if (deviceType_ != 1) {
-        s->Remove_BasePos_From_List(index);
-    } else if (basePositions_.remove(index)) {
-        s->Send_Gnss_Base_Position_list(&basePositions_.record());
-    } else {
-        LogicContext::log(QStringLiteral("Base position %1 not removed").arg(index));
+        return false;
     }
+    if (deviceType_ != 1) {
+        receiver_->Remove_BasePos_From_List(index);
+        return true;
+    }
+    if (!basePositions_.remove(index)) {
+        LogicContext::log(QStringLiteral("Base position %1 not removed").arg(index));
+        return false;
+    }
+    receiver_->Send_Gnss_Base_Position_list(&basePositions_.record());
+    return true;
 }
 
-void DeviceManager::addBasePosition(double latitude, double longitude, double height) {
-    VARNOK_SESSION(s);
-    if (deviceType_ != 1) {
-        s->Add_BasePos_To_List(latitude, longitude, height);
-    } else if (basePositions_.add(latitude, longitude, height)) {
-        s->Send_Gnss_Base_Position_list(&basePositions_.record());
-    } else {
-        LogicContext::log(QStringLiteral("Base position not added: no list answer or no room"));
+bool DeviceManager::addBasePosition(double latitude, double longitude, double height) {
+    if (!receiver_) {
+        return false;
     }
+    if (deviceType_ != 1) {
+        receiver_->Add_BasePos_To_List(latitude, longitude, height);
+        return true;
+    }
+    if (!basePositions_.add(latitude, longitude, height)) {
+        LogicContext::log(QStringLiteral("Base position not added: no list answer or no room"));
+        return false;
+    }
+    receiver_->Send_Gnss_Base_Position_list(&basePositions_.record());
+    return true;
 }
 
 // ---- NMEA and position output.
@@ -832,11 +923,37 @@ void DeviceManager::stopPositionOutput() {
         s->Send_Gnss_Data_Freq(std::vector<DataFreq>{{kPositionDataType, 1}}, io(0));
     } else {
         s->Send_200Data(false);
-        s->Set_Gnss_PosFrq(GNSS_FRQ_0);
+        // The board's own position rate, as the device information reported it, comes back
+        // (its RTK output may depend on it); 0 where that rate has no code.
+        GNSS_FRQ rate = GNSS_FRQ_0;
+        switch (DeviceRecord::byteAt(cache_.deviceInfo, DeviceRecord::OutputRateHz)) {
+            case 1:
+                rate = static_cast<GNSS_FRQ>(3);
+                break;
+            case 2:
+                rate = static_cast<GNSS_FRQ>(11);
+                break;
+            case 5:
+                rate = static_cast<GNSS_FRQ>(2);
+                break;
+            case 10:
+                rate = static_cast<GNSS_FRQ>(1);
+                break;
+            default:
+                break;
+        }
+        s->Set_Gnss_PosFrq(rate);
     }
 }
 
 // ---- Radio channel lists.
+
+void DeviceManager::queryRadioInfo() {
+    VARNOK_SESSION(s);
+    if (deviceType_ != 1) {
+        s->Send_Gprs_Version();
+    }
+}
 
 void DeviceManager::queryRadioChannelList(bool withSpacing, bool withTypes) {
     VARNOK_SESSION(s);

@@ -6,6 +6,8 @@ namespace Varnok {
 
 int DeviceManager::ioListIndex(int ioId) {
     switch (ioId) {
+        case 0:
+            return 3;
         case 1:
             return 0;
         case 5:
@@ -20,6 +22,13 @@ int DeviceManager::ioListIndex(int ioId) {
 void DeviceManager::clearIoLists() {
     for (IoListSlot& slot : ioLists_) {
         slot = IoListSlot();
+    }
+}
+
+void DeviceManager::clearIoList(int ioId) {
+    const int i = ioListIndex(ioId);
+    if (i >= 0) {
+        ioLists_[i] = IoListSlot();
     }
 }
 

@@ -226,7 +226,7 @@ std::string LogicContext::radioChannelsPath() {
     return configFile("radiochannels");
 }
 std::string LogicContext::radioConfigPath() {
-    return configFile("radioconfig");
+    return ConfigPaths::shippedFilePath("radioconfig");
 }
 std::string LogicContext::netServerPath() {
     return configFile("netserver");

@@ -18,6 +18,14 @@ public:
 
     virtual bool setReceiverType(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) = 0;
     virtual void RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks, const void* user) = 0;
+    // The session's own notification of a lost link; a session that cannot lose one ignores it.
+    virtual void RegisterCb_LinkLost(Brevan2011::BVDevice::EmGnss_Receiver::LinkLostCallback,
+                                     void*) {}
+    // The queue as the session sees it; a session without one refuses nothing and waits for
+    // nothing.
+    virtual std::uint64_t Refused_Requests() { return 0; }
+    virtual bool Wait_Written(unsigned long /*maxMs*/) { return true; }
+    virtual bool Wait_Room(unsigned int /*n*/, unsigned long /*maxMs*/) { return true; }
     virtual bool Port_Open(PARAM_COM param) = 0;
     virtual bool Port_Open(PARAM_BT param) = 0;
     virtual bool Port_Open(PARAM_SOCK param) = 0;
@@ -50,6 +58,15 @@ public:
     }
     void RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks, const void* user) override {
         receiver_.RegisterCbs_Receiver(callbacks, user);
+    }
+    void RegisterCb_LinkLost(Brevan2011::BVDevice::EmGnss_Receiver::LinkLostCallback callback,
+                             void* user) override {
+        receiver_.RegisterCb_LinkLost(callback, user);
+    }
+    std::uint64_t Refused_Requests() override { return receiver_.Refused_Requests(); }
+    bool Wait_Written(unsigned long maxMs) override { return receiver_.Wait_Written(maxMs); }
+    bool Wait_Room(unsigned int n, unsigned long maxMs) override {
+        return receiver_.Wait_Room(n, maxMs);
     }
     bool Port_Open(PARAM_COM param) override { return receiver_.Port_Open(param); }
     bool Port_Open(PARAM_BT param) override { return receiver_.Port_Open(param); }

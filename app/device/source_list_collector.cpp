@@ -1,5 +1,6 @@
 #include "source_list_collector.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Varnok {
@@ -7,6 +8,8 @@ namespace Varnok {
 namespace {
 
 const std::size_t kStatusLength = std::strlen(SourceListCollector::kStatusLine);
+// An NTRIP 2 caster's answer line.
+constexpr const char* kHttpStatus = "HTTP/1.";
 
 }  // namespace
 
@@ -21,7 +24,13 @@ bool SourceListCollector::addPiece(const char* data, std::size_t length) {
     if (!started_) {
         // The carried bytes are the start of a status line the previous piece cut.
         const std::string joined = carry_ + piece;
-        const std::size_t at = joined.find(kStatusLine);
+        const std::size_t table = joined.find(kStatusLine);
+        // At a line's start only: a modem may echo the request's "GET / HTTP/1.0".
+        std::size_t http = joined.find(kHttpStatus);
+        while (http != std::string::npos && http > 0 && joined[http - 1] != '\n') {
+            http = joined.find(kHttpStatus, http + 1);
+        }
+        const std::size_t at = std::min(table, http);
         if (at == std::string::npos) {
             carry_ = joined.size() > kStatusLength - 1
                          ? joined.substr(joined.size() - (kStatusLength - 1))
@@ -29,8 +38,14 @@ bool SourceListCollector::addPiece(const char* data, std::size_t length) {
             return false;
         }
         started_ = true;
+        http_ = at == http;
         carry_.clear();
         piece = joined.substr(at);
+    }
+    if (http_) {
+        std::string body;
+        answer_.add(piece.data(), piece.size(), body);
+        piece = std::move(body);
     }
     const std::size_t before = text_.size();
     if (before < kMaxText) {
@@ -53,6 +68,8 @@ void SourceListCollector::reset() {
     text_.clear();
     carry_.clear();
     started_ = false;
+    http_ = false;
+    answer_.reset();
     announced_ = false;
 }
 

@@ -4,11 +4,15 @@
 #include <string>
 #include <utility>
 
+#include "caster_answer.h"
+
 namespace Varnok {
 
 // Collects the caster's source table from the pieces a receiver forwards. Pieces before the
-// caster's answer line are dropped, but their last bytes are kept so that an answer line split
-// over two pieces is still found. Completion is reported once until reset(). Qt-free.
+// caster's answer line (NTRIP 1's status line or NTRIP 2's HTTP status line) are dropped, but
+// their last bytes are kept so that an answer line split over two pieces is still found. An
+// NTRIP 2 body is taken through CasterAnswer (chunks decoded). Completion is reported once
+// until reset(). Qt-free.
 class SourceListCollector {
 public:
     static constexpr std::size_t kPieceBytes = 4096;
@@ -30,6 +34,8 @@ private:
     std::string text_;
     std::string carry_;
     bool started_ = false;
+    bool http_ = false;
+    CasterAnswer answer_;
     bool announced_ = false;
 };
 

@@ -63,6 +63,10 @@ std::string baseNameOf(const std::string& path) {
 }  // namespace
 
 bool write(const std::string& path, const std::string& bytes) {
+    return write(path, bytes, -1);
+}
+
+bool write(const std::string& path, const std::string& bytes, int forcedMode) {
     if (path.empty() || path.back() == '/') {
         return false;
     }
@@ -79,7 +83,9 @@ bool write(const std::string& path, const std::string& bytes) {
 
     mode_t mode = 0666 & ~currentUmask();
     struct stat st;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (forcedMode >= 0) {
+        mode = static_cast<mode_t>(forcedMode) & 07777;
+    } else if (::stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     }
 

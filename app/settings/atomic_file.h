@@ -10,5 +10,8 @@ namespace AtomicFile {
 // unchanged and no temporary file remains. An existing target keeps its permission bits; a new
 // one gets the process's default (0666 less the umask).
 bool write(const std::string& path, const std::string& bytes);
+// The same, and the target gets exactly this mode (0600 for a file holding credentials) before
+// any byte reaches it; a negative mode behaves as above.
+bool write(const std::string& path, const std::string& bytes, int mode);
 
 }  // namespace AtomicFile

@@ -1,10 +1,9 @@
 #include "config_paths.h"
 
-#include <limits.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <mutex>
+#include <optional>
+
+#include "program_layout.h"
 
 namespace {
 
@@ -18,18 +17,24 @@ std::string& configuredDirectory() {
     return dir;
 }
 
-std::string executableDirectory() {
-    char buf[PATH_MAX];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof(buf) - 1);
-    if (n <= 0) {
-        return ".";
+std::optional<ProgramLayout>& layoutOverride() {
+    static std::optional<ProgramLayout> layout;
+    return layout;
+}
+
+// Under pathMutex.
+const ProgramLayout& layout() {
+    return layoutOverride() ? *layoutOverride() : ProgramLayout::current();
+}
+
+std::string shippedDirectory() {
+    {
+        std::lock_guard<std::mutex> lock(pathMutex());
+        if (layout().installed) {
+            return layout().dataDir + "/configs";
+        }
     }
-    std::string exe(buf, static_cast<size_t>(n));
-    size_t slash = exe.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? std::string("/") : exe.substr(0, slash);
+    return ConfigPaths::directory();
 }
 
 }  // namespace
@@ -39,13 +44,13 @@ std::string ConfigPaths::directory() {
     {
         std::lock_guard<std::mutex> lock(pathMutex());
         if (configuredDirectory().empty()) {
-            std::string base = executableDirectory();
-            configuredDirectory() = base == "/" ? "/configs" : base + "/configs";
+            configuredDirectory() = layout().configDir;
         }
         dir = configuredDirectory();
     }
-    // Failure shows later as a file that cannot be written; the stores then use defaults.
-    ::mkdir(dir.c_str(), 0777);
+    // Settings may hold credentials: the folder is the user's alone. Failure shows later as a
+    // file that cannot be written; the stores then use defaults.
+    ProgramLayout::makeDirectory(dir, 0700);
     return dir;
 }
 
@@ -60,4 +65,23 @@ void ConfigPaths::setDirectory(const std::string& dir) {
 
 std::string ConfigPaths::filePath(const std::string& name) {
     return directory() + "/" + name + ".vnk";
+}
+
+std::string ConfigPaths::shippedFilePath(const std::string& name) {
+    return shippedDirectory() + "/" + name + ".vnk";
+}
+
+bool ConfigPaths::isShipped(const std::string& path) {
+    std::lock_guard<std::mutex> lock(pathMutex());
+    if (!layout().installed) {
+        return false;
+    }
+    const std::string dir = layout().dataDir + "/configs/";
+    return path.compare(0, dir.size(), dir) == 0;
+}
+
+void ConfigPaths::setLayout(const ProgramLayout& l) {
+    std::lock_guard<std::mutex> lock(pathMutex());
+    layoutOverride() = l;
+    configuredDirectory().clear();
 }

@@ -35,6 +35,10 @@ int JSettings::save() {
 int JSettings::saveAs(const std::string& path) {
     return imp_->saveAs(path);
 }
+void JSettings::setFileMode(int mode) {
+    imp_->setFileMode(mode);
+}
+
 int JSettings::status() const {
     return imp_->status();
 }

@@ -38,6 +38,9 @@ public:
     int status() const;
     // The target gets the root name and a copy of everything under this document's root.
     int copyTo(JSettings& target, const std::string& rootName) const;
+    // Every later save gives the file exactly this mode (0600 for a file holding credentials),
+    // also when it exists with another; -1 (the default) keeps an existing file's mode.
+    void setFileMode(int mode);
 
     bool beginGroup(const std::string& key);
     bool endGroup();

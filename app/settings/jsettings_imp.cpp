@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "atomic_file.h"
+#include "config_paths.h"
 #include "settings_text.h"
 
 using tinyxml2::XMLElement;
@@ -174,7 +175,11 @@ std::string JSettingsImp::serialize() {
 }
 
 int JSettingsImp::writeTo(const std::string& path) {
-    if (!AtomicFile::write(path, serialize())) {
+    // What an installed program ships is read only: a save leaves it as it is.
+    if (ConfigPaths::isShipped(path)) {
+        return 1;
+    }
+    if (!AtomicFile::write(path, serialize(), fileMode_)) {
         return 1;
     }
     saved_ = true;

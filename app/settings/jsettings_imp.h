@@ -35,6 +35,7 @@ public:
     bool isSaved() const { return saved_; }
     const std::string& path() const { return path_; }
     int copyTo(JSettingsImp& target, const std::string& rootName) const;
+    void setFileMode(int mode) { fileMode_ = mode; }
 
     // Closes the innermost level and saves, as the owner's destruction requires.
     void finish();
@@ -80,4 +81,6 @@ private:
     std::string rootName_;
     int status_ = kStatusOk;
     bool saved_ = true;
+    // The mode every save gives the file; -1 keeps an existing file's mode.
+    int fileMode_ = -1;
 };

@@ -17,6 +17,8 @@ NetServerConfig& NetServerConfig::instance() {
 NetServerConfig::NetServerConfig() : NetServerConfig(ConfigPaths::filePath("netserver")) {}
 
 NetServerConfig::NetServerConfig(const std::string& path) {
+    // The servers' user names and passwords: the file is the user's alone.
+    settings_.setFileMode(0600);
     if (settings_.open(path, kRoot) != 0) {
         settings_.reset();
     }
@@ -92,6 +94,9 @@ void NetServerConfig::writeServerRecord(const NetServer& server, int key) {
     settings_.setStringValue("address", toUtf8String(server.address));
     settings_.setIntValue("protocol", server.protocol);
     settings_.setUIntValue("port", server.port);
+    // What an earlier protocol kept goes: an emptied list stays empty, a base ID never
+    // becomes a mount point, and credentials stay only where the protocol uses them.
+    settings_.remove("sources");
     if (server.protocol == 1) {
         settings_.setStringValue("user", toUtf8String(server.user));
         settings_.setStringValue("password", toUtf8String(server.password));
@@ -103,11 +108,15 @@ void NetServerConfig::writeServerRecord(const NetServer& server, int key) {
             }
             settings_.endArray();
         }
-    } else if (NetServer::usesBaseId(server.protocol)) {
-        settings_.beginWriteArray("sources", 1);
-        settings_.setArrayIndex(0);
-        settings_.setStringValue("source", toUtf8String(server.baseId));
-        settings_.endArray();
+    } else {
+        settings_.remove("user");
+        settings_.remove("password");
+        if (NetServer::usesBaseId(server.protocol)) {
+            settings_.beginWriteArray("sources", 1);
+            settings_.setArrayIndex(0);
+            settings_.setStringValue("source", toUtf8String(server.baseId));
+            settings_.endArray();
+        }
     }
     settings_.endGroup();
 }
@@ -149,6 +158,11 @@ void NetServerConfig::removeServer(int key) {
         settings_.beginWriteArray(kArray, n);
         settings_.setArrayIndex(item);
         settings_.setIntValue("key", -1);
+        // The item stays for the key numbering and the endpoint checks; its credentials go.
+        settings_.beginGroup("server");
+        settings_.remove("user");
+        settings_.remove("password");
+        settings_.endGroup();
         settings_.endArray();
     }
     settings_.endGroup();

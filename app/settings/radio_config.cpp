@@ -28,7 +28,7 @@ RadioConfig& RadioConfig::instance() {
 }
 
 int RadioConfig::loadForType(int type) {
-    return loadForType(type, ConfigPaths::filePath("radioconfig"));
+    return loadForType(type, ConfigPaths::shippedFilePath("radioconfig"));
 }
 
 int RadioConfig::loadForType(int type, const std::string& path) {

@@ -10,11 +10,14 @@
 #include <QToolButton>
 #include <QTranslator>
 
+#include "BVComm/Logger.h"
+#include "BVComm/PortPaths.h"
 #include "app_config.h"
 #include "close_app_dialog.h"
 #include "device_manager.h"
 #include "device_observer.h"
 #include "father_widget.h"
+#include "program_layout.h"
 #include "prompts.h"
 #include "sip_helper.h"
 #include "timer_scale.h"
@@ -49,7 +52,15 @@ Application* Application::current() {
 
 void Application::init() {
     g_app = this;
-    setWindowIcon(QIcon(applicationDirPath() + QStringLiteral("/Resources/Images/varnok.png")));
+    // Beside the program in its build folder, in the data and XDG folders once installed.
+    const ProgramLayout& layout = ProgramLayout::current();
+    // From the build folder the logs stay beside the program, where the loggers write anyway.
+    if (layout.installed && ProgramLayout::makeDirectory(layout.logDir, 0700)) {
+        // The libraries' loggers and the program's own copy of the core logger.
+        Brevan2011::BVComm::SetLogDirectory(layout.logDir);
+        Brevan2011::BVCore::setLogDirectory(layout.logDir);
+    }
+    setWindowIcon(QIcon(QString::fromStdString(layout.iconFile)));
     QFont f = font();
     if (f.pointSize() > 0) {
         f.setPointSize(f.pointSize() + 1);
@@ -59,7 +70,7 @@ void Application::init() {
     QString language;
     QString locale;
     AppConfig::instance().load(language, locale);
-    installTranslators(applicationDirPath(), locale);
+    installTranslators(QString::fromStdString(layout.dataDir), locale);
     connectDeviceClosed();
 }
 
@@ -106,8 +117,9 @@ void Application::exitApplication(FatherWidget* frame) {
     }
     switch (dialog.choice()) {
         case 1:
+            // The port closes only once the command is on the wire (or its wait ran out).
+            dm->powerOffReceiver();
             app->startExitTimer(500);
-            dm->sendCloseReceiver();
             break;
         case 2:
             app->startExitTimer(500);

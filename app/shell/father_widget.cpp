@@ -17,6 +17,7 @@
 #include "device_observer.h"
 #include "menu_manager.h"
 #include "page_registry.h"
+#include "prompts.h"
 #include "sip_helper.h"
 
 namespace Varnok {
@@ -76,6 +77,7 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent) {
     }
     connectQueued(DeviceObserver::instance(), this, SIGNAL(workingStatus(int)),
                   SLOT(onWorkingStatus(int)));
+    connectQueued(DeviceObserver::instance(), this, SIGNAL(linkLost()), SLOT(onLinkLost()));
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::availableGeometryChanged, this, [this] { desktopResized(0); });
     }
@@ -275,6 +277,28 @@ void FatherWidget::onWorkingStatus(int status) {
     if (entering) {
         createDevicePages();
     }
+}
+
+void FatherWidget::onLinkLost() {
+    unwindToMenu();
+    showWarning(this, tr("Confirm"), tr("Connection to the receiver was lost."));
+}
+
+void FatherWidget::unwindToMenu() {
+    if (stack_.size() <= 1) {
+        if (menu_ != nullptr && currentPage() == menu_) {
+            menu_->activate();  // the connected menu becomes the disconnected one
+        }
+        return;
+    }
+    leavePage();
+    while (stack_.size() > 1) {
+        Widget* top = stack_.takeLast();
+        if (top->property(kRetired).toBool()) {
+            top->deleteLater();
+        }
+    }
+    showPage(stack_.last());
 }
 
 void FatherWidget::retireDevicePages() {

@@ -53,6 +53,8 @@ public:
 public slots:
     void onCommand(const QString& name);
     void onWorkingStatus(int status);
+    // The link to the receiver was lost: back to the menu, then one message.
+    void onLinkLost();
     void desktopResized(int screen = 0);
     void onSip();
 
@@ -71,6 +73,8 @@ private:
     void clearSoftKeys();
     void placeClientArea(bool panelShown);
     void connectCommand(Widget* page);
+    // Leaves every page above the menu, whether or not it would close.
+    void unwindToMenu();
 
     QWidget* area_ = nullptr;
     QVBoxLayout* clientLayout_ = nullptr;

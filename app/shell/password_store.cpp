@@ -1,8 +1,8 @@
 #include "password_store.h"
 
 #include <QFile>
-#include <QSaveFile>
 
+#include "atomic_file.h"
 #include "logic_context.h"
 #include "md5.h"
 
@@ -42,17 +42,9 @@ bool PasswordStore::check(const QString& password) const {
 }
 
 bool PasswordStore::write(const QString& password) const {
-    QSaveFile file(path());
-    // Unbuffered, so a short write shows here and not only at commit.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return false;
-    }
     const QByteArray d = digest(saltedText(password));
-    if (file.write(d) != d.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    // Only the user may read the digest, whatever mode an earlier copy of the file had.
+    return AtomicFile::write(LogicContext::authorityPath(), d.toStdString(), 0600);
 }
 
 bool PasswordStore::fileExists() const {

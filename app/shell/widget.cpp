@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QTimerEvent>
 
+#include "device_manager.h"
 #include "device_observer.h"
 #include "logic_context.h"
 #include "prompts.h"
@@ -80,11 +81,21 @@ void Widget::beginQuery(std::initializer_list<Answer> answers) {
     for (const Answer& a : answers_) {
         connectQueued(DeviceObserver::instance(), this, a.signal, a.slot);
     }
+    refusedBefore_ = DeviceManager::instance()->refusedRequests();
 }
 
 void Widget::armQueryTimer(int timeoutMs) {
     if (queryTimer_ > 0) {
         killTimer(queryTimer_);
+    }
+    queryTimer_ = -1;
+    // A refused request never gets its answer: say so now rather than after the time-out.
+    if (DeviceManager::instance()->refusedRequests() != refusedBefore_) {
+        setWaitCursor(false);
+        cutAnswers();
+        showWarning(this, tr("Warning"), tr("The receiver is busy, try again."));
+        setEditorsEnabled(true);
+        return;
     }
     queryTimer_ = startTimer(uiMs(timeoutMs));
 }

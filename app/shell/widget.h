@@ -5,6 +5,7 @@
 #include <QVariant>
 #include <QWidget>
 
+#include <cstdint>
 #include <initializer_list>
 #include <vector>
 
@@ -62,7 +63,9 @@ signals:
 
 protected:
     // Starts the query cycle: cursor, editors off, answers joined, requests sent, timer.
-    // Bit i of the answer mask stands for answers[i].
+    // Bit i of the answer mask stands for answers[i]. When the session refuses one of the
+    // requests (its queue is full), the cycle ends at once with "The receiver is busy, try
+    // again." instead of waiting for its time-out.
     template <class Requests>
     void startQuery(int timeoutMs, std::initializer_list<Answer> answers, Requests&& requests) {
         beginQuery(answers);
@@ -87,6 +90,7 @@ private:
     int queryTimer_ = -1;
     unsigned receivedMask_ = 0;
     unsigned expectedMask_ = 0;
+    std::uint64_t refusedBefore_ = 0;
     std::vector<Answer> answers_;
 };
 

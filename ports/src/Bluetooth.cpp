@@ -1,8 +1,13 @@
 #include "BVComm/Bluetooth.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+
+#include "BVComm/Logger.h"
+#include "BluetoothPorts.h"
 
 namespace Brevan2011 {
 namespace BVComm {
@@ -60,7 +65,54 @@ bool Bluetooth::Start() {
 }
 
 void Bluetooth::Run() {
+    {
+        std::lock_guard<std::mutex> guard(runMutex_);
+        running_ = true;
+    }
     SearchBluetooth();
+    std::lock_guard<std::mutex> guard(runMutex_);
+    running_ = false;
+    runEnded_.notify_all();
+}
+
+void Bluetooth::stopSearchAndWait() {
+    bool open = false;
+    {
+        std::lock_guard<std::mutex> guard(lookupMutex_);
+        open = lookupOpen_;
+    }
+    {
+        std::lock_guard<std::mutex> guard(runMutex_);
+        open = open || running_;
+    }
+    if (!open) {
+        return;
+    }
+    // No connection or pairing while the radio still searches.
+    Stop();
+    std::unique_lock<std::mutex> lock(runMutex_);
+    runEnded_.wait_for(lock, std::chrono::milliseconds(kSearchStopWaitMs),
+                       [this] { return !running_; });
+}
+
+void Bluetooth::SetSearchTime(int milliseconds) {
+    if (backend_) {
+        backend_->setSearchTime(milliseconds);
+    }
+}
+
+int Bluetooth::ListPairedDevices(std::vector<Device>& devices) {
+    devices.clear();
+    if (!backend_) {
+        return kNoAdapter;
+    }
+    std::vector<BluetoothLookupResult> found;
+    const int code = backend_->pairedDevices(found);
+    for (const BluetoothLookupResult& d : found) {
+        devices.push_back(
+            Device{d.name.empty() ? std::wstring(L"Unnamed Device") : FromUtf8(d.name), d.address});
+    }
+    return code;
 }
 
 void Bluetooth::Stop() {
@@ -167,6 +219,7 @@ int Bluetooth::BindResultCode(int error) {
 
 int Bluetooth::BindBluetooth(std::uint64_t address, unsigned int comPort, unsigned long unused) {
     (void)unused;
+    stopSearchAndWait();
     DeleteBluetooth();
     std::lock_guard<std::mutex> guard(bindMutex_);
     // Only 48 bits make a device address; more would print more than 12 digits.
@@ -174,6 +227,11 @@ int Bluetooth::BindBluetooth(std::uint64_t address, unsigned int comPort, unsign
         const int code = backend_ ? kInvalidParameter : kNoAdapter;
         errorCode_ = code;
         return code;
+    }
+    // A PARAM_BT carries the number in one byte.
+    if (comPort > 255) {
+        errorCode_ = kNoMatchedPort;
+        return kNoMatchedPort;
     }
     wchar_t text[32];
     std::swprintf(text, sizeof(text) / sizeof(text[0]), L"%04x%08x",
@@ -186,20 +244,56 @@ int Bluetooth::BindBluetooth(std::uint64_t address, unsigned int comPort, unsign
         errorCode_ = kInvalidParameter;
         return kInvalidParameter;
     }
-    const int rc = backend_->bind(comPort, parsed, kChannelByServiceClass, serviceClass);
-    const int code = BindResultCode(rc);
-    if (code == 0) {
-        boundIndex_ = comPort;
+    const int com = static_cast<int>(comPort);
+    if (!ClaimBluetoothPort(com, parsed, this)) {
+        errorCode_ = kPortInUse;
+        return kPortInUse;
     }
-    errorCode_ = code;
-    return code;
+    // A receiver that wants a PIN is paired now, while the user can be asked; one the platform
+    // does not know is connected as it is.
+    const PinCallback& ask = pinCallback_;
+    const BluetoothPinRequest pin = [&ask](const std::string& name, std::string& answer) {
+        return ask && ask(name.empty() ? std::wstring(L"Unnamed Device") : FromUtf8(name), answer);
+    };
+    const int paired = backend_->pair(parsed, pin);
+    if (paired != 0 && paired != kPairUnknownDevice) {
+        ReleaseBluetoothPort(com, this);
+        errorCode_ = paired;
+        return paired;
+    }
+    if (ttyAllowed_ && backend_->canBindTty()) {
+        const int rc = backend_->bind(comPort, parsed, kChannelByServiceClass, serviceClass);
+        if (rc == 0) {
+            // The open goes to /dev/rfcomm<n>, not to a socket.
+            ReleaseBluetoothPort(com, this);
+            boundTty_ = comPort;
+        } else {
+            BVCore::Logger::log(BVCore::Logger::defaultLogger(), 2,
+                                "Bluetooth COM%u: no /dev/rfcomm%u (%s); a socket is used", comPort,
+                                comPort, std::strerror(rc));
+        }
+    }
+    boundIndex_ = comPort;
+    errorCode_ = 0;
+    return 0;
 }
 
 void Bluetooth::DeleteBluetooth() {
     std::lock_guard<std::mutex> guard(bindMutex_);
-    if (boundIndex_ && backend_) {
-        backend_->release(*boundIndex_);
+    if (boundTty_ && backend_) {
+        const int rc = backend_->release(*boundTty_);
+        if (rc != 0) {
+            BVCore::Logger::log(BVCore::Logger::defaultLogger(), 1,
+                                "Bluetooth: /dev/rfcomm%u could not be released: %s", *boundTty_,
+                                std::strerror(rc));
+            std::fprintf(stderr, "Bluetooth: /dev/rfcomm%u could not be released: %s\n", *boundTty_,
+                         std::strerror(rc));
+        }
     }
+    if (boundIndex_) {
+        ReleaseBluetoothPort(static_cast<int>(*boundIndex_), this);
+    }
+    boundTty_.reset();
     boundIndex_.reset();
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 
 #include "BVComm/Logger.h"
 #include "BVComm/PortPaths.h"
@@ -253,6 +254,20 @@ bool ComPort::IsOpen() {
     return gate_.isOpen();
 }
 
+void ComPort::lose(const char* why, int error) {
+    const int wakeFd = wakePipe_[1];
+    const bool closed = gate_.close([wakeFd](int) {
+        if (wakeFd >= 0) {
+            const char one = 1;
+            (void)!::write(wakeFd, &one, 1);  // a write waiting for room gives up
+        }
+    });
+    if (closed) {
+        BVCore::Logger::log(BVCore::Logger::defaultLogger(), 1, "serial port %s lost: %s",
+                            path_.c_str(), error != 0 ? std::strerror(error) : why);
+    }
+}
+
 unsigned int ComPort::ReadData(char* buffer, unsigned int size) {
     if (buffer == nullptr || size == 0) {
         return 0;
@@ -261,19 +276,37 @@ unsigned int ComPort::ReadData(char* buffer, unsigned int size) {
     if (use.fd() < 0) {
         return 0;
     }
+    // An unplugged adapter fails the query; a hung-up line polls as hung up with nothing
+    // queued. Either ends the port, so the session sees it through IsOpen.
     int queued = 0;
-    if (::ioctl(use.fd(), FIONREAD, &queued) != 0 || queued <= 0) {
+    if (::ioctl(use.fd(), FIONREAD, &queued) != 0) {
+        lose("queue query failed", errno);
+        return 0;
+    }
+    if (queued <= 0) {
+        pollfd p{use.fd(), POLLIN, 0};
+        if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+            lose("the line hung up", 0);
+        }
         return 0;
     }
     const unsigned int want = std::min(size, static_cast<unsigned int>(queued));
     for (;;) {
         const ssize_t n = ::read(use.fd(), buffer, want);
-        if (n >= 0) {
+        if (n > 0) {
             return static_cast<unsigned int>(n);
         }
-        if (errno != EINTR) {
+        if (n == 0) {
+            lose("the line hung up", 0);
             return 0;
         }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            lose("read failed", errno);
+        }
+        return 0;
     }
 }
 

@@ -5,7 +5,9 @@
 #include "BVComm/FilePort.h"
 #include "BVComm/Logger.h"
 #include "BVComm/PortInstance.h"
+#include "BVComm/RfcommPort.h"
 #include "BVComm/SockPort.h"
+#include "BluetoothPorts.h"
 
 namespace Brevan2011 {
 namespace BVComm {
@@ -25,11 +27,18 @@ KeptPort& keptPort() {
     return kept;
 }
 
-IPortInstance* makePort(int type) {
+IPortInstance* makePort(int type, const void* param) {
     switch (type) {
         case kPortSerial:
             return new (std::nothrow) ComPort(false);
         case kPortBluetooth:
+            ResetBluetoothConnectError();
+            // A number bound to a receiver's address connects a socket; any other one opens the
+            // serial device that the number leads to.
+            if (param != nullptr &&
+                BluetoothPortAddress(static_cast<const PARAM_BT*>(param)->port, nullptr)) {
+                return new (std::nothrow) RfcommPort();
+            }
             return new (std::nothrow) ComPort(true);
         case kPortTcp:
             return new (std::nothrow) SockPort();
@@ -52,7 +61,7 @@ int CreatePortInstance(int type, void* param, IPortInstance** port) {
         // Nowhere to hand the port: opening it would only leak it.
         return kPortUnsupportedType;
     }
-    IPortInstance* made = makePort(type);
+    IPortInstance* made = makePort(type, param);
     KeptPort& kept = keptPort();
     if (made == nullptr) {
         std::lock_guard<std::mutex> guard(kept.mutex);

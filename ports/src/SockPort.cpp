@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+
+#include "BVComm/Logger.h"
 
 #include "SocketHelpers.h"
 
@@ -65,15 +68,18 @@ unsigned int SockPort::ReadData(char* buffer, unsigned int size) {
     }
     for (;;) {
         const ssize_t n = ::recv(use.fd(), buffer, size, 0);
-        if (n >= 0) {
-            // 0: the peer closed its side; the port stays open until closed here.
+        if (n > 0) {
             return static_cast<unsigned int>(n);
         }
-        if (errno == EINTR) {
+        if (n < 0 && errno == EINTR) {
             continue;
         }
-        // A receive error (a reset) ends the connection.
-        gate_.close(shutdownBoth);
+        // The peer's close or a receive error (a reset) ends the connection.
+        const int error = n < 0 ? errno : 0;
+        if (gate_.close(shutdownBoth)) {
+            BVCore::Logger::log(BVCore::Logger::defaultLogger(), 1, "TCP connection lost: %s",
+                                error == 0 ? "the peer closed it" : std::strerror(error));
+        }
         return 0;
     }
 }

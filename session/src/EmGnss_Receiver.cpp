@@ -77,14 +77,8 @@ EmGnss_Receiver::~EmGnss_Receiver() {
     } else {
         Port_Close();
     }
+    discardPending("session ended");
     ExitInstance();
-    std::uint64_t discarded = 0;
-    {
-        Em_CrtSect_Lock lock(&queueLock_);
-        discarded = cmdList_.size();
-        cmdList_.clear();
-    }
-    commandsLeft(discarded);
 }
 
 void EmGnss_Receiver::InitInstance(GNSS_MANUFACTURER maker, MAINBD_OEM_TYPE boardType) {
@@ -126,6 +120,14 @@ void EmGnss_Receiver::RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks,
     DataGuard lock(dataLock_);
     if (gnss_ == nullptr) {
         callbacks_ = callbacks;
+    }
+}
+
+void EmGnss_Receiver::RegisterCb_LinkLost(LinkLostCallback callback, void* user) {
+    DataGuard lock(dataLock_);
+    if (gnss_ == nullptr) {
+        linkLost_ = callback;
+        linkLostUser_ = user;
     }
 }
 
@@ -432,10 +434,11 @@ void EmGnss_Receiver::ReSetMnfctr(GNSS_MANUFACTURER maker) {
     events_.set(kResetMaker);
 }
 
-void EmGnss_Receiver::RcvData(const unsigned char* data, unsigned int length) {
-    if (data != nullptr && length != 0 && gnss_ != nullptr) {
-        gnss_->RcvData(data, length);
+unsigned int EmGnss_Receiver::RcvData(const unsigned char* data, unsigned int length) {
+    if (data == nullptr || length == 0 || gnss_ == nullptr) {
+        return length;
     }
+    return gnss_->RcvData(data, length);
 }
 
 void EmGnss_Receiver::ResetAllEvent() {
@@ -477,6 +480,9 @@ unsigned long EmGnss_Receiver::ReadData() {
     using Clock = std::chrono::steady_clock;
     const auto nominalPass = std::chrono::milliseconds(kActiveWaitMs);
     Clock::time_point counted = Clock::now();
+    // Bytes read that the full ring has not taken yet, from buffer[heldAt].
+    unsigned int held = 0;
+    unsigned int heldAt = 0;
     for (;;) {
         const int event = events_.waitAny(EventSet::bit(kExit), waitMs);
         if (event == kExit) {
@@ -487,18 +493,44 @@ unsigned long EmGnss_Receiver::ReadData() {
         if (gnss_ == nullptr || port_ == nullptr) {
             continue;
         }
-        const unsigned int want = std::min(readChunk_.load(), kReadBufferSize);
-        const unsigned int count = port_->ReadData(reinterpret_cast<char*>(buffer), want);
-        if (count != 0) {
-            RcvData(buffer, count);
+        if (held != 0) {
+            // The ring was full: offer the rest again before reading more, so the kernel
+            // holds what comes meanwhile. The parse thread is woken to make room.
+            const unsigned int taken = RcvData(buffer + heldAt, held);
+            heldAt += taken;
+            held -= taken;
+            heldBack_.store(held, std::memory_order_relaxed);
             events_.set(kDataReceived);
-            waitMs = 0;
-            quietPasses = 0;
-        } else if (quietPasses < kQuietPasses) {
-            ++quietPasses;
-            waitMs = kActiveWaitMs;
+            waitMs = held != 0 ? kActiveWaitMs : 0;
         } else {
-            waitMs = kIdleWaitMs;
+            const unsigned int want = std::min(readChunk_.load(), kReadBufferSize);
+            const unsigned int count = port_->ReadData(reinterpret_cast<char*>(buffer), want);
+            if (count == 0 && !port_->IsOpen()) {
+                // The port ended on its own; a close sets the exit event before it ends it.
+                if (!events_.isSet(kExit)) {
+                    BVCore::Logger::log(sessionLogger(), 1, "link to the receiver lost");
+                    if (linkLost_ != nullptr) {
+                        linkLost_(linkLostUser_);
+                    }
+                }
+                events_.waitAny(EventSet::bit(kExit), -1);
+                rcdforthreads("read thread return \r\n", ThreadTrace::kRead);
+                return 0;
+            }
+            if (count != 0) {
+                const unsigned int taken = RcvData(buffer, count);
+                heldAt = taken;
+                held = count - taken;
+                heldBack_.store(held, std::memory_order_relaxed);
+                events_.set(kDataReceived);
+                waitMs = held != 0 ? kActiveWaitMs : 0;
+                quietPasses = 0;
+            } else if (quietPasses < kQuietPasses) {
+                ++quietPasses;
+                waitMs = kActiveWaitMs;
+            } else {
+                waitMs = kIdleWaitMs;
+            }
         }
         readPasses_.fetch_add(1, std::memory_order_relaxed);
         const auto passes = (Clock::now() - counted) / nominalPass;
@@ -519,7 +551,15 @@ unsigned long EmGnss_Receiver::ProcessData() {
         if (event == kDataReceived) {
             std::unique_lock<DataLock> lock(dataLock_, std::defer_lock);
             if (lockDataUnlessExit(lock) && gnss_ != nullptr) {
-                gnss_->ParseData();  // the data callback may delete the session
+                Em_Gnss* gnss = gnss_;
+                const unsigned long resyncs = gnss->Ring_Resyncs();
+                gnss->ParseData();  // the data callback may delete the session
+                if (!shared->orphaned && gnss_ == gnss && gnss->Ring_Resyncs() != resyncs) {
+                    BVCore::Logger::log(sessionLogger(), 2,
+                                        "receive buffer full without a whole message: %lu "
+                                        "bytes skipped",
+                                        gnss->Ring_Resyncs() - resyncs);
+                }
             }
         }
         if (shared->orphaned) {  // deleted by the data callback: touch nothing more
@@ -547,13 +587,7 @@ unsigned long EmGnss_Receiver::WriteData() {
     for (;;) {
         switch (events_.waitAny(mask, -1)) {
             case kExit: {
-                std::uint64_t discarded = 0;
-                {
-                    Em_CrtSect_Lock lock(&queueLock_);
-                    discarded = cmdList_.size();
-                    cmdList_.clear();
-                }
-                commandsLeft(discarded);
+                discardPending("port closed");
                 rcdforthreads("write thread return \r\n", ThreadTrace::kWrite);
                 return 0;
             }
@@ -675,17 +709,14 @@ void EmGnss_Receiver::writePending() {
 }
 
 bool EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* lastSeq,
-                                 unsigned long* boundMs) {
+                                 unsigned long* boundMs, bool counted) {
     bool dropped = false;
     {
         // One hold for the whole request: a request goes out whole or not at all.
         Em_CrtSect_Lock lock(&queueLock_);
         if (cmdList_.size() + cmds.size() <= kMaxPendingCommands) {
             if (boundMs != nullptr) {
-                unsigned long bound = 1000;
-                for (const _STR_CMD& c : cmdList_) {
-                    bound += std::min<unsigned long>(c.pause, kMaxPauseMs);
-                }
+                unsigned long bound = pendingBoundMs();
                 for (const _STR_CMD& c : cmds) {
                     bound += std::min<unsigned long>(c.pause, kMaxPauseMs);
                 }
@@ -700,6 +731,9 @@ bool EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* las
             dropped = true;
         }
     }
+    if (dropped && counted) {
+        refusedTotal_.fetch_add(1, std::memory_order_acq_rel);
+    }
     if (dropped) {
         BVCore::Logger::log(sessionLogger(), 2,
                             "command queue full: request of %u commands dropped",
@@ -707,6 +741,88 @@ bool EmGnss_Receiver::Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* las
     }
     Cmd_WrtEnvt();
     return !dropped;
+}
+
+void EmGnss_Receiver::discardPending(const char* when) {
+    std::uint64_t discarded = 0;
+    {
+        Em_CrtSect_Lock lock(&queueLock_);
+        discarded = cmdList_.size();
+        cmdList_.clear();
+    }
+    if (discarded != 0) {
+        BVCore::Logger::log(sessionLogger(), 2, "%s: %llu queued commands not written", when,
+                            static_cast<unsigned long long>(discarded));
+    }
+    commandsLeft(discarded);
+}
+
+unsigned long EmGnss_Receiver::pendingBoundMs() const {
+    unsigned long bound = 1000;
+    for (const _STR_CMD& c : cmdList_) {
+        bound += std::min<unsigned long>(c.pause, kMaxPauseMs);
+    }
+    return bound;
+}
+
+std::uint64_t EmGnss_Receiver::Refused_Requests() const {
+    return refusedTotal_.load(std::memory_order_acquire);
+}
+
+bool EmGnss_Receiver::Wait_Written(unsigned long maxMs) {
+    if (onOwnThread()) {
+        return false;  // the writer cannot wait for itself
+    }
+    // Held as the pass-through switch holds it, so that a reset waiting for it on the write
+    // thread leaves the writing to this wait (see waitCommandLeft).
+    DataGuard lock(dataLock_);
+    std::uint64_t seq = 0;
+    unsigned long bound = 0;
+    {
+        Em_CrtSect_Lock queue(&queueLock_);
+        seq = queuedTotal_;
+        bound = pendingBoundMs();
+    }
+    waitCommandLeft(seq, std::min(bound, maxMs));
+    std::lock_guard<std::mutex> guard(countMutex_);
+    return leftTotal_ >= seq;
+}
+
+bool EmGnss_Receiver::Wait_Room(unsigned int n, unsigned long maxMs) {
+    if (onOwnThread()) {
+        return false;
+    }
+    unsigned long bound = 0;
+    {
+        Em_CrtSect_Lock queue(&queueLock_);
+        if (cmdList_.size() + n <= kMaxPendingCommands) {
+            return true;
+        }
+        bound = pendingBoundMs();
+    }
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(std::min(bound, maxMs));
+    for (;;) {
+        std::uint64_t left = 0;
+        {
+            std::lock_guard<std::mutex> guard(countMutex_);
+            left = leftTotal_;
+        }
+        {
+            Em_CrtSect_Lock queue(&queueLock_);
+            if (cmdList_.size() + n <= kMaxPendingCommands) {
+                return true;
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (events_.isSet(kExit) || now >= deadline) {
+            return false;
+        }
+        // Polled as well: a session whose write thread never started wakes nobody.
+        std::unique_lock<std::mutex> guard(countMutex_);
+        leftCv_.wait_until(guard, std::min(deadline, now + std::chrono::milliseconds(50)),
+                           [&] { return leftTotal_ != left; });
+    }
 }
 
 void EmGnss_Receiver::commandsLeft(std::uint64_t count) {
@@ -752,6 +868,7 @@ void EmGnss_Receiver::Send_DataToPort(const unsigned char* data, unsigned int le
     if ((static_cast<unsigned long long>(length) + kRawChunk - 1) / kRawChunk >
         kMaxPendingCommands) {
         Cmds_Write(cmds);  // can never fit the queue: dropped whole, the writer still woken
+        refusedTotal_.fetch_add(1, std::memory_order_acq_rel);
         BVCore::Logger::log(sessionLogger(), 2, "raw data of %u bytes dropped: queue too small",
                             length);
         return;

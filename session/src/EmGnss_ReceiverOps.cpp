@@ -111,14 +111,18 @@ Result EmGnss_Receiver::runGetter(const char* name, Read&& read) {
 #undef VARNOK_GET
 
 void EmGnss_Receiver::Send_200Data(bool on) {
+    send200Data(on, nullptr, true);
+}
+
+bool EmGnss_Receiver::send200Data(bool on, std::uint64_t* lastSeq, bool counted) {
     if (!facadePresent()) {
-        return;
+        return true;
     }
     // The protocol test comes after the lock: a maker reset on the write thread replaces the
     // protocol object under dataLock.
     DataGuard lock(dataLock_);
     if (gnss_ == nullptr || !gnss_->IsVeltaOldProtocolReceiver()) {
-        return;
+        return true;
     }
     keepAliveOn_ = on;
     std::vector<_STR_CMD> cmds;
@@ -126,7 +130,7 @@ void EmGnss_Receiver::Send_200Data(bool on) {
         return g->Get_200Data(list, on);
     };
     callRow<void>("Send_200Data", build, gnss_, cmds);
-    Cmds_Write(cmds);
+    return Cmds_Write(cmds, lastSeq, nullptr, counted);
 }
 
 void EmGnss_Receiver::KeepAlive(unsigned int passes) {
@@ -149,11 +153,32 @@ void EmGnss_Receiver::KeepAlive(unsigned int passes) {
     if (!lock.owns_lock()) {
         return;
     }
+    // At most one renewal waits in the queue: while the last one is still there, this one
+    // stays due, so a slow queue does not fill up with renewals.
+    if (renewalSeq_ != 0) {
+        std::lock_guard<std::mutex> guard(countMutex_);
+        if (leftTotal_ < renewalSeq_) {
+            return;
+        }
+    }
+    {
+        // A full queue: still due, and no refusal logged on every pass.
+        Em_CrtSect_Lock queue(&queueLock_);
+        if (cmdList_.size() >= kMaxPendingCommands) {
+            return;
+        }
+    }
+    std::uint64_t seq = 0;
+    if (!send200Data(true, &seq, false)) {
+        return;  // refused by a full queue: still due
+    }
+    if (seq != 0) {
+        renewalSeq_ = seq;
+    }
     keepAliveCount = 1;
     if (KeepAliveHook hook = keepAliveHook.load()) {
         hook(readPasses_.load());
     }
-    Send_200Data(true);
 }
 
 void EmGnss_Receiver::Send_QxMdl(unsigned int mode) {

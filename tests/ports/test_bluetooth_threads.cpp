@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -44,6 +45,26 @@ TEST(BluetoothCancel, StopRacingTheSearchsOwnEndEndsTheLookupOnce) {
         ASSERT_EQ(state->endCalls, 1) << "round " << i;
         ASSERT_EQ(bt.GetErrorCode(), 0) << "round " << i;
     }
+}
+
+TEST(BluetoothCancel, ABindingStopsARunningSearchFirst) {
+    auto state = std::make_shared<FakeBluetoothBackend::State>();
+    state->blockWhenEmpty = true;
+    state->pairResult = 0;
+    Bluetooth bt(std::make_unique<FakeBluetoothBackend>(state));
+    ASSERT_TRUE(bt.Start());
+    auto search = std::async(std::launch::async, [&bt] { bt.Run(); });
+    ASSERT_TRUE(state->waitBlocked());
+    EXPECT_EQ(bt.BindBluetooth(0x00025B0A1C2DULL, 3, 0), 0);
+    ASSERT_EQ(search.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(bt.GetErrorCode(), 0);
+    std::lock_guard<std::mutex> guard(state->mutex);
+    // The lookup was cancelled and ended before the pairing began.
+    const auto& e = state->events;
+    const auto pair = std::find(e.begin(), e.end(), "pair");
+    ASSERT_NE(pair, e.end());
+    EXPECT_LT(std::find(e.begin(), e.end(), "cancel"), pair);
+    EXPECT_LT(std::find(e.begin(), e.end(), "end"), pair);
 }
 
 }  // namespace

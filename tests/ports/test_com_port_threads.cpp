@@ -60,3 +60,28 @@ TEST(ComPortThreads, ReaderAndCloserDoNotRace) {
     }
     ClearPortPaths();
 }
+
+// An unplugged receiver hangs the line up: the port ends, so its session can tell. A quiet
+// line is not a hang-up.
+TEST(ComPortThreads, AHungUpLineEndsThePortAndAQuietOneDoesNot) {
+    varnok_test::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    SetComPortPath(14, pty.slavePath());
+    PARAM_COM param;
+    param.port = 14;
+    ComPort port;
+    ASSERT_EQ(port.Initialize(&param), 0u);
+    char buf[64];
+    EXPECT_EQ(port.ReadData(buf, sizeof(buf)), 0u);
+    EXPECT_TRUE(port.IsOpen());
+    pty.writeMaster("tail");
+    ASSERT_TRUE(pty.waitQueued(4, 5000));
+    EXPECT_EQ(port.ReadData(buf, sizeof(buf)), 4u);
+    EXPECT_TRUE(port.IsOpen());
+    pty.closeMaster();
+    EXPECT_EQ(port.ReadData(buf, sizeof(buf)), 0u);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.WriteData("x", 1), 0u);
+    port.Uninitialize();
+    ClearPortPaths();
+}

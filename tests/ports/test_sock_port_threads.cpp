@@ -73,11 +73,21 @@ TEST_F(SockPortOnLoopback, WritingToAClosedPeerReturnsShortAndTheProcessLives) {
     EXPECT_LT(port_.WriteData(big.data(), static_cast<unsigned>(big.size())), big.size());
 }
 
-TEST_F(SockPortOnLoopback, OrderlyCloseReadsZeroAndStaysOpen) {
+TEST_F(SockPortOnLoopback, OrderlyCloseReadsZeroAndEndsThePort) {
     peer_.closeConnection();
     char buf[64];
     EXPECT_EQ(port_.ReadData(buf, sizeof(buf)), 0u);
-    EXPECT_TRUE(port_.IsOpen());
+    EXPECT_FALSE(port_.IsOpen());
+    EXPECT_EQ(port_.WriteData("x", 1), 0u);
+}
+
+TEST_F(SockPortOnLoopback, BytesBeforeThePeersCloseAreReadFirst) {
+    ASSERT_TRUE(peer_.send("last words"));
+    peer_.closeConnection();
+    EXPECT_EQ(readSome(10), "last words");
+    char buf[64];
+    EXPECT_EQ(port_.ReadData(buf, sizeof(buf)), 0u);
+    EXPECT_FALSE(port_.IsOpen());
 }
 
 TEST_F(SockPortOnLoopback, ResetReadsZeroAndCloses) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "Em_OldRadio.h"
 #include "Em_OldReceiver.h"
@@ -30,15 +31,16 @@ TEST(Em_OldModemReplies, RadioFrequencyReplies) {
     };
     const Case cases[] = {
         {1, {2, 40}, 457.0},
-        {8, {2, 40}, 403.0},  // 0.5 MHz clamped to the band
+        {8, {2, 40}, 0.5},  // below the band: kept as reported
         {3, {1, 0xA1, 0x8C}, 450.0125},
         {1, {1, 40, 0x00}, 457.0},
-        {1, {1, 40, 0x80}, 455.0},  // -2 MHz below the band: clamped
+        {1, {1, 40, 0x80}, 453.0},  // -2 MHz below the band's lower limit: kept
         {2, {1, 100, 0x00}, 415.0},
-        {2, {1, 1, 0x80}, 410.0},
+        {2, {1, 1, 0x80}, 409.95},    // one step below the band: kept
         {8, {1, 0x40, 0x7E}, 403.0},  // 32320 x 12.5 kHz = 404 MHz, no grid
-        {7, {1, 0x10, 0x49}, 0.0},    // 18704 x 0.025 = 467.6: clamped to 463
-        {11, {1, 5}, 455.0},          // unknown type: 0, then onto the band's lower limit
+        {7, {1, 0x10, 0x49}, 467.6},  // 18704 x 0.025, past the 463 MHz upper limit: kept
+        {3, {1, 0x30, 0x93}, 471.0},  // 37680 x 12.5 kHz, past a 450-470 radio's band: kept
+        {11, {1, 5}, 0.0},            // unknown type: nothing read
     };
     for (const auto& c : cases) {
         Em_OldReceiver rx;
@@ -50,9 +52,6 @@ TEST(Em_OldModemReplies, RadioFrequencyReplies) {
         double expected = c.mhz;
         if (c.type == 8 && c.data.size() == 3) {
             expected = 404.0;
-        }
-        if (c.type == 7) {
-            expected = 463.0;
         }
         EXPECT_NEAR(rx.radio.frequency, expected, 1e-9) << c.type;
     }
@@ -128,6 +127,7 @@ TEST(Em_OldModemReplies, NetworkSettingsLayout1) {
     EXPECT_EQ(w.textB, "abc");
     EXPECT_EQ(w.loginFlag, 1);
     EXPECT_EQ(w.textC, "cccc");
+    EXPECT_EQ(w.reported.baseId, 4);
     EXPECT_EQ(w.loginText1, "user");
     EXPECT_EQ(w.loginText2, "pass");
 
@@ -271,8 +271,12 @@ TEST(Em_OldModemReplies, AutoLogin) {
     EXPECT_STREQ(c.userName, "user");
     EXPECT_STREQ(c.password, "secret");
     EXPECT_EQ(rx.wireless.loginMode, 1);
+    EXPECT_EQ(rx.wireless.reported.mountPoint, 5);
+    EXPECT_EQ(rx.wireless.reported.userName, 4);
+    EXPECT_EQ(rx.wireless.reported.password, 6);
 
-    // Overlong texts are cut to their fields, each still terminated.
+    // Overlong texts are cut to their fields, each still terminated, and their lengths as sent
+    // tell the cut.
     Bytes o = Bytes(30, 'm');
     o.push_back(0);
     o.push_back(100);  // login mode 2
@@ -285,6 +289,9 @@ TEST(Em_OldModemReplies, AutoLogin) {
     EXPECT_EQ(std::string(c.userName), std::string(49, 'u'));
     EXPECT_EQ(std::string(c.password), std::string(19, 'p'));
     EXPECT_EQ(rx.wireless.loginMode, 2);
+    EXPECT_EQ(rx.wireless.reported.mountPoint, 30);
+    EXPECT_EQ(rx.wireless.reported.userName, 60);
+    EXPECT_EQ(rx.wireless.reported.password, 25);
 
     // A missing terminator stops the decoding there.
     Bytes t = oldtest::Text("MP");
@@ -299,6 +306,8 @@ TEST(Em_OldModemReplies, AutoLogin) {
     EXPECT_STREQ(rx2.wireless.autoLogin.mountPoint, "MP");
     EXPECT_EQ(rx2.wireless.loginMode, 0);
     EXPECT_STREQ(rx2.wireless.autoLogin.userName, "");
+    EXPECT_EQ(rx2.wireless.reported.mountPoint, 2);
+    EXPECT_EQ(rx2.wireless.reported.userName, 0);
 }
 
 TEST(Em_OldModemReplies, ChannelLists) {
@@ -324,6 +333,39 @@ TEST(Em_OldModemReplies, ChannelLists) {
     EXPECT_EQ(rx.radio.channelFreqs[15], 0x10F);
     EXPECT_EQ(Vi(rx, AtReply(0x93, Bytes(15, 9))).flags, 0u);
     EXPECT_EQ(rx.radio.channelTypes[0], 2);
+}
+
+// A source-list piece in a 't' reply: min(N, b - 10) data bytes from byte 7, never the check
+// byte or the closing bytes, whatever the stated length N.
+TEST(Em_OldModemReplies, SourceListPieceIsTheDataAlone) {
+    struct Case {
+        const char* name;
+        Bytes message;
+        std::string text;
+    };
+    Bytes longer = AtReply('t', {'a', 'b'});
+    longer[3] = 5;  // states more data than came
+    Bytes shorter = AtReply('t', {'a', 'b', 'c'});
+    shorter[3] = 1;  // states less data than came
+    const Bytes full = AtReply('t', Bytes(255, 'm'));
+    const Case cases[] = {
+        {"two bytes", AtReply('t', {'a', 'b'}), "ab"},
+        {"stated length beyond the message", longer, "ab"},
+        {"stated length within the data", shorter, "a"},
+        {"no data", AtReply('t', {}), ""},
+        {"cut before its check byte", Bytes{0x40, 't', 255 - 't', 2, 0, 0, 0, 'a', 'b'}, ""},
+        {"a full piece", full, std::string(255, 'm')},
+    };
+    for (const Case& c : cases) {
+        Em_OldReceiver rx;
+        rx.wireless.sourceListLength = 99;
+        EXPECT_EQ(Vi(rx, c.message).flags, 0x1000u) << c.name;
+        ASSERT_GE(rx.wireless.sourceListLength, 0) << c.name;
+        EXPECT_EQ(std::string(rx.wireless.sourceList,
+                              static_cast<std::size_t>(rx.wireless.sourceListLength)),
+                  c.text)
+            << c.name;
+    }
 }
 
 TEST(Em_OldModemReplies, SmallReplies) {
@@ -354,9 +396,9 @@ TEST(Em_OldModemReplies, SmallReplies) {
     EXPECT_EQ(rx.radio.fec, 1);
     EXPECT_EQ(rx.radio.spacingCode, 1);
     EXPECT_EQ(rx.radio.altStep, 20.0);
-    // 't': assembled length b gives b - 8 bytes from byte 7 (data, check byte and CR).
-    EXPECT_EQ(rx.wireless.sourceListLength, 4);
-    EXPECT_EQ(rx.wireless.sourceList[0], 'a');
+    // 't': the data bytes alone, without the check byte and the closing bytes.
+    EXPECT_EQ(rx.wireless.sourceListLength, 2);
+    EXPECT_EQ(std::string(rx.wireless.sourceList, 2), "ab");
 
     Vi(rx, AtReply('v', {9}));
     EXPECT_EQ(rx.radio.power, 0);
@@ -378,9 +420,13 @@ TEST(Em_OldModemReplies, SmallReplies) {
     Bytes longCs = {0, 5};
     longCs.insert(longCs.end(), 20, 'Q');
     EXPECT_EQ(Vi(rx, AtReply(0x91, longCs)).flags, 0x20u);
-    EXPECT_EQ(rx.radio.callsignLength, 6);              // 20 characters do not fit: unchanged
-    EXPECT_EQ(Vi(rx, AtReply(0x91, {})).flags, 0x20u);  // N = 0: length wraps, unchanged
-    EXPECT_EQ(rx.radio.callsignLength, 6);
+    // 20 characters: the 14 that fit are kept, and the length sent tells they were cut.
+    EXPECT_EQ(rx.radio.callsignLength, 20);
+    EXPECT_EQ(std::string(rx.radio.callsign, 14), std::string(14, 'Q'));
+    EXPECT_EQ(rx.radio.callsignOn, 0);
+    EXPECT_EQ(rx.radio.callsignInterval, 5);
+    EXPECT_EQ(Vi(rx, AtReply(0x91, {})).flags, 0x20u);  // N = 0: the length wraps past the field
+    EXPECT_GT(rx.radio.callsignLength, 14);
 }
 
 }  // namespace

@@ -345,6 +345,30 @@ TEST(Em_OldReplies, DeviceBlockBoardTable) {
     }
 }
 
+// A block that lost one of its 55, 55, 18-byte pieces (a line overrun, a frame eaten by a cut
+// one) is dropped, and the next block decodes: the assembly does not stay out of step.
+TEST(Em_OldReplies, DeviceBlockThatLostAPieceCostsOnlyItself) {
+    const Bytes block = DeviceBlock("1905");
+    const std::size_t starts[] = {0, 55, 110};
+    const std::size_t sizes[] = {55, 55, 18};
+    for (int lost = 0; lost < 3; ++lost) {
+        Em_OldReceiver rx;
+        for (int i = 0; i < 3; ++i) {
+            if (i != lost) {
+                EXPECT_EQ(rx.Decode_SI(block.data() + starts[i], sizes[i]).flags, 0u) << lost;
+            }
+        }
+        Em_OldReport r;
+        for (int round = 0; round < 2; ++round) {
+            for (int i = 0; i < 3; ++i) {
+                r = rx.Decode_SI(block.data() + starts[i], sizes[i]);
+            }
+            EXPECT_EQ(r.flags, 0x80000000u) << "lost piece " << lost << ", block " << round;
+            EXPECT_EQ(std::memcmp(rx.device.model, "1905", 4), 0) << lost;
+        }
+    }
+}
+
 TEST(Em_OldReplies, DeviceBlockRadioType) {
     struct Case {
         int byte59, byte126, type;

@@ -273,6 +273,28 @@ TEST(GnssFacade, BatteryGrade) {
         r.New().powerStatus.value[2] = Float_Bits(c.b);
         EXPECT_EQ(r.neu.Get_Battery_Grd(), c.grade) << c.a << " " << c.b << " power " << c.power;
     }
+    // A receiver may send the levels as whole percents: a word of at most 100 is one, and the
+    // two forms may meet in one report.
+    struct Words {
+        uint32_t a, b;
+        int grade;
+    };
+    const Words words[] = {
+        {80, 60, 7},
+        {100, 100, 10},
+        {0, 0, 0},
+        {55, 45, 5},
+        {1, 0, 0},
+        {80, Float_Bits(60.0f), 7},
+        {Float_Bits(1.0f), 1, 0},
+        {101, 100, 5},
+    };
+    for (const Words& w : words) {
+        r.New().powerStatus.value[0] = 1;
+        r.New().powerStatus.value[1] = w.a;
+        r.New().powerStatus.value[2] = w.b;
+        EXPECT_EQ(r.neu.Get_Battery_Grd(), w.grade) << w.a << " " << w.b;
+    }
 }
 
 TEST(GnssFacade, TimeZoneKeepsZeroToTwentyFour) {

@@ -557,6 +557,22 @@ TEST(GnssNewReadersTest, TextRules) {
     std::memset(&call, 0x55, sizeof call);
     rx.gnss.Get_Radio_Callsign(call);
     EXPECT_EQ(std::strlen(call.text), 16u);
+    // The length sent tells a reader whether the record holds the call sign whole.
+    struct CallCase {
+        std::vector<uint8_t> text;  // the 17 bytes sent
+        int32_t length;
+    };
+    const CallCase calls[] = {
+        {std::vector<uint8_t>(17, 'K'), 17},
+        {Cat({std::vector<uint8_t>(16, 'K'), U8(0)}), 16},
+        {Cat({std::vector<uint8_t>(3, 'K'), std::vector<uint8_t>(14, 0)}), 3},
+    };
+    for (const CallCase& c : calls) {
+        ASSERT_EQ(rx.Feed(0x0718, Cat({U8(1), U8(2), c.text})), 1);
+        Text_Lengths lengths;
+        rx.gnss.Get_Text_Lengths(lengths);
+        EXPECT_EQ(lengths.callsign, c.length);
+    }
 
     // So is the radio property's text.
     ASSERT_EQ(rx.Feed(0x0714, Cat({U32(1), U8(2), U8(3), U32(4), std::vector<uint8_t>(16, 'P')})),

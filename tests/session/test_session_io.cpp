@@ -1,6 +1,7 @@
 // The write path, closing and resetting, recording and traces, against a loopback TCP receiver.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <sstream>
@@ -264,4 +265,67 @@ TEST_F(SessionTest, ResetsWithTheLibrarysOwnProtocolObjects) {
     for (const auto& st : CallbackRecorder::instance().status()) {
         EXPECT_TRUE(st.flag);
     }
+}
+
+// A burst larger than the receive ring while the parse thread is held up: the read thread
+// keeps what the ring cannot take and the kernel the rest, so every record is delivered.
+TEST_F(TcpSessionTest, ABurstBiggerThanTheRingWhileParsingStallsArrivesWhole) {
+    std::string burst;
+    for (unsigned long i = 1; burst.size() < 60 * 1024; ++i) {
+        burst += scriptedRecord(i % 997 + 1) + "..";
+    }
+    // The count the session must report, taken from the bytes themselves.
+    const std::size_t records =
+        static_cast<std::size_t>(std::count(burst.begin(), burst.end(), '<'));
+    std::thread sender;
+    {
+        const auto stall = Probe::holdDataLock(*session_);
+        sender = std::thread([&] { EXPECT_TRUE(peer_.send(burst)); });
+        // The ring fills and the read thread holds bytes back; nothing is parsed meanwhile.
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (Probe::heldBack(*session_) == 0 && std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(2ms);
+        }
+        EXPECT_GT(Probe::heldBack(*session_), 0u);
+        EXPECT_TRUE(CallbackRecorder::instance().data().empty());
+    }
+    sender.join();
+    ASSERT_TRUE(CallbackRecorder::instance().waitData(records, 20000))
+        << CallbackRecorder::instance().data().size() << " of " << records;
+    const auto got = CallbackRecorder::instance().data();
+    ASSERT_EQ(got.size(), records);
+    unsigned long i = 1;
+    for (const auto& d : got) {
+        ASSERT_EQ(d.flags, i % 997 + 1) << "record " << i;
+        ++i;
+    }
+}
+
+// A full ring in which no whole message can be found gives up bytes from its front until one
+// can; what follows is delivered.
+TEST_F(TcpSessionTest, AFullRingWithoutAWholeMessageMovesOn) {
+    const std::string endless = "<" + std::string(30000, '7');
+    ASSERT_TRUE(peer_.send(endless + scriptedRecord(5) + scriptedRecord(6)));
+    ASSERT_TRUE(CallbackRecorder::instance().waitData(2, 20000));
+    const auto got = CallbackRecorder::instance().data();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0].flags, 5u);
+    EXPECT_EQ(got[1].flags, 6u);
+}
+
+// Closing with commands still queued says how many were not written.
+TEST_F(TcpSessionTest, ACloseSaysHowManyQueuedCommandsItDiscards) {
+    session_->Send_Null_For_Wait_Interval(3000);  // the writer sits in this pause
+    for (int i = 0; i < 5; ++i) {
+        session_->Send_DataToPort(bytesOf("x"), 1);
+    }
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (Probe::pendingLengths(*session_).size() != 5 &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(2ms);
+    }
+    ASSERT_EQ(Probe::pendingLengths(*session_).size(), 5u);
+    EXPECT_TRUE(session_->Port_Close());
+    const std::string log = readFile(Brevan2011::BVComm::LogDirectory() + "/runtime.log");
+    EXPECT_NE(log.find("port closed: 5 queued commands not written"), std::string::npos) << log;
 }

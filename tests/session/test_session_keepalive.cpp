@@ -203,3 +203,47 @@ TEST(SessionKeepAlive, CadenceFollowsTheWallClockUntilSwitchedOff) {
     EXPECT_TRUE(s.Port_Close());
     BVDevice::SetKeepAliveHook(nullptr);
 }
+
+// A renewal waiting behind a long pause: the next one falls due meanwhile but is not queued
+// a second time, and goes out once the first has. A slow queue no longer fills with renewals.
+TEST(SessionKeepAlive, AtMostOneRenewalWaitsInTheQueue) {
+    UseScriptedProtocol(false);
+    {
+        std::lock_guard<std::mutex> guard(firedMutex);
+        fired.clear();
+    }
+    PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    Brevan2011::BVComm::SetComPortPath(kCom + 1, pty.slavePath());
+    BVDevice::SetKeepAliveHook(&onKeepAlive);
+    Brevan2011::BVComm::PARAM_COM param;
+    param.port = kCom + 1;
+    EmGnss_Receiver s(GNSS_MNFCTR_VELTA, MAINBD_NOVATEL);
+    ASSERT_TRUE(s.Port_Open(param));
+    std::string wire;
+    ASSERT_TRUE(waitFired(1, pty, wire));
+    s.Send_Null_For_Wait_Interval(3000);  // the writer sits in this pause
+    const std::size_t firedAtPause = firedSoFar().size();
+    ASSERT_TRUE(waitFired(firedAtPause + 1, pty, wire));
+    {
+        // On the quiet line a pass waits 25 ms: 40 passes are about five periods.
+        const unsigned long passes = Probe::readPasses(s);
+        const auto until = Clock::now() + 10s;
+        while (Probe::readPasses(s) < passes + 40 && Clock::now() < until) {
+            wire += pty.readMaster(1 << 16, 5);
+        }
+        ASSERT_GE(Probe::readPasses(s), passes + 40);
+    }
+    const std::string on = request200(true);
+    std::size_t queued = 0;
+    for (const _STR_CMD& c : Probe::pending(s)) {
+        queued += std::string(reinterpret_cast<const char*>(c.data), c.length) == on ? 1 : 0;
+    }
+    EXPECT_EQ(queued, 1u);
+    EXPECT_EQ(firedSoFar().size(), firedAtPause + 1);
+    // The renewal that stayed due follows once the queued one is out.
+    EXPECT_TRUE(waitFired(firedAtPause + 2, pty, wire));
+    EXPECT_TRUE(s.Port_Close());
+    BVDevice::SetKeepAliveHook(nullptr);
+    Brevan2011::BVComm::ClearPortPaths();
+}

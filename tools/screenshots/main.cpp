@@ -24,6 +24,8 @@
 #include "datachain_radio.h"
 #include "datalink_test_support.h"
 #include "device_test_support.h"
+#include "BVComm/Bluetooth.h"
+#include "FakeBluetoothBackend.h"
 #include "connect.h"
 #include "connect_fixtures.h"
 #include "logic_context.h"
@@ -293,6 +295,7 @@ bool renderNewDataLinkPages(ShellHarness& harness, Varnok::FatherWidget* frame,
     rx.frequency(455.05f);
     rx.power(20);
     rx.stepper(125);
+    rx.airBaud(9600);
     varnok_test::fireTimer(page->radioPanel(), page->radioPanel()->queryTimerId());
     ShellHarness::deliver();
     ok &= save(frameShot(frame), dir, "datalink-new-radio");
@@ -360,6 +363,8 @@ bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,
     cache.radioInfo.spacing = 12.5;
     cache.radioInfo.radioType = 6;
     frame->onCommand(QStringLiteral("RadioChannel"));
+    // The page opens and asks first; its answers come after, as from the receiver.
+    ShellHarness::deliver();
     cache.channelFreqs.clear();
     cache.channelTypes.clear();
     for (int i = 0; i < 16; ++i) {
@@ -368,6 +373,9 @@ bool renderRadioChannelPages(ShellHarness& harness, Varnok::FatherWidget* frame,
     }
     dm->announce(71);
     dm->announce(70);
+    // A radio with a spacing setting (the earlier scenes' record) answers it too: 12.5 kHz.
+    cache.channelSpace = 0;
+    dm->announce(20);
     ok &= save(frameShot(frame), dir, "radio-channel-v2");
     Varnok::setUiScale(0.0);
     harness.disconnect();
@@ -620,6 +628,24 @@ bool renderConnectPages(ShellHarness& harness, const QString& dir) {
         {{"Pocket GNSS", 1, {{"Port", 0}, {"ZOR BT", 1}, {"Sys. BT", 101}, {"WIFI", 2}}},
          {"D38K Series", 3, {{"Port", 0}, {"ZOR BT", 1}, {"Server", 102}}},
          {"Survey RTK", 0, {{"Port", 0}, {"ZOR BT", 1}, {"Sys. BT", 101}}}});
+    // Bluetooth as BlueZ would answer: two paired receivers and a phone; pairing asks a PIN.
+    auto bluetooth = std::make_shared<varnok_test::FakeBluetoothBackend::State>();
+    varnok_test::FakeBluetoothBackend::Result paired;
+    paired.name = "GNSS-1234";
+    paired.address = 0x25b0a1c2dULL;
+    bluetooth->paired.push_back(paired);
+    paired.name = "Phone";
+    paired.address = 0x112233445566ULL;
+    bluetooth->paired.push_back(paired);
+    paired.name = "GNSS-R2-0917";
+    paired.address = 0x00a0c3f01122ULL;
+    bluetooth->paired.push_back(paired);
+    bluetooth->pairAsksPin = true;
+    bluetooth->pinName = "GNSS-1234";
+    Varnok::Connect::setBluetoothFactory([bluetooth] {
+        return std::make_unique<Brevan2011::BVComm::Bluetooth>(
+            std::make_unique<varnok_test::FakeBluetoothBackend>(bluetooth));
+    });
     Varnok::FatherWidget* frame = harness.makeFrame();
     frame->resize(kWidth, kHeight);
     frame->onCommand(QStringLiteral("Connection"));
@@ -634,12 +660,23 @@ bool renderConnectPages(ShellHarness& harness, const QString& dir) {
     chooseData(ui->comboBox_connect, 1);
     page->activate();
     ok &= save(frameShot(frame), dir, "connect-zor-bt");
+    // The receiver asks for its PIN while it is paired.
+    ui->listWidget->setCurrentRow(1);
+    harness.prompts.answerNextDialog([&](QDialog* d) {
+        ok &= save(dialogShot(frame, d), dir, "connect-bt-pin");
+        return int(QDialog::Rejected);
+    });
+    page->connectAction()->trigger();
+    chooseData(ui->comboBox_connect, 101);
+    page->activate();
+    ok &= save(frameShot(frame), dir, "connect-sys-bt");
     chooseData(ui->cbDeviceType, 3);
     chooseData(ui->comboBox_connect, 102);
     ui->cbServer->setEditText(QStringLiteral("BS01"));
     ui->leIP->setText(QStringLiteral("192.168.1.20"));
     ui->lePort->setText(QStringLiteral("2101"));
     ok &= save(frameShot(frame), dir, "connect-server");
+    Varnok::Connect::setBluetoothFactory({});
 
     Varnok::Channel0EnableEditor editor;
     editor.resize(kWidth, kHeight);

@@ -1,7 +1,8 @@
 // varnok-simreceiver [key=value ...] [-f FILE]
 // Serves a simulated receiver until SIGTERM or SIGINT. Prints "tcp <port>" and "pty <path>"
 // first, then "request <name> <detail>" for each request it decodes (stdout, flushed). Each line
-// on standard input is more settings, answered "ok" or "error <message>".
+// on standard input is more settings, answered "ok" or "error <message>"; the line "dump" is
+// answered with one line "state key=value ..." holding every key.
 #include <poll.h>
 #include <signal.h>
 #include <unistd.h>
@@ -86,7 +87,13 @@ int main(int argc, char** argv) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             std::string error;
-            if (sim.configure(line, &error)) {
+            if (line == "dump") {
+                std::string state = "state";
+                for (const auto& [key, value] : sim.state()) {
+                    state += " " + key + "=" + value;
+                }
+                std::printf("%s\n", state.c_str());
+            } else if (sim.configure(line, &error)) {
                 std::printf("ok\n");
             } else {
                 std::printf("error %s\n", error.c_str());

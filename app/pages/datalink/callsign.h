@@ -2,6 +2,8 @@
 
 #include <memory>
 
+class QRegularExpressionValidator;
+
 #include "widget.h"
 
 namespace Ui {
@@ -32,7 +34,16 @@ signals:
     void finished();
 
 private:
+    // The connected receiver's call sign field: 16 characters on new-protocol receivers,
+    // 14 on old ones.
+    static int messageLimit();
+
     std::unique_ptr<Ui::Callsign> ui_;
+    QRegularExpressionValidator* messageValidator_ = nullptr;
+    // The receiver sent a longer call sign than its field holds; this is the part kept. Ok
+    // refuses it until the user changes it.
+    bool cut_ = false;
+    QString cutText_;
 };
 
 }  // namespace Varnok

@@ -123,6 +123,19 @@ void DataChain::showPanel(Widget* panel) {
     ui_->datachainLayout->addWidget(panel, 1, 0, 1, 2);
 }
 
+void DataChain::hidePanel() {
+    stop(netTimer_);
+    stop(radioTimer_);
+    radio_->connectObserverSignals(false);
+    net_->connectObserverSignals(false);
+    net_->stopLogonWait();
+    if (!shown_.isEmpty()) {
+        Widget* old = shown_.takeLast();
+        old->hide();
+        ui_->datachainLayout->removeWidget(old);
+    }
+}
+
 void DataChain::showNet() {
     net_->clearEditors();
     showPanel(net_);
@@ -222,6 +235,8 @@ void DataChain::timerEvent(QTimerEvent* event) {
         linkTimer_ = -1;
         joinMode(false);
         if (answerFlags_ != kModeBit) {
+            // No link is known: the panel of an earlier read would show values as if read.
+            hidePanel();
             showWarning(this, tr("Warning"), tr("Failed to get data link type!"));
             setEditorsEnabled(true);
         }
@@ -255,6 +270,7 @@ void DataChain::onSetTimeout() {
 
 void DataChain::onCallsign() {
     values() = LinkFields::callsignToHash(radio_->callsign());
+    values().insert(QStringLiteral("CSCut"), radio_->callsignCut());
     emit command(QStringLiteral("CallSign"));
 }
 

@@ -68,6 +68,7 @@ private:
     void resetChoice();
     void joinMode(bool on);
     void showPanel(Widget* panel);
+    void hidePanel();
     void showNet();
     void showRadio();
     int checkInput();

@@ -37,6 +37,9 @@ int currentValue(const QComboBox* box, int none = 0) {
 }
 
 constexpr int kChannelZeroLocked = 170;
+// The editor holds whatever is typed, so Set can name the band instead of the spin box
+// silently moving the value to an edge.
+constexpr double kEditorMax = 9999.9999;
 
 }  // namespace
 
@@ -84,6 +87,7 @@ QPushButton* DataChain_Radio::callsignButton() const {
 void DataChain_Radio::setCallsign(const Radio_Callsign& callsign, bool valid) {
     callsign_ = callsign;
     callsignValid_ = valid;
+    callsignCut_ = false;
 }
 
 void DataChain_Radio::clearEditors() {
@@ -108,6 +112,7 @@ void DataChain_Radio::connectObserverSignals(bool on) {
         {SIGNAL(radioCallsign()), SLOT(onRadioCallsign())},
         {SIGNAL(channelFreqs()), SLOT(onChannelFreqs())},
         {SIGNAL(channelTypes()), SLOT(onChannelTypes())},
+        {SIGNAL(radioFreq()), SLOT(onRadioFreq())},
     };
     DeviceObserver* hub = on ? DeviceObserver::instance() : DeviceObserver::existingInstance();
     if (!hub) {
@@ -150,7 +155,7 @@ void DataChain_Radio::queryInfo() {
         QDoubleSpinBox* f = ui_->doubleSpinBox_currentFrq_RX;
         QSignalBlocker block(f);
         f->setDecimals(4);
-        f->setRange(info.lower, info.upper);
+        f->setRange(0, kEditorMax);
         f->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
         ui_->lineEdit_radioRange->setText(LF::rangeText(info.lower, info.upper));
         if (!spacing_) {
@@ -161,8 +166,10 @@ void DataChain_Radio::queryInfo() {
 
     asked_ = 0;
     answered_ = 0;
+    frequencyAsked_ = false;
     // The record is the receiver's again only once its answer is in.
     callsignValid_ = false;
+    callsignCut_ = false;
     fecKnown_ = false;
 
     QComboBox* baud = ui_->comboBox_baudrate;
@@ -184,11 +191,16 @@ void DataChain_Radio::queryInfo() {
         dm->queryRadioChannelSpacing();
     }
     const double freq = dm->radioFrequency();
+    // The mode answer's frequency code is counted in the radio's channel step, which a radio
+    // with a spacing setting tells only in its spacing answer (20 kHz or 12.5 kHz): until the
+    // frequency has been read again after it, none is known and Set refuses.
+    if (spacing_) {
+        asked_ |= kFrequencyBit;
+    }
+    freeFreq_ = spacing_ ? 0 : freq;
     {
-        // The range clamps the editor to its minimum; until the answers complete, a Set must
-        // send the radio's own frequency, which came with the transmit mode.
         QSignalBlocker block(ui_->doubleSpinBox_currentFrq_RX);
-        ui_->doubleSpinBox_currentFrq_RX->setValue(freq);
+        ui_->doubleSpinBox_currentFrq_RX->setValue(freeFreq_);
     }
 
     typeRowShown_ = !channelV2_ && RadioChannelsConfig::bandOfType(info.radioType) == 3;
@@ -223,14 +235,14 @@ void DataChain_Radio::queryInfo() {
         dm->sendRadioFec();
     }
     if (power_) {
+        // No power is chosen until the radio's answer: one not read is never written.
         fill(ui_->comboBox_sendPower, LF::radioPowers(info.wordD));
-        ui_->comboBox_sendPower->setCurrentIndex(ui_->comboBox_sendPower->count() - 1);
         asked_ |= kPowerBit;
         dm->sendRadioPower();
     }
     if (asked_ == 0) {
         // Nothing to wait for: the frequency the mode answer brought is all there is.
-        ui_->doubleSpinBox_currentFrq_RX->setValue(freq);
+        showFrequency(freq);
         emit gotData();
     }
 }
@@ -271,7 +283,39 @@ void DataChain_Radio::onRadioFreqStep() {
         applySpacing(space);
         onStepAndProChanged();
     }
+    if ((asked_ & kFrequencyBit) != 0 && !frequencyAsked_) {
+        // The session now decodes the frequency code with the radio's own step.
+        frequencyAsked_ = true;
+        DeviceManager::instance()->queryDataLinkMode();
+    }
     answer(kSpacingBit);
+}
+
+void DataChain_Radio::onRadioFreq() {
+    // Only the answer to the question asked after the spacing: an earlier one may have been
+    // decoded with another step.
+    if (!frequencyAsked_ || (answered_ & kFrequencyBit) != 0) {
+        return;
+    }
+    freeFreq_ = DeviceManager::instance()->radioFrequency();
+    showFrequency(freeFreq_);
+    answer(kFrequencyBit);
+}
+
+void DataChain_Radio::showFrequency(double f) {
+    {
+        QSignalBlocker block(ui_->doubleSpinBox_currentFrq_RX);
+        ui_->doubleSpinBox_currentFrq_RX->setValue(f);
+    }
+    // Run even when the value is the one shown already, so the channel and the editor's lock
+    // follow the read.
+    onFreqChanged(f);
+    // Shown as read even past the band; Set refuses it until the user types one inside.
+    double lower = 0, upper = 0, step = 0;
+    DeviceManager::instance()->radioFreqRange(lower, upper, step);
+    if (f != 0 && (f < lower || f > upper)) {
+        markInput(1, ui_->doubleSpinBox_currentFrq_RX);
+    }
 }
 
 void DataChain_Radio::onRadioFEC() {
@@ -282,7 +326,10 @@ void DataChain_Radio::onRadioFEC() {
 
 void DataChain_Radio::onRadioCallsign() {
     callsign_ = *DeviceManager::instance()->radioCallsign();
-    callsignValid_ = true;
+    // A cut call sign is shown but never written back as if it had been read.
+    callsignCut_ =
+        DeviceManager::instance()->textLengths().callsign > static_cast<int>(sizeof callsign_.text);
+    callsignValid_ = !callsignCut_;
     answer(kCallsignBit);
 }
 
@@ -319,7 +366,10 @@ void DataChain_Radio::completeQuery() {
             ui_->comboBox_signalChannel_RX->addItem(QString::number(i), static_cast<int>(i));
         }
     }
-    ui_->doubleSpinBox_currentFrq_RX->setValue(dm->radioFrequency());
+    if ((asked_ & kFrequencyBit) == 0) {
+        freeFreq_ = dm->radioFrequency();
+    }
+    showFrequency(freeFreq_);
     emit gotData();
 }
 
@@ -401,11 +451,17 @@ void DataChain_Radio::applyChannel() {
     if (index < 0 || index >= static_cast<int>(channelFreqs_.size())) {
         return;
     }
+    const int channel = ui_->comboBox_signalChannel_RX->itemData(index).toInt();
+    double f = channelFreqs_[static_cast<std::size_t>(index)];
+    // Channel 0 is the radio's own frequency (or the one typed for it), not its list entry.
+    if (channel == 0 && freeFreq_ != 0) {
+        f = freeFreq_;
+    }
     {
         QSignalBlocker block(ui_->doubleSpinBox_currentFrq_RX);
-        ui_->doubleSpinBox_currentFrq_RX->setValue(channelFreqs_[static_cast<std::size_t>(index)]);
+        ui_->doubleSpinBox_currentFrq_RX->setValue(f);
     }
-    enableFrequencyFor(ui_->comboBox_signalChannel_RX->itemData(index).toInt());
+    enableFrequencyFor(channel);
 }
 
 void DataChain_Radio::onChannelChanged(int index) {
@@ -447,14 +503,19 @@ int DataChain_Radio::findChannel(double f) const {
 void DataChain_Radio::onFreqChanged(double f) {
     markInput(0, ui_->doubleSpinBox_currentFrq_RX);
     if (channelFreqs_.empty()) {
+        freeFreq_ = f;
         return;
     }
-    const int k = findChannel(f);
+    // A 20 kHz radio stays on channel 0: the fixed channels sit on another grid.
+    const int k = spacingValue() == 1 ? -1 : findChannel(f);
+    if (k <= 0) {
+        freeFreq_ = f;
+    }
     {
         QSignalBlocker block(ui_->comboBox_signalChannel_RX);
         ui_->comboBox_signalChannel_RX->setCurrentIndex(k >= 0 ? k : 0);
     }
-    enableFrequencyFor(k);
+    enableFrequencyFor(k >= 0 ? k : 0);
     updateChannelTypeByFreq(f);
 }
 
@@ -533,6 +594,7 @@ int DataChain_Radio::checkInput() {
     double lower = 0, upper = 0, step = 0;
     DeviceManager::instance()->radioFreqRange(lower, upper, step);
     if (f < lower || f > upper) {
+        markInput(1, ui_->doubleSpinBox_currentFrq_RX);
         Prompts::instance()->message(
             this, Prompts::Critical, tr("Error"),
             tr("Radio frq is out of %1 - %2!")

@@ -33,6 +33,8 @@ public:
     static constexpr unsigned kCallsignBit = 0x4000;
     static constexpr unsigned kChannelFreqsBit = 0x10000;
     static constexpr unsigned kChannelTypesBit = 0x20000;
+    // The frequency read again once the spacing is known (a 20 kHz radio's code).
+    static constexpr unsigned kFrequencyBit = 0x1;
 
     explicit DataChain_Radio(QWidget* parent = nullptr);
     ~DataChain_Radio() override;
@@ -50,6 +52,8 @@ public:
     // The kept call sign; valid once read from the radio or handed back by Ok.
     Radio_Callsign& callsign() { return callsign_; }
     bool callsignValid() const { return callsignValid_; }
+    // The receiver's call sign was longer than the record holds.
+    bool callsignCut() const { return callsignCut_; }
     void setCallsign(const Radio_Callsign& callsign, bool valid);
     bool inSetting() const { return inSetting_; }
     void setInSetting(bool on) { inSetting_ = on; }
@@ -71,6 +75,7 @@ public slots:
     void onRadioCallsign();
     void onChannelFreqs();
     void onChannelTypes();
+    void onRadioFreq();
     void onProtocolChanged(int index);
     void onStepAndProChanged();
     void onFreqStepChanged(int index);
@@ -93,6 +98,7 @@ private:
     int findChannel(double f) const;
     int spacingValue() const;
     void snapEditor();
+    void showFrequency(double f);
 
     std::unique_ptr<Ui::DataChain_Radio> ui_;
     RadioChannelsConfig channels_;
@@ -113,10 +119,15 @@ private:
     bool typesReported_ = false;
     bool inSetting_ = false;
     bool callsignValid_ = false;
+    bool callsignCut_ = false;
     // The FEC box holds the radio's value or the user's choice.
     bool fecKnown_ = false;
     Radio_Callsign callsign_{};
     double step_ = 0;
+    // The radio's own frequency, or the one the user typed on channel 0; 0 when none is
+    // known. Channel 0 shows it rather than its list entry.
+    double freeFreq_ = 0;
+    bool frequencyAsked_ = false;
 };
 
 }  // namespace Varnok

@@ -87,7 +87,11 @@ void DataLinkWidget::onDataLinkType() {
     const int mode = DeviceManager::instance()->dataLinkMode();
     if (mode == 1 || mode == 3) {
         ui_->cbWorkMode->setCurrentIndex(ui_->cbWorkMode->findData(mode));
-    } else if (mode == 2) {
+        return;
+    }
+    // A link this page does not edit: no panel, and none of its polls.
+    hidePanel();
+    if (mode == 2) {
         Prompts::instance()->message(this, Prompts::Warning, tr("Warning"),
                                      tr("Current datalink type is GSM."), QMessageBox::Ok);
     } else if (mode == 4) {
@@ -109,6 +113,17 @@ void DataLinkWidget::showPanel(Widget* panel) {
     shown_ = panel;
     panel->show();
     panel->activate();
+}
+
+void DataLinkWidget::hidePanel() {
+    if (shown_) {
+        Widget* old = shown_;
+        shown_ = nullptr;
+        old->deactivate();
+        old->hide();
+        ui_->gridLayout->removeWidget(old);
+    }
+    modeIndex_ = -1;
 }
 
 void DataLinkWidget::onWorkModeChanged(int index) {
@@ -171,6 +186,7 @@ void DataLinkWidget::timerEvent(QTimerEvent* event) {
         return;
     }
     stopQuery();
+    hidePanel();
     setWaitCursor(false);
     setEditorsEnabled(true);
     Prompts::instance()->message(this, Prompts::Warning, tr("Warning"),
@@ -188,6 +204,7 @@ void DataLinkWidget::deactivate() {
 void DataLinkWidget::onCallSign(int state, int interval, const QString& text) {
     inSetting_ = true;
     values() = LinkFields::newCallsignToHash(state, interval, text);
+    values().insert(QStringLiteral("CSCut"), radio_->callSignCut());
     emit command(QStringLiteral("CallSign"));
 }
 

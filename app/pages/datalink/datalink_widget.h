@@ -62,6 +62,7 @@ protected:
 private:
     void joinMode(bool on);
     void showPanel(Widget* panel);
+    void hidePanel();
     void stopQuery();
 
     std::unique_ptr<Ui::DataLinkWidgetClass> ui_;

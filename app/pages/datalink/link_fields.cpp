@@ -180,9 +180,9 @@ QString callsignIntervalPattern() {
     return QStringLiteral("^[1-9]{1}|[1-2]\\d|0[1-9]|30$");
 }
 
-QString callsignMessagePattern() {
+QString callsignMessagePattern(int maxChars) {
     // \w of any script would let through letters the record cannot hold.
-    return QStringLiteral("(?:(?=[\\x{0001}-\\x{00FF}])\\w){1,14}");
+    return QStringLiteral("(?:(?=[\\x{0001}-\\x{00FF}])\\w){1,%1}").arg(maxChars);
 }
 
 QVariantHash callsignToHash(const Radio_Callsign& callsign) {
@@ -513,6 +513,12 @@ ServerTypeFields serverTypeFields(int serverType) {
 
 bool fitsNetText(const QString& text) {
     return text.toUtf8().size() <= kNetTextBytes;
+}
+
+QString tooLongText(const QString& field, int limit) {
+    return QCoreApplication::translate("LinkFields", "%1 is too long: at most %2 characters.")
+        .arg(field)
+        .arg(limit);
 }
 
 bool buildServerAddress(const QString& address, const QString& port, QX_IP_ADDRESS_STRUCT& out) {

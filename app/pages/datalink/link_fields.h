@@ -79,7 +79,8 @@ constexpr int kCallsignMessageBytes = 14;
 // Interval 1-30 minutes, "01"-"09" allowed.
 QString callsignIntervalPattern();
 // 1-14 word characters that fit one Latin-1 byte each.
-QString callsignMessagePattern();
+// 1 to maxChars word characters the record can hold.
+QString callsignMessagePattern(int maxChars = kCallsignMessageBytes);
 // The values a data link page hands to the call sign page.
 QVariantHash callsignToHash(const Radio_Callsign& callsign);
 // The call sign page's values kept in the record; the message is cut to what fits and the
@@ -234,6 +235,8 @@ ServerTypeFields serverTypeFields(int serverType);
 constexpr int kNetTextBytes = 19;
 // True when the text's UTF-8 bytes fit a network field.
 bool fitsNetText(const QString& text);
+// The refusal of a text longer than its receiver field: names the field and its limit.
+QString tooLongText(const QString& field, int limit);
 
 // The address record of a dotted IPv4 address and a port of 1-65535; false (record untouched)
 // for anything else. The record is zero-filled; the address holds a<<24 | b<<16 | c<<8 | d.

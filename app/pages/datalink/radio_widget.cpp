@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTimerEvent>
 
+#include <cmath>
 #include <cstring>
 
 #include "device_manager.h"
@@ -34,6 +35,10 @@ constexpr int kBaudSupport = 4;
 constexpr int kSensitivitySupport = 5;
 constexpr int kFecSupport = 6;
 constexpr int kCallSignSupport = 7;
+
+// The editor holds a reported or typed value outside the module's band as it is: the band is
+// checked on Set, and a value the spin box moved to an edge would be written unseen.
+constexpr double kEditorMax = 9999.9999;
 
 struct RadioAnswer {
     const char* signal;
@@ -133,6 +138,8 @@ void RadioWidget::clearValues() {
         box->setChecked(false);
     }
     ui_->leRange->clear();
+    readFreq_ = 0;
+    freeFreq_ = 0;
     {
         const QSignalBlocker block(ui_->sbFreq);
         ui_->sbFreq->setRange(0.0, 0.0);
@@ -171,6 +178,7 @@ void RadioWidget::startQuery(bool withPowerStatus) {
     // The call sign goes out only when this visit read it or the call sign page handed one.
     callSign_ = QX_RADIO_CALLSIGN_STRUCT{};
     callSignKnown_ = false;
+    callSignCut_ = false;
     clearValues();
     stop(queryTimer_);
     if (querying_) {
@@ -219,6 +227,7 @@ void RadioWidget::setCallSign(const QX_RADIO_CALLSIGN_STRUCT& record) {
     callSign_ = record;
     callSign_.text[sizeof callSign_.text - 1] = 0;
     callSignKnown_ = true;
+    callSignCut_ = false;
 }
 
 // ---- Answers: each only notes that it came; the values are in RadioConfig.
@@ -372,6 +381,9 @@ int RadioWidget::band() const {
 
 void RadioWidget::showRadioValues() {
     const RadioConfig& r = RadioConfig::instance();
+    // Channel 0 stands for the reported frequency while the lists are built.
+    readFreq_ = r.frequency();
+    freeFreq_ = readFreq_;
     showRange(r.minFrequency(), r.maxFrequency());
     fillTypes();
     fillProtocols();
@@ -389,16 +401,21 @@ void RadioWidget::showRadioValues() {
     if ((answers_ & kCallSignBit) != 0) {
         DeviceManager::instance()->radioCallsignRecord(callSign_);
         callSign_.text[sizeof callSign_.text - 1] = 0;
-        callSignKnown_ = true;
+        // A cut call sign is shown but never written back as if it had been read.
+        callSignCut_ = DeviceManager::instance()->textLengths().callsign >
+                       static_cast<int>(sizeof callSign_.text - 1);
+        callSignKnown_ = !callSignCut_;
     }
     const int stepper = r.stepper() >= 1 ? r.stepper() : r.defaultStepper();
     ui_->sbFreq->setSingleStep(stepper * RadioConfig::stepperUnit() * 0.001);
-    ui_->sbFreq->setValue(r.frequency());
+    showFrequency(r.frequency());
     selectData(ui_->cbProtocol, r.protocol());
     selectData(ui_->cbPower, r.power());
-    selectData(ui_->cbBaud, r.baud());
     selectData(ui_->cbSen, r.sensitivity());
     selectData(ui_->cbSpacing, r.stepper());
+    // Last: the protocol and the spacing rebuild the baud list, which must then hold the
+    // reported rate.
+    selectData(ui_->cbBaud, r.baud());
     ui_->cbFEC->setChecked(r.fecOn());
     ui_->cbAutoPower->setChecked(DeviceManager::instance()->radioAutoPower() != 0);
 }
@@ -407,7 +424,8 @@ void RadioWidget::showRange(double lower, double upper) {
     ui_->leRange->setText(
         QStringLiteral("%1--%2 %3").arg(shortNumber(lower), shortNumber(upper), tr("MHz")));
     const QSignalBlocker block(ui_->sbFreq);
-    ui_->sbFreq->setRange(lower, upper);
+    // 0 shows blank: no frequency.
+    ui_->sbFreq->setRange(0.0, kEditorMax);
     ui_->sbFreq->setDecimals(4);
     const QSignalBlocker blockType(ui_->cbType);
     ui_->cbType->clear();
@@ -488,13 +506,15 @@ void RadioWidget::updateBauds() {
     const QVariant spacing = ui_->cbSpacing->currentData();
     const std::vector<int> list =
         r.bauds(protocol.isValid() ? protocol.toInt() : 0, spacing.isValid() ? spacing.toInt() : 0);
+    const QVariant shownBaud = ui_->cbBaud->currentData();
     {
         const QSignalBlocker block(ui_->cbBaud);
         ui_->cbBaud->clear();
         for (int baud : list) {
             ui_->cbBaud->addItem(tr("%1 b/s").arg(baud), baud);
         }
-        ui_->cbBaud->setCurrentIndex(-1);
+        // The rate shown before the rebuild stays when the new list has it.
+        ui_->cbBaud->setCurrentIndex(ui_->cbBaud->findData(shownBaud));
     }
     finishList(ui_->cbBaud, kBaudSupport);
     if (r.radioType() == 5) {
@@ -579,8 +599,10 @@ void RadioWidget::on_cbType_currentIndexChanged(int) {
     }
     const int index = ui_->cbChannel->currentIndex();
     fillChannels(type.toInt());
-    if (index >= 0 && static_cast<std::size_t>(index) < channels_.size()) {
+    if (index > 0 && static_cast<std::size_t>(index) < channels_.size()) {
         ui_->sbFreq->setValue(channels_[static_cast<std::size_t>(index)]);
+    } else if (index == 0) {
+        showFrequency(freeFreq_);
     }
 }
 
@@ -592,7 +614,15 @@ void RadioWidget::on_cbChannel_currentIndexChanged(int index) {
     const QSignalBlocker block(ui_->sbFreq);
     const int channel = ui_->cbChannel->itemData(index).toInt();
     if (channel >= 0 && static_cast<std::size_t>(channel) < channels_.size()) {
-        ui_->sbFreq->setValue(channels_[static_cast<std::size_t>(channel)]);
+        double f = channels_[static_cast<std::size_t>(channel)];
+        // Channel 0 is the free frequency: its entry 0 means the one reported or typed.
+        if (channel == 0 && f == 0.0) {
+            f = freeFreq_;
+        }
+        ui_->sbFreq->setValue(f);
+        if (outsideBand(f) && f == readFreq_) {
+            markInput(1, ui_->sbFreq);
+        }
     }
     ui_->sbFreq->setEnabled(channel == 0);
 }
@@ -600,12 +630,34 @@ void RadioWidget::on_cbChannel_currentIndexChanged(int index) {
 void RadioWidget::on_sbFreq_valueChanged(double value) {
     markInput(0, ui_->sbFreq);
     if (channels_.empty()) {
+        freeFreq_ = value;
         return;
     }
     const int channel = LF::channelOfFrequency(channels_, value);
+    if (channel == 0) {
+        freeFreq_ = value;
+    }
     const QSignalBlocker block(ui_->cbChannel);
     ui_->cbChannel->setCurrentIndex(channel);
     ui_->sbFreq->setEnabled(channel == 0);
+}
+
+void RadioWidget::showFrequency(double mhz) {
+    {
+        const QSignalBlocker block(ui_->sbFreq);
+        ui_->sbFreq->setValue(mhz);
+    }
+    // Also when the value shown is the same, so the channel and the lock follow the read.
+    on_sbFreq_valueChanged(mhz);
+    if (mhz == readFreq_ && outsideBand(mhz)) {
+        // As reported, though outside the module's band: marked, and written back only as is.
+        markInput(1, ui_->sbFreq);
+    }
+}
+
+bool RadioWidget::outsideBand(double mhz) const {
+    const RadioConfig& r = RadioConfig::instance();
+    return mhz != 0.0 && (mhz < r.minFrequency() - 1e-9 || mhz > r.maxFrequency() + 1e-9);
 }
 
 void RadioWidget::on_cbBaud_currentIndexChanged(int) {
@@ -663,7 +715,7 @@ bool RadioWidget::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Applying.
 
-bool RadioWidget::checkInput() {
+int RadioWidget::checkInput() {
     bool ok = true;
     // Only a row the user can choose from must hold a choice: an empty or locked list is not
     // sent without one.
@@ -679,17 +731,35 @@ bool RadioWidget::checkInput() {
     require(ui_->cbBaud, !ui_->cbBaud->isHidden());
     require(ui_->cbPower, !ui_->cbPower->isHidden());
     require(ui_->cbSen, !ui_->cbSen->isHidden());
-    if (ui_->sbFreq->value() == 0.0) {
+    const double f = ui_->sbFreq->value();
+    if (f == 0.0) {
         markInput(1, ui_->sbFreq);
         ok = false;
     }
-    return ok;
+    if (!ok) {
+        return 0;
+    }
+    // Outside the band only as the receiver reported it; a typed value must lie inside.
+    if (outsideBand(f) && std::abs(f - readFreq_) > 1e-9) {
+        const RadioConfig& r = RadioConfig::instance();
+        markInput(1, ui_->sbFreq);
+        Prompts::instance()->message(
+            this, Prompts::Critical, tr("Error"),
+            tr("Radio frq is out of %1 - %2!")
+                .arg(shortNumber(r.minFrequency()), shortNumber(r.maxFrequency())),
+            QMessageBox::Ok);
+        return -1;
+    }
+    return 1;
 }
 
 void RadioWidget::applySettings() {
-    if (!checkInput()) {
+    const int checked = checkInput();
+    if (checked == 0) {
         Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
                                      tr("Please enter parameters."), QMessageBox::Ok);
+    }
+    if (checked != 1) {
         return;
     }
     // -1 (all ones) leaves a value out of the batch: a hidden row or one without a choice.

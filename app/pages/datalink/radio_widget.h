@@ -51,6 +51,8 @@ public:
     Ui::RadioWidgetClass* form() const { return ui_.get(); }
     const std::vector<double>& channels() const { return channels_; }
     bool callSignKnown() const { return callSignKnown_; }
+    // The receiver's call sign was longer than the record holds.
+    bool callSignCut() const { return callSignCut_; }
     const QX_RADIO_CALLSIGN_STRUCT& callSignRecord() const { return callSign_; }
     bool anyTimerRunning() const;
     int queryTimerId() const { return queryTimer_; }
@@ -106,7 +108,10 @@ private:
     void fillChannels(int band);
     void updateBauds();
     void finishList(QComboBox* box, int supportIndex);
-    bool checkInput();
+    // 1 valid; 0 a missing value (marked); -1 refused with its own message.
+    int checkInput();
+    void showFrequency(double mhz);
+    bool outsideBand(double mhz) const;
     double channelSpacing() const;
     void snapFrequency();
     void begin();
@@ -129,7 +134,12 @@ private:
     int powerStatus_ = 0;
     QX_RADIO_CALLSIGN_STRUCT callSign_{};
     bool callSignKnown_ = false;
+    bool callSignCut_ = false;
     bool powerStatusJoined_ = false;
+    // The frequency the receiver reported at the last read, and the one channel 0 stands
+    // for (the reported one, or what the user typed on it); 0 when none.
+    double readFreq_ = 0;
+    double freeFreq_ = 0;
 };
 
 }  // namespace Varnok

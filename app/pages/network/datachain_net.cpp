@@ -1,5 +1,6 @@
 #include "datachain_net.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDebug>
 #include <QLineEdit>
@@ -63,13 +64,17 @@ void DataChain_Net::applyLengthLimits() {
     ValidCheckConfig::instance().serverLimits(name, baseId, address);
     int user = 31, password = 31, source = 31;
     ValidCheckConfig::instance().corsLimits(user, password, source, totalLimit_);
-    ui_->comboBox_server->lineEdit()->setMaxLength(name > 0 ? name : 64);
+    // The editors take the configured lengths even where the receiver's field is shorter: a
+    // text read or stored whole shows whole, and Set refuses what the field cannot hold.
+    const auto limit = [](int configured, int fallback) {
+        return configured > 0 ? configured : fallback;
+    };
+    ui_->comboBox_server->lineEdit()->setMaxLength(limit(name, 64));
     ui_->lineEdit_address->setMaxLength(LF::editorLimit(address, LF::kAddressTextBytes));
-    ui_->lineEdit_BaseID->setMaxLength(LF::editorLimit(baseId, LF::kBaseIdBytes));
-    ui_->comboBox_sourceList->lineEdit()->setMaxLength(
-        LF::editorLimit(source, LF::kCorsSourceBytes));
-    ui_->lineEdit_guestName->setMaxLength(LF::editorLimit(user, LF::kCorsUserBytes));
-    ui_->lineEdit_psw->setMaxLength(LF::editorLimit(password, LF::kCorsPasswordBytes));
+    ui_->lineEdit_BaseID->setMaxLength(limit(baseId, 26));
+    ui_->comboBox_sourceList->lineEdit()->setMaxLength(limit(source, 31));
+    ui_->lineEdit_guestName->setMaxLength(limit(user, 31));
+    ui_->lineEdit_psw->setMaxLength(limit(password, 31));
 }
 
 void DataChain_Net::connectEditorSignals() {
@@ -85,6 +90,34 @@ void DataChain_Net::connectEditorSignals() {
             &DataChain_Net::onSourceListTextChanged);
     connect(ui_->comboBox_sourceList->lineEdit(), &QLineEdit::editingFinished, this,
             &DataChain_Net::onSourceEditFinished);
+    // What the user changes of the source and login record, and of the login mode.
+    const auto touched = [this] { corsTouched_ = true; };
+    connect(ui_->comboBox_sourceList->lineEdit(), &QLineEdit::textEdited, this, touched);
+    connect(ui_->comboBox_sourceList, &QComboBox::activated, this, touched);
+    connect(ui_->lineEdit_guestName, &QLineEdit::textEdited, this, touched);
+    connect(ui_->lineEdit_psw, &QLineEdit::textEdited, this, touched);
+    connect(ui_->checkBox_autoLog, &QCheckBox::clicked, this, [this] { autoLoginTouched_ = true; });
+    // A text the receiver sent cut counts as the user's once edited.
+    const auto edited = [this](QWidget* w) { return [this, w] { cutByReceiver_.removeAll(w); }; };
+    connect(ui_->comboBox_sourceList->lineEdit(), &QLineEdit::textEdited, this,
+            edited(ui_->comboBox_sourceList));
+    connect(ui_->comboBox_sourceList, &QComboBox::activated, this,
+            edited(ui_->comboBox_sourceList));
+    connect(ui_->lineEdit_guestName, &QLineEdit::textEdited, this, edited(ui_->lineEdit_guestName));
+    connect(ui_->lineEdit_psw, &QLineEdit::textEdited, this, edited(ui_->lineEdit_psw));
+    connect(ui_->lineEdit_BaseID, &QLineEdit::textEdited, this, edited(ui_->lineEdit_BaseID));
+}
+
+void DataChain_Net::noteReceiverText(QWidget* editor, int reportedLength, int fieldBytes) {
+    cutByReceiver_.removeAll(editor);
+    if (reportedLength < fieldBytes) {
+        return;
+    }
+    cutByReceiver_.append(editor);
+    markInput(1, editor);
+    if (editor == ui_->comboBox_sourceList) {
+        markInput(1, ui_->comboBox_sourceList->lineEdit());
+    }
 }
 
 void DataChain_Net::clearEditors() {
@@ -122,6 +155,8 @@ void DataChain_Net::queryInfo() {
     fillServerList();
     ui_->comboBox_server->setCurrentIndex(-1);
     received_ = 0;
+    corsTouched_ = false;
+    autoLoginTouched_ = false;
     DeviceManager::instance()->queryNetLinkSettings();
 }
 
@@ -212,6 +247,7 @@ void DataChain_Net::onProtocolChanged(int index) {
 
 void DataChain_Net::clearServerFields() {
     cutTexts_.clear();
+    cutByReceiver_.clear();
     ui_->lineEdit_address->clear();
     ui_->lineEdit_port->clear();
     ui_->lineEdit_BaseID->clear();
@@ -276,6 +312,7 @@ void DataChain_Net::loadServer(int key) {
         }
     }
     ui_->comboBox_sourceList->addItems(server.sources);
+    corsTouched_ = true;
 }
 
 void DataChain_Net::on_lineEdit_address_textChanged() {
@@ -333,6 +370,8 @@ void DataChain_Net::onWirelessParameters() {
     ui_->lineEdit_address->setText(f.address);
     ui_->lineEdit_port->setText(QString::number(f.port));
     ui_->lineEdit_BaseID->setText(f.baseId);
+    noteReceiverText(ui_->lineEdit_BaseID, DeviceManager::instance()->textLengths().baseId,
+                     LF::kBaseIdBytes);
     answered(kWirelessBit);
 }
 
@@ -349,6 +388,10 @@ void DataChain_Net::onCorsInfo() {
         }
         box->setCurrentIndex(i);
     }
+    const Text_Lengths lengths = DeviceManager::instance()->textLengths();
+    noteReceiverText(ui_->comboBox_sourceList, lengths.mountPoint, LF::kCorsSourceBytes);
+    noteReceiverText(ui_->lineEdit_guestName, lengths.userName, LF::kCorsUserBytes);
+    noteReceiverText(ui_->lineEdit_psw, lengths.password, LF::kCorsPasswordBytes);
     answered(kCorsBit);
 }
 
@@ -393,33 +436,86 @@ int DataChain_Net::checkRequired() {
     if (pending_ != 2 && mode == LF::Rover && NetServer::usesBaseId(protocol) && baseId.isEmpty()) {
         mark(ui_->lineEdit_BaseID);
     }
-    // Texts longer than their receiver fields (from the store) or outside Latin-1. A stored
-    // source longer than the editor takes shows cut in it: refused, never sent cut.
+    // Text outside Latin-1 has no bytes in the records.
+    const QPair<QWidget*, QString> texts[] = {
+        {ui_->comboBox_sourceList, source},
+        {ui_->lineEdit_guestName, ui_->lineEdit_guestName->text()},
+        {ui_->lineEdit_psw, ui_->lineEdit_psw->text()},
+        {ui_->lineEdit_BaseID, baseId}};
+    for (const auto& t : texts) {
+        if (!LF::isLatin1(t.second) || t.second.contains(QChar(0))) {
+            mark(t.first);
+            if (t.first == ui_->comboBox_sourceList) {
+                mark(ui_->comboBox_sourceList->lineEdit());
+            }
+        }
+    }
+    return missing;
+}
+
+bool DataChain_Net::checkLengths() {
+    const auto refuse = [this](QWidget* w, const QString& field, int limit) {
+        markInput(1, w);
+        if (w == ui_->comboBox_sourceList) {
+            markInput(1, ui_->comboBox_sourceList->lineEdit());
+        }
+        Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                     LF::tooLongText(field, limit), QMessageBox::Ok);
+        return false;
+    };
+    const QString names[] = {tr("User Name"), tr("Password"), tr("BaseID")};
+    // A text the receiver sent cut is refused unless the user replaced it. A hidden one cannot
+    // be edited; its record is left out of the Set instead where it can be.
+    const struct {
+        QWidget* editor;
+        QString name;
+        int bytes;
+    } readCut[] = {{ui_->comboBox_sourceList, tr("Source"), LF::kCorsSourceBytes},
+                   {ui_->lineEdit_guestName, names[0], LF::kCorsUserBytes},
+                   {ui_->lineEdit_psw, names[1], LF::kCorsPasswordBytes},
+                   {ui_->lineEdit_BaseID, names[2], LF::kBaseIdBytes}};
+    for (const auto& c : readCut) {
+        if (cutByReceiver_.contains(c.editor) && c.editor->isVisibleTo(this)) {
+            return refuse(c.editor, c.name, c.bytes - 1);
+        }
+    }
+    // A stored text longer than its editor shows cut in it: refused, never sent cut.
     const QComboBox* sources = ui_->comboBox_sourceList;
+    const QString source = sources->currentText();
     const QString item =
         sources->currentIndex() >= 0 ? sources->itemText(sources->currentIndex()) : QString();
-    const bool cut = item.size() > source.size() && item.startsWith(source) &&
-                     source.size() == sources->lineEdit()->maxLength();
-    if (cut || !LF::fitsLatin1Field(source, LF::kCorsSourceBytes)) {
-        mark(ui_->comboBox_sourceList);
-        mark(ui_->comboBox_sourceList->lineEdit());
+    const int sourceCap = sources->lineEdit()->maxLength();
+    if (item.size() > source.size() && item.startsWith(source) && source.size() == sourceCap) {
+        return refuse(ui_->comboBox_sourceList, tr("Source"), sourceCap);
     }
+    const QLineEdit* edits[] = {ui_->lineEdit_guestName, ui_->lineEdit_psw, ui_->lineEdit_BaseID};
     for (const auto& c : std::as_const(cutTexts_)) {
         const QString shown = c.first->text();
         if (shown.size() == c.first->maxLength() && c.second.startsWith(shown)) {
-            mark(c.first);
+            for (int i = 0; i < 3; ++i) {
+                if (edits[i] == c.first) {
+                    return refuse(c.first, names[i], c.first->maxLength());
+                }
+            }
         }
     }
-    if (!LF::fitsLatin1Field(ui_->lineEdit_guestName->text(), LF::kCorsUserBytes)) {
-        mark(ui_->lineEdit_guestName);
+    // What the receiver's record fields hold, a terminator kept.
+    const struct {
+        QWidget* editor;
+        QString text;
+        QString name;
+        int bytes;
+    } fields[] = {
+        {ui_->comboBox_sourceList, source, tr("Source"), LF::kCorsSourceBytes},
+        {ui_->lineEdit_guestName, ui_->lineEdit_guestName->text(), names[0], LF::kCorsUserBytes},
+        {ui_->lineEdit_psw, ui_->lineEdit_psw->text(), names[1], LF::kCorsPasswordBytes},
+        {ui_->lineEdit_BaseID, ui_->lineEdit_BaseID->text(), names[2], LF::kBaseIdBytes}};
+    for (const auto& f : fields) {
+        if (f.text.size() >= f.bytes) {
+            return refuse(f.editor, f.name, f.bytes - 1);
+        }
     }
-    if (!LF::fitsLatin1Field(ui_->lineEdit_psw->text(), LF::kCorsPasswordBytes)) {
-        mark(ui_->lineEdit_psw);
-    }
-    if (!LF::fitsLatin1Field(baseId, LF::kBaseIdBytes)) {
-        mark(ui_->lineEdit_BaseID);
-    }
-    return missing;
+    return true;
 }
 
 int DataChain_Net::checkTotalLength() {
@@ -439,6 +535,9 @@ int DataChain_Net::checkTotalLength() {
 int DataChain_Net::checkInput() {
     if (checkRequired() > 0) {
         return 0;
+    }
+    if (!checkLengths()) {
+        return -1;
     }
     return checkTotalLength();
 }
@@ -515,8 +614,18 @@ bool DataChain_Net::sendSettings() {
     connectQueued(hub, this, SIGNAL(wirelessStatus()), SLOT(onWirelessStatus()));
     connectQueued(hub, this, SIGNAL(wirelessError()), SLOT(onWirelessError()));
     startPolls();
-    DeviceManager::instance()->setGprsSettings(link.workMode, baseIdLength_, info,
-                                               ui_->checkBox_autoLog->isChecked() ? 1 : 0, cors);
+    // The source and login record and the login mode go out once read or changed by the
+    // user; never read, what the editors show empty would overwrite the receiver's.
+    // A hidden text that arrived cut keeps the whole record out.
+    const bool corsCut = cutByReceiver_.contains(ui_->comboBox_sourceList) ||
+                         cutByReceiver_.contains(ui_->lineEdit_guestName) ||
+                         cutByReceiver_.contains(ui_->lineEdit_psw);
+    const bool corsKnown = ((received_ & kCorsBit) != 0 || corsTouched_) && !corsCut;
+    const bool loginKnown = (received_ & kLoginModeBit) != 0 || autoLoginTouched_;
+    DeviceManager::instance()->setGprsSettings(
+        link.workMode, baseIdLength_, info,
+        loginKnown ? (ui_->checkBox_autoLog->isChecked() ? 1 : 0) : -1,
+        corsKnown ? &cors : nullptr);
     return true;
 }
 
@@ -720,6 +829,7 @@ void DataChain_Net::onFetchFinished(bool ok) {
 }
 
 void DataChain_Net::fillSourceList() {
+    corsTouched_ = true;
     SourceFetch::fillSourceList(ui_->comboBox_sourceList, fetched_, true);
 }
 

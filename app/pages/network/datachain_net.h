@@ -96,6 +96,7 @@ private:
     void loadServer(int key);
     NetServer serverFromEditors() const;
     int checkRequired();
+    bool checkLengths();
     int checkTotalLength();
     bool sendSettings();
     void startPolls();
@@ -118,7 +119,14 @@ private:
     QList<int> supported_;
     // Stored texts longer than their editors take: the editor shows them cut.
     QList<QPair<QLineEdit*, QString>> cutTexts_;
+    // Editors whose text the receiver sent longer than its record holds, so it arrived cut;
+    // an editor leaves the list when the user edits it.
+    QList<QWidget*> cutByReceiver_;
+    void noteReceiverText(QWidget* editor, int reportedLength, int fieldBytes);
     int received_ = 0;
+    // Changed by the user since the query: sent even when its answer never came.
+    bool corsTouched_ = false;
+    bool autoLoginTouched_ = false;
     bool autoLoginSupported_ = false;
     bool sourceFetchSupported_ = false;
     bool hostName_ = false;

@@ -4,6 +4,8 @@
 #include <QFormLayout>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 #include "device_manager.h"
 #include "device_observer.h"
 #include "link_fields.h"
@@ -21,10 +23,59 @@ InlayNet_Widget::InlayNet_Widget(QWidget* parent)
     ui_->setupUi(this);
     int accessPoint = 31, dial = 14, user = 32, password = 16;
     ValidCheckConfig::instance().apnLimits(accessPoint, dial, user, password, total_);
-    ui_->lineEdit_APN->setMaxLength(LF::editorLimit(accessPoint, LF::kSvcTextBytes));
-    ui_->lineEdit_serverNum->setMaxLength(LF::editorLimit(dial, LF::kSvcTextBytes));
-    ui_->lineEdit_guestName->setMaxLength(LF::editorLimit(user, LF::kSvcTextBytes));
-    ui_->lineEdit_psw->setMaxLength(LF::editorLimit(password, LF::kSvcTextBytes));
+    limits_ = {LF::editorLimit(accessPoint, LF::kSvcTextBytes),
+               LF::editorLimit(dial, LF::kSvcTextBytes), LF::editorLimit(user, LF::kSvcTextBytes),
+               LF::editorLimit(password, LF::kSvcTextBytes)};
+    for (int i = 0; i < kFields; ++i) {
+        editor(i)->setMaxLength(limits_[i]);
+    }
+}
+
+QLineEdit* InlayNet_Widget::editor(int field) const {
+    switch (field) {
+        case 0:
+            return ui_->lineEdit_APN;
+        case 1:
+            return ui_->lineEdit_serverNum;
+        case 2:
+            return ui_->lineEdit_guestName;
+        default:
+            return ui_->lineEdit_psw;
+    }
+}
+
+QString InlayNet_Widget::fieldName(int field) {
+    switch (field) {
+        case 0:
+            return tr("APN");
+        case 1:
+            return tr("Dial Number");
+        case 2:
+            return tr("User Name");
+        default:
+            return tr("Password");
+    }
+}
+
+void InlayNet_Widget::showRead(const QStringList& values) {
+    // A text longer than its editor's limit shows whole: it may go back as it came.
+    read_ = values;
+    for (int i = 0; i < kFields; ++i) {
+        const QString text = values.value(i);
+        editor(i)->setMaxLength(std::max(limits_[i], static_cast<int>(text.size())));
+        editor(i)->setText(text);
+    }
+}
+
+void InlayNet_Widget::forgetRead() {
+    read_.clear();
+    for (int i = 0; i < kFields; ++i) {
+        editor(i)->setMaxLength(limits_[i]);
+    }
+}
+
+bool InlayNet_Widget::edited(int field) const {
+    return field >= read_.size() || editor(field)->text() != read_.at(field);
 }
 
 InlayNet_Widget::~InlayNet_Widget() = default;
@@ -63,11 +114,10 @@ int InlayNet_Widget::checkInput() {
             missing = true;
         }
     }
-    // Text the 55-byte fields cannot hold (read from the receiver, or typed outside Latin-1).
-    for (QLineEdit* e :
-         {ui_->lineEdit_APN, ui_->lineEdit_serverNum, ui_->lineEdit_guestName, ui_->lineEdit_psw}) {
-        if (!LF::fitsLatin1Field(e->text(), LF::kSvcTextBytes)) {
-            markInput(1, e);
+    // A typed text outside Latin-1 has no bytes in the record.
+    for (int i = 0; i < kFields; ++i) {
+        if (edited(i) && !LF::isLatin1(editor(i)->text())) {
+            markInput(1, editor(i));
             missing = true;
         }
     }
@@ -76,7 +126,21 @@ int InlayNet_Widget::checkInput() {
                                      tr("Please enter parameters."), QMessageBox::Ok);
         return 0;
     }
-    if (ui_->lineEdit_guestName->text().size() + ui_->lineEdit_psw->text().size() > total_) {
+    // Untouched texts go back as the receiver sent them; edited ones keep their limits. Either
+    // must fit its 55-byte field with the terminator.
+    for (int i = 0; i < kFields; ++i) {
+        const QString text = editor(i)->text();
+        const int limit = edited(i) ? limits_[i] : LF::kSvcTextBytes - 1;
+        if (text.size() > limit || !LF::fitsLatin1Field(text, LF::kSvcTextBytes)) {
+            markInput(1, editor(i));
+            Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                         LF::tooLongText(fieldName(i), std::min(limit, 54)),
+                                         QMessageBox::Ok);
+            return -1;
+        }
+    }
+    if ((edited(2) || edited(3)) &&
+        ui_->lineEdit_guestName->text().size() + ui_->lineEdit_psw->text().size() > total_) {
         Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
                                      tr("Total length of\nuser name and password\nis beyond %1!",
                                         "How to describe this error is not sure.")
@@ -122,6 +186,7 @@ void InlayNet::sendCommand() {
     setWaitCursor(true);
     cutAnswer();
     answered_ = 0;
+    form_->forgetRead();
     form_->apn()->clear();
     form_->dialNumber()->clear();
     form_->userName()->clear();
@@ -137,10 +202,7 @@ void InlayNet::sendCommand() {
 void InlayNet::onWirelessParamters() {
     answered_ |= 8;
     const LF::WirelessFields f = LF::readWirelessInfo(DeviceManager::instance()->wirelessInfo());
-    form_->apn()->setText(f.apn);
-    form_->dialNumber()->setText(f.dial);
-    form_->userName()->setText(f.user);
-    form_->password()->setText(f.password);
+    form_->showRead({f.apn, f.dial, f.user, f.password});
     if (answered_ == 8) {
         setWaitCursor(false);
         setEditorsEnabled(true);

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QStringList>
+
+#include <array>
 #include <memory>
 
 #include "widget.h"
@@ -26,7 +29,14 @@ public:
     QLineEdit* password() const;
     int totalLimit() const { return total_; }
 
-    // 1 valid; 0 a missing or unstorable text (marked, message shown); -1 too long in all.
+    // The receiver's four texts (APN, dial number, user name, password), shown whole.
+    void showRead(const QStringList& values);
+    void forgetRead();
+    // True when the field's text is not the one the receiver sent (or none was read).
+    bool edited(int field) const;
+
+    // 1 valid; 0 a missing or unstorable text (marked, message shown); -1 a text too long
+    // for its field or too long in all (message shown).
     int checkInput();
 
 public slots:
@@ -36,8 +46,14 @@ public slots:
     void on_lineEdit_psw_textChanged();
 
 private:
+    static constexpr int kFields = 4;
+    QLineEdit* editor(int field) const;
+    static QString fieldName(int field);
+
     std::unique_ptr<Ui::InlayNet_Widget> ui_;
     int total_ = 48;
+    std::array<int, kFields> limits_{};
+    QStringList read_;
 };
 
 // "WirelessConfig" of old-protocol receivers: reads and sets APN, dial number, user name and

@@ -19,6 +19,18 @@ namespace {
 
 const char* const kSucceeded = QT_TRANSLATE_NOOP("SourceFetch", "Successed to get source table !");
 const char* const kFailed = QT_TRANSLATE_NOOP("SourceFetch", "Failed to get source table!");
+const char* const kUnauthorized = QT_TRANSLATE_NOOP(
+    "SourceFetch", "The caster refused the request: it asks for a user name and password (401).");
+const char* const kHttpError =
+    QT_TRANSLATE_NOOP("SourceFetch", "The caster answered with an error: %1");
+const char* const kNotATable =
+    QT_TRANSLATE_NOOP("SourceFetch", "The caster's answer is not a source table.");
+const char* const kIncomplete = QT_TRANSLATE_NOOP(
+    "SourceFetch",
+    "The caster closed the connection before the end of the source table: the list is "
+    "incomplete.");
+const char* const kClosedEmpty = QT_TRANSLATE_NOOP(
+    "SourceFetch", "The caster closed the connection without sending a source table.");
 
 }  // namespace
 
@@ -56,23 +68,93 @@ void SourceFetch::fillSourceList(QComboBox* box, const QList<QString>& names, bo
     }
 }
 
-bool SourceFetch::fetchBySocket(const QString& host, quint16 port) {
+void SourceFetch::fetchBySocket(const QString& host, quint16 port) {
     stop();
     if (!client_) {
         client_ = std::make_unique<Client>();
     }
     path_ = BySocket;
-    timer_ = startTimer(uiMs(kTimeoutMs));
-    if (!client_->connectToServer(host, port, kConnectWaitMs)) {
-        fail(Prompts::Critical, QT_TR_NOOP("Error"), QT_TR_NOOP("Failed to connect to server!"));
-        return false;
-    }
     names_.clear();
     pieces_.reset();
-    connect(client_.get(), &Client::message, this, &SourceFetch::onGetSourceBySocket,
+    answer_.reset();
+    decoder_.resetState();
+    timer_ = startTimer(uiMs(kTimeoutMs));
+    connect(client_.get(), &Client::connected, this, &SourceFetch::onSocketConnected,
+            Qt::UniqueConnection);
+    connect(client_.get(), &Client::connectFailed, this, &SourceFetch::onSocketConnectFailed,
+            Qt::UniqueConnection);
+    client_->connectToServer(host, port, kConnectWaitMs);
+}
+
+void SourceFetch::onSocketConnected() {
+    if (path_ != BySocket) {
+        return;
+    }
+    connect(client_.get(), &Client::received, this, &SourceFetch::onSocketBytes,
+            Qt::UniqueConnection);
+    connect(client_.get(), &Client::closed, this, &SourceFetch::onSocketClosed,
             Qt::UniqueConnection);
     client_->write(sourceTableRequest());
-    return true;
+}
+
+void SourceFetch::onSocketConnectFailed() {
+    if (path_ != BySocket) {
+        return;
+    }
+    fail(Prompts::Critical, QT_TR_NOOP("Error"), QT_TR_NOOP("Failed to connect to server!"));
+}
+
+void SourceFetch::onSocketBytes(const QByteArray& bytes) {
+    if (path_ != BySocket) {
+        return;
+    }
+    std::string table;
+    switch (answer_.add(bytes.constData(), static_cast<std::size_t>(bytes.size()), table)) {
+        case CasterAnswer::Unauthorized:
+            fail(Prompts::Warning, QT_TR_NOOP("Warning"), kUnauthorized);
+            return;
+        case CasterAnswer::HttpError:
+            failWith(Prompts::Warning, QT_TR_NOOP("Warning"),
+                     tr(kHttpError).arg(QString::fromLatin1(answer_.statusLine().c_str())));
+            return;
+        case CasterAnswer::Malformed:
+            fail(Prompts::Warning, QT_TR_NOOP("Warning"), kNotATable);
+            return;
+        default:
+            break;
+    }
+    addTableText(table);
+    if (path_ == BySocket && answer_.state() == CasterAnswer::Ended) {
+        onSocketClosed();  // the body is over without its end marker
+    }
+}
+
+void SourceFetch::addTableText(const std::string& bytes) {
+    if (bytes.empty()) {
+        return;
+    }
+    QString text =
+        decoder_.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    onGetSourceBySocket(text);
+}
+
+void SourceFetch::onSocketClosed() {
+    if (path_ != BySocket) {
+        return;
+    }
+    // The records that came are kept; the message says the table is not whole.
+    pieces_.add(QStringLiteral("\r\nENDSOURCETABLE"));
+    const QList<QString> names =
+        pieces_.state() == SourceTablePieces::Complete ? pieces_.names() : QList<QString>();
+    if (names.isEmpty()) {
+        fail(Prompts::Warning, QT_TR_NOOP("Warning"), kClosedEmpty);
+        return;
+    }
+    names_ = names;
+    stop();
+    emit finished(true);
+    Prompts::instance()->message(panel_, Prompts::Warning, tr("Warning"), tr(kIncomplete),
+                                 QMessageBox::Ok);
 }
 
 void SourceFetch::onGetSourceBySocket(QString& text) {
@@ -183,7 +265,7 @@ void SourceFetch::stop() {
     }
     timer_ = -1;
     if (client_) {
-        disconnect(client_.get(), &Client::message, this, &SourceFetch::onGetSourceBySocket);
+        disconnect(client_.get(), nullptr, this, nullptr);
         if (path_ == BySocket) {
             client_->disconnectFromServer();
         }
@@ -209,9 +291,13 @@ void SourceFetch::succeed() {
 }
 
 void SourceFetch::fail(int kind, const char* title, const char* text) {
+    failWith(kind, title, tr(text));
+}
+
+void SourceFetch::failWith(int kind, const char* title, const QString& text) {
     stop();
     emit finished(false);
-    Prompts::instance()->message(panel_, static_cast<Prompts::Kind>(kind), tr(title), tr(text),
+    Prompts::instance()->message(panel_, static_cast<Prompts::Kind>(kind), tr(title), text,
                                  QMessageBox::Ok);
 }
 

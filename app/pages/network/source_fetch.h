@@ -4,9 +4,11 @@
 #include <QObject>
 #include <QtGlobal>
 #include <QString>
+#include <QStringDecoder>
 
 #include <memory>
 
+#include "caster_answer.h"
 #include "source_table_pieces.h"
 
 class QComboBox;
@@ -42,9 +44,10 @@ public:
     // selects the item of the first name (firstName) or the first item.
     static void fillSourceList(QComboBox* box, const QList<QString>& names, bool firstName);
 
-    // Connects (blocking up to 30 s) and sends the request; the answer is joined until its end
-    // marker, 1 MiB or 60 s. False when no connection was made (the fetch has ended).
-    bool fetchBySocket(const QString& host, quint16 port);
+    // Starts connecting (up to 30 s, without blocking) and then sends the request; the answer
+    // is joined until its end marker, 1 MiB or 60 s. A refusal, an HTTP error or a close before
+    // the end marker ends the fetch at once with its message.
+    void fetchBySocket(const QString& host, quint16 port);
     // Waits up to 60 s for the table the receiver collects; the panel calls requestTable()
     // once the receiver's link is up.
     void waitForReceiverTable();
@@ -68,6 +71,10 @@ signals:
 
 public slots:
     void onGetSourceBySocket(QString& text);
+    void onSocketConnected();
+    void onSocketConnectFailed();
+    void onSocketBytes(const QByteArray& bytes);
+    void onSocketClosed();
     void onSourceTable();
     void onModemDialStatus();
 
@@ -80,12 +87,16 @@ private:
     void stop();
     void succeed();
     void fail(int kind, const char* title, const char* text);
+    void failWith(int kind, const char* title, const QString& text);
+    void addTableText(const std::string& bytes);
 
     QWidget* panel_;
     Titles titles_;
     Path path_ = Idle;
     std::unique_ptr<Client> client_;
     SourceTablePieces pieces_;
+    CasterAnswer answer_;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
     QList<QString> names_;
     quint32 address_ = 0;
     quint16 port_ = 0;

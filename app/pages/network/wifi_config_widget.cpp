@@ -52,6 +52,7 @@ WIFIConfigWidget::WIFIConfigWidget(QWidget* parent)
     connect(ui_->cbPowerOn, &QCheckBox::stateChanged, this,
             &WIFIConfigWidget::onPowerOnStateChanged);
     connect(ui_->cbPowerOn, &QCheckBox::clicked, this, &WIFIConfigWidget::onPowerOn);
+    connect(ui_->cbShareHotSpot, &QCheckBox::clicked, this, [this] { shareRead_ = true; });
     connectQueued(DeviceObserver::instance(), this, SIGNAL(wifiStatus()), SLOT(onWifiStatus()));
 }
 
@@ -109,6 +110,8 @@ void WIFIConfigWidget::clearForm() {
 
 void WIFIConfigWidget::queryInfo() {
     modemDialled_ = false;
+    shareRead_ = false;
+    shareAutoRead_ = false;
     answered_ = 0;
     clearForm();
     if (!querying_) {
@@ -185,10 +188,12 @@ void WIFIConfigWidget::onWifiAutoPower(bool on) {
 }
 
 void WIFIConfigWidget::onWifiShare() {
+    shareRead_ = true;
     ui_->cbShareHotSpot->setChecked(DeviceManager::instance()->wifiShare() != 0);
 }
 
 void WIFIConfigWidget::onWifiAutoShare() {
+    shareAutoRead_ = true;
     ui_->cbAutoShare->setChecked(DeviceManager::instance()->wifiAutoShare() != 0);
 }
 
@@ -300,7 +305,9 @@ void WIFIConfigWidget::setInfo() {
     }
     DeviceManager::instance()->setWifiSettings(
         mode, &ap, ui_->cbWifiAuto->isChecked(), ui_->cbPowerOn->isChecked(),
-        ui_->cbShareHotSpot->isChecked(), ui_->cbAutoShare->isChecked());
+        // The share flags go out once read, or the share box once the user clicked it.
+        shareRead_ ? (ui_->cbShareHotSpot->isChecked() ? 1 : 0) : -1,
+        shareAutoRead_ ? (ui_->cbAutoShare->isChecked() ? 1 : 0) : -1);
     stop(setTimer_);
     setTimer_ = startTimer(uiMs(kSetTimeoutMs));
 }
@@ -338,7 +345,8 @@ void WIFIConfigWidget::timerEvent(QTimerEvent* event) {
         stop(setTimer_);
         endOperation();
     } else if (id == dialPoll_) {
-        dm->queryModemDialStatus();
+        // Only asks: a modem the modem tab read as off stays off while this tab is open.
+        dm->sendModemDialStatusQuery();
     } else {
         Widget::timerEvent(event);
     }

@@ -85,6 +85,9 @@ private:
     // The SSID exactly as the receiver last gave it, sent back unchanged.
     QByteArray ssid_;
     bool apAnswered_ = false;
+    // The share flags answered (or the box clicked) since the query: only then written.
+    bool shareRead_ = false;
+    bool shareAutoRead_ = false;
     int powerPoll_ = -1;
     int queryTimeout_ = -1;
     int setTimer_ = -1;

@@ -30,11 +30,11 @@ void WirelessConfigWidget::buildTabs() {
     layout->addWidget(tabs_);
     wifi_ = new WIFIConfigWidget(tabs_);
     connect(wifi_, &WIFIConfigWidget::busy, this, &WirelessConfigWidget::onOperationBusy);
-    connect(wifi_, &WIFIConfigWidget::powerOn, this, &WirelessConfigWidget::onPowerOn);
+    connect(wifi_, &WIFIConfigWidget::powerOn, this, [this](bool on) { tabPower_[0] = on; });
     tabs_->addTab(wifi_, tr("WIFI Settings"));
     apn_ = new APNConfigWidget(tabs_);
     connect(apn_, &APNConfigWidget::busy, this, &WirelessConfigWidget::onOperationBusy);
-    connect(apn_, &APNConfigWidget::powerOn, this, &WirelessConfigWidget::onPowerOn);
+    connect(apn_, &APNConfigWidget::powerOn, this, [this](bool on) { tabPower_[1] = on; });
     tabs_->addTab(apn_, tr("APN Settings"));
     connect(tabs_, &QTabWidget::currentChanged, this, &WirelessConfigWidget::onCurrentChanged);
 }
@@ -97,7 +97,15 @@ void WirelessConfigWidget::onOperationBusy(bool busy) {
 }
 
 void WirelessConfigWidget::onPowerOn(bool on) {
-    powerOn_ = on;
+    if (index_ == 0 || index_ == 1) {
+        tabPower_[index_] = on;
+    }
+}
+
+bool WirelessConfigWidget::powerOnFlag() const {
+    // Each tab's own power report: a modem read as off keeps Set off on the modem tab
+    // whatever the Wi-Fi tab reported.
+    return (index_ == 0 || index_ == 1) && tabPower_[index_];
 }
 
 void WirelessConfigWidget::setEditorsEnabled(bool enabled) {
@@ -105,7 +113,7 @@ void WirelessConfigWidget::setEditorsEnabled(bool enabled) {
         current->setEditorsEnabled(enabled);
     }
     get_->setEnabled(enabled);
-    set_->setEnabled(enabled && powerOn_);
+    set_->setEnabled(enabled && powerOnFlag());
     Widget::setEditorsEnabled(enabled);
 }
 

@@ -28,7 +28,8 @@ public:
     QAction* getAction() const { return get_; }
     QAction* setAction() const { return set_; }
     int currentIndex() const { return index_; }
-    bool powerOnFlag() const { return powerOn_; }
+    // The power-on report of the current tab.
+    bool powerOnFlag() const;
 
 public slots:
     void onQueryInfo();
@@ -51,7 +52,8 @@ private:
     QAction* get_ = nullptr;
     QAction* set_ = nullptr;
     int index_ = 0;
-    bool powerOn_ = false;
+    // The last powerOn(bool) of each tab (Wi-Fi, modem).
+    bool tabPower_[2] = {false, false};
 };
 
 }  // namespace Varnok

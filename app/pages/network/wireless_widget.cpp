@@ -52,9 +52,8 @@ WirelessWidget::WirelessWidget(QWidget* parent)
     ui_->lePsw->clear();
     ui_->lePort->setValidator(LogicContext::validator(3, -1, -1, this));
     ui_->leAddress->setMaxLength(15);
-    for (QLineEdit* e : {ui_->leBaseID, ui_->leUserName, ui_->lePsw, ui_->cbSource->lineEdit()}) {
-        e->setMaxLength(LF::kNetTextBytes);
-    }
+    // The texts stay uncapped: what the receiver or the store holds shows whole, and Set
+    // refuses what its field cannot take instead of sending it cut.
     ui_->cbServer->lineEdit()->setMaxLength(64);
     connect(ui_->cbProtocol, &QComboBox::currentIndexChanged, this,
             &WirelessWidget::onProtocolChanged);
@@ -190,6 +189,10 @@ void WirelessWidget::endQuery() {
     stopTimer(queryTimer_);
     queryTimer_ = -1;
     connectServerSignals(false);
+    // What the editors of an unanswered item show now is not the receiver's: Set leaves the
+    // item out unless the user changes it.
+    unread_ = {ui_->cbSource->currentText(), ui_->leUserName->text(), ui_->lePsw->text(),
+               ui_->leBaseID->text(), ui_->cbAutoLogin->isChecked()};
     end();
 }
 
@@ -394,22 +397,41 @@ bool WirelessWidget::checkInput() {
     if (LF::portValue(ui_->lePort->text()) == 0) {
         fail(ui_->lePort);
     }
-    if (f.sourceList) {
-        const QString source = ui_->cbSource->currentText();
-        if (source.isEmpty() || !LF::fitsNetText(source)) {
-            fail(ui_->cbSource);
-        }
+    if (f.sourceList && ui_->cbSource->currentText().isEmpty()) {
+        fail(ui_->cbSource);
     }
-    if (f.baseId && (ui_->leBaseID->text().isEmpty() || !LF::fitsNetText(ui_->leBaseID->text()))) {
+    if (f.baseId && ui_->leBaseID->text().isEmpty()) {
         fail(ui_->leBaseID);
     }
-    if (!LF::fitsNetText(ui_->leUserName->text())) {
-        fail(ui_->leUserName);
-    }
-    if (!LF::fitsNetText(ui_->lePsw->text())) {
-        fail(ui_->lePsw);
-    }
     return ok;
+}
+
+bool WirelessWidget::checkLengths() {
+    // Every text that goes out, in the form's order; the first too long is named.
+    const int type = currentType();
+    struct Text {
+        QWidget* editor;
+        QString text;
+        QString name;
+    };
+    QList<Text> sent;
+    if (type == 2) {
+        sent.append({ui_->cbSource, ui_->cbSource->currentText(), tr("Source")});
+    } else if (type == 3) {
+        sent.append({ui_->leBaseID, ui_->leBaseID->text(), tr("BaseID")});
+    }
+    sent.append({ui_->leUserName, ui_->leUserName->text(), tr("User Name")});
+    sent.append({ui_->lePsw, ui_->lePsw->text(), tr("Password")});
+    for (const Text& t : std::as_const(sent)) {
+        if (!LF::fitsNetText(t.text)) {
+            markInput(1, t.editor);
+            Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                         LF::tooLongText(t.name, LF::kNetTextBytes),
+                                         QMessageBox::Ok);
+            return false;
+        }
+    }
+    return true;
 }
 
 NetServer WirelessWidget::serverFromEditors() const {
@@ -457,6 +479,10 @@ void WirelessWidget::setInfo() {
                                      tr("Please enter parameters."), QMessageBox::Ok);
         return;
     }
+    // Before the store sees them: a text is never kept cut or sent cut.
+    if (!checkLengths()) {
+        return;
+    }
     NetServer server = serverFromEditors();
     if (ui_->cbSave->isChecked() && !saveServer(server)) {
         return;
@@ -470,7 +496,7 @@ void WirelessWidget::sendSettings() {
     QX_IP_ADDRESS_STRUCT address{};
     QX_CORS_DATA_SOURCE_STRUCT source{};
     QX_ACCOUNT_STRUCT account{};
-    // checkInput has refused what does not fit, so these only fill the zeroed records.
+    // checkLengths has refused what does not fit, so these only fill the zeroed records.
     LF::buildServerAddress(ui_->leAddress->text(), ui_->lePort->text(), address);
     const QString sourceText = type == 2   ? ui_->cbSource->currentText()
                                : type == 3 ? ui_->leBaseID->text()
@@ -478,8 +504,18 @@ void WirelessWidget::sendSettings() {
     LF::buildDataSource(sourceText, source);
     LF::buildAccount(ui_->leUserName->text(), ui_->lePsw->text(), account);
     const unsigned short serverType = static_cast<unsigned short>(type);
-    DeviceManager::instance()->setNetLinkSettings(&serverType, &address, &source, &account,
-                                                  ui_->cbAutoLogin->isChecked());
+    // An item the receiver never answered goes out only once the user has changed it.
+    const bool sourceRead = (received_ & kSourceBit) != 0 ||
+                            ui_->cbSource->currentText() != unread_.source ||
+                            ui_->leBaseID->text() != unread_.baseId;
+    const bool accountRead = (received_ & kAccountBit) != 0 ||
+                             ui_->leUserName->text() != unread_.user ||
+                             ui_->lePsw->text() != unread_.password;
+    const bool loginRead =
+        (received_ & kLoginBit) != 0 || ui_->cbAutoLogin->isChecked() != unread_.autoLogin;
+    DeviceManager::instance()->setNetLinkSettings(
+        &serverType, &address, sourceRead ? &source : nullptr, accountRead ? &account : nullptr,
+        loginRead ? (ui_->cbAutoLogin->isChecked() ? 1 : 0) : -1);
 }
 
 void WirelessWidget::startOperation() {

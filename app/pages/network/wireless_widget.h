@@ -94,6 +94,7 @@ private:
     void addSourceItem(const QString& name, bool select);
     int currentType() const;
     bool checkInput();
+    bool checkLengths();
     NetServer serverFromEditors() const;
     bool saveServer(NetServer& server);
     void sendSettings();
@@ -107,6 +108,14 @@ private:
 
     std::unique_ptr<Ui::WirelessWidgetClass> ui_;
     int received_ = 0;
+    // The editors of the items when the query ended, for those it did not answer.
+    struct Unread {
+        QString source;
+        QString user;
+        QString password;
+        QString baseId;
+        bool autoLogin = false;
+    } unread_;
     int queryTimer_ = -1;
     int pauseTimer_ = -1;
     int state_ = 0;

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QTimerEvent>
 
+#include "device_codes.h"
 #include "device_manager.h"
 #include "device_observer.h"
 #include "prompts.h"
@@ -18,6 +19,13 @@ namespace {
 
 constexpr int kDefaultRate = 3;  // "1 Hz"
 constexpr int kBauds[] = {9600, 19200, 38400, 57600, 115200};
+// Marks a rate item added for a code the receiver's list has no name for.
+constexpr int kReadItemRole = Qt::UserRole + 1;
+
+// The codes whose baud rate the write sends back as the same code.
+bool comCodeRoundTrips(int code) {
+    return code == 3 || code == 5 || code == 6 || code == 8 || code == 9;
+}
 
 }  // namespace
 
@@ -58,8 +66,12 @@ int Output::rateOfListCode(int code) {
             return 5;
         case 12:
             return 6;
-        default:
+        case 0:
+        case 1:
             return 0;
+        default:
+            // A code without a name is kept as read, so Accept sends it back unchanged.
+            return code > 0 && code <= 0xFFFF ? DeviceCodes::kRawListCode + code : 0;
     }
 }
 
@@ -102,10 +114,24 @@ void Output::fillFixedCombos() {
     ui_->cbMethods->addItem(tr("Cable"), 1);
     ui_->cbMethods->addItem(tr("Both"), 3);
     ui_->cbMethods->setCurrentIndex(2);
+    // Only a rate the user picks, or one read as a code the write gives back, goes out.
+    connect(ui_->cbMethods, &QComboBox::activated, this, [this] { markInput(0, ui_->cbMethods); });
+    connect(ui_->comboBox_baudrate, &QComboBox::activated, this, [this] {
+        baudEdited_ = true;
+        markInput(0, ui_->comboBox_baudrate);
+    });
 }
 
 void Output::selectBaud(int baud) {
     ui_->comboBox_baudrate->setCurrentIndex(ui_->comboBox_baudrate->findData(baud));
+}
+
+void Output::takeReadBaud(int baud, bool writable) {
+    selectBaud(baud);
+    baudEdited_ = false;
+    baudWritable_ = writable;
+    readBaud_ = writable ? baud : 0;
+    markInput(writable ? 0 : 1, ui_->comboBox_baudrate);
 }
 
 void Output::on_checkBox_stateChanged(int state) {
@@ -163,7 +189,12 @@ void Output::buildRows() {
 
 void Output::activate() {
     DeviceManager* dm = DeviceManager::instance();
+    // The handheld's own rate, shown until the receiver's is read; never written unless chosen.
     selectBaud(dm->baudRate());
+    baudEdited_ = false;
+    baudWritable_ = false;
+    readBaud_ = 0;
+    markInput(0, ui_->comboBox_baudrate);
     buildRows();
     if (dm->hasNmeaOutputQuery()) {
         stopTimer(startDelayTimer_);
@@ -186,9 +217,14 @@ void Output::deactivate() {
 void Output::onQueryInfo() {
     for (Row& row : rows_) {
         row.box->setChecked(false);
+        dropReadItem(row);
         row.rate->setCurrentIndex(-1);
-        row.readRate = 0;
     }
+    ui_->comboBox_baudrate->setCurrentIndex(-1);
+    markInput(0, ui_->comboBox_baudrate);
+    baudEdited_ = false;
+    baudWritable_ = false;
+    readBaud_ = 0;
     startQuery(kQueryMs,
                {{SIGNAL(nmeaConfigs()), SLOT(onNMEAConfigs())},
                 {SIGNAL(ioConfigs()), SLOT(onIOConfigs())},
@@ -200,11 +236,24 @@ void Output::queryTimedOut(unsigned) {
     // The new protocol's wait always ends here; a silent receiver leaves the rows cleared.
 }
 
-void Output::applyRate(Row& row, int rate) {
-    const int index = row.rate->findData(rate);
+void Output::dropReadItem(Row& row) {
+    for (int i = row.rate->count() - 1; i >= 0; --i) {
+        if (row.rate->itemData(i, kReadItemRole).toBool()) {
+            row.rate->removeItem(i);
+        }
+    }
+}
+
+void Output::applyRate(Row& row, int rate, int readCode) {
+    dropReadItem(row);
+    int index = row.rate->findData(rate);
+    if (index < 0 && rate != 0) {
+        // A rate no item carries is shown by its code and sent back unchanged.
+        row.rate->addItem(tr("Code %1").arg(readCode), rate);
+        index = row.rate->count() - 1;
+        row.rate->setItemData(index, true, kReadItemRole);
+    }
     row.rate->setCurrentIndex(index);
-    // A rate no item carries is kept and sent back unchanged.
-    row.readRate = index < 0 ? rate : 0;
     const bool on = rate != 0;
     row.box->setChecked(on);
     row.rate->setEnabled(on);
@@ -214,16 +263,19 @@ void Output::onNMEAConfigs() {
     endQuery();
     NMEAConfigList list;
     DeviceManager::instance()->nmeaOutputConfigs(list);
-    selectBaud(baudOfCode(list.port));
+    // A port byte the library does not know comes as -1: not written unless chosen.
+    const bool known = list.port >= 0 && list.port <= 4;
+    takeReadBaud(known ? baudOfCode(list.port) : 0, known);
+    // An output code no item carries is shown as none: Accept must not write "Both" for it.
     const int method = ui_->cbMethods->findData(list.value);
-    if (method >= 0) {
-        ui_->cbMethods->setCurrentIndex(method);
-    }
+    ui_->cbMethods->setCurrentIndex(method);
+    readMethod_ = list.value;
+    markInput(method >= 0 ? 0 : 1, ui_->cbMethods);
     bool any = false;
     for (const NmeaRate& pair : list.messages) {
         for (Row& row : rows_) {
             if (row.id == pair.Nmea_Id) {
-                applyRate(row, pair.Rate_Id);
+                applyRate(row, pair.Rate_Id, pair.Rate_Id);
             }
         }
         any = any || pair.Rate_Id != 0;
@@ -234,13 +286,17 @@ void Output::onNMEAConfigs() {
 
 void Output::onIOConfigs() {
     QX_DATA_CONFIG_LIST list{};
-    DeviceManager::instance()->ioConfigs(list);
+    // Only IO 0's list is this page's: another page's lists may still be arriving.
+    if (!DeviceManager::instance()->ioConfigs(0, list)) {
+        return;
+    }
     bool any = false;
     for (std::size_t id = 0; id < DataConfigList::kCodes; ++id) {
-        const int rate = rateOfListCode(DataConfigList::code(list, id));
+        const int code = DataConfigList::code(list, id);
+        const int rate = rateOfListCode(code);
         for (Row& row : rows_) {
             if (row.id == static_cast<int>(id)) {
-                applyRate(row, rate);
+                applyRate(row, rate, code);
             }
         }
         any = any || rate != 0;
@@ -250,7 +306,10 @@ void Output::onIOConfigs() {
 }
 
 void Output::onComBaud() {
-    selectBaud(baudOfComCode(DeviceManager::instance()->comBaudrate()));
+    const int code = DeviceManager::instance()->comBaudrate();
+    const int baud = baudOfComCode(code);
+    // Code 10 shows as 115200, but a write would send 9: only a choice writes it.
+    takeReadBaud(comCodeRoundTrips(code) || code == 10 ? baud : 0, comCodeRoundTrips(code));
 }
 
 bool Output::collectRates() {
@@ -262,8 +321,8 @@ bool Output::collectRates() {
         const bool checked = row.box->isChecked();
         int rate = 0;
         if (checked) {
-            rate = row.rate->currentIndex() >= 0 ? row.rate->currentData().toInt() : row.readRate;
-            if (row.rate->currentIndex() < 0 && row.readRate == 0) {
+            rate = row.rate->currentIndex() >= 0 ? row.rate->currentData().toInt() : 0;
+            if (row.rate->currentIndex() < 0) {
                 markInput(1, row.rate);
                 complete = false;
             }
@@ -290,6 +349,16 @@ void Output::onAccept() {
                                          tr("Please enter parameters."), QMessageBox::Ok);
             return;
         }
+        if (ui_->cbMethods->currentIndex() < 0) {
+            markInput(1, ui_->cbMethods);
+            Prompts::instance()->message(
+                this, Prompts::Warning, tr("Warning"),
+                tr("Output Method: the receiver reports %1, which no item carries. Choose one "
+                   "to set it.")
+                    .arg(readMethod_),
+                QMessageBox::Ok);
+            return;
+        }
         bool reboot = false;
         if (dm->isOldProtocolReceiver()) {
             reboot = Prompts::instance()->message(this, Prompts::Question, tr("Varnok"),
@@ -299,9 +368,23 @@ void Output::onAccept() {
         }
         dm->setNmeaOutput(rates_, reboot, ui_->cbMethods->currentData().toInt());
     }
-    // With no baud item chosen nothing is written: a 0 would move the port to 9600.
-    if (ui_->comboBox_baudrate->currentIndex() >= 0) {
+    // The port's rate goes out only when it was read or chosen: a logger on that port
+    // would go deaf at another rate.
+    const bool writeBaud =
+        ui_->comboBox_baudrate->currentIndex() >= 0 && (baudEdited_ || baudWritable_);
+    if (writeBaud) {
         dm->setComBaudrate(ui_->comboBox_baudrate->currentData().toInt());
+        sentBaud_ = ui_->comboBox_baudrate->currentData().toInt();
+    } else {
+        sentBaud_ = 0;
+        if (!ui_->checkBox->isChecked()) {
+            markInput(1, ui_->comboBox_baudrate);
+            Prompts::instance()->message(
+                this, Prompts::Warning, tr("Warning"),
+                tr("Baudrate was not read from the receiver: choose one to write it."),
+                QMessageBox::Ok);
+            return;
+        }
     }
     setWaitCursor(true);
     setEditorsEnabled(false);
@@ -341,10 +424,9 @@ void Output::timerEvent(QTimerEvent* event) {
         setTimer_ = -1;
         onSetTimeout();
         DeviceManager* dm = DeviceManager::instance();
-        const int chosen = ui_->comboBox_baudrate->currentIndex() >= 0
-                               ? ui_->comboBox_baudrate->currentData().toInt()
-                               : dm->baudRate();
-        if (dm->isSerialConnection() && chosen != dm->baudRate()) {
+        // The rate read written back changes nothing, whatever rate the link runs at.
+        if (dm->isSerialConnection() && sentBaud_ != 0 && sentBaud_ != readBaud_ &&
+            sentBaud_ != dm->baudRate()) {
             showWarning(this, tr("Warning"),
                         tr("Serial port's baud rate has been changed, reconnect if you want to "
                            "continue using it."));

@@ -65,13 +65,16 @@ private:
         QCheckBox* box = nullptr;
         QComboBox* rate = nullptr;
         int id = 0;
-        // The rate the receiver reported, sent back while the combo shows none.
-        int readRate = 0;
     };
 
     void fillFixedCombos();
     void buildRows();
-    void applyRate(Row& row, int rate);
+    // readCode: the receiver's own code, named on an item added for a rate no item carries.
+    void applyRate(Row& row, int rate, int readCode);
+    void dropReadItem(Row& row);
+    // A baud rate the receiver reported (0: none the box can show); writable when a write of
+    // it gives the receiver back the code it reported.
+    void takeReadBaud(int baud, bool writable);
     // False when a checked row has neither a chosen nor a reported rate.
     bool collectRates();
     void selectBaud(int baud);
@@ -83,6 +86,13 @@ private:
     std::vector<Row> rows_;
     std::vector<NmeaRate> rates_;
     bool selected_ = false;
+    bool baudEdited_ = false;
+    bool baudWritable_ = false;
+    // The rate the last Accept wrote (0: none).
+    int sentBaud_ = 0;
+    int readMethod_ = 0;  // the old receiver's output code, named when no item carries it
+    // The rate read from the receiver in this visit (0: none).
+    int readBaud_ = 0;
     int setTimer_ = -1;
     int stopTimer_ = -1;
     int startDelayTimer_ = -1;

@@ -42,8 +42,13 @@ public:
         refresh();
     }
     void dropText() {
-        if (override_) {
-            override_ = false;
+        if (!override_) {
+            return;
+        }
+        override_ = false;
+        // While the user types, the line edit holds their text: rewriting it would cut the
+        // digits still to come (463.02 would stop at 463).
+        if (lineEdit()->text() == text_) {
             refresh();
         }
     }
@@ -170,6 +175,9 @@ bool RadioChannelWidget_V2::isOutsideRange(int channel) const {
     return channel >= 0 && channel < kChannels && rows_[static_cast<size_t>(channel)].outside;
 }
 
+// The receiver counts its channel table in 20 kHz steps on a 20 kHz radio and in 12.5 kHz
+// steps otherwise, a 25 kHz radio included: the write (Set_Radio_Channel_Freq) takes the same
+// 12.5 kHz step for the 25 kHz code, so a channel read and written back keeps its frequency.
 double RadioChannelWidget_V2::frequencyStep() {
     const DeviceManager* m = DeviceManager::instance();
     if (LogicContext::radioHasChannelSpacing()) {
@@ -184,6 +192,7 @@ int RadioChannelWidget_V2::spacingCode() {
 }
 
 void RadioChannelWidget_V2::activate() {
+    infoAsked_ = false;
     setupForRadio();
     applyLoginState();
     onGet();
@@ -227,6 +236,18 @@ void RadioChannelWidget_V2::applyLoginState() {
 
 void RadioChannelWidget_V2::onGet() {
     DeviceManager* m = DeviceManager::instance();
+    // The channels' step is the radio's: a receiver connected without its radio's type (no
+    // modem version asked yet) is asked for it first, or a 20 kHz radio's table would be
+    // read and written in 12.5 kHz counts.
+    const Radio_Info info = m->radioInfo();
+    if (!m->isNewProtocolReceiver() && info.radioType == 0 && info.wordC == 0 && !infoAsked_) {
+        infoAsked_ = true;
+        readComplete_ = false;
+        clearTable();
+        const Answer radio{SIGNAL(radioInfo()), SLOT(onRadioInfo())};
+        startQuery(kQueryMs, {radio}, [m] { m->queryRadioInfo(); });
+        return;
+    }
     typesExpected_ = m->hasRadioChannelTypes();
     const bool spacing = LogicContext::radioHasChannelSpacing();
     readComplete_ = false;
@@ -261,8 +282,16 @@ void RadioChannelWidget_V2::clearTable() {
         row.tx->setChecked(false);
         row.known = row.edited = row.outside = false;
         row.typeKnown = row.typeEdited = false;
+        row.typeRead = kNeither;
     }
     filling_ = false;
+}
+
+void RadioChannelWidget_V2::onRadioInfo() {
+    if (answerArrived(0)) {
+        setupForRadio();
+        onGet();
+    }
 }
 
 void RadioChannelWidget_V2::onFreqStep() {
@@ -329,6 +358,7 @@ void RadioChannelWidget_V2::showChannelTypes() {
         Row& row = rows_[i];
         const int code = types[i];
         row.typeKnown = true;
+        row.typeRead = code;
         const bool rx = code == kRxTx || code == kRxOnly;
         row.rx->setChecked(rx);
         allRx = allRx && rx;
@@ -345,7 +375,10 @@ void RadioChannelWidget_V2::showChannelTypes() {
 int RadioChannelWidget_V2::typeCodeOf(int channel) const {
     const Row& row = rows_[static_cast<size_t>(channel)];
     const bool rx = row.rx->isChecked();
-    const bool tx = row.tx->isChecked() && LogicContext::radioCanTransmit();
+    // With no TX column the user cannot see or change the transmit bit: it goes back as read.
+    const bool tx = LogicContext::radioCanTransmit()
+                        ? row.tx->isChecked()
+                        : row.typeKnown && (row.typeRead == kRxTx || row.typeRead == kTxOnly);
     if (rx && tx) {
         return kRxTx;
     }
@@ -365,6 +398,10 @@ void RadioChannelWidget_V2::onSet() {
     const auto space = static_cast<Channel_Space>(spacingCode());
     const bool types = m->hasRadioChannelTypes();
     for (int ch = 0; ch < kChannels; ++ch) {
+        // An editor still being typed in is put on the grid here, in view, before it is sent.
+        snapEditor(ch);
+    }
+    for (int ch = 0; ch < kChannels; ++ch) {
         Row& row = rows_[static_cast<size_t>(ch)];
         // A row the receiver did not report and the user did not touch is left alone.
         if (!row.known && !row.edited) {
@@ -375,10 +412,11 @@ void RadioChannelWidget_V2::onSet() {
         row.known = true;
         row.received = mhz;
         row.edited = false;
-        // The boxes show the use as read unless the user changed them; a radio that cannot
-        // transmit gets no transmit use.
+        // The boxes show the use as read unless the user changed them.
         if (types && (row.typeKnown || row.typeEdited)) {
-            m->setRadioChannelType(ch, static_cast<Rdo_Channel_Type>(typeCodeOf(ch)));
+            const int code = typeCodeOf(ch);
+            m->setRadioChannelType(ch, static_cast<Rdo_Channel_Type>(code));
+            row.typeRead = code;
             row.typeKnown = true;
             row.typeEdited = false;
         }

@@ -56,6 +56,7 @@ public slots:
     void onSet();
     void onLogin();
     void onFreqStep();
+    void onRadioInfo();
     void onChannelTypes();
     void onChannelFreqs();
     void onRXStateChanged(int state);
@@ -77,6 +78,8 @@ private:
         bool outside = false;
         bool typeKnown = false;  // its use was read this visit
         bool typeEdited = false;
+        int typeRead = 3;  // the use as read; its transmit bit goes back on a radio that cannot
+                           // transmit
     };
 
     void setupTable();
@@ -106,6 +109,8 @@ private:
     int typesIndex_ = -1;
     int spacingIndex_ = -1;
     bool readComplete_ = false;
+    // This visit asked for the radio's type once already.
+    bool infoAsked_ = false;
     // Widgets are being filled from the receiver's answers, not by the user.
     bool filling_ = false;
 };

@@ -33,7 +33,7 @@ void AngleEdits::setValidators(int limit, int places, QObject* parent) const {
     seconds->setValidator(decimals(0, 60, places, parent));
 }
 
-void AngleEdits::show(double radiansValue, int places) const {
+void AngleEdits::show(double radiansValue, int places) {
     int d = 0;
     int m = 0;
     double s = 0;
@@ -41,6 +41,16 @@ void AngleEdits::show(double radiansValue, int places) const {
     LogicContext::radianToDms(radiansValue, d, m, s, neg);
     setTexts(neg ? QStringLiteral("-%1").arg(std::abs(d)) : QString::number(d), QString::number(m),
              QString::number(s, 'f', places));
+    hasShown_ = std::isfinite(radiansValue);
+    shownRadians_ = radiansValue;
+    shownTexts_[0] = degrees->text();
+    shownTexts_[1] = minutes->text();
+    shownTexts_[2] = seconds->text();
+}
+
+bool AngleEdits::asShown() const {
+    return hasShown_ && degrees->text() == shownTexts_[0] && minutes->text() == shownTexts_[1] &&
+           seconds->text() == shownTexts_[2];
 }
 
 void AngleEdits::setTexts(const QString& d, const QString& m, const QString& s) const {
@@ -89,11 +99,17 @@ double AngleEdits::magnitude() const {
 }
 
 double AngleEdits::radians() const {
+    if (asShown()) {
+        return shownRadians_;
+    }
     return LogicContext::dmsToRadian(std::abs(degrees->text().toInt()), minutes->text().toInt(),
                                      seconds->text().toDouble(), negative());
 }
 
 double AngleEdits::degreesValue() const {
+    if (asShown()) {
+        return shownRadians_ * 180.0 / M_PI;
+    }
     return LogicContext::dmsToDegrees(std::abs(degrees->text().toInt()), minutes->text().toInt(),
                                       seconds->text().toDouble(), negative());
 }

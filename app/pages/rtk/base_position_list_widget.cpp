@@ -69,14 +69,24 @@ void BasePositionListWidget::onQueryList() {
 
 void BasePositionListWidget::onClearList() {
     busy(clearTimer_, kClearMs);
-    DeviceManager::instance()->clearBasePositionList();
+    if (!DeviceManager::instance()->clearBasePositionList()) {
+        notSent();
+    }
+}
+
+void BasePositionListWidget::notSent() {
+    // The wait goes on: it ends by asking for the list, which the next try needs.
+    showWarning(this, tr("Error"),
+                tr("The receiver's base position list has not been read yet: nothing was sent."));
 }
 
 void BasePositionListWidget::onRemove() {
     const int row = ui_->tableWidget->currentRow();
     busy(removeTimer_, kRemoveMs);
     if (row >= 0 && row < ui_->tableWidget->rowCount()) {
-        DeviceManager::instance()->removeBasePosition(row);
+        if (!DeviceManager::instance()->removeBasePosition(row)) {
+            notSent();
+        }
     } else {
         showWarning(this, tr("Error"), tr("No valid row selected."));
     }

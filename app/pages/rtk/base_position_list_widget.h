@@ -39,6 +39,7 @@ private:
     void stopTimers();
     void cutAnswers();
     void busy(int& timer, int ms);
+    void notSent();
 
     Ui::BasePositionListWidgetClass* ui_;
     QAction* get_;

@@ -48,6 +48,10 @@ BasePositionWidget::BasePositionWidget(QWidget* parent)
     longitude_.setTexts(QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0.0000"));
     ui_->leH->setText(QStringLiteral("0.0000"));
     ui_->rbDist->click();
+    connect(ui_->leDist, &QLineEdit::textEdited, this, [this] {
+        distanceEdited_ = true;
+        markInput(0, ui_->leDist);
+    });
 }
 
 BasePositionWidget::~BasePositionWidget() {
@@ -85,6 +89,8 @@ void BasePositionWidget::activate() {
 }
 
 void BasePositionWidget::queryDistance() {
+    distanceRead_ = false;
+    distanceEdited_ = false;
     setWaitCursor(true);
     setEditorsEnabled(false);
     cutDistanceAnswers();
@@ -122,6 +128,8 @@ void BasePositionWidget::onBasePosDifference() {
     setEditorsEnabled(true);
     setWaitCursor(false);
     ui_->leDist->setText(QString::number(DeviceManager::instance()->basePosDifference(), 'g', 6));
+    distanceRead_ = true;
+    distanceEdited_ = false;
 }
 
 void BasePositionWidget::onGet() {
@@ -192,17 +200,35 @@ void BasePositionWidget::onSet() {
                                      tr("Parameters out of range."), QMessageBox::Ok);
         return;
     }
-    setWaitCursor(true);
-    setEditorsEnabled(false);
+    if (m == SetDistance && !distanceRead_ && !distanceEdited_) {
+        // The default shown after a silent receiver is not the receiver's distance.
+        markInput(1, ui_->leDist);
+        showWarning(this, tr("Error"),
+                    tr("Distance was not read from the receiver: enter it to set it."));
+        return;
+    }
     DeviceManager* dm = DeviceManager::instance();
+    bool sent = false;
     if (m == SetDistance) {
         const double d = ui_->leDist->text().toDouble();
-        dm->setBasePosDifference(d);
-        dm->setDevcInfoAutoBaseDist(static_cast<unsigned short>(d));
+        sent = dm->setBasePosDifference(d);
+        if (sent) {
+            dm->setDevcInfoAutoBaseDist(static_cast<unsigned short>(d));
+        }
     } else {
-        dm->addBasePosition(latitude_.degreesValue(), longitude_.degreesValue(),
-                            ui_->leH->text().toDouble());
+        sent = dm->addBasePosition(latitude_.degreesValue(), longitude_.degreesValue(),
+                                   ui_->leH->text().toDouble());
     }
+    if (!sent) {
+        showWarning(this, tr("Error"),
+                    dm->isBasePosListSupported()
+                        ? tr("The receiver keeps no base positions: nothing was sent.")
+                        : tr("The receiver's base position list has not been read yet: nothing "
+                             "was sent."));
+        return;
+    }
+    setWaitCursor(true);
+    setEditorsEnabled(false);
     stopTimer(setTimer_);
     setTimer_ = startTimer(uiMs(kSetMs));
 }
@@ -245,9 +271,15 @@ void BasePositionWidget::timerEvent(QTimerEvent* event) {
         cutDistanceAnswers();
         ui_->leDist->setText(AppConfig::instance().currentType() == 1 ? QStringLiteral("0")
                                                                       : QStringLiteral("10"));
+        // Shown as the default, marked: Set writes it only once the user has typed one.
+        distanceRead_ = false;
+        distanceEdited_ = false;
+        markInput(1, ui_->leDist);
     } else if (id == positionTimer_) {
         positionTimer_ = -1;
         cutPosition();
+        // The output asked for is switched off again, as after a position.
+        DeviceManager::instance()->stopPositionOutput();
         showWarning(this, tr("Warning"), tr("Failed to get current position."));
     } else {
         setTimer_ = -1;
@@ -271,6 +303,10 @@ void BasePositionWidget::setEditorsEnabled(bool on) {
 
 // Leaving ends every wait, so no answer or time-out of this page acts on another.
 void BasePositionWidget::deactivate() {
+    if (positionTimer_ > 0) {
+        // Left while waiting for a position: the output asked for goes off.
+        DeviceManager::instance()->stopPositionOutput();
+    }
     for (int* timer : {&distanceTimer_, &positionTimer_, &setTimer_}) {
         stopTimer(*timer);
         *timer = -1;

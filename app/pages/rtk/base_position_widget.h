@@ -75,6 +75,9 @@ private:
     QAction* second_;
     Mode mode_ = Distance;
     bool editorsOn_ = true;
+    // The distance edit holds the receiver's answer, or the user typed into it since.
+    bool distanceRead_ = false;
+    bool distanceEdited_ = false;
     int distanceTimer_ = -1;
     int positionTimer_ = -1;
     int setTimer_ = -1;

@@ -35,9 +35,11 @@ void selectData(QComboBox* box, int value) {
     box->setCurrentIndex(box->findData(value));
 }
 
-// The rate code of a rate in Hz.
+// The rate code of a rate in Hz; -1 for a rate no item carries.
 int rateCode(int hz) {
     switch (hz) {
+        case 1:
+            return 3;
         case 2:
             return 11;
         case 5:
@@ -45,7 +47,7 @@ int rateCode(int hz) {
         case 10:
             return 1;
         default:
-            return 3;
+            return -1;
     }
 }
 
@@ -133,10 +135,22 @@ void RTK::onDeviceInfo() {
     selectData(ui_->comboBox_outPut, R::byteAt(d, R::OutputMode));
     selectData(ui_->comboBox_startWay, R::byteAt(d, R::StartMode));
     selectData(ui_->comboBox_sendPort, R::byteAt(d, R::TransmitPort));
+    // A port no item carries is marked, and Set names it rather than guessing one.
+    unknownPort_ = ui_->comboBox_sendPort->currentIndex() < 0
+                       ? static_cast<int>(R::byteAt(d, R::TransmitPort))
+                       : -1;
+    markInput(unknownPort_ >= 0 ? 1 : 0, ui_->comboBox_sendPort);
     selectData(ui_->comboBox_diffMode, R::byteAt(d, R::TransmitFormat));
     const std::uint8_t mask = R::byteAt(d, R::RtkElevMask);
-    ui_->lineEdit_elevMask->setText(QString::number(mask == kNoMask ? 0 : mask));
-    selectData(ui_->comboBox_output_freq, rateCode(R::byteAt(d, R::OutputRateHz)));
+    ui_->lineEdit_elevMask->setText(QString::number(mask));
+    // 255 is beyond the editor's range: shown and marked, and sent back as read unless edited.
+    maskUnset_ = mask == kNoMask;
+    markInput(maskUnset_ ? 1 : 0, ui_->lineEdit_elevMask);
+    const std::uint8_t hz = R::byteAt(d, R::OutputRateHz);
+    selectData(ui_->comboBox_output_freq, rateCode(hz));
+    // A rate no item carries is not 1 Hz: marked, and Set names it.
+    unknownRate_ = ui_->comboBox_output_freq->currentIndex() < 0 ? static_cast<int>(hz) : -1;
+    markInput(unknownRate_ >= 0 ? 1 : 0, ui_->comboBox_output_freq);
     ui_->leDis->setText(QString::number(R::autoBaseDistance(d)));
     // The start mode decides which rows show, also when its index did not change.
     on_comboBox_startWay_currentIndexChanged(ui_->comboBox_startWay->currentIndex());
@@ -188,6 +202,9 @@ bool RTK::checkInputs() {
 bool RTK::checkRanges() {
     bool ok = true;
     for (QLineEdit* e : {ui_->lineEdit_elevMask, ui_->leDis}) {
+        if (e == ui_->lineEdit_elevMask && maskUnset_) {
+            continue;
+        }
         if (e->isVisibleTo(this) && !e->hasAcceptableInput()) {
             markInput(1, e);
             ok = false;
@@ -198,6 +215,26 @@ bool RTK::checkRanges() {
 
 void RTK::setInfo() {
     setFocus();
+    if (unknownPort_ >= 0 && ui_->comboBox_sendPort->currentIndex() < 0) {
+        checkInputs();
+        Prompts::instance()->message(
+            this, Prompts::Critical, tr("Error"),
+            tr("Transmit Port: the receiver reports %1, which no item carries. Choose one to set "
+               "it.")
+                .arg(unknownPort_),
+            QMessageBox::Ok);
+        return;
+    }
+    if (unknownRate_ >= 0 && ui_->comboBox_output_freq->currentIndex() < 0) {
+        checkInputs();
+        Prompts::instance()->message(
+            this, Prompts::Critical, tr("Error"),
+            tr("Output Freq.: the receiver reports %1 Hz, which no item carries. Choose one to "
+               "set it.")
+                .arg(unknownRate_),
+            QMessageBox::Ok);
+        return;
+    }
     if (!checkInputs()) {
         Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
                                      tr("Please enter parameters."), QMessageBox::Ok);
@@ -216,7 +253,8 @@ void RTK::setInfo() {
     DeviceManager* dm = DeviceManager::instance();
     const unsigned port = value(ui_->comboBox_sendPort);
     dm->setRtkSettings(value(ui_->comboBox_outPut), value(ui_->comboBox_startWay), port,
-                       value(ui_->comboBox_diffMode), ui_->lineEdit_elevMask->text().toUInt(),
+                       value(ui_->comboBox_diffMode),
+                       maskUnset_ ? kNoMask : ui_->lineEdit_elevMask->text().toUInt(),
                        static_cast<GNSS_FRQ>(ui_->comboBox_output_freq->currentData().toInt()));
     if (dm->isFirmwareMinor14() && ui_->leDis->isVisibleTo(this)) {
         dm->setDevcInfoAutoBaseDist(static_cast<unsigned short>(ui_->leDis->text().toUInt()));
@@ -294,6 +332,7 @@ void RTK::on_comboBox_diffMode_currentIndexChanged() {
 }
 
 void RTK::on_lineEdit_elevMask_textChanged() {
+    maskUnset_ = false;
     markInput(0, ui_->lineEdit_elevMask);
 }
 

@@ -60,6 +60,10 @@ private:
     QAction* more_;
     int queryTimer_ = -1;
     bool answered_ = false;
+    // The transmit port the receiver reported when no item carries it, else -1.
+    int unknownPort_ = -1;
+    bool maskUnset_ = false;  // the mask read as 255 and not edited
+    int unknownRate_ = -1;    // an output rate in Hz no item carries
     bool setPending_ = false;
 };
 

@@ -6,6 +6,9 @@
 #include <QIntValidator>
 #include <QTimerEvent>
 
+#include <cmath>
+#include <limits>
+
 #include "device_manager.h"
 #include "device_observer.h"
 #include "logic_context.h"
@@ -156,6 +159,7 @@ void RTKParamsWidget::query() {
     setWaitCursor(true);
     cutAnswers();
     answerMask_ = 0;
+    readBaud_ = 0;
     knownOutputs_.clear();
     for (int io : {kSerialIo, kRadioIo, kNetworkIo}) {
         ioBox(io)->setChecked(false);
@@ -200,7 +204,8 @@ void RTKParamsWidget::onDiffType() {
 }
 
 void RTKParamsWidget::onComBaudrate() {
-    selectData(ui_->cbBaud, DeviceManager::instance()->comBaudrate());
+    readBaud_ = DeviceManager::instance()->comBaudrate();
+    selectData(ui_->cbBaud, readBaud_);
     answered(kBaudBit);
 }
 
@@ -208,7 +213,7 @@ void RTKParamsWidget::onBasePos() {
     const QX_GNSS_BASE_SET_STRUCT set = DeviceManager::instance()->basePos();
     latitude_.show(set.lat, kSecondsDecimals);
     longitude_.show(set.lon, kSecondsDecimals);
-    ui_->leH->setText(QString::number(set.height, 'f', kSecondsDecimals));
+    showHeight(set.height);
     const int index = ui_->cbMode->findData(static_cast<int>(set.mode));
     if (index == ui_->cbMode->currentIndex()) {
         on_cbMode_currentIndexChanged(index);
@@ -362,12 +367,28 @@ void RTKParamsWidget::onSetInfo() {
     const int format = ui_->cbFMT->currentIndex() < 0 ? 0 : ui_->cbFMT->currentData().toInt();
     const int baud = ui_->cbBaud->currentIndex() < 0 ? 0 : ui_->cbBaud->currentData().toInt();
     const bool manual = m == kManualBase;
+    sentBaud_ = baud;
+    sentBaudRate_ = baud > 0 ? ui_->cbBaud->currentText().toInt() : 0;
     DeviceManager::instance()->sendRtkSettings(
         m, static_cast<QX_GNSS_DIFF_TYPE_ENUM>(format), baud, ui_->leElevMask->text().toUInt(),
         ui_->lePdopMask->text().toInt(), manual ? latitude_.radians() : 0,
-        manual ? longitude_.radians() : 0, manual ? ui_->leH->text().toDouble() : 0, sentOutputs_);
+        manual ? longitude_.radians() : 0, manual ? height() : 0, sentOutputs_);
     stopTimer(setTimer_);
     setTimer_ = startTimer(uiMs(kSetMs));
+}
+
+void RTKParamsWidget::showHeight(double metres) {
+    ui_->leH->setText(QString::number(metres, 'f', kSecondsDecimals));
+    shownHeight_ = std::isfinite(metres) ? metres : std::numeric_limits<double>::quiet_NaN();
+    shownHeightText_ = ui_->leH->text();
+}
+
+double RTKParamsWidget::height() const {
+    // A reported height goes back exactly while its text stays as shown.
+    if (ui_->leH->text() == shownHeightText_ && std::isfinite(shownHeight_)) {
+        return shownHeight_;
+    }
+    return ui_->leH->text().toDouble();
 }
 
 void RTKParamsWidget::onQueryPos() {
@@ -391,7 +412,7 @@ void RTKParamsWidget::onPos() {
     const POS_INFO p = dm->position();
     latitude_.show(p.Latitude, kSecondsDecimals);
     longitude_.show(p.Longitude, kSecondsDecimals);
-    ui_->leH->setText(QString::number(p.Height, 'f', kSecondsDecimals));
+    showHeight(p.Height);
 }
 
 void RTKParamsWidget::onAutoBaseMore() {
@@ -400,16 +421,16 @@ void RTKParamsWidget::onAutoBaseMore() {
 
 void RTKParamsWidget::warnAfterSet() {
     DeviceManager* dm = DeviceManager::instance();
-    const auto serial = sentOutputs_.find(kSerialIo);
-    if (!dm->isSerialConnection() || serial == sentOutputs_.end()) {
+    if (!dm->isSerialConnection()) {
         return;
     }
-    if (!serial->second) {
+    const auto serial = sentOutputs_.find(kSerialIo);
+    if (serial != sentOutputs_.end() && !serial->second) {
         showWarning(this, tr("Warning"),
                     tr("Serial port's output has been stopped, reconnect if you want to "
                        "continue using it."));
-    } else if (ui_->cbBaud->currentIndex() >= 0 &&
-               ui_->cbBaud->currentText().toInt() != dm->baudRate()) {
+    } else if (sentBaud_ > 0 && sentBaud_ != readBaud_ && sentBaudRate_ != dm->baudRate()) {
+        // Whether or not IO 1's list answered: a new rate for the port went out.
         showWarning(this, tr("Warning"),
                     tr("Serial port's baud rate has been changed, reconnect if you want to "
                        "continue using it."));
@@ -434,6 +455,8 @@ void RTKParamsWidget::timerEvent(QTimerEvent* event) {
     } else if (id == positionTimer_) {
         positionTimer_ = -1;
         cutPosition();
+        // The output asked for is switched off again, as after a position.
+        DeviceManager::instance()->stopPositionOutput();
         showWarning(this, tr("Warning"), tr("Failed to get current position."));
     } else {
         setTimer_ = -1;
@@ -442,6 +465,10 @@ void RTKParamsWidget::timerEvent(QTimerEvent* event) {
 }
 
 void RTKParamsWidget::deactivate() {
+    if (positionTimer_ > 0) {
+        // Left while waiting for a position: the output asked for goes off.
+        DeviceManager::instance()->stopPositionOutput();
+    }
     for (int* timer : {&queryTimer_, &setTimer_, &positionTimer_}) {
         stopTimer(*timer);
         *timer = -1;

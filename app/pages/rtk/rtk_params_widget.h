@@ -1,5 +1,6 @@
 #pragma once
 
+#include <limits>
 #include <map>
 
 #include "angle_edits.h"
@@ -75,6 +76,8 @@ private:
     bool checkRanges();
     void warnAfterSet();
     QCheckBox* ioBox(int ioId) const;
+    void showHeight(double metres);
+    double height() const;
 
     Ui::RTKParamsWidgetClass* ui_;
     AngleEdits latitude_;
@@ -91,6 +94,14 @@ private:
     // The IOs whose output is known: reported since the last query, or clicked by the user.
     std::map<int, bool> knownOutputs_;
     std::map<int, bool> sentOutputs_;
+    // The baud code the last Set sent (0: none) and its rate.
+    int sentBaud_ = 0;
+    int sentBaudRate_ = 0;
+    // The port's baud code as the receiver reported it in this query (0: not read).
+    int readBaud_ = 0;
+    // The height last shown from the receiver and its text (NaN: none).
+    double shownHeight_ = std::numeric_limits<double>::quiet_NaN();
+    QString shownHeightText_;
 };
 
 }  // namespace Varnok

@@ -177,6 +177,15 @@ void InternalRecordWidget::onElevmask() {
 
 void InternalRecordWidget::onSetInfo() {
     setFocus();
+    // The write sends the receiver's whole parameter record and its auto-open flag back: both
+    // must have been read, or zeros and a guess would go out.
+    if ((answerMask_ & 6) != 6) {
+        Prompts::instance()->message(
+            this, Prompts::Critical, tr("Error"),
+            tr("Recording parameters were not read from the receiver: press Get and try again."),
+            QMessageBox::Ok);
+        return;
+    }
     bool ok = true;
     auto need = [&ok, this](bool present, QWidget* editor) {
         if (!present) {
@@ -201,11 +210,20 @@ void InternalRecordWidget::onSetInfo() {
                                      QMessageBox::Ok);
         return;
     }
+    bool maskNumber = false;
+    const unsigned maskValue = ui_->leMask->text().toUInt(&maskNumber);
+    if (!maskNumber || maskValue > 90) {
+        markInput(1, ui_->leMask);
+        Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                     tr("Elevation Mask should be between 0 and 90 degrees."),
+                                     QMessageBox::Ok);
+        return;
+    }
     setting_ = true;
     // Whole minutes, as the receiver keeps them: 10.5 goes out as 11, never as 0.
     const unsigned session = static_cast<unsigned>(std::lround(minutes));
     const unsigned interval = ui_->cbInterval->currentData().toUInt() & 0xFF;
-    const unsigned mask = ui_->leMask->text().toUInt();
+    const unsigned mask = maskValue;
     const bool autoOpen = ui_->cbAuto->isChecked();
     setWaitCursor(true);
     setEditorsEnabled(false);

@@ -89,6 +89,8 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(std::make_unique<Ui::Stati
     height->setNotation(QDoubleValidator::StandardNotation);
     height->setLocale(QLocale::c());
     ui_->lineEdit_antenna_height->setValidator(height);
+    connect(ui_->lineEdit_antenna_height, &QLineEdit::textEdited, this,
+            [this] { heightEdited_ = true; });
 
     fill(ui_->comboBox_record_method, kModes);
     fill(ui_->comboBox_record_period, kSessions);
@@ -158,6 +160,10 @@ void Static::cutAnswerSignals() {
 void Static::activate() {
     recording_ = false;
     statusKnown_ = false;
+    statusWaited_ = false;
+    showStatus();
+    stopTimer(statusWaitTimer_);
+    statusWaitTimer_ = startTimer(uiMs(kQueryMs));
     DeviceManager* dm = DeviceManager::instance();
 
     QStringList names;
@@ -195,6 +201,8 @@ void Static::clearFields() {
     ui_->comboBox_survey_to->setCurrentIndex(-1);
     ui_->lineEdit_Point->clear();
     ui_->lineEdit_antenna_height->clear();
+    heightRead_ = false;
+    heightEdited_ = false;
 }
 
 void Static::sendCommand() {
@@ -233,7 +241,21 @@ void Static::onStaticPointInfo() {
     const StaticPointSettings point = DeviceManager::instance()->staticPointSettings();
     ui_->lineEdit_Point->setText(
         QString::fromLatin1(point.name.data(), static_cast<int>(point.name.size())));
-    ui_->lineEdit_antenna_height->setText(QStringLiteral("%1").arg(double(point.height)));
+    // A height the validator cannot take as shown (a tiny or huge float) is shown in fixed
+    // notation; what is shown but not the value read is marked, and Set sends the value read
+    // until the user types another.
+    QString height = QStringLiteral("%1").arg(double(point.height));
+    int at = 0;
+    if (ui_->lineEdit_antenna_height->validator()->validate(height, at) != QValidator::Acceptable) {
+        height = QString::number(double(point.height), 'f', 4);
+    }
+    ui_->lineEdit_antenna_height->setText(height);
+    readHeight_ = point.height;
+    heightRead_ = true;
+    heightEdited_ = false;
+    if (QLocale::c().toFloat(height) != point.height) {
+        markInput(1, ui_->lineEdit_antenna_height);
+    }
     QString code =
         QString::fromLatin1(point.antennaCode.data(), static_cast<int>(point.antennaCode.size()));
     if (code.isEmpty() || !antennaCodes_.contains(code)) {
@@ -260,8 +282,9 @@ bool Static::checkInputs() {
         need(ui_->comboBox_antenna_type->currentIndex() >= 0, ui_->comboBox_antenna_type);
         need(ui_->comboBox_survey_to->currentIndex() >= 0, ui_->comboBox_survey_to);
         // A height that is no number counts as missing rather than going out as 0 m.
-        need(!ui_->lineEdit_antenna_height->text().isEmpty() &&
-                 ui_->lineEdit_antenna_height->hasAcceptableInput(),
+        const bool asRead = heightRead_ && !heightEdited_;
+        need(asRead || (!ui_->lineEdit_antenna_height->text().isEmpty() &&
+                        ui_->lineEdit_antenna_height->hasAcceptableInput()),
              ui_->lineEdit_antenna_height);
     }
     need(!ui_->leMask->text().isEmpty(), ui_->leMask);
@@ -273,6 +296,14 @@ void Static::setInfo() {
     if (!checkInputs()) {
         Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
                                      tr("Please enter parameters."), QMessageBox::Ok);
+        return;
+    }
+    // The validator lets "95" stand while typing; the receiver takes 0 to 90.
+    if (ui_->leMask->text().toUInt() > 90) {
+        markInput(1, ui_->leMask);
+        Prompts::instance()->message(this, Prompts::Critical, tr("Error"),
+                                     tr("Elevation Mask should be between 0 and 90 degrees."),
+                                     QMessageBox::Ok);
         return;
     }
     setWaitCursor(true);
@@ -288,7 +319,9 @@ void Static::setInfo() {
         StaticPointSettings point;
         const QByteArray name = ui_->lineEdit_Point->text().toLatin1();
         point.name.assign(name.constData(), static_cast<std::size_t>(name.size()));
-        point.height = QLocale::c().toFloat(ui_->lineEdit_antenna_height->text());
+        point.height = heightRead_ && !heightEdited_
+                           ? readHeight_
+                           : QLocale::c().toFloat(ui_->lineEdit_antenna_height->text());
         point.heightReference = ui_->comboBox_survey_to->currentData().toInt();
         point.antennaType = ui_->comboBox_antenna_type->currentData().toInt();
         point.antennaCode = antennaCodes_.key(point.antennaType).toLatin1().toStdString();
@@ -334,10 +367,18 @@ void Static::onEnd() {
     }
 }
 
+void Static::showStatus() {
+    if (!statusKnown_) {
+        ui_->lblStatus->setText(tr("Status: unknown"));
+    } else {
+        ui_->lblStatus->setText(recording_ ? tr("Status: ON") : tr("Status: OFF"));
+    }
+}
+
 void Static::onFileRecordStatus() {
     statusKnown_ = true;
     recording_ = DeviceManager::instance()->staticStatus();
-    ui_->lblStatus->setText(recording_ ? tr("Status: ON") : tr("Status: OFF"));
+    showStatus();
     start_->setEnabled(!recording_);
     stop_->setEnabled(recording_);
 }
@@ -353,6 +394,10 @@ void Static::setEditorsEnabled(bool on) {
     set_->setEnabled(on);
     get_->setEnabled(on);
     if (!DeviceManager::instance()->hasStaticStatusQuery()) {
+        start_->setEnabled(on);
+        stop_->setEnabled(on);
+    } else if (!statusKnown_ && statusWaited_) {
+        // No answer in the wait: either may be needed, and each asks first.
         start_->setEnabled(on);
         stop_->setEnabled(on);
     } else {
@@ -404,6 +449,16 @@ void Static::on_pbLoader_clicked() {
 void Static::timerEvent(QTimerEvent* event) {
     if (event->timerId() == statusTimer_ && statusTimer_ > 0) {
         DeviceManager::instance()->queryStaticStatus();
+        return;
+    }
+    if (event->timerId() == statusWaitTimer_ && statusWaitTimer_ > 0) {
+        stopTimer(statusWaitTimer_);
+        statusWaitTimer_ = -1;
+        statusWaited_ = true;
+        if (!statusKnown_) {
+            showStatus();
+            setEditorsEnabled(!isQuerying() && set_->isEnabled());
+        }
         return;
     }
     Widget::timerEvent(event);

@@ -72,6 +72,7 @@ private:
     bool antennaParameters() const;
     // The field's text is there and, for the height, a number.
     bool checkInputs();
+    void showStatus();
 
     std::unique_ptr<Ui::StaticMode> ui_;
     QAction* get_ = nullptr;
@@ -79,8 +80,16 @@ private:
     QAction* start_ = nullptr;
     QAction* stop_ = nullptr;
     int statusTimer_ = -1;
+    // Started on each visit: when it ends without a status answer the status counts as
+    // unknown and Start and Stop are both offered.
+    int statusWaitTimer_ = -1;
+    bool statusWaited_ = false;
     bool recording_ = false;
     bool statusKnown_ = false;
+    // The height as the receiver reported it, written back while the user has not typed one.
+    bool heightRead_ = false;
+    bool heightEdited_ = false;
+    float readHeight_ = 0;
     // Antenna code to antenna type number.
     QHash<QString, int> antennaCodes_;
 };

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidgetItem>
 #include <QMessageBox>
 #include <QMutex>
@@ -10,11 +14,15 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 #include "BVComm/Bluetooth.h"
+#include "BVComm/RfcommPort.h"
 #include "bt_bindings_config.h"
 #include "connect_bauds_config.h"
 #include "connecting_progress.h"
@@ -42,6 +50,11 @@ constexpr int kSearching = 1;
 constexpr int kStopping = 2;
 constexpr int kStationDevice = 3;
 constexpr int kWifiDevice = 1;
+constexpr int kZorBt = 1;
+constexpr int kSysBt = 101;
+constexpr int kSearchMs = Bluetooth::kDefaultSearchMs;
+constexpr int kPinTimeoutMs = 30000;
+constexpr int kPinMaxLength = 16;
 const char kGnssPrefix[] = "GNSS-";
 
 // Read on the search thread; set by the page, cleared once its search has been joined.
@@ -95,6 +108,53 @@ int deviceTypeValue(const QString& name) {
         }
     }
     return 0;
+}
+
+// What to do about a Bluetooth code, for the line after a message; "" for none.
+QString bluetoothHint(int code) {
+    switch (code) {
+        case Bluetooth::kRadioOff:
+            return Connect::tr("Switch Bluetooth on.");
+        case Bluetooth::kNoAdapter:
+            return Connect::tr("No Bluetooth adapter found.");
+        case Bluetooth::kNotAuthenticated:
+            return Connect::tr("The receiver was not paired: check its PIN.");
+        case Bluetooth::kTimedOut:
+        case Bluetooth::kUnreachable:
+            return Connect::tr("The receiver did not answer: is it switched on and in range?");
+        default:
+            return QString();
+    }
+}
+
+QString withHint(const QString& text, int code) {
+    const QString hint = bluetoothHint(code);
+    return hint.isEmpty() ? text : text + QLatin1Char('\n') + hint;
+}
+
+// Why the Bluetooth link could not be opened, from its errno value; "" for none.
+QString linkFailure(int error) {
+    switch (error) {
+        case 0:
+            return QString();
+        case ECONNREFUSED:
+            return Connect::tr("The receiver refused the connection.");
+        case EHOSTDOWN:
+        case EHOSTUNREACH:
+        case ETIMEDOUT:
+            return Connect::tr("The receiver did not answer: is it switched on and in range?");
+        case EAFNOSUPPORT:
+        case ENODEV:
+        case ENETDOWN:
+        case EADDRNOTAVAIL:
+            return Connect::tr("No Bluetooth adapter found.");
+        case EACCES:
+        case EPERM:
+            return Connect::tr("Bluetooth access was denied.");
+        default:
+            return Connect::tr("Bluetooth error: %1")
+                .arg(QString::fromLocal8Bit(std::strerror(error)));
+    }
 }
 
 QString translated(const QString& word) {
@@ -164,9 +224,11 @@ Connect::~Connect() {
     if (worker_ != nullptr && worker_->isRunning()) {
         worker_->stopTask();
         if (!worker_->wait(kSearchJoinMs)) {
-            // Never destroy a running thread: leave it and its task behind.
+            // Never destroy a running thread: leave it and its task behind, but not the
+            // binding it holds.
             worker_->setParent(nullptr);
             worker_ = nullptr;
+            bluetooth_->DeleteBluetooth();
             (void)bluetooth_.release();
         }
     }
@@ -368,11 +430,16 @@ void Connect::on_comboBox_connect_currentIndexChanged(int) {
         case 2:
             ui_->label_port->hide();
             ui_->comboBox_port->hide();
-            [[fallthrough]];
+            createManagerProcess();
+            hideBaud();
+            ui_->toolButton->show();
+            break;
         case 101:
             createManagerProcess();
             hideBaud();
             ui_->toolButton->show();
+            setupPairedList();
+            ui_->listWidget->show();
             break;
         case 102:
             hideBaud();
@@ -460,7 +527,16 @@ void Connect::ensureProgress() {
 
 void Connect::activate() {
     ensureProgress();
-    loadBoundDevices();
+    // A connection that ended away from this page (a lost link) leaves it ready for the next.
+    if (DeviceManager::instance()->workingStatus() == 0 &&
+        (worker_ == nullptr || !worker_->isTaskRunning())) {
+        setEditorsEnabled(true);
+    }
+    if (method_ == kSysBt) {
+        loadPairedDevices();
+    } else {
+        loadBoundDevices();
+    }
 }
 
 bool Connect::validateInputs() {
@@ -499,12 +575,16 @@ void Connect::onConnect() {
         return;
     }
     ensureProgress();
-    if (method_ != 101) {
+    if (method_ != kSysBt) {
         runConnection();
-        if (result_ != kStarted) {
-            reportResult(result_);
-            return;
-        }
+    } else {
+        // The chosen paired receiver is bound to the COM number; without one the number is
+        // opened as it is.
+        result_ = bindPairedDevice();
+    }
+    if (result_ != kStarted) {
+        reportResult(result_);
+        return;
     }
     result_ = kStarted;
     joinAttemptSignals();
@@ -519,6 +599,9 @@ void Connect::runConnection() {
 
 void Connect::prepareConnection() {
     DeviceManager* dm = DeviceManager::instance();
+    if (method_ == kZorBt) {
+        stopSearchForConnection();
+    }
     if (!ui_->listWidget->isHidden() &&
         (ui_->listWidget->currentRow() <= 0 || ui_->listWidget->currentItem() == nullptr)) {
         result_ = kNoDevice;
@@ -594,8 +677,9 @@ QString Connect::resultText(int code) {
         case kNoDevice:
             return tr("No Device Selected.");
         default:
-            return tr("Error Code: ") + QString::number(code) + QLatin1Char('\n') +
-                   tr("Failed to bind device!");
+            return withHint(tr("Error Code: ") + QString::number(code) + QLatin1Char('\n') +
+                                tr("Failed to bind device!"),
+                            code);
     }
 }
 
@@ -606,7 +690,13 @@ void Connect::reportResult(int code) {
         DeviceManager::instance()->closePort();
         result_ = kFailed;
     }
-    const QString text = resultText(code);
+    QString text = resultText(code);
+    if (code == kFailed && (method_ == kZorBt || method_ == kSysBt)) {
+        const QString why = linkFailure(Brevan2011::BVComm::LastBluetoothConnectError());
+        if (!why.isEmpty()) {
+            text += QLatin1Char('\n') + why;
+        }
+    }
     if (!text.isEmpty()) {
         showWarning(this, tr("Confirm"), text);
     }
@@ -743,12 +833,9 @@ QString Connect::deviceLabel(const QString& name, quint64 address) {
 void Connect::setupSearchList() {
     if (!searchListReady_) {
         worker_ = new WorkerThread(this);
-        const BluetoothFactory& factory = bluetoothFactory();
-        bluetooth_ = factory ? factory() : std::make_unique<Bluetooth>();
+        ensureBluetooth();
         stopRequested_ = false;
-        connect(ui_->listWidget, &QListWidget::itemClicked, this, &Connect::onItemClicked);
-        connect(ui_->listWidget, &QListWidget::itemDoubleClicked, this,
-                &Connect::onItemDoubleClicked);
+        connectListSignals();
         searchListReady_ = true;
     }
     // The search row, then the remembered receivers, whenever the list is filled.
@@ -819,7 +906,8 @@ void Connect::onCurrentRowChanged(int row) {
 }
 
 void Connect::onItemClicked(QListWidgetItem* item) {
-    if (item == nullptr || ui_->listWidget->row(item) != 0) {
+    // Row 0 is the search row only in the search list.
+    if (item == nullptr || ui_->listWidget->row(item) != 0 || method_ != kZorBt) {
         return;
     }
     switch (item->data(kStateRole).toInt()) {
@@ -859,11 +947,13 @@ void Connect::onSearch() {
     setEditorsEnabled(false);
     connect(worker_, &QThread::finished, this, &Connect::onSearchFinished, Qt::UniqueConnection);
     bluetooth_->SetResultCallback(&onBluetoothDevice);
+    bluetooth_->SetSearchTime(uiMs(kSearchMs));
     g_page.store(this);
     if (!worker_->startTask(bluetooth_.get())) {
         setWaitCursor(false);
         setEditorsEnabled(true);
-        showWarning(this, tr("Warning"), tr("Bluetooth closed."));
+        showWarning(this, tr("Warning"),
+                    withHint(tr("Bluetooth closed."), bluetooth_->GetErrorCode()));
         return;
     }
     setSearchState(kSearching);
@@ -903,9 +993,11 @@ void Connect::onSearchFinished() {
         Prompts::instance()->message(this, Prompts::Information, tr("Information"),
                                      tr("No more devices around."), QMessageBox::Ok);
     } else if (code == 0 || code == 10110 || code == Bluetooth::kNoAdapter) {
-        showWarning(this, tr("Warning"), tr("Bluetooth closed or no device around !"));
+        showWarning(this, tr("Warning"),
+                    withHint(tr("Bluetooth closed or no device around !"), code));
     } else {
-        showWarning(this, tr("Warning"), tr("Failed to search device!\nError Code: %1").arg(code));
+        showWarning(this, tr("Warning"),
+                    withHint(tr("Failed to search device!\nError Code: %1").arg(code), code));
     }
 }
 
@@ -916,7 +1008,11 @@ int Connect::bindSelectedDevice() {
         return kNoDevice;
     }
     const quint64 address = item->data(kAddressRole).toULongLong();
-    return bluetooth_->BindBluetooth(address, static_cast<unsigned int>(comPort_), 0);
+    // Pairing may take a while and ask for a PIN.
+    setWaitCursor(true);
+    const int code = bluetooth_->BindBluetooth(address, static_cast<unsigned int>(comPort_), 0);
+    setWaitCursor(false);
+    return code;
 }
 
 void Connect::markBoundRow() {
@@ -956,6 +1052,161 @@ void Connect::rememberBinding() {
     bindings_->save(names, stored);
 }
 
+// ---- Stopping a search, the paired receivers of "Sys. BT", pairing.
+
+void Connect::ensureBluetooth() {
+    if (bluetooth_) {
+        return;
+    }
+    const BluetoothFactory& factory = bluetoothFactory();
+    bluetooth_ = factory ? factory() : std::make_unique<Bluetooth>();
+    if (!bluetooth_) {
+        return;
+    }
+    QPointer<Connect> page(this);
+    bluetooth_->SetPinCallback([page](const std::wstring& name, std::string& pin) {
+        return page && page->askPin(QString::fromStdWString(name), pin);
+    });
+}
+
+void Connect::connectListSignals() {
+    if (listSignalsReady_) {
+        return;
+    }
+    connect(ui_->listWidget, &QListWidget::itemClicked, this, &Connect::onItemClicked);
+    connect(ui_->listWidget, &QListWidget::itemDoubleClicked, this, &Connect::onItemDoubleClicked);
+    listSignalsReady_ = true;
+}
+
+void Connect::stopSearchForConnection() {
+    if (worker_ == nullptr || !worker_->isTaskRunning()) {
+        return;
+    }
+    // The radio stops searching before it connects or pairs; the stopped search says nothing.
+    stopRequested_ = true;
+    setSearchState(kStopping);
+    worker_->stopTask();
+    worker_->wait(kSearchJoinMs);
+    // The receivers it found and its end reach the list now, before the chosen row is bound.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void Connect::setupPairedList() {
+    ensureBluetooth();
+    connectListSignals();
+    {
+        const QSignalBlocker block(ui_->listWidget);
+        ui_->listWidget->clear();
+        // A heading, not a control: row 0 as in the search list.
+        auto* heading = new QListWidgetItem();
+        heading->setFlags(Qt::NoItemFlags);
+        ui_->listWidget->addItem(heading);
+    }
+    addresses_.clear();
+    loadPairedDevices();
+}
+
+void Connect::loadPairedDevices() {
+    QListWidget* list = ui_->listWidget;
+    if (list->count() == 0 || !bluetooth_) {
+        return;
+    }
+    clearFoundDevices();
+    std::vector<Bluetooth::Device> paired;
+    const int code = bluetooth_->ListPairedDevices(paired);
+    for (const Bluetooth::Device& d : paired) {
+        const QString name = QString::fromStdWString(d.name);
+        if (!name.contains(QLatin1String(kGnssPrefix))) {
+            continue;
+        }
+        addresses_.append(d.address);
+        auto* item = new QListWidgetItem(deviceLabel(name, d.address));
+        item->setData(kNameRole, name);
+        item->setData(kAddressRole, QVariant::fromValue<quint64>(d.address));
+        list->addItem(item);
+    }
+    QString heading = tr("Paired receivers:");
+    if (code != 0 && !bluetoothHint(code).isEmpty()) {
+        heading = bluetoothHint(code);
+    } else if (addresses_.isEmpty()) {
+        heading = tr("No paired receiver: pair it in the Bluetooth settings (\"setting\").");
+    }
+    list->item(0)->setText(heading);
+    if (!addresses_.isEmpty()) {
+        const int row = currentRow_ >= 1 && currentRow_ < list->count() ? currentRow_ : 1;
+        list->setCurrentRow(row);
+    }
+}
+
+int Connect::bindPairedDevice() {
+    const QListWidgetItem* item =
+        ui_->listWidget->currentRow() > 0 ? ui_->listWidget->currentItem() : nullptr;
+    if (item == nullptr || !bluetooth_) {
+        if (bluetooth_) {
+            bluetooth_->DeleteBluetooth();  // the COM number leads to its own device again
+        }
+        return kStarted;
+    }
+    setWaitCursor(true);
+    const int code = bluetooth_->BindBluetooth(item->data(kAddressRole).toULongLong(),
+                                               static_cast<unsigned int>(comPort_), 0);
+    setWaitCursor(false);
+    return code;
+}
+
+bool Connect::askPin(const QString& name, std::string& pin) {
+    QDialog dialog(parentWidget() ? parentWidget() : this);
+    dialog.setObjectName(QStringLiteral("BluetoothPinDialog"));
+    dialog.setWindowTitle(tr("Varnok"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* label = new QLabel(tr("%1 asks for its PIN:").arg(name), &dialog);
+    label->setWordWrap(true);
+    auto* edit = new QLineEdit(&dialog);
+    edit->setObjectName(QStringLiteral("lePin"));
+    edit->setMaxLength(kPinMaxLength);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // The receiver waits for the answer only so long.
+    QTimer::singleShot(uiMs(kPinTimeoutMs), &dialog, &QDialog::reject);
+    const bool accepted = execDialog(&dialog) == QDialog::Accepted;
+    const QString text = edit->text();
+    edit->clear();
+    if (!accepted || text.isEmpty()) {
+        return false;
+    }
+    pin = text.toStdString();
+    return true;
+}
+
+QStringList Connect::bluetoothManagerCommand() {
+    const QString configured = qEnvironmentVariable("VARNOK_BLUETOOTH_MANAGER");
+    if (!configured.trimmed().isEmpty()) {
+        return QProcess::splitCommand(configured);
+    }
+    const QStringList gnome{QStringLiteral("gnome-control-center"), QStringLiteral("bluetooth")};
+    const QStringList kde{QStringLiteral("systemsettings"), QStringLiteral("kcm_bluetooth")};
+    // The desktop's own panel first, then blueman, then any panel that is there.
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
+    QList<QStringList> candidates;
+    if (desktop.contains(QLatin1String("GNOME"), Qt::CaseInsensitive)) {
+        candidates << gnome;
+    } else if (desktop.contains(QLatin1String("KDE"), Qt::CaseInsensitive)) {
+        candidates << kde;
+    }
+    candidates << QStringList{QStringLiteral("blueman-manager")} << gnome << kde;
+    for (const QStringList& c : std::as_const(candidates)) {
+        const QString path = QStandardPaths::findExecutable(c.first());
+        if (!path.isEmpty()) {
+            return QStringList{path} + c.mid(1);
+        }
+    }
+    return {};
+}
+
 QStringList Connect::wirelessManagerCommand() {
     const QString configured = qEnvironmentVariable("VARNOK_WIRELESS_MANAGER");
     if (!configured.trimmed().isEmpty()) {
@@ -974,6 +1225,12 @@ void Connect::createManagerProcess() {
     }
     process_ = new QProcess(this);
     connect(ui_->toolButton, &QToolButton::clicked, this, &Connect::onBtSystemClicked);
+    // Back from the Bluetooth settings: what was paired there is listed.
+    connect(process_, &QProcess::finished, this, [this] {
+        if (method_ == kSysBt) {
+            loadPairedDevices();
+        }
+    });
     managerProcessReady_ = true;
 }
 
@@ -987,7 +1244,8 @@ void Connect::onBtSystemClicked() {
             return;
         }
     }
-    const QStringList command = wirelessManagerCommand();
+    const QStringList command =
+        method_ == kSysBt ? bluetoothManagerCommand() : wirelessManagerCommand();
     if (command.isEmpty()) {
         showWarning(this, tr("Warning"), tr("No wireless manager is configured."));
         return;

@@ -74,9 +74,12 @@ public:
     static QString deviceLabel(const QString& name, quint64 address);
     // The text reportResult shows for a result; "" for none.
     static QString resultText(int code);
-    // The wireless manager's command: VARNOK_WIRELESS_MANAGER, else nm-connection-editor when
-    // on the PATH; empty when neither.
+    // The wireless manager's command ("WIFI"): VARNOK_WIRELESS_MANAGER, else
+    // nm-connection-editor when on the PATH; empty when neither.
     static QStringList wirelessManagerCommand();
+    // The Bluetooth settings' command ("Sys. BT"): VARNOK_BLUETOOTH_MANAGER, else the desktop's
+    // own panel (GNOME, KDE), blueman-manager or any of the panels on the PATH; empty when none.
+    static QStringList bluetoothManagerCommand();
 
     // For tests and tools.
     int result() const { return result_; }
@@ -93,6 +96,9 @@ public:
 
     // Station bookkeeping after a station device connects; false when the user refuses.
     bool rememberStation(const QString& receiverId);
+    // Asks for a receiver's PIN while it is paired (the prompt closes itself after a while);
+    // false when the user gives none.
+    bool askPin(const QString& name, std::string& pin);
     void rememberBinding();
     void addFoundDevice(const QString& name, quint64 address);
 
@@ -153,6 +159,12 @@ private:
     void markBoundRow();
     void createManagerProcess();
     void ensureProgress();
+    void ensureBluetooth();
+    void connectListSignals();
+    void stopSearchForConnection();
+    void setupPairedList();
+    void loadPairedDevices();
+    int bindPairedDevice();
 
     std::unique_ptr<Ui::Connect> ui_;
     QAction* connectAction_ = nullptr;
@@ -160,6 +172,7 @@ private:
     bool searchListReady_ = false;
     bool managerProcessReady_ = false;
     bool stopRequested_ = false;
+    bool listSignalsReady_ = false;
     int method_ = 0;
     int comPort_ = 1;
     int result_ = 0;

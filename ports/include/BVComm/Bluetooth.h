@@ -1,11 +1,14 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "BVComm/BVCommExport.h"
 #include "BVComm/BluetoothBackend.h"
@@ -14,14 +17,23 @@
 namespace Brevan2011 {
 namespace BVComm {
 
-// Finds Bluetooth receivers (as a task of a worker thread) and binds one to a numbered serial
-// device that a PARAM_BT port then opens.
+// Finds Bluetooth receivers (as a task of a worker thread) and binds one to a COM number that a
+// PARAM_BT port then opens: the number leads to the receiver's address, and the open connects an
+// RFCOMM socket to it (no privilege needed). Where the process holds CAP_NET_ADMIN the binding
+// also makes the serial device "/dev/rfcomm<n>", which the open then uses.
 class BVCOMM_EXPORT Bluetooth : public IThreadTask {
 public:
     // Called on the searching thread for every device found; the port is 0 (a search gives no
     // channel).
     using ResultCallback = void (*)(const std::wstring& name, std::uint64_t* address,
                                     std::uint32_t* port);
+    // Asked on the binding's thread for the PIN (or numeric passkey) of the named receiver
+    // while BindBluetooth pairs with it; false refuses.
+    using PinCallback = std::function<bool(const std::wstring& name, std::string& pin)>;
+    struct Device {
+        std::wstring name;
+        std::uint64_t address = 0;
+    };
 
     // Error codes besides the lookup's own (BluetoothLookupCode).
     enum Code : int {
@@ -29,11 +41,19 @@ public:
         kGeneralFailure = 31,
         kInvalidParameter = 87,
         kInvalidHandle = 6,
+        kNotAuthenticated = 1244,
         kNoMatchedPort = 1413,
         kRadioOff = 2206,
         kPortInUse = 2404,
         kNoAdapter = 10050,
+        kTimedOut = 10060,
+        kUnreachable = 10065,
     };
+
+    // A search ends by itself after this long unless the platform ends it sooner.
+    static constexpr int kDefaultSearchMs = 10000;
+    // How long a binding waits for a search it stops.
+    static constexpr int kSearchStopWaitMs = 5000;
 
     Bluetooth();  // the platform backend
     explicit Bluetooth(std::unique_ptr<BluetoothBackend> backend);
@@ -59,11 +79,23 @@ public:
     // Switches the adapter on when it is off; 0 or an error code (10050 without adapter).
     int PowerOn();
 
-    // Releases this object's earlier binding, then binds serial device comPort to the 48-bit
-    // address for the serial-port profile. 0, or 2404 in use, 1413 no matching port,
-    // 5 no permission, 87 bad address, 31 anything else; never 1 to 3.
+    // Stops a search of this object (and waits for it), releases this object's earlier
+    // binding, pairs with the receiver when the platform knows it unpaired (asking the PIN
+    // callback), then binds COM comPort to the 48-bit address. 0, or 2404 another binding holds
+    // the number, 1413 no such COM number, 87 bad address, 1244 pairing refused or cancelled,
+    // 10060/10065 the receiver did not answer, 5 no permission, 31 anything else; never 1 to 3.
     int BindBluetooth(std::uint64_t address, unsigned int comPort, unsigned long unused);
+    // Releases the binding (and the serial device it made, reporting one that stays).
     void DeleteBluetooth();
+
+    // The length of later searches.
+    void SetSearchTime(int milliseconds);
+    void SetPinCallback(PinCallback callback) { pinCallback_ = std::move(callback); }
+    // Whether a binding may make "/dev/rfcomm<n>" where the process can (on by default).
+    void SetTtyBinding(bool allowed) { ttyAllowed_ = allowed; }
+    // The receivers the platform holds as paired ("Unnamed Device" without a name), in its
+    // order; 0, or 10050 when it knows none (no adapter, no Bluetooth service).
+    int ListPairedDevices(std::vector<Device>& devices);
 
     int GetErrorCode() const { return errorCode_.load(); }
     unsigned int GetType() const { return 1; }
@@ -94,6 +126,7 @@ public:
 
 private:
     void endLookupOnce();
+    void stopSearchAndWait();
 
     std::unique_ptr<BluetoothBackend> backend_;
     std::wstring name_;
@@ -102,6 +135,12 @@ private:
     std::uint32_t portId_ = 0;
     std::mutex bindMutex_;
     std::optional<unsigned int> boundIndex_;
+    std::optional<unsigned int> boundTty_;
+    bool ttyAllowed_ = true;
+    PinCallback pinCallback_;
+    std::mutex runMutex_;
+    std::condition_variable runEnded_;
+    bool running_ = false;
     std::mutex lookupMutex_;
     bool lookupOpen_ = false;
     std::atomic<bool> stop_{false};

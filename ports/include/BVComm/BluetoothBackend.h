@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "BVComm/BVCommExport.h"
 
@@ -43,6 +45,13 @@ enum BluetoothLookupCode : int {
     kLookupCallCancelled = 10103,
 };
 
+// Asked for the PIN (or numeric passkey) of the named device while pairing; false refuses.
+using BluetoothPinRequest = std::function<bool(const std::string& deviceName, std::string& pin)>;
+
+// pair() result for a device the platform does not know (nothing to pair with ahead of the
+// connection).
+constexpr int kPairUnknownDevice = -1;
+
 // The platform side of Bluetooth: adapter, device lookup and serial-port binding. Bluetooth calls
 // nothing else, so tests put a scripted backend in its place.
 class BVCOMM_EXPORT BluetoothBackend {
@@ -69,10 +78,32 @@ public:
                      const GUID& serviceClass) = 0;
     // Releases the binding of index; 0 or an errno value.
     virtual int release(unsigned int index) = 0;
+
+    // Whether bind() can make a serial device here (it needs CAP_NET_ADMIN).
+    virtual bool canBindTty() { return false; }
+    // How long the next lookup searches before it ends by itself (10110 or its devices), for a
+    // platform whose search never ends on its own.
+    virtual void setSearchTime(int milliseconds) { (void)milliseconds; }
+    // The devices the platform holds as paired; 0, else a code (10050 none known: no adapter or
+    // no Bluetooth service).
+    virtual int pairedDevices(std::vector<BluetoothLookupResult>& devices) {
+        devices.clear();
+        return 10050;
+    }
+    // Pairs with the device unless it is paired already, asking pin when the device wants a PIN
+    // or passkey. 0 when paired, kPairUnknownDevice when the platform does not know the device,
+    // else a code (1244 refused or cancelled, 10060 no answer, 10065 unreachable, ...).
+    virtual int pair(std::uint64_t address, const BluetoothPinRequest& pin) {
+        (void)address;
+        (void)pin;
+        return kPairUnknownDevice;
+    }
 };
 
-// The backend of this build: BlueZ when the library was found, else one without an adapter.
+// The backend of this machine: BlueZ over the system D-Bus when its service answers, else the
+// raw HCI sockets (when built with libbluetooth), else one without an adapter.
 BVCOMM_EXPORT std::unique_ptr<BluetoothBackend> MakePlatformBluetoothBackend();
+// Which of them a backend made now would use: "BlueZ D-Bus", "HCI" or "none".
 BVCOMM_EXPORT const char* PlatformBluetoothBackendName();
 
 }  // namespace BVComm

@@ -12,7 +12,7 @@ namespace Brevan2011 {
 namespace BVComm {
 
 // Serial device (also a Bluetooth serial binding): raw termios, non-blocking reads of what is
-// queued, writes bounded by 10 ms a byte + 1000 ms.
+// queued, writes bounded by 10 ms a byte + 1000 ms. A hung-up or failing line ends the port.
 class ComPort : public IPortInstance {
 public:
     explicit ComPort(bool bluetooth = false);
@@ -38,6 +38,8 @@ public:
 
 private:
     int applySettings(int fd);
+    // Ends the port after the line failed: IsOpen turns false; logged once.
+    void lose(const char* why, int error);
     int wakeReadFd() const;
 
     const bool bluetooth_;

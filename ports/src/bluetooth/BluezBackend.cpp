@@ -1,5 +1,6 @@
-// The Bluetooth backend over BlueZ: HCI for the adapter and the inquiry, SDP for the channel,
-// RFCOMM TTYs ("/dev/rfcomm<n>") for the serial binding.
+// The Bluetooth pieces over libbluetooth: the raw HCI backend (adapter and inquiry, for machines
+// where no BlueZ service answers on the system bus), SDP for the serial-port channel, RFCOMM
+// stream sockets, and RFCOMM TTYs ("/dev/rfcomm<n>") for a process that holds CAP_NET_ADMIN.
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -17,9 +18,11 @@
 #include <mutex>
 #include <vector>
 
+#include "../SocketHelpers.h"
 #include "BVComm/BluetoothBackend.h"
 #include "BVComm/DescriptorGate.h"
 #include "BVComm/WinsockErrors.h"
+#include "Backends.h"
 #include "BluezAddress.h"
 
 namespace Brevan2011 {
@@ -129,6 +132,7 @@ std::uint8_t findChannel(const bdaddr_t& remote, const GUID& serviceClass) {
 class BluezBackend : public BluetoothBackend {
 public:
     BluetoothAdapterState adapterState() override { return findAdapter().state; }
+    bool canBindTty() override { return HasNetAdminCapability(); }
 
     int powerOn() override {
         const Adapter adapter = findAdapter();
@@ -314,12 +318,41 @@ private:
 
 }  // namespace
 
-std::unique_ptr<BluetoothBackend> MakePlatformBluetoothBackend() {
+std::unique_ptr<BluetoothBackend> MakeHciBluetoothBackend() {
     return std::make_unique<BluezBackend>();
 }
 
-const char* PlatformBluetoothBackendName() {
-    return "BlueZ";
+const char* HciBackendName() {
+    return "HCI";
+}
+
+std::uint8_t FindSerialPortChannel(std::uint64_t address) {
+    GUID serialPort;
+    serialPort.Data1 = 0x00001101;
+    serialPort.Data3 = 0x1000;
+    const std::uint8_t tail[8] = {0x80, 0x00, 0x00, 0x80, 0x5F, 0x9B, 0x34, 0xFB};
+    std::memcpy(serialPort.Data4, tail, sizeof tail);
+    return findChannel(fromAddress(address), serialPort);
+}
+
+int OpenRfcommSocket(std::uint64_t address, std::uint8_t channel, int timeoutMs, int* error) {
+    const int fd = ::socket(AF_BLUETOOTH, SOCK_STREAM | SOCK_CLOEXEC, BTPROTO_RFCOMM);
+    if (fd < 0) {
+        *error = errno;
+        return -1;
+    }
+    sockaddr_rc remote{};
+    remote.rc_family = AF_BLUETOOTH;
+    remote.rc_bdaddr = fromAddress(address);
+    remote.rc_channel = channel;
+    const int rc =
+        connectWithin(fd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote, timeoutMs);
+    if (rc != 0) {
+        ::close(fd);
+        *error = rc;
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace BVComm

@@ -1,7 +1,8 @@
-// The Bluetooth backend of a build without BlueZ: there is never an adapter.
+// The Bluetooth pieces of a build without libbluetooth: no raw HCI adapter, no RFCOMM socket.
 #include <cerrno>
 
 #include "BVComm/BluetoothBackend.h"
+#include "Backends.h"
 
 namespace Brevan2011 {
 namespace BVComm {
@@ -22,12 +23,21 @@ public:
 
 }  // namespace
 
-std::unique_ptr<BluetoothBackend> MakePlatformBluetoothBackend() {
+std::unique_ptr<BluetoothBackend> MakeHciBluetoothBackend() {
     return std::make_unique<NoAdapterBackend>();
 }
 
-const char* PlatformBluetoothBackendName() {
+const char* HciBackendName() {
     return "none";
+}
+
+std::uint8_t FindSerialPortChannel(std::uint64_t) {
+    return 1;
+}
+
+int OpenRfcommSocket(std::uint64_t, std::uint8_t, int, int* error) {
+    *error = EAFNOSUPPORT;
+    return -1;
 }
 
 }  // namespace BVComm

@@ -56,11 +56,15 @@ public:
     Com_Status Get_Com_Status();
 
     // Read thread: appends the bytes to the receive ring and to the recording file when
-    // recording is on.
-    void RcvData(const unsigned char* bytes, unsigned length);
+    // recording is on. Returns the count the ring took: with the ring full the caller keeps
+    // the rest and offers it again after the parse thread has made room.
+    unsigned RcvData(const unsigned char* bytes, unsigned length);
     // Parse thread: drains the ring, calling the data callback once per message whose flag
-    // word is not 0.
+    // word is not 0. A full ring in which no message can be found loses its first byte so the
+    // reader can move on (counted by Ring_Resyncs).
     void ParseData();
+    // The bytes given up that way since construction.
+    unsigned long Ring_Resyncs() const { return m_ringResyncs.load(); }
     // Empties the receive ring.
     void Data_Clear();
     // The current category and flag word.
@@ -300,6 +304,8 @@ public:
     void GetInfo_Gprs_Info(WirelessInfo& out);
     // The automatic login record and the login mode beside it.
     void Get_Cors_Info_Auto(cors_info& out, int& mode);
+    // How long the login texts and the base id were as sent; zeros for other receivers.
+    void Get_Text_Lengths(Text_Lengths& out);
     // The dial protocol word the 'g' reply set; 0 for other receivers.
     unsigned Get_Dial_Prtl();
 
@@ -561,6 +567,10 @@ private:
     static Em_GnssProtocol* Make_Protocol(Em_Protocol_Kind kind);
 
     std::atomic<bool> m_recording{false};
+    std::atomic<unsigned long> m_ringResyncs{0};
+    // One parse step; with the ring full and no progress, the first byte goes and it steps
+    // again.
+    int Step_Or_Resync();
     Em_GnssProtocol* m_protocol = nullptr;
     Em_DataCallback m_dataCallback = nullptr;
     Em_StatusCallback m_statusCallback = nullptr;

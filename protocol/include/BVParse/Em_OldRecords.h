@@ -48,6 +48,17 @@ struct cors_info {
 
 #pragma pack(pop)
 
+// Lengths of the login texts and the base id as the receiver sent them. The records above keep
+// at most their field's size less one; a longer length tells that the record holds a cut text.
+struct Text_Lengths {
+    std::int32_t mountPoint = 0;
+    std::int32_t userName = 0;
+    std::int32_t password = 0;
+    std::int32_t baseId = 0;
+    // The radio call sign, on either protocol.
+    std::int32_t callsign = 0;
+};
+
 static_assert(sizeof(DEVICE_STR) == 118, "DEVICE_STR is 118 bytes");
 static_assert(offsetof(DEVICE_STR, model) == 22, "DEVICE_STR layout");
 static_assert(offsetof(DEVICE_STR, text44) == 44, "DEVICE_STR layout");

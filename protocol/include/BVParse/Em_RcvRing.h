@@ -22,8 +22,9 @@ public:
     Em_RcvRing& operator=(const Em_RcvRing&) = delete;
 
     // Appends n bytes. When they do not fit, the consumed bytes are first moved out; when they
-    // still do not fit, the ring is emptied and the bytes are dropped.
-    void Append(const unsigned char* bytes, int n);
+    // still do not fit, as many as there is room for are taken. Returns the count taken; the
+    // caller keeps the rest and offers them again once a parse step has made room.
+    int Append(const unsigned char* bytes, int n);
     // Copies n bytes from the cursor and advances it; 1 on success, 0 when they are not there.
     int Read(unsigned char* dest, int n);
     // As Read, without advancing.
@@ -53,7 +54,7 @@ public:
     void Commit();
     // Moves the unconsumed bytes to the front.
     void Compact();
-    // Compacts when the fill count exceeds the threshold.
+    // Compacts when the fill count exceeds the threshold and the move frees enough.
     void Compact_If_Above(int threshold = kCompactThreshold);
     // All positions to 0.
     void Clear();
@@ -61,6 +62,8 @@ public:
     // Peek_Up_To(dest, n); the count copied.
     int Begin_Step(int threshold, unsigned char* dest, int n);
 
+    // True when every byte of the ring is unconsumed: nothing more can be appended.
+    bool Full() const;
     int Fill() const;
     int Cursor() const;
     int Mark() const;
@@ -68,6 +71,7 @@ public:
 
 private:
     void Compact_Locked();
+    bool Worth_Compacting_Locked(int threshold) const;
 
     std::vector<unsigned char> m_data;
     int m_cursor = 0;

@@ -1,5 +1,6 @@
 #include "BVParse/Em_RcvRing.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace Brevan2011 {
@@ -7,9 +8,9 @@ namespace BVParse {
 
 Em_RcvRing::Em_RcvRing(int capacity) : m_data(static_cast<size_t>(capacity > 0 ? capacity : 0)) {}
 
-void Em_RcvRing::Append(const unsigned char* bytes, int n) {
+int Em_RcvRing::Append(const unsigned char* bytes, int n) {
     if (bytes == nullptr || n <= 0) {
-        return;
+        return 0;
     }
     std::lock_guard<std::mutex> guard(m_lock);
     const int capacity = Capacity();
@@ -18,12 +19,18 @@ void Em_RcvRing::Append(const unsigned char* bytes, int n) {
     if (n > capacity - m_fill) {
         Compact_Locked();
     }
-    if (n > capacity - m_fill) {
-        m_cursor = m_fill = m_mark = 0;
-        return;
+    // What does not fit stays with the caller: the ring never drops what it holds.
+    const int taken = std::min(n, capacity - m_fill);
+    if (taken > 0) {
+        std::memcpy(m_data.data() + m_fill, bytes, static_cast<size_t>(taken));
+        m_fill += taken;
     }
-    std::memcpy(m_data.data() + m_fill, bytes, static_cast<size_t>(n));
-    m_fill += n;
+    return taken;
+}
+
+bool Em_RcvRing::Full() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_fill - m_mark >= Capacity();
 }
 
 int Em_RcvRing::Read(unsigned char* dest, int n) {
@@ -148,9 +155,16 @@ void Em_RcvRing::Compact() {
 
 void Em_RcvRing::Compact_If_Above(int threshold) {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_fill > threshold) {
+    if (Worth_Compacting_Locked(threshold)) {
         Compact_Locked();
     }
+}
+
+// A ring kept full of unparsed bytes consumes them one at a time: moving the whole ring for
+// each would make a resync quadratic, so it moves once enough is consumed (Append still
+// compacts whenever a read needs the room).
+bool Em_RcvRing::Worth_Compacting_Locked(int threshold) const {
+    return m_fill > threshold && (m_mark >= m_fill - threshold || m_mark * 8 >= Capacity());
 }
 
 void Em_RcvRing::Compact_Locked() {
@@ -170,7 +184,7 @@ void Em_RcvRing::Clear() {
 
 int Em_RcvRing::Begin_Step(int threshold, unsigned char* dest, int n) {
     std::lock_guard<std::mutex> guard(m_lock);
-    if (m_fill > threshold) {
+    if (Worth_Compacting_Locked(threshold)) {
         Compact_Locked();
     }
     m_cursor = m_mark;

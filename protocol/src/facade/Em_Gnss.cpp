@@ -167,26 +167,45 @@ Com_Status Em_Gnss::Get_Com_Status() {
     return m_protocol ? m_protocol->Get_Com_Status() : static_cast<Com_Status>(0);
 }
 
-void Em_Gnss::RcvData(const unsigned char* bytes, unsigned length) {
+unsigned Em_Gnss::RcvData(const unsigned char* bytes, unsigned length) {
     if (bytes == nullptr || length == 0) {
-        return;
+        return 0;
     }
+    unsigned taken = 0;
     {
         std::lock_guard<std::mutex> guard(m_protocolLock);
         if (m_protocol == nullptr) {
-            return;
+            return length;  // nothing to parse them: gone, as before a protocol exists
         }
-        // Larger than any ring: the append would drop it whatever its size.
         const int n = length > 0x7FFFFFFFu ? 0x7FFFFFFF : static_cast<int>(length);
-        m_protocol->Ring()->Append(bytes, n);
+        taken = static_cast<unsigned>(m_protocol->Ring()->Append(bytes, n));
     }
-    if (m_recording.load()) {
-        Record_Write(bytes, length);
+    // Only what the ring took: the rest is offered again and recorded then.
+    if (taken != 0 && m_recording.load()) {
+        Record_Write(bytes, taken);
+    }
+    return taken;
+}
+
+int Em_Gnss::Step_Or_Resync() {
+    for (;;) {
+        if (m_protocol == nullptr) {
+            return 0;
+        }
+        const int stepped = m_protocol->Parse_Step();
+        if (stepped != 0 || !m_protocol->Ring()->Full()) {
+            return stepped;
+        }
+        // A full ring that holds no whole message would stop the stream for good: give up
+        // its first byte, as a failed frame check does, and look again. Nothing is reported
+        // for the byte.
+        m_protocol->Ring()->Skip(1);
+        m_ringResyncs.fetch_add(1);
     }
 }
 
 void Em_Gnss::ParseData() {
-    if (m_protocol == nullptr || m_protocol->Parse_Step() == 0) {
+    if (Step_Or_Resync() == 0) {
         return;
     }
     for (;;) {
@@ -195,7 +214,7 @@ void Em_Gnss::ParseData() {
             return;
         }
         CallData();
-        if (m_protocol == nullptr || m_protocol->Parse_Step() == 0) {
+        if (Step_Or_Resync() == 0) {
             return;
         }
     }

@@ -20,8 +20,14 @@ namespace BVParse {
 
 namespace {
 
-// A level as the board reports it (a float in a 32-bit word), rounded to a whole percent.
+// A level as the board reports it, as a whole percent: a word of at most 100 is the percent
+// itself; a larger one is a float's bits (1.0 to 100.0 lie far above 100 read as integers),
+// rounded.
 long Percent(uint32_t word) {
+    constexpr uint32_t kWholePercentMax = 100;
+    if (word <= kWholePercentMax) {
+        return static_cast<long>(word);
+    }
     float level = 0.0f;
     std::memcpy(&level, &word, sizeof(level));
     if (!(level > 0.0f)) {

@@ -6,6 +6,7 @@
 
 #include "BVParse/Em_Gnss.h"
 #include "Em_GnssNewBuild.h"
+#include "Em_OemNewData.h"
 #include "Em_Gnss_Kinds.h"
 #include "Em_OldFrames.h"
 #include "Em_OldProtocol.h"
@@ -283,6 +284,16 @@ void Em_Gnss::Get_Cors_Info_Auto(cors_info& out, int& mode) {
     if (const Em_OldReceiver* old = Old_State(m_protocol)) {
         out = old->wireless.autoLogin;
         mode = old->wireless.loginMode;
+    }
+}
+
+void Em_Gnss::Get_Text_Lengths(Text_Lengths& out) {
+    const Em_OldReceiver* old = Old_State(m_protocol);
+    out = old ? old->wireless.reported : Text_Lengths{};
+    if (old != nullptr) {
+        out.callsign = old->radio.callsignLength;
+    } else if (const Em_OemNewData* d = New_Data(*this)) {
+        out.callsign = d->state.radioCallsignLength;
     }
 }
 

@@ -485,6 +485,7 @@ bool Em_OemNewData::Decode_Radio(const uint8_t* v, uint16_t tag, uint32_t length
             s.radioCallsign.b1 = v[0];
             s.radioCallsign.b2 = v[1];
             std::memcpy(s.radioCallsign.text, v + 2, 17);
+            s.radioCallsignLength = static_cast<uint8_t>(std::find(v + 2, v + 19, 0) - (v + 2));
             return true;
         default:
             return false;

@@ -62,6 +62,7 @@ struct NewReceiverState {
     uint8_t radioSensitivity = 0;                       // 0x0716
     uint8_t radioFec = 0;                               // 0x0717
     QX_RADIO_CALLSIGN_STRUCT radioCallsign{};           // 0x0718
+    uint8_t radioCallsignLength = 0;  // characters sent; 17 tells the record holds them cut
     // Wi-Fi (modem group A).
     QX_WIFI_PARA_AP_STRUCT wifiAp{};  // 0x0A03
     uint16_t wifiMode = 0;            // 0x0A04

@@ -88,6 +88,7 @@ void Decode_Network(Em_OldReceiver& rx, const Message& msg) {
         wireless.loginFlag = login;
     }
     wireless.textC = msg.Text(72 + shift, 73 + shift);
+    wireless.reported.baseId = static_cast<std::int32_t>(wireless.textC.size());
     const std::string both = msg.Text(104 + shift, 105 + shift);
     const std::size_t zero = both.find('\0');
     if (zero == std::string::npos) {
@@ -132,11 +133,14 @@ void Decode_Auto_Login(Em_OldWirelessRecord& wireless, const Message& msg) {
     const std::size_t b = msg.b;
     cors_info& info = wireless.autoLogin;
     info = cors_info{};
+    Text_Lengths& reported = wireless.reported;
+    reported.mountPoint = reported.userName = reported.password = 0;
     std::size_t end = 0;
     if (!msg.ZeroText(7, &end)) {
         return;
     }
     CopyCut(info.mountPoint, sizeof info.mountPoint, m + 7, end - 7);
+    reported.mountPoint = static_cast<std::int32_t>(end - 7);
     if (end + 1 >= b) {
         return;
     }
@@ -147,11 +151,13 @@ void Decode_Auto_Login(Em_OldWirelessRecord& wireless, const Message& msg) {
         return;
     }
     CopyCut(info.userName, sizeof info.userName, m + second, end - second);
+    reported.userName = static_cast<std::int32_t>(end - second);
     const std::size_t third = end + 1;
     if (!msg.ZeroText(third, &end)) {
         return;
     }
     CopyCut(info.password, sizeof info.password, m + third, end - third);
+    reported.password = static_cast<std::int32_t>(end - third);
 }
 
 // One '@' command's reply: what it fills and the bit it reports. A handler that returns false
@@ -228,28 +234,33 @@ bool Signal(Em_OldReceiver& rx, const Message& msg, bool*) {
 }
 
 bool Source_List(Em_OldReceiver& rx, const Message& msg, bool*) {
+    // The data only: the check byte and the closing bytes after it are no part of the text.
     Em_OldWirelessRecord& w = rx.wireless;
-    if (msg.b > 7) {
-        const std::size_t n = std::min<std::size_t>(msg.b - 8, sizeof w.sourceList);
+    const std::uint64_t dataLength = static_cast<std::uint64_t>(msg.At(3)) |
+                                     (static_cast<std::uint64_t>(msg.At(4)) << 8) |
+                                     (static_cast<std::uint64_t>(msg.At(5)) << 16) |
+                                     (static_cast<std::uint64_t>(msg.At(6)) << 24);
+    std::size_t n = 0;
+    if (msg.b > 10) {
+        n = static_cast<std::size_t>(std::min<std::uint64_t>(dataLength, msg.b - 10));
+        n = std::min(n, sizeof w.sourceList);
         std::memcpy(w.sourceList, msg.m + 7, n);
-        w.sourceListLength = static_cast<std::int32_t>(n);
-    } else {
-        w.sourceListLength = 0;
     }
+    w.sourceListLength = static_cast<std::int32_t>(n);
     return true;
 }
 
 bool Callsign(Em_OldReceiver& rx, const Message& msg, bool*) {
     Em_OldRadioRecord& r = rx.radio;
     const std::uint8_t length = static_cast<std::uint8_t>(msg.At(3) - 2);
-    if (length <= sizeof r.callsign) {
-        r.callsignOn = msg.At(7) == 1 ? 1 : 0;
-        r.callsignInterval = msg.At(8);
-        std::memset(r.callsign, 0, sizeof r.callsign);
-        const std::size_t n = msg.b > 9 ? std::min<std::size_t>(length, msg.b - 9) : 0;
-        std::memcpy(r.callsign, msg.m + 9, n);
-        r.callsignLength = length;
-    }
+    // A longer text keeps what fits; the length sent tells the reader it was cut.
+    r.callsignOn = msg.At(7) == 1 ? 1 : 0;
+    r.callsignInterval = msg.At(8);
+    std::memset(r.callsign, 0, sizeof r.callsign);
+    const std::size_t n =
+        msg.b > 9 ? std::min({std::size_t{length}, msg.b - 9, sizeof r.callsign}) : 0;
+    std::memcpy(r.callsign, msg.m + 9, n);
+    r.callsignLength = length;
     return true;
 }
 

@@ -161,7 +161,11 @@ int Em_OldProtocol::Text_Frame() {
     for (unsigned i = 0; i < length + 7; ++i) {
         x ^= m_frame[i];
     }
-    if (x != 0) {
+    // A frame cut short (a line closed mid-answer) takes its missing bytes from the next
+    // frame; its check byte then passes one time in 256, but its closing bytes almost never
+    // land on CR LF. Without this the cut frame eats the next frame whole.
+    const bool closed = m_frame[length + 7] == 0x0D && m_frame[length + 8] == 0x0A;
+    if (x != 0 || !closed) {
         // Resynchronise one byte later; no stale flags reach the callback.
         Skip_Byte();
         return 1;

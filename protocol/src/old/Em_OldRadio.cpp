@@ -18,8 +18,10 @@ double Clamp(const Em_OldRadioRecord& r, double v) {
     return v;
 }
 
+// Not clamped into the band: a radio reporting a frequency past its band is shown as it is,
+// so the page can refuse it rather than send the band's edge back as if it had been read.
 double OnGrid(const Em_OldRadioRecord& r, double v) {
-    return Clamp(r, std::floor(v * 1000.0 / r.spacing) * r.spacing * 0.001);
+    return std::floor(v * 1000.0 / r.spacing) * r.spacing * 0.001;
 }
 
 bool KnownType(std::int32_t t) {
@@ -71,7 +73,7 @@ double Radio_FromCode1(Em_OldRadioRecord& r, std::uint8_t k) {
     if (t == 1 || t == 2) {
         v = k * r.step + r.lowerLimit;
     } else if (t == 8) {
-        v = Clamp(r, std::floor(k * r.step * 1000.0 / r.altStep) * r.altStep * 0.001);
+        v = std::floor(k * r.step * 1000.0 / r.altStep) * r.altStep * 0.001;
     } else if (KnownType(t)) {
         v = k * r.step;
     }
@@ -83,7 +85,7 @@ double Radio_FromCode2(Em_OldRadioRecord& r, std::uint8_t low, std::uint8_t high
     const unsigned code = static_cast<unsigned>(low) | (static_cast<unsigned>(high) << 8);
     const std::int32_t t = r.radioType;
     if (t == 8) {
-        r.frequency = Clamp(r, code * r.altStep * 0.001);
+        r.frequency = code * r.altStep * 0.001;
         return r.frequency;
     }
     double v = 0.0;

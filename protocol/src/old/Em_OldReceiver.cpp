@@ -237,6 +237,9 @@ Em_OldReport Em_OldReceiver::Decode_RC(const std::uint8_t* p, std::size_t n,
     rcBuffer.Clear();
 
     switch (m[0]) {
+        case 220:
+            nmeaConfig.port = 0;
+            break;
         case 238:
             nmeaConfig.port = 1;
             break;
@@ -250,7 +253,8 @@ Em_OldReport Em_OldReceiver::Decode_RC(const std::uint8_t* p, std::size_t n,
             nmeaConfig.port = 4;
             break;
         default:
-            nmeaConfig.port = 0;
+            // Not 9600: a port byte no code carries is reported as unknown.
+            nmeaConfig.port = -1;
             break;
     }
     nmeaConfig.keepAfterRestart = (m[1] == 1) ? 1 : 0;
@@ -292,12 +296,24 @@ Em_OldReport Em_OldReceiver::Decode_RC(const std::uint8_t* p, std::size_t n,
 }
 
 Em_OldReport Em_OldReceiver::Decode_SI(const std::uint8_t* p, std::size_t n) {
+    // The receiver cuts the block into equal pieces and a shorter last one. A lost or cut
+    // piece must cost only the block it belonged to: counting bytes alone would stay out of
+    // step with every block after it.
+    const bool shorter = siBuffer.fill > 0 && n < siFirstPiece;
+    if (static_cast<std::size_t>(siBuffer.fill) + n > kDeviceBlock) {
+        siBuffer.Clear();
+        if (shorter || n > kDeviceBlock) {
+            return {};  // the tail of a block that lost a piece
+        }
+    }
+    if (siBuffer.fill == 0) {
+        siFirstPiece = n;
+    }
     siBuffer.Append(p, n);
     if (siBuffer.fill < static_cast<std::int32_t>(kDeviceBlock)) {
-        return {};
-    }
-    if (siBuffer.fill > static_cast<std::int32_t>(kDeviceBlock)) {
-        siBuffer.Clear();
+        if (shorter) {
+            siBuffer.Clear();  // the last piece came, but the block lost one
+        }
         return {};
     }
     std::uint8_t block[kDeviceBlock];

@@ -111,6 +111,7 @@ public:
     std::uint8_t staticStatus = 0;
 
     Em_OldAssembly siBuffer, rcBuffer, rhBuffer, viBuffer;
+    std::size_t siFirstPiece = 0;  // payload length of the block's first SI frame
 
 private:
     Em_OldReport Chunk(const std::uint8_t* p, std::size_t n, Em_OldBlock& block,

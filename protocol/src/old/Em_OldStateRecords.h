@@ -62,6 +62,7 @@ struct Em_OldWirelessRecord {
     std::int32_t modemMajor = 0;
     std::int32_t modemMinor = 0;
     cors_info autoLogin = {};
+    Text_Lengths reported = {};
     std::int32_t loginMode = -1;
     std::uint8_t layoutFlag = 0;
     std::string loginText2;

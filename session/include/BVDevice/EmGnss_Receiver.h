@@ -130,6 +130,7 @@ using BVParse::SATLLITE_STR;
 using BVParse::StartPointInfo;
 using BVParse::Static_Point;
 using BVParse::SvcInfo;
+using BVParse::Text_Lengths;
 using BVParse::Time_Str;
 using BVParse::TRSMT_INFO;
 using BVParse::WirelessInfo;
@@ -154,6 +155,11 @@ public:
     // Only while closed; the record must outlive the session. The user data is not kept:
     // the callbacks always receive null.
     void RegisterCbs_Receiver(const _CALLBACKS_RECEIVER* callbacks, const void* user);
+    // Told once, on the read thread, when the link ends on its own (a peer's close, a hang-up,
+    // a failing line); the session stays as it is until Port_Close. Not for a replay file's
+    // end, nor for a quiet line. Only while closed; null removes it.
+    using LinkLostCallback = void (*)(void* user);
+    void RegisterCb_LinkLost(LinkLostCallback callback, void* user);
 
     bool Port_Open(PARAM_COM param);
     bool Port_Open(PARAM_BT param);
@@ -185,6 +191,17 @@ public:
     void Send_DiffDataToGnss(const unsigned char* data, unsigned int length);
     // Raw-data recording of the received stream (path null: a name from the clock).
     void Set_RcrdData(bool on, const char* path);
+
+    // ---- The queue seen from outside.
+    // Requests refused whole because the queue could not take them, since construction.
+    std::uint64_t Refused_Requests() const;
+    // Waits until every command queued so far has left the queue (written, or discarded by a
+    // close), the session exits or the bound passes: the pauses queued (each cut to 3 s) plus
+    // 1 s, and never more than maxMs. True when they all left.
+    bool Wait_Written(unsigned long maxMs);
+    // Waits until the queue has room for n more commands, within the same bound. True when it
+    // has.
+    bool Wait_Room(unsigned int n, unsigned long maxMs);
 
     // ---- Command operations: each builds its commands in the facade under dataLock and
     // queues them whole (or not at all, when the queue cannot take them), then wakes the
@@ -264,7 +281,8 @@ private:
     void Set_PortPar(const PARAM_BT& param);
     void Set_PortPar(const PARAM_SOCK& param);
     bool Set_PortPar(const char* path);
-    void RcvData(const unsigned char* data, unsigned int length);
+    // The count the facade's ring took (all of it without a facade).
+    unsigned int RcvData(const unsigned char* data, unsigned int length);
     void ResetAllEvent();
     void Cmd_WrtEnvt();
     bool onOwnThread() const;
@@ -300,12 +318,21 @@ private:
     // Queues the request whole or not at all and wakes the write thread. When the request was
     // taken, *lastSeq gets the number of its last command and *boundMs the longest the
     // commands ahead of it and itself can take to go out (pauses cut to 3 s, plus 1 s).
+    // A refusal of an uncounted request (the keep-alive's own) is not counted in
+    // Refused_Requests.
     bool Cmds_Write(std::vector<_STR_CMD>& cmds, std::uint64_t* lastSeq = nullptr,
-                    unsigned long* boundMs = nullptr);
+                    unsigned long* boundMs = nullptr, bool counted = true);
+    // Send_200Data; *lastSeq as Cmds_Write gives it when the request was queued. False only
+    // when the queue refused it.
+    bool send200Data(bool on, std::uint64_t* lastSeq, bool counted);
     // Counts commands that left the queue (written or discarded) and wakes waiters.
     void commandsLeft(std::uint64_t count);
     // Waits until command number seq has left the queue, the session exits or boundMs pass.
     void waitCommandLeft(std::uint64_t seq, unsigned long boundMs);
+    // Under queueLock: what the queued commands' pauses add up to (each cut to 3 s), plus 1 s.
+    unsigned long pendingBoundMs() const;
+    // Empties the queue on a close and says how many commands went unwritten.
+    void discardPending(const char* when);
     // Guard, dataLock, command list, builder, Cmds_Write: the shape of every operation.
     template <class Result, class Build>
     Result runOperation(const char* name, Build&& build);
@@ -350,7 +377,11 @@ private:
     // dataLock on every pass; updated under dataLock at open and after each reset.
     std::atomic<GNSS_MANUFACTURER> reportedMaker_{BVParse::GNSS_MNFCTR_NONE};
     std::atomic<bool> keepAliveOn_{true};
+    // The number of the last renewal the keep-alive queued (0: none); read thread only.
+    std::uint64_t renewalSeq_ = 0;
     std::atomic<unsigned long> readPasses_{0};
+    // Bytes read that the full ring has not taken yet (the read thread's; for watching).
+    std::atomic<unsigned int> heldBack_{0};
     // The write thread is about to take, or waits for, dataLock in a reset handler.
     std::atomic<bool> writerWantsDataLock_{false};
     std::deque<_STR_CMD> cmdList_;
@@ -358,12 +389,16 @@ private:
     // countMutex_, a leaf lock).
     std::uint64_t queuedTotal_ = 0;
     std::uint64_t leftTotal_ = 0;
+    std::atomic<std::uint64_t> refusedTotal_{0};
     std::mutex countMutex_;
     std::condition_variable leftCv_;
     std::thread parseThread_;
     std::thread readThread_;
     std::thread writeThread_;
     const _CALLBACKS_RECEIVER* callbacks_ = nullptr;
+    // Set only while closed: the read thread reads them without a lock.
+    LinkLostCallback linkLost_ = nullptr;
+    void* linkLostUser_ = nullptr;
     // Serialises opening and closing; guards port_ for callers (the session's threads use the
     // port only between its creation and their own end).
     std::mutex lifecycleMutex_;

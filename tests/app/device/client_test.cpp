@@ -76,6 +76,20 @@ bool waitUntil(Condition done, int ms = kWaitMs) {
     return true;
 }
 
+// Starts the connect and runs the event loop until its result arrives.
+bool connectClient(Client& client, quint16 port, int ms = kWaitMs) {
+    int result = 0;
+    const QMetaObject::Connection ok =
+        QObject::connect(&client, &Client::connected, [&result] { result = 1; });
+    const QMetaObject::Connection failed =
+        QObject::connect(&client, &Client::connectFailed, [&result] { result = -1; });
+    client.connectToServer(QStringLiteral("127.0.0.1"), port, ms);
+    waitUntil([&result] { return result != 0; }, 2 * ms);
+    QObject::disconnect(ok);
+    QObject::disconnect(failed);
+    return result == 1;
+}
+
 class ScriptedCaster : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,9 +103,8 @@ protected:
     // Connects the client, sends the request and takes the caster's side of the connection.
     void open() {
         received.clear();
-        ASSERT_TRUE(
-            client.connectToServer(QStringLiteral("127.0.0.1"), server.serverPort(), kWaitMs));
-        ASSERT_TRUE(server.waitForNewConnection(kWaitMs));
+        ASSERT_TRUE(connectClient(client, server.serverPort()));
+        ASSERT_TRUE(server.hasPendingConnections() || server.waitForNewConnection(kWaitMs));
         peer.reset(server.nextPendingConnection());
         ASSERT_TRUE(peer);
         client.write(Varnok::sourceTableRequest());
@@ -244,12 +257,31 @@ TEST(ClientAlone, AClosedPortGivesFalseAndNothingBeforeAConnectActs) {
     client.disconnectFromServer();
     const quint16 closed = freeLoopbackPort();
     ASSERT_NE(closed, 0);
-    EXPECT_FALSE(client.connectToServer(QStringLiteral("127.0.0.1"), closed, kWaitMs));
+    EXPECT_FALSE(connectClient(client, closed));
     // The socket stays and a later connect works.
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    EXPECT_TRUE(client.connectToServer(QStringLiteral("127.0.0.1"), server.serverPort(), kWaitMs));
+    EXPECT_TRUE(connectClient(client, server.serverPort()));
     EXPECT_EQ(messages, 0);
+}
+
+// The connect does not hold the caller: it returns before the connection is made, and the
+// result comes by signal, once.
+TEST(ClientAlone, ConnectReturnsAtOnceAndTheResultComesBySignal) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    Client client;
+    int connected = 0;
+    int failed = 0;
+    QObject::connect(&client, &Client::connected, [&connected] { ++connected; });
+    QObject::connect(&client, &Client::connectFailed, [&failed] { ++failed; });
+    client.connectToServer(QStringLiteral("127.0.0.1"), server.serverPort(), kWaitMs);
+    EXPECT_EQ(connected, 0);
+    ASSERT_TRUE(waitUntil([&connected] { return connected == 1; }));
+    client.connectToServer(QStringLiteral("127.0.0.1"), freeLoopbackPort(), kWaitMs);
+    EXPECT_EQ(failed, 0);
+    ASSERT_TRUE(waitUntil([&failed] { return failed == 1; }));
+    EXPECT_EQ(connected, 1);
 }
 
 TEST(ClientAgainstStr2Str, TheTableNamesTheMountPointOfItsCommandLineOnEveryConnect) {
@@ -271,7 +303,7 @@ TEST(ClientAgainstStr2Str, TheTableNamesTheMountPointOfItsCommandLineOnEveryConn
     for (int attempt = 0; attempt < 2; ++attempt) {
         SCOPED_TRACE(attempt);
         received.clear();
-        ASSERT_TRUE(client.connectToServer(QStringLiteral("127.0.0.1"), caster.port(), kWaitMs));
+        ASSERT_TRUE(connectClient(client, caster.port()));
         client.write(Varnok::sourceTableRequest());
         ASSERT_TRUE(waitUntil([&] { return received.contains(QLatin1String("ENDSOURCETABLE")); }))
             << received.toStdString();

@@ -214,9 +214,10 @@ TEST_F(BaseListOnTheFake, NewProtocolEditsSendTheWholeListAfterTheAnswerOnly) {
     ASSERT_TRUE(connectTcp(1));
     recordSent();
     sent.clear();
-    dm->addBasePosition(30, 120, 1);
-    dm->removeBasePosition(0);
-    dm->clearBasePositionList();
+    // Before the list answer each says that it sent nothing.
+    EXPECT_FALSE(dm->addBasePosition(30, 120, 1));
+    EXPECT_FALSE(dm->removeBasePosition(0));
+    EXPECT_FALSE(dm->clearBasePositionList());
     dm->setBasePosDifference(9.0);
     EXPECT_TRUE(sent.empty());
     EXPECT_FALSE(dm->hasBasePositionList());
@@ -228,12 +229,12 @@ TEST_F(BaseListOnTheFake, NewProtocolEditsSendTheWholeListAfterTheAnswerOnly) {
     // A second answer without a query: each entry once.
     answerList({30.0, 31.0, 32.0});
     EXPECT_EQ(dm->basePositionList().size(), 3u);
-    dm->removeBasePosition(3);
-    dm->removeBasePosition(-1);
+    EXPECT_FALSE(dm->removeBasePosition(3));
+    EXPECT_FALSE(dm->removeBasePosition(-1));
     EXPECT_TRUE(sent.empty());
-    dm->removeBasePosition(2);
-    dm->addBasePosition(30.00001, 120, 2);
-    dm->clearBasePositionList();
+    EXPECT_TRUE(dm->removeBasePosition(2));
+    EXPECT_TRUE(dm->addBasePosition(30.00001, 120, 2));
+    EXPECT_TRUE(dm->clearBasePositionList());
     dm->setBasePosDifference(9.0);
     EXPECT_EQ(sent, (Strings{"2@5/3", "2@5/3", "0@5/3", "0@9/3"}));
     EXPECT_TRUE(dm->basePositionList().empty());

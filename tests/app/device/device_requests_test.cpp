@@ -301,6 +301,15 @@ TEST_F(GoldenRequestTable, OldProtocol) {
         {"stopPositionOutput",
          [](DeviceManager& m) { m.stopPositionOutput(); },
          {"Send_200Data(false)", "Set_Gnss_PosFrq(0)"}},
+        // The device information's rate (2 Hz, byte 78) is put back.
+        {"stopPositionOutput after a read rate",
+         [](DeviceManager& m) {
+             reinterpret_cast<unsigned char*>(&DeviceManagerTestAccess::cache(m).deviceInfo)[78] =
+                 2;
+             m.stopPositionOutput();
+             DeviceManagerTestAccess::cache(m).deviceInfo = {};
+         },
+         {"Send_200Data(false)", "Set_Gnss_PosFrq(11)"}},
         {"setNmeaOutput empty",
          [](DeviceManager& m) {
              std::vector<_set_nmea> list;

@@ -92,7 +92,7 @@ TEST_F(SimulatedSurvey, OldProtocolSatelliteChannelsReadBack) {
 
 TEST_F(SimulatedSurvey, NewProtocolFileRecordingAndOutputRatesReadBack) {
     std::string error;
-    ASSERT_TRUE(sim.start({"protocol=new", "com_baud=8"}, &error)) << error;
+    ASSERT_TRUE(sim.start({"protocol=new", "com_baud=8", "data_rates=12:9,13:2"}, &error)) << error;
     Varnok::SocketTarget target{};
     target.address[0] = 127;
     target.address[3] = 1;
@@ -116,15 +116,21 @@ TEST_F(SimulatedSurvey, NewProtocolFileRecordingAndOutputRatesReadBack) {
     ASSERT_TRUE(answered("fileRecordStatus", [&] { dm->startStaticRecord(); }));
     EXPECT_EQ(dm->fileRecordStatus(), 1);
 
-    // Rates as the output page writes them: GPGGA at 1 Hz, GPGSV with the code it was read at.
+    // Rates as the output page writes them: GPGGA at 1 Hz, GPGSV with the code it was read at,
+    // GPRMC off. They go to the Bluetooth and serial ports; IO 0's list is what the query reads.
     std::vector<_set_nmea> rates = {{12, 3}, {13, 255}, {27, 0}};
     dm->setNmeaOutput(rates, false, 3);
     ASSERT_TRUE(answered("ioConfigs", [&] { dm->queryNmeaOutputConfigs(); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !hub->named("comBaud").empty(); }, kWaitMs));
-    const QX_DATA_CONFIG_LIST list = dm->ioConfigs();
+    QX_DATA_CONFIG_LIST list{};
+    ASSERT_TRUE(dm->ioConfigs(0, list));
     EXPECT_EQ(list.entries[12], 9);
     EXPECT_EQ(list.entries[13], 2);
-    EXPECT_EQ(list.entries[27], 1);
+    EXPECT_EQ(list.entries[27], 0);
+    std::map<std::string, std::string> state;
+    ASSERT_TRUE(sim.state(&state));
+    EXPECT_EQ(state["io1_rates"], "12:9,13:2,27:1");
+    EXPECT_EQ(state["io4_rates"], "12:9,13:2,27:1");
     EXPECT_EQ(dm->comBaudrate(), 8);
     EXPECT_TRUE(dm->closePort());
 }

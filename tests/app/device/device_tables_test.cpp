@@ -41,9 +41,27 @@ TEST(CodeTables, SentenceAndRateMapsWithTheirOtherRows) {
     for (const auto& s : sentences) {
         EXPECT_EQ(C::sentenceDataTypeCode(s[0]), s[1]) << s[0];
     }
-    const int rates[][2] = {{1, 6},  {2, 7},  {3, 9},   {4, 10},  {5, 11}, {6, 12},
-                            {11, 8}, {13, 5}, {255, 2}, {0, 1},   {7, 1},  {10, 1},
-                            {12, 1}, {-1, 1}, {14, 1},  {254, 1}, {256, 1}};
+    const int rates[][2] = {{1, 6},
+                            {2, 7},
+                            {3, 9},
+                            {4, 10},
+                            {5, 11},
+                            {6, 12},
+                            {11, 8},
+                            {13, 5},
+                            {255, 2},
+                            {0, 1},
+                            {7, 1},
+                            {10, 1},
+                            {12, 1},
+                            {-1, 1},
+                            {14, 1},
+                            {254, 1},
+                            {256, 1},
+                            {C::kRawListCode, 1},
+                            {C::kRawListCode + 3, 3},
+                            {C::kRawListCode + 0xFFFF, 0xFFFF},
+                            {C::kRawListCode + 0x10000, 1}};
     for (const auto& r : rates) {
         EXPECT_EQ(C::mapTypeCode(r[0]), r[1]) << r[0];
     }
@@ -150,7 +168,7 @@ TEST(OptionLists, DependOnDeviceTypeBoardAndFlags) {
 
     EXPECT_EQ(names(C::staticRates({2, 7, false, false})),
               (Strings{"10 Hz:252", "2 Hz:250", "1 Hz:1", "2 s:2", "5 s:5", "10 s:10", "15 s:15",
-                       "30 s:30", "60 s:60"}));
+                       "30 s:30", "60 s:60", "2 Min:120"}));
     EXPECT_EQ(names(C::staticRates({1, 2, false, false})).front(), "5 Hz:251");
     EXPECT_EQ(names(C::serverModes()),
               (Strings{"Ntrip Client:2", "ORLO Base:4", "ORLO Rover:3", "TCP Direct:5"}));
@@ -320,6 +338,26 @@ TEST(SourceList, AStatusLineSplitOverTwoPiecesIsFound) {
     const std::string b = "TABLE\r\n";
     EXPECT_FALSE(c.addPiece(a.data(), a.size()));
     EXPECT_TRUE(c.addPiece(b.data(), b.size()));
+}
+
+// An NTRIP 2 caster's answer as a receiver forwards it, behind its modem's echo of the request:
+// the body, chunks decoded, behind an NTRIP 1 status line, cut into pieces anywhere.
+TEST(SourceList, AnNtrip2AnswerChunkedIsTakenAfterTheModemsEcho) {
+    const std::string answer =
+        "GET / HTTP/1.0\r\n\r\nHTTP/1.1 200 OK\r\nContent-Type: gnss/sourcetable\r\n"
+        "Transfer-Encoding: chunked\r\n\r\n"
+        "b\r\nSTR;MP1;x\r\n\r\n"
+        "1b\r\nSTR;MP2;y\r\nENDSOURCETABLE\r\n\r\n0\r\n\r\n";
+    for (std::size_t cut = 1; cut < answer.size(); ++cut) {
+        SourceListCollector c;
+        const std::string a = answer.substr(0, cut);
+        const std::string b = answer.substr(cut);
+        const bool early = c.addPiece(a.data(), a.size());
+        const bool late = c.addPiece(b.data(), b.size());
+        EXPECT_TRUE(early != late) << cut;
+        EXPECT_EQ(c.text(), "SOURCETABLE 200 OK\r\nSTR;MP1;x\r\nSTR;MP2;y\r\nENDSOURCETABLE\r\n")
+            << cut;
+    }
 }
 
 TEST(SourceList, AFullPieceKeepsEveryByteAndLengthsAreClamped) {

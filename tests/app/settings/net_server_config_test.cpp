@@ -1,6 +1,7 @@
 // The network server store: keys, removal, record layout and saving on every change.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "net_server_config.h"
@@ -106,9 +107,9 @@ TEST_F(NetServerConfigTest, RecordLayoutByProtocol) {
     store.updateServer(tcp);
     ASSERT_TRUE(store.readServer(out = NetServer(), ntripKey, -1));
     EXPECT_EQ(out.protocol, 3);
-    EXPECT_EQ(out.user, "u");  // left behind by the protocol change
-    EXPECT_EQ(out.password, "p");
-    EXPECT_EQ(out.sources, (QStringList{"MNT1", "MNT2"}));
+    EXPECT_TRUE(out.user.isEmpty());  // a TCP server keeps no account and no sources
+    EXPECT_TRUE(out.password.isEmpty());
+    EXPECT_TRUE(out.sources.isEmpty());
 
     // Updates and removals reach the file before the calls return.
     NetServer onDisk;
@@ -116,6 +117,60 @@ TEST_F(NetServerConfigTest, RecordLayoutByProtocol) {
     EXPECT_EQ(onDisk.protocol, 3);
     store.removeServer(orloKey);
     EXPECT_FALSE(NetServerConfig(path()).readServer(onDisk, orloKey, -1));
+}
+
+// An update writes what the record holds now: an emptied source list stays empty, a base ID
+// left from ORLO is no mount point of the NTRIP server it became, and only an NTRIP server
+// keeps a user name and password. A removed server keeps its item (key -1, protocol,
+// address, port) for the key numbering and the endpoint checks, but not its credentials.
+TEST_F(NetServerConfigTest, UpdatesAndRemovalKeepOnlyWhatTheRecordHolds) {
+    NetServerConfig store(path());
+    NetServer ntrip = server("Caster", 1);
+    ntrip.user = "surveyor";
+    ntrip.password = "secret-pass";
+    ntrip.sources = QStringList{"MNT1", "MNT2"};
+    const int ntripKey = store.addServer(ntrip);
+    NetServer emptied = ntrip;
+    emptied.key = ntripKey;
+    emptied.sources.clear();
+    store.updateServer(emptied);
+    NetServer out;
+    ASSERT_TRUE(NetServerConfig(path()).readServer(out, ntripKey, -1));
+    EXPECT_TRUE(out.sources.isEmpty());
+    EXPECT_EQ(out.user, "surveyor");
+
+    NetServer orlo = server("Orlo", 0);
+    orlo.baseId = "BASE7";
+    const int orloKey = store.addServer(orlo);
+    NetServer switched = orlo;
+    switched.key = orloKey;
+    switched.protocol = 1;
+    switched.baseId = "BASE7";  // a hidden editor still holds it
+    store.updateServer(switched);
+    ASSERT_TRUE(store.readServer(out = NetServer(), orloKey, -1));
+    EXPECT_TRUE(out.sources.isEmpty());
+
+    NetServer toOrlo = ntrip;
+    toOrlo.key = ntripKey;
+    toOrlo.protocol = 2;
+    toOrlo.baseId = "B2";
+    store.updateServer(toOrlo);
+    ASSERT_TRUE(store.readServer(out = NetServer(), ntripKey, -1));
+    EXPECT_TRUE(out.user.isEmpty());
+    EXPECT_TRUE(out.password.isEmpty());
+    EXPECT_EQ(out.baseId, "B2");
+    EXPECT_EQ(readBytes(path()).find("surveyor"), std::string::npos);
+
+    NetServer gone = server("Gone", 1, "gone.example", 2102);
+    gone.user = "gone-user";
+    gone.password = "gone-password";
+    const int goneKey = store.addServer(gone);
+    store.removeServer(goneKey);
+    const std::string text = readBytes(path());
+    EXPECT_EQ(text.find("gone-user"), std::string::npos);
+    EXPECT_EQ(text.find("gone-password"), std::string::npos);
+    EXPECT_TRUE(store.endpointExists(1, "gone.example", 2102, -1));
+    EXPECT_EQ(store.addServer(server("Next", 3)), goneKey + 1);
 }
 
 TEST_F(NetServerConfigTest, FiltersAndEndpoints) {
@@ -156,6 +211,31 @@ TEST_F(NetServerConfigTest, AddedServerIsOnDiskWhenTheCallReturns) {
     NetServer out;
     ASSERT_TRUE(store.readServer(out, 0, -1));
     EXPECT_EQ(out.name, "Survives");
+}
+
+// The file holds user names and passwords: only its owner may read it, also after a copy of
+// it was made readable by others.
+TEST_F(NetServerConfigTest, TheFileIsTheUsersAlone) {
+    const mode_t oldMask = ::umask(022);
+    auto mode = [this] {
+        struct stat st;
+        return ::stat(path().c_str(), &st) == 0 ? (st.st_mode & 07777) : 0u;
+    };
+    {
+        NetServerConfig store(path());
+        NetServer s = server("A", 1);
+        s.user = "surveyor";
+        s.password = "secret";
+        store.addServer(s);
+        EXPECT_EQ(mode(), 0600u);
+    }
+    ::chmod(path().c_str(), 0644);
+    {
+        NetServerConfig store(path());
+        store.addServer(server("B", 1));
+        EXPECT_EQ(mode(), 0600u);
+    }
+    ::umask(oldMask);
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 // The connection page's Bluetooth search and binding over a scripted backend, the search
 // running on the real worker thread.
+#include <QLineEdit>
 #include <QListWidget>
+
+#include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "BVComm/Bluetooth.h"
+#include "BVComm/RfcommPort.h"
 #include "FakeBluetoothBackend.h"
 #include "bt_bindings_config.h"
 #include "connect.h"
@@ -99,8 +104,12 @@ TEST_F(ConnectBluetooth, SearchEndings) {
         std::string text;
     };
     const Case cases[] = {
-        {Backend::AdapterState::Down, {}, "Bluetooth closed."},
+        {Backend::AdapterState::Down, {}, "Bluetooth closed.\nSwitch Bluetooth on."},
+        {Backend::AdapterState::None, {}, "Bluetooth closed.\nNo Bluetooth adapter found."},
         {Backend::AdapterState::Up, {}, "Bluetooth closed or no device around !"},
+        {Backend::AdapterState::Up,
+         {Backend::code(10050)},
+         "Bluetooth closed or no device around !\nNo Bluetooth adapter found."},
         {Backend::AdapterState::Up,
          {Backend::code(10108)},
          "Failed to search device!\nError Code: 10108"},
@@ -151,17 +160,42 @@ TEST_F(ConnectBluetooth, TheSelectedRowIsBoundAndRemembered) {
     EXPECT_EQ(remembered(), (QList<quint64>{0x9, 0x2, 0x1, 0x3}));
 }
 
-TEST_F(ConnectBluetooth, BindFailuresAreReportedAndNothingIsRemembered) {
+TEST_F(ConnectBluetooth, TheKernelRefusingASerialDeviceNoLongerFailsTheBinding) {
+    // An ordinary user may not make /dev/rfcomm<n> (EPERM): this gave "Error Code: 5 / Failed to
+    // bind device!". The COM number now leads to the receiver's socket link.
+    for (int error : {EPERM, EADDRINUSE, ENODEV}) {
+        state_->bindResult = error;
+        h.prompts.shown.clear();
+        openPage({"X", "Y"}, {0x1, 0x2});
+        ui->listWidget->setCurrentRow(2);
+        page->connectAction()->trigger();
+        EXPECT_TRUE(texts().empty()) << texts().front();
+        EXPECT_EQ(remembered(), (QList<quint64>{0x2, 0x1}));
+        std::uint64_t address = 0;
+        EXPECT_TRUE(Brevan2011::BVComm::BluetoothPortAddress(page->comPort(), &address));
+        EXPECT_EQ(address, 0x2u);
+        EXPECT_FALSE(h.prompts.dialogsRun.empty()) << "the connection went on";
+        h.prompts.dialogsRun.clear();
+        delete page;
+        page = nullptr;
+    }
+}
+
+TEST_F(ConnectBluetooth, PairingFailuresAreReportedAndNothingIsRemembered) {
     struct Case {
-        int error;
+        int code;
         const char* text;
     };
-    const Case cases[] = {{EADDRINUSE, "Port is in use."},
-                          {ENODEV, "No matched port."},
-                          {EPERM, "Error Code: 5\nFailed to bind device!"}};
+    const Case cases[] = {
+        {Bluetooth::kNotAuthenticated,
+         "Error Code: 1244\nFailed to bind device!\nThe receiver was not paired: check its PIN."},
+        {Bluetooth::kTimedOut,
+         "Error Code: 10060\nFailed to bind device!\nThe receiver did not answer: is it switched "
+         "on and in range?"},
+    };
     openPage({"X", "Y"}, {0x1, 0x2});
     for (const Case& c : cases) {
-        state_->bindResult = c.error;
+        state_->pairResult = c.code;
         h.prompts.shown.clear();
         ui->listWidget->setCurrentRow(2);
         page->connectAction()->trigger();
@@ -169,6 +203,117 @@ TEST_F(ConnectBluetooth, BindFailuresAreReportedAndNothingIsRemembered) {
         EXPECT_EQ(remembered(), (QList<quint64>{0x1, 0x2}));
     }
     EXPECT_TRUE(h.prompts.dialogsRun.empty());
+}
+
+TEST_F(ConnectBluetooth, TheReceiversPinIsAskedAndAnswered) {
+    state_->pairAsksPin = true;
+    state_->pinName = "GNSS-0815";
+    openPage({"0815"}, {0x815});
+    struct Case {
+        const char* what;
+        std::function<int(QDialog*)> answer;
+        std::string given;
+        std::vector<std::string> texts;
+    };
+    const std::string refused =
+        "Error Code: 1244\nFailed to bind device!\nThe receiver was not paired: check its PIN.";
+    const Case cases[] = {
+        {"typed and confirmed",
+         [](QDialog* d) {
+             auto* pin = d->findChild<QLineEdit*>(QStringLiteral("lePin"));
+             EXPECT_NE(pin, nullptr);
+             if (pin == nullptr) {
+                 return int(QDialog::Rejected);
+             }
+             pin->setText(QStringLiteral("1234"));
+             return int(QDialog::Accepted);
+         },
+         "1234",
+         {}},
+        {"cancelled", [](QDialog*) { return int(QDialog::Rejected); }, "<refused>", {refused}},
+        // Left unanswered: the prompt closes itself (the timers run at once here).
+        {"timed out", [](QDialog* d) { return d->exec(); }, "<refused>", {refused}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        h.prompts.shown.clear();
+        h.prompts.dialogsRun.clear();
+        state_->pinsGiven.clear();
+        h.prompts.answerNextDialog(c.answer);
+        ui->listWidget->setCurrentRow(1);
+        page->connectAction()->trigger();
+        EXPECT_EQ(state_->pinsGiven, std::vector<std::string>{c.given});
+        ASSERT_FALSE(h.prompts.dialogsRun.empty());
+        EXPECT_EQ(h.prompts.dialogsRun.front(), QStringLiteral("BluetoothPinDialog"));
+        EXPECT_EQ(texts(), c.texts);
+    }
+}
+
+TEST_F(ConnectBluetooth, AConnectionDuringASearchStopsTheSearchFirst) {
+    state_->blockWhenEmpty = true;
+    state_->script = {Backend::device("GNSS-A", 0xA1)};
+    openPage({"X"}, {0x1});
+    search();
+    ASSERT_TRUE(state_->waitBlocked());
+    // The search began with the found list only.
+    ASSERT_TRUE(ShellHarness::waitFor([this] { return rows().size() == 1; }));
+    // A double click on the found receiver while the radio still searches.
+    ui->listWidget->setCurrentRow(1);
+    page->onItemDoubleClicked(ui->listWidget->item(1));
+    {
+        std::lock_guard<std::mutex> lock(state_->mutex);
+        const auto& e = state_->events;
+        const auto cancel = std::find(e.begin(), e.end(), "cancel");
+        const auto pair = std::find(e.begin(), e.end(), "pair");
+        ASSERT_NE(pair, e.end());
+        EXPECT_LT(cancel, pair) << "stopped before pairing";
+        ASSERT_EQ(state_->binds.size(), 1u);
+        EXPECT_EQ(state_->binds[0].address, 0xA1u);
+    }
+    EXPECT_FALSE(page->worker()->isTaskRunning());
+    EXPECT_EQ(ui->listWidget->item(0)->text(), QStringLiteral("Search Device"));
+    EXPECT_TRUE(texts().empty()) << "the stopped search ends silently";
+    EXPECT_EQ(remembered(), (QList<quint64>{0xA1, 0x1}));
+}
+
+TEST_F(ConnectBluetooth, SystemBluetoothListsThePairedReceivers) {
+    Backend::Result receiver;
+    receiver.name = "GNSS-7001";
+    receiver.address = 0x7001;
+    Backend::Result phone;
+    phone.name = "Phone";
+    phone.address = 0x7002;
+    state_->paired = {phone, receiver};
+    page = new Connect(nullptr);
+    ui = page->form();
+    ui->comboBox_connect->setCurrentIndex(ui->comboBox_connect->findData(101));
+    page->activate();
+    ASSERT_FALSE(ui->listWidget->isHidden());
+    EXPECT_EQ(ui->listWidget->item(0)->text(), QStringLiteral("Paired receivers:"));
+    EXPECT_EQ(ui->listWidget->item(0)->flags(), Qt::NoItemFlags);
+    EXPECT_EQ(rows(), QStringList{"GNSS-7001 (7001)"});
+    EXPECT_EQ(ui->listWidget->currentRow(), 1);
+    page->connectAction()->trigger();
+    ASSERT_EQ(state_->binds.size(), 1u);
+    EXPECT_EQ(state_->binds[0].address, 0x7001u);
+    EXPECT_EQ(remembered(), QList<quint64>{}) << "the remembered list is ZOR BT's";
+    EXPECT_TRUE(texts().empty());
+
+    // Nothing paired, or nothing to ask: the heading says so.
+    struct Case {
+        int code;
+        const char* heading;
+    };
+    for (const Case& c : {Case{0,
+                               "No paired receiver: pair it in the Bluetooth settings "
+                               "(\"setting\")."},
+                          Case{10050, "No Bluetooth adapter found."}}) {
+        state_->paired.clear();
+        state_->pairedResult = c.code;
+        page->activate();
+        EXPECT_EQ(ui->listWidget->item(0)->text(), QString::fromUtf8(c.heading));
+        EXPECT_TRUE(rows().isEmpty());
+    }
 }
 
 TEST_F(ConnectBluetooth, NoRowChosenIsNoDevice) {

@@ -141,12 +141,9 @@ TEST_F(ConnectPage, RowsFollowMethodAndDevice) {
     };
     const QString port = "comboBox_port";
     const Case cases[] = {
-        {0, 0, {port, "comboBox_baud", "cbAuto"}},
-        {0, 1, {port, "listWidget"}},
-        {0, 101, {port, "toolButton"}},
-        {1, 2, {"cbChannel", "toolButton"}},
-        {1, 0, {port, "comboBox_baud", "cbAuto"}},
-        {1, 101, {port, "toolButton"}},
+        {0, 0, {port, "comboBox_baud", "cbAuto"}},    {0, 1, {port, "listWidget"}},
+        {0, 101, {port, "listWidget", "toolButton"}}, {1, 2, {"cbChannel", "toolButton"}},
+        {1, 0, {port, "comboBox_baud", "cbAuto"}},    {1, 101, {port, "listWidget", "toolButton"}},
     };
     for (const Case& c : cases) {
         choose(ui->cbDeviceType, c.device);
@@ -406,7 +403,8 @@ TEST_F(ConnectPage, WirelessManagerFromTheEnvironment) {
     QTemporaryDir empty;
     qputenv("PATH", empty.path().toUtf8());
     qunsetenv("VARNOK_WIRELESS_MANAGER");
-    choose(ui->comboBox_connect, 101);
+    choose(ui->cbDeviceType, 1);
+    choose(ui->comboBox_connect, 2);
     ui->toolButton->click();
     EXPECT_EQ(texts(), std::vector<std::string>{"No wireless manager is configured."});
 
@@ -422,6 +420,62 @@ TEST_F(ConnectPage, WirelessManagerFromTheEnvironment) {
     EXPECT_NE(process->processId(), first);
     EXPECT_TRUE(h.prompts.shown.empty());
     qunsetenv("VARNOK_WIRELESS_MANAGER");
+    qputenv("PATH", oldPath);
+}
+
+TEST_F(ConnectPage, SystemBluetoothOpensTheBluetoothSettings) {
+    const QByteArray oldPath = qgetenv("PATH");
+    const QByteArray oldDesktop = qgetenv("XDG_CURRENT_DESKTOP");
+    QTemporaryDir bin;
+    qputenv("PATH", bin.path().toUtf8());
+    qunsetenv("VARNOK_BLUETOOTH_MANAGER");
+    qputenv("VARNOK_WIRELESS_MANAGER", "/bin/sleep 30");  // WIFI's, not this button's
+    qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+    choose(ui->comboBox_connect, 101);
+    ui->toolButton->click();
+    EXPECT_EQ(texts(), std::vector<std::string>{"No wireless manager is configured."});
+
+    const auto tool = [&bin](const char* name) {
+        QFile f(bin.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("#!/bin/sh\nexit 0\n");
+        f.close();
+        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+                         QFileDevice::ExeOther | QFileDevice::ReadOther);
+        return bin.filePath(QString::fromLatin1(name));
+    };
+    struct Case {
+        const char* desktop;
+        QStringList expected;
+    };
+    const QString blueman = tool("blueman-manager");
+    EXPECT_EQ(Connect::bluetoothManagerCommand(), QStringList{blueman});
+    const QString gnome = tool("gnome-control-center");
+    const QString kde = tool("systemsettings");
+    const Case cases[] = {
+        {"GNOME", {gnome, "bluetooth"}},
+        {"KDE", {kde, "kcm_bluetooth"}},
+        {"XFCE", {blueman}},
+    };
+    for (const Case& c : cases) {
+        qputenv("XDG_CURRENT_DESKTOP", c.desktop);
+        EXPECT_EQ(Connect::bluetoothManagerCommand(), c.expected) << c.desktop;
+    }
+    qputenv("VARNOK_BLUETOOTH_MANAGER", "/bin/sleep 30");
+    EXPECT_EQ(Connect::bluetoothManagerCommand(), (QStringList{"/bin/sleep", "30"}));
+    h.prompts.shown.clear();
+    ui->toolButton->click();
+    auto* process = page->findChild<QProcess*>();
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(process->waitForStarted(5000));
+    EXPECT_EQ(process->arguments(), QStringList{"30"});
+    EXPECT_TRUE(h.prompts.shown.empty());
+    process->kill();
+    process->waitForFinished(5000);
+
+    qunsetenv("VARNOK_BLUETOOTH_MANAGER");
+    qunsetenv("VARNOK_WIRELESS_MANAGER");
+    qputenv("XDG_CURRENT_DESKTOP", oldDesktop);
     qputenv("PATH", oldPath);
 }
 

@@ -2,6 +2,8 @@
 // ports) against varnok-simreceiver running as a child process on a pty and loopback TCP.
 #include <QTemporaryDir>
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
 #include "BVComm/PortPaths.h"
@@ -145,6 +147,113 @@ TEST_F(ConnectSim, SilentReceiverFails) {
     EXPECT_EQ(connect(), std::vector<std::string>{"Connection Failed!"});
     EXPECT_EQ(DeviceManager::instance()->workingStatus(), 0);
     EXPECT_EQ(frame->currentPage(), page);
+}
+
+// How the link goes: the simulator closes its TCP side, or the simulator is killed (which
+// also hangs its pty up).
+struct LinkCut {
+    const char* name;
+    bool overTcp;
+    bool kill;
+};
+
+class ConnectSimLinkLost : public ConnectSim, public ::testing::WithParamInterface<LinkCut> {};
+
+TEST_P(ConnectSimLinkLost, OneMessageThenTheDisconnectedMenu) {
+    const LinkCut cut = GetParam();
+    writeConnectMethods(Varnok::LogicContext::connectMethodsPath(),
+                        {{"Survey RTK", 0, {{"Port", 0}, {"Server", 102}}}});
+    startSim({"protocol=old"});
+    openPage();
+    if (cut.overTcp) {
+        choose(ui->comboBox_connect, 102);
+        ui->leIP->setText(QStringLiteral("127.0.0.1"));
+        ui->lePort->setText(QString::number(sim.tcpPort()));
+    } else {
+        Brevan2011::BVComm::SetComPortPath(1, sim.ptyPath());
+    }
+    ASSERT_EQ(connect(), std::vector<std::string>{"Successfully connected"});
+    ASSERT_TRUE(ShellHarness::waitFor([this] { return frame->menu()->buttonLabels().size() > 2; }));
+    // On a page when the link goes: the frame comes back to the menu by itself.
+    const QStringList labels = frame->menu()->buttonLabels();
+    frame->onCommand(QStringLiteral("Info"));
+    h.prompts.shown.clear();
+    if (cut.kill) {
+        sim.stop();
+    } else {
+        ASSERT_TRUE(sim.configure("close_after=1"));
+    }
+    const auto lostMessages = [this] {
+        int n = 0;
+        for (const auto& shown : h.prompts.shown) {
+            n += shown.text == QStringLiteral("Connection to the receiver was lost.") ? 1 : 0;
+        }
+        return n;
+    };
+    EXPECT_TRUE(ShellHarness::waitFor([&] { return lostMessages() >= 1; }, std::chrono::seconds(1)))
+        << labels.join('|').toStdString();
+    EXPECT_TRUE(
+        ShellHarness::waitFor([] { return DeviceManager::instance()->workingStatus() == 0; }));
+    EXPECT_EQ(frame->currentPage(), frame->menu());
+    EXPECT_EQ(frame->menu()->buttonLabels(),
+              (QStringList{QStringLiteral("Connection"), QStringLiteral("Exit")}));
+    // Nothing more comes of it.
+    ShellHarness::deliver();
+    EXPECT_EQ(lostMessages(), 1);
+    EXPECT_EQ(h.prompts.shown.size(), 1u);
+    if (cut.kill) {
+        return;
+    }
+    // The user can connect again at once.
+    ASSERT_TRUE(sim.configure("close_after=0"));
+    frame->onCommand(QStringLiteral("Connection"));
+    EXPECT_EQ(connect(), std::vector<std::string>{"Successfully connected"});
+    EXPECT_EQ(DeviceManager::instance()->workingStatus(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, ConnectSimLinkLost,
+                         ::testing::Values(LinkCut{"TcpClosed", true, false},
+                                           LinkCut{"TcpKilled", true, true},
+                                           LinkCut{"PtyHungUp", false, true}),
+                         [](const ::testing::TestParamInfo<LinkCut>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A receiver that goes away while the program connects: the attempt ends at once.
+TEST_F(ConnectSim, ALossWhileConnectingFailsTheAttemptAtOnce) {
+    writeConnectMethods(Varnok::LogicContext::connectMethodsPath(),
+                        {{"Survey RTK", 0, {{"Port", 0}, {"Server", 102}}}});
+    startSim({"protocol=old", "mode=silent"});
+    openPage();
+    ui->cbAuto->setChecked(false);
+    choose(ui->comboBox_connect, 102);
+    ui->leIP->setText(QStringLiteral("127.0.0.1"));
+    ui->lePort->setText(QString::number(sim.tcpPort()));
+    h.prompts.shown.clear();
+    // The receiver goes once the port is open and the first query is out.
+    bool stopped = false;
+    const QMetaObject::Connection once =
+        QObject::connect(Varnok::DeviceObserver::instance(), &Varnok::DeviceObserver::workingStatus,
+                         page, [this, &stopped](int status) {
+                             if (status == 2 && !stopped) {
+                                 stopped = true;
+                                 sim.stop();
+                             }
+                         });
+    h.prompts.answerNextDialog([](QDialog* d) { return d->exec(); });
+    const auto start = std::chrono::steady_clock::now();
+    page->connectAction()->trigger();
+    const auto took = std::chrono::steady_clock::now() - start;
+    QObject::disconnect(once);
+    EXPECT_TRUE(stopped);
+    std::vector<std::string> texts;
+    for (const auto& shown : h.prompts.shown) {
+        texts.push_back(shown.text.toStdString());
+    }
+    EXPECT_EQ(texts, std::vector<std::string>{"Connection Failed!"});
+    EXPECT_EQ(DeviceManager::instance()->workingStatus(), 0);
+    // Well before the dialog's own time-out.
+    EXPECT_LT(took, std::chrono::seconds(10));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The password store and the login dialog.
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -7,6 +9,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,6 +131,53 @@ TEST_F(LoginTest, AFailedWriteKeepsTheOldFileAndSaysSo) {
     EXPECT_EQ(WEXITSTATUS(status) & 4, 0) << "editors not marked";
     EXPECT_EQ(fileBytes(), before);
     EXPECT_TRUE(PasswordStore::instance().check("oldpass1"));
+}
+
+mode_t modeOf(const QString& path) {
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST_F(LoginTest, TheDigestIsTheUsersAlone) {
+    const mode_t oldMask = ::umask(022);
+    const QString path = PasswordStore::instance().path();
+    ASSERT_TRUE(PasswordStore::instance().write("secret1"));
+    EXPECT_EQ(modeOf(path), 0600u);
+    // A copy made readable by others is closed again by the next change of password.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    ASSERT_TRUE(PasswordStore::instance().write("secret2"));
+    EXPECT_EQ(modeOf(path), 0600u);
+    ::umask(oldMask);
+}
+
+// The README's command that provisions the password makes a file the store accepts.
+TEST_F(LoginTest, TheReadmeProvisioningCommandWritesAFileTheStoreAccepts) {
+    QFile readme(QStringLiteral(VARNOK_FIXTURES_DIR "/../../README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList commands;
+    for (const QString& line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("738205194613")) &&
+            line.contains(QLatin1String("md5sum"))) {
+            commands << line.trimmed();
+        }
+    }
+    ASSERT_EQ(commands.size(), 1) << "one provisioning command in the README";
+    const QString folder = QFileInfo(PasswordStore::instance().path()).absolutePath();
+    QFile::remove(PasswordStore::instance().path());
+
+    QProcess shell;
+    shell.setWorkingDirectory(folder);
+    shell.start(QStringLiteral("bash"), {QStringLiteral("-c"), commands.front()});
+    ASSERT_TRUE(shell.waitForStarted());
+    shell.write("fieldpass7\n");
+    shell.closeWriteChannel();
+    ASSERT_TRUE(shell.waitForFinished(30000));
+    ASSERT_EQ(shell.exitCode(), 0) << shell.readAllStandardError().toStdString();
+
+    EXPECT_EQ(fileBytes().size(), 16);
+    EXPECT_EQ(modeOf(PasswordStore::instance().path()), 0600u);
+    EXPECT_TRUE(PasswordStore::instance().check("fieldpass7"));
+    EXPECT_FALSE(PasswordStore::instance().check("fieldpass8"));
 }
 
 TEST_F(LoginTest, ModesFollowTheLogin) {

@@ -3,6 +3,9 @@
 #include <QLineEdit>
 #include <QTimerEvent>
 
+#include <functional>
+
+#include "FakeTcpPeer.h"
 #include "device_manager.h"
 #include "device_observer.h"
 #include "prompts.h"
@@ -21,7 +24,12 @@ public:
         startQuery(timeoutMs,
                    {{SIGNAL(deviceInfo()), SLOT(onDeviceInfo())},
                     {SIGNAL(elevMask()), SLOT(onElevMask())}},
-                   [] { ++requests; });
+                   [] {
+                       ++requests;
+                       if (send) {
+                           send();
+                       }
+                   });
     }
     void setEditorsEnabled(bool on) override {
         editorsOn = on;
@@ -30,6 +38,8 @@ public:
     bool editorsOn = true;
     int answers = 0;
     static inline int requests = 0;
+    // What the requests send besides counting.
+    static inline std::function<void()> send;
 
 public slots:
     void onDeviceInfo() {
@@ -153,6 +163,38 @@ TEST_F(QueryCycleTest, LeavingAPageGivesBackItsCursor) {
     frame->backAction()->trigger();
     EXPECT_FALSE(page->holdsWaitCursor());
     EXPECT_EQ(overrideCursors(), 0);
+}
+
+// On the landed session over loopback TCP: with the queue full, a page's request is refused
+// whole, and the page says so at once, once, instead of waiting for its time-out.
+TEST_F(QueryCycleTest, ARefusedRequestEndsTheQueryWithOneMessage) {
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    dm->setSessionFactory({});
+    dm->setDeviceType(0);
+    Varnok::SocketTarget target{};
+    target.address[0] = 127;
+    target.address[3] = 1;
+    target.port = peer.port();
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, target));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    auto* page = new QueryPage;
+    frame->registerPage("Query", page);
+    frame->onCommand("Query");
+    for (int i = 0; i < 45; ++i) {
+        dm->send200Data(true);  // 100 ms each: the queue stays full for seconds
+    }
+    harness->prompts.shown.clear();
+    QueryPage::send = [dm] { dm->queryDeviceInfo(); };
+    page->ask(3000);
+    QueryPage::send = nullptr;
+    EXPECT_FALSE(page->isQuerying());
+    EXPECT_TRUE(page->editorsOn);
+    EXPECT_EQ(overrideCursors(), 0);
+    ASSERT_EQ(harness->prompts.shown.size(), 1u);
+    EXPECT_EQ(harness->prompts.shown[0].text, QStringLiteral("The receiver is busy, try again."));
+    dm->closePort();
 }
 
 }  // namespace

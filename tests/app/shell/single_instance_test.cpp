@@ -44,9 +44,9 @@ protected:
             }
         }
     }
-    void start(QProcess& p) {
+    void start(QProcess& p, const QStringList& arguments = {}) {
         p.setProcessEnvironment(env);
-        p.start(program, {});
+        p.start(program, arguments);
         ASSERT_TRUE(p.waitForStarted(10000));
     }
     // The copy answers once its socket is there.
@@ -68,25 +68,48 @@ protected:
     QProcessEnvironment env;
     QProcess first;
     QProcess next;
+
+    // What the first copy has written to its error output once the text is there (bounded).
+    QByteArray waitForLog(QProcess& owner, const char* text) {
+        QElapsedTimer clock;
+        clock.start();
+        while (!log.contains(text) && clock.elapsed() < 30000) {
+            owner.waitForReadyRead(100);
+            log += owner.readAllStandardError();
+        }
+        return log;
+    }
+    QByteArray log;
 };
 
+// The frame (full screen on a small screen) and the channel 0 editor both answer a second
+// start; the frame stays full screen.
 TEST_F(ProgramProcess, ASecondStartRaisesTheFirstAndEnds) {
-    start(first);
-    ASSERT_TRUE(waitForSocket(first));
-    QProcess second;
-    start(second);
-    ASSERT_TRUE(second.waitForFinished(30000));
-    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0);
-    QElapsedTimer clock;
-    clock.start();
-    QByteArray log;
-    while (!log.contains("raise requested") && clock.elapsed() < 30000) {
-        first.waitForReadyRead(100);
-        log += first.readAllStandardError();
+    const struct {
+        const char* what;
+        QStringList arguments;
+        const char* front;
+    } rows[] = {
+        {"the frame", {}, "Varnok: brought to the front, full screen\n"},
+        {"the channel 0 editor", {"--channel0-editor"}, "Varnok: brought to the front"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        log.clear();
+        start(first, r.arguments);
+        ASSERT_TRUE(waitForSocket(first));
+        QProcess second;
+        start(second);
+        ASSERT_TRUE(second.waitForFinished(30000));
+        EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(second.exitCode(), 0);
+        EXPECT_TRUE(waitForLog(first, r.front).contains("raise requested")) << log.toStdString();
+        EXPECT_TRUE(log.contains(r.front)) << log.toStdString();
+        EXPECT_EQ(first.state(), QProcess::Running);
+        first.kill();
+        ASSERT_TRUE(first.waitForFinished(10000));
+        QFile::remove(socket);
     }
-    EXPECT_TRUE(log.contains("raise requested")) << log.toStdString();
-    EXPECT_EQ(first.state(), QProcess::Running);
 }
 
 TEST_F(ProgramProcess, AKilledCopysLockIsTakenOver) {

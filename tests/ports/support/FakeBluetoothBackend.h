@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <string>
 #include <vector>
 
 #include "BVComm/BluetoothBackend.h"
@@ -52,6 +53,21 @@ public:
         std::vector<Binding> binds;
         std::vector<unsigned int> releases;
         std::set<unsigned int> bound;
+        bool ttyAllowed = true;  // canBindTty
+        int releaseResult = 0;
+        int searchTimeMs = -1;
+        // pair(): the result, and whether it asks for a PIN (the PIN then decides: pinExpected
+        // pairs, anything else gives 1244).
+        int pairResult = Brevan2011::BVComm::kPairUnknownDevice;
+        bool pairAsksPin = false;
+        std::string pinName = "GNSS-PIN";
+        std::string pinExpected = "1234";
+        std::vector<std::uint64_t> pairs;
+        std::vector<std::string> pinsGiven;
+        int pairedResult = 0;
+        std::vector<Result> paired;
+        // "cancel", "end", "pair", "bind" in the order they happened.
+        std::vector<std::string> events;
 
         // Waits until a nextResult blocks; false after a few seconds.
         bool waitBlocked();
@@ -68,6 +84,10 @@ public:
     int bind(unsigned int index, std::uint64_t address, std::uint8_t channel,
              const GUID& serviceClass) override;
     int release(unsigned int index) override;
+    bool canBindTty() override;
+    void setSearchTime(int milliseconds) override;
+    int pairedDevices(std::vector<Result>& devices) override;
+    int pair(std::uint64_t address, const Brevan2011::BVComm::BluetoothPinRequest& pin) override;
 
     static Step device(const char* name, std::uint64_t address, int addressCount = 1);
     static Step code(int value);
@@ -129,6 +149,7 @@ inline int FakeBluetoothBackend::nextResult(Result& result) {
 inline void FakeBluetoothBackend::cancelLookup() {
     std::lock_guard<std::mutex> guard(state_->mutex);
     ++state_->cancelCalls;
+    state_->events.push_back("cancel");
     state_->cancelled = true;
     state_->changed.notify_all();
 }
@@ -136,6 +157,7 @@ inline void FakeBluetoothBackend::cancelLookup() {
 inline void FakeBluetoothBackend::endLookup() {
     std::lock_guard<std::mutex> guard(state_->mutex);
     ++state_->endCalls;
+    state_->events.push_back("end");
     // Ending also releases a waiting nextResult, as closing the lookup does on a platform.
     state_->cancelled = true;
     state_->changed.notify_all();
@@ -144,6 +166,7 @@ inline void FakeBluetoothBackend::endLookup() {
 inline int FakeBluetoothBackend::bind(unsigned int index, std::uint64_t address,
                                       std::uint8_t channel, const GUID& serviceClass) {
     std::lock_guard<std::mutex> guard(state_->mutex);
+    state_->events.push_back("bind");
     state_->binds.push_back(Binding{index, address, channel, serviceClass});
     if (state_->bindResult == 0) {
         state_->bound.insert(index);
@@ -154,8 +177,49 @@ inline int FakeBluetoothBackend::bind(unsigned int index, std::uint64_t address,
 inline int FakeBluetoothBackend::release(unsigned int index) {
     std::lock_guard<std::mutex> guard(state_->mutex);
     state_->releases.push_back(index);
+    if (state_->releaseResult != 0) {
+        return state_->releaseResult;
+    }
     state_->bound.erase(index);
     return 0;
+}
+
+inline bool FakeBluetoothBackend::canBindTty() {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    return state_->ttyAllowed;
+}
+
+inline void FakeBluetoothBackend::setSearchTime(int milliseconds) {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    state_->searchTimeMs = milliseconds;
+}
+
+inline int FakeBluetoothBackend::pairedDevices(std::vector<Result>& devices) {
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    devices = state_->paired;
+    return state_->pairedResult;
+}
+
+inline int FakeBluetoothBackend::pair(std::uint64_t address,
+                                      const Brevan2011::BVComm::BluetoothPinRequest& pin) {
+    bool ask = false;
+    std::string name;
+    {
+        std::lock_guard<std::mutex> guard(state_->mutex);
+        state_->events.push_back("pair");
+        state_->pairs.push_back(address);
+        ask = state_->pairAsksPin;
+        name = state_->pinName;
+    }
+    if (!ask) {
+        std::lock_guard<std::mutex> guard(state_->mutex);
+        return state_->pairResult;
+    }
+    std::string answer;
+    const bool given = pin && pin(name, answer);
+    std::lock_guard<std::mutex> guard(state_->mutex);
+    state_->pinsGiven.push_back(given ? answer : std::string("<refused>"));
+    return given && answer == state_->pinExpected ? 0 : 1244;
 }
 
 inline FakeBluetoothBackend::Step FakeBluetoothBackend::device(const char* name,

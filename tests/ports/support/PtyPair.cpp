@@ -34,6 +34,13 @@ PtyPair::PtyPair() {
     ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
 }
 
+void PtyPair::closeMaster() {
+    if (master_ >= 0) {
+        ::close(master_);
+        master_ = -1;
+    }
+}
+
 PtyPair::~PtyPair() {
     if (slave_ >= 0) {
         ::close(slave_);

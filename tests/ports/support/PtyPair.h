@@ -19,6 +19,8 @@ public:
     const std::string& slavePath() const { return slavePath_; }
 
     void writeMaster(const std::string& bytes);
+    // Hangs the line up, as an unplugged receiver does: the slave side sees a hang-up.
+    void closeMaster();
     // Reads from the master until count bytes came or the time ran out.
     std::string readMaster(std::size_t count, int timeoutMs);
     // Waits until the slave has count bytes queued.

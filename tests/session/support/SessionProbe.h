@@ -45,6 +45,7 @@ public:
         return s.comParam_.baud;
     }
     static unsigned long readPasses(EmGnss_Receiver& s) { return s.readPasses_.load(); }
+    static unsigned heldBack(EmGnss_Receiver& s) { return s.heldBack_.load(); }
     static bool keepAliveOn(EmGnss_Receiver& s) { return s.keepAliveOn_.load(); }
     static bool writerWantsDataLock(EmGnss_Receiver& s) { return s.writerWantsDataLock_.load(); }
     // Holds the session's parse lock for the guard's lifetime.

@@ -184,8 +184,9 @@ TEST(SimReceiverSession, BatteryAnswersGiveTheScriptedGrade) {
                           {"battery=96", 10},
                           {"battery=100", 10},
                           {"battery=30 external_power=1", 12}};
-    for (const char* protocol : {"new", "old"}) {
-        const bool isNew = std::string(protocol) == "new";
+    // New-protocol levels as floats' bits and as whole percents.
+    for (const char* protocol : {"new", "old", "new battery_form=percent"}) {
+        const bool isNew = std::string(protocol).compare(0, 3, "new") == 0;
         SimSession link(std::string("protocol=") + protocol,
                         isNew ? BV::MAINBD_NEWPROTOCOL : BV::MAINBD_NOVATEL);
         ASSERT_TRUE(link.openTcp());
@@ -202,22 +203,32 @@ TEST(SimReceiverSession, BatteryAnswersGiveTheScriptedGrade) {
     }
 }
 
-// Category 1: the position output that "RG,B200" switches on, read by the main board's parser.
+// Category 1: the position output that "RG,B200" switches on, read by the main board's parser:
+// a GGA, RMC and GST epoch for the second Hemisphere board, the best-position log for NovAtel.
 TEST(SimReceiverSession, PositionOutputAnswersCategoryOne) {
-    SimSession link(
-        "protocol=old board=7 latitude=-33.5 longitude=151.25 height=42.5 quality=4 "
-        "satellites=14 position_ms=50",
-        BV::MAINBD_HEMISPHERE2);
-    ASSERT_TRUE(link.openTcp());
-    link.session().Send_200Data(true);
-    Reported fix;
-    ASSERT_TRUE(Reports::instance().waitFor(1, kPosition, kWaitMs, &fix));
-    EXPECT_NEAR(fix.position.Latitude, -33.5 * kRad, 1e-9);
-    EXPECT_NEAR(fix.position.Longitude, 151.25 * kRad, 1e-9);
-    EXPECT_NEAR(fix.position.Height, 42.5, 1e-6);
-    EXPECT_GT(fix.position.Sol_Code, 0);
-    EXPECT_EQ(fix.position.Sats_Used, 14);
-    EXPECT_TRUE(link.sim().waitForRequest("Send_200Data", kWaitMs));
+    const struct {
+        const char* board;
+        BV::MAINBD_OEM_TYPE type;
+    } cases[] = {{"7", BV::MAINBD_HEMISPHERE2}, {"2", BV::MAINBD_NOVATEL}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.board);
+        SimSession link(std::string("protocol=old board=") + c.board +
+                            " latitude=-33.5 longitude=151.25 height=42.5 quality=4 "
+                            "satellites=14 position_ms=50",
+                        c.type);
+        ASSERT_TRUE(link.openTcp());
+        link.session().Send_200Data(true);
+        Reported fix;
+        ASSERT_TRUE(Reports::instance().waitFor(1, kPosition, kWaitMs, &fix));
+        EXPECT_NEAR(fix.position.Latitude, -33.5 * kRad, 1e-9);
+        EXPECT_NEAR(fix.position.Longitude, 151.25 * kRad, 1e-9);
+        EXPECT_NEAR(fix.position.Height, 42.5, 1e-6);
+        EXPECT_GT(fix.position.Sol_Code, 0);
+        if (c.type == BV::MAINBD_HEMISPHERE2) {
+            EXPECT_EQ(fix.position.Sats_Used, 14);  // the GGA's count
+        }
+        EXPECT_TRUE(link.sim().waitForRequest("Send_200Data", kWaitMs));
+    }
 }
 
 // The new protocol's RTK set-up: each IO's list, the base set to its last bit, the masks and the
@@ -382,6 +393,32 @@ TEST(SimReceiverSession, DelayedAnswerComesAfterTheDelay) {
 
 // Broken answers reach the session's parser without a crash or a hang, and a normal answer
 // after them is still read.
+// The answer controls by request name: a dropped answer never comes, a late one lets the next
+// overtake it, and both requests are logged in the order they came.
+TEST(SimReceiverSession, DroppedAndLateAnswersByRequestName) {
+    SimSession link("protocol=new drop=Send_Battery late=Send_System_Hardware_Info_Query:400",
+                    BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    link.session().Send_Battery();
+    link.session().Send_System_Hardware_Info_Query();
+    link.session().Send_System_Firmware_Info_Query();
+    ASSERT_TRUE(Reports::instance().waitFor(4, kHardware, kWaitMs));
+    std::vector<std::uint32_t> order;
+    for (const Reported& r : Reports::instance().all()) {
+        if (r.category == 4) {
+            order.push_back(r.flags & (kHardware | kFirmware | kBattery));
+        }
+    }
+    EXPECT_EQ(order, (std::vector<std::uint32_t>{kFirmware, kHardware}));
+    EXPECT_EQ(link.sim().requestNames(),
+              (std::vector<std::string>{"Send_Battery", "Send_System_Hardware_Info_Query",
+                                        "Send_System_Firmware_Info_Query"}));
+    // Cleared, the answers come again.
+    ASSERT_TRUE(link.sim().configure("drop= late="));
+    link.session().Send_Battery();
+    EXPECT_TRUE(Reports::instance().waitFor(4, kBattery, kWaitMs));
+}
+
 TEST(SimReceiverSession, BrokenAnswersLeaveTheSessionWorking) {
     struct Case {
         const char* script;

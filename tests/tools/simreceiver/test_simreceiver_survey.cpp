@@ -91,7 +91,52 @@ TEST(SimReceiverSurvey, NewProtocolPositionOutputIsOneRateItemWithoutIo) {
     ASSERT_TRUE(link.sim().waitForRequest("Send_Gnss_Data_Freq", kWaitMs));
     EXPECT_EQ(DetailOf(link.sim(), "Send_Gnss_Data_Freq"),
               "set 0x0404=0004 0x0408=0006 0x0409=0002");
-    EXPECT_EQ(link.sim().value("data_rates"), "12:6,13:2");
+    // Each port keeps its own rates; IO 0's list, the one the query answers, is untouched.
+    EXPECT_EQ(link.sim().value("io4_rates"), "12:6,13:2");
+    EXPECT_EQ(link.sim().value("io1_rates"), "");
+    EXPECT_EQ(link.sim().value("data_rates"), "");
+    link.session().Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x414, 9}},
+                                       static_cast<BV::QX_GNSS_IO_ID_ENUM>(1));
+    link.session().Send_Gnss_Data_Freq(std::vector<BV::DataFreq>{{0x408, 11}},
+                                       static_cast<BV::QX_GNSS_IO_ID_ENUM>(0));
+    ASSERT_TRUE(link.sim().waitForRequests(3, kWaitMs));
+    EXPECT_EQ(link.sim().value("io1_rates"), "27:9");
+    EXPECT_EQ(link.sim().value("data_rates"), "12:11");
+}
+
+// The file-record settings come back whole: a set keeps every field, the session and the
+// interval in keys of their own, the rest as hex.
+TEST(SimReceiverSurvey, NewProtocolRecordSettingsAreKeptWhole) {
+    SimSession link("protocol=new", BV::MAINBD_NEWPROTOCOL);
+    ASSERT_TRUE(link.openTcp());
+    BV::QX_FILE_RECORD_CONFIG_STRUCT record{};
+    std::memcpy(record.name, "REC", 3);
+    record.b1 = 1;
+    record.v1 = 2;
+    record.v3 = 90;
+    record.b4 = 5;
+    record.v4 = 12;
+    record.b5 = 0x5A;
+    record.v5 = 6;
+    link.session().Send_File_Record_Param(&record, static_cast<BV::QX_FILE_RECORD_IO_ID_ENUM>(1));
+    ASSERT_TRUE(link.sim().waitForRequest("Send_File_Record_Param", kWaitMs));
+    EXPECT_EQ(link.sim().value("record_minutes"), "90");
+    EXPECT_EQ(link.sim().value("record_code"), "12");
+    EXPECT_EQ(link.sim().value("record_param_raw"),
+              "52454300000000000000000000000000000000000100000002000000000000000000000500005A"
+              "00000006");
+
+    ASSERT_TRUE(link.sim().configure("record_minutes=30"));
+    link.session().Send_File_Record_Param(nullptr, static_cast<BV::QX_FILE_RECORD_IO_ID_ENUM>(1));
+    Reported r;
+    ASSERT_TRUE(Reports::instance().waitFor(4, 0x10, kWaitMs, &r));
+    BV::QX_FILE_RECORD_CONFIG_STRUCT read{};
+    link.session().Get_File_Record_Param(read);
+    EXPECT_EQ(std::string(read.name, 3), "REC");
+    EXPECT_EQ(read.v3, 30u);
+    EXPECT_EQ(read.v4, 12);
+    EXPECT_EQ(read.b5, 0x5A);
+    EXPECT_EQ(read.v5, 6u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ TEST(SimReceiverSettings, BadSettingsAreRefusedWithTheirKey) {
         {"baud=-1", "baud"},
         {"serial=ABCDEFGHIJKLMNOPQRSTUVWXYZ", "serial"},
         {"device_type=x", "device_type"},
+        {"late=Send_Battery", "late"},
+        {"late=Send_Battery:-5", "late"},
+        {"battery_form=ints", "battery_form"},
         {"noequals", "noequals"},
     };
     for (const Case& c : cases) {
@@ -155,6 +159,30 @@ TEST(SimReceiverTool, ExecutableServesUntilSigterm) {
     const int status = child.stop();
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// "dump" on the standard input: every key with its value, settings made since included.
+TEST(SimReceiverTool, ExecutableDumpsItsWholeState) {
+    varnok_sim::SimProcess child;
+    std::string error;
+    ASSERT_TRUE(child.start({"protocol=old", "serial=DUMP01"}, &error)) << error;
+    std::map<std::string, std::string> state;
+    ASSERT_TRUE(child.state(&state, &error)) << error;
+    EXPECT_EQ(state["protocol"], "old");
+    EXPECT_EQ(state["serial"], "DUMP01");
+    EXPECT_EQ(state["battery"], "80");
+    EXPECT_EQ(state.count("point_name"), 1u);  // empty, but there
+    varnok_sim::SimReceiver defaults;
+    EXPECT_EQ(state.size(), defaults.state().size());
+    ASSERT_TRUE(child.configure("battery=40 late=Send_Battery:250", &error)) << error;
+    ASSERT_TRUE(child.state(&state, &error)) << error;
+    EXPECT_EQ(state["battery"], "40");
+    EXPECT_EQ(state["late"], "Send_Battery:250");
+    // A dump between settings does not take their replies.
+    EXPECT_FALSE(child.configure("late=Send_Battery", &error));
+    EXPECT_NE(error.find("late"), std::string::npos) << error;
+    ASSERT_TRUE(child.state(&state, &error)) << error;
+    EXPECT_EQ(state["late"], "Send_Battery:250");
 }
 
 TEST(SimReceiverTool, ExecutableRefusesABadSetting) {

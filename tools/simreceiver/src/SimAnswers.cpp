@@ -31,10 +31,11 @@ constexpr std::uint16_t kResponseOk = 1;
 constexpr std::size_t kDeviceBlock = 128;
 constexpr std::size_t kOldChunk = BV::kOldChunk;
 
-// Text in a field of n bytes, zero-filled; the last byte stays 0.
+// Text in a field of n bytes, zero-filled; a text of n characters fills it without a
+// terminator, as a receiver may send it.
 Bytes Text(const std::string& s, std::size_t n) {
     Bytes out(n, 0);
-    std::memcpy(out.data(), s.data(), std::min(s.size(), n - 1));
+    std::memcpy(out.data(), s.data(), std::min(s.size(), n));
     return out;
 }
 
@@ -45,9 +46,12 @@ std::uint32_t FloatWord(float v) {
 }
 
 Bytes Battery(const SimState& s) {
-    const float level = static_cast<float>(s.number("battery"));
+    const long percent = s.number("battery");
+    const std::uint32_t level = s.text("battery_form") == "percent"
+                                    ? static_cast<std::uint32_t>(percent)
+                                    : FloatWord(static_cast<float>(percent));
     const std::uint32_t powerState = s.number("external_power") != 0 ? 2 : 1;
-    return Cat({U32(powerState), U32(FloatWord(level)), U32(FloatWord(level))});
+    return Cat({U32(powerState), U32(level), U32(level)});
 }
 
 // The long form: id, serial number, part number, four words (the second the hardware kind).
@@ -107,7 +111,7 @@ std::vector<Bytes> DeviceInfo(const SimState& s, const std::uint8_t*, std::size_
     put(52, s.firmware(), 4);
     rtk::PutDeviceSettings(s, block);
     if (s.number("board") == 7) {
-        block[62] = 4;  // the second Hemisphere board is named by this byte
+        block[90] = 4;  // the second Hemisphere board is named by this byte
     }
     PutSurveyBytes(block, s);
     RadioTypeBytes(s.number("radio_type"), &block[59], &block[126]);
@@ -417,6 +421,75 @@ std::string Sentence(const std::string& body) {
     return "$" + body + tail;
 }
 
+// A NovAtel-style best-position log (binary, message 42): 28-byte header, 72-byte body, CRC-32.
+// The quality key picks the position type as a GGA quality would: 1 single, 2 differential,
+// 4 fixed RTK, 5 float RTK, any other none.
+Bytes BestPositionLog(const SimState& s) {
+    auto put = [](Bytes& out, std::size_t at, const void* v, std::size_t n) {
+        std::memcpy(out.data() + at, v, n);
+    };
+    Bytes log(28 + 72, 0);
+    log[0] = 0xAA;
+    log[1] = 0x44;
+    log[2] = 0x12;
+    log[3] = 28;
+    const std::uint16_t id = 42;
+    const std::uint16_t length = 72;
+    put(log, 4, &id, 2);
+    log[7] = 0x20;
+    put(log, 8, &length, 2);
+    log[13] = 180;  // fine steering
+    // GPS time of now: the epoch is 1980-01-06, 18 leap seconds since.
+    const double gps = static_cast<double>(std::time(nullptr)) - 315964800.0 + 18.0;
+    const std::uint16_t week = static_cast<std::uint16_t>(gps / 604800.0);
+    const std::uint32_t ms = static_cast<std::uint32_t>(std::fmod(gps, 604800.0) * 1000.0);
+    put(log, 14, &week, 2);
+    put(log, 16, &ms, 4);
+    std::uint32_t type = 0;
+    switch (s.number("quality")) {
+        case 1:
+            type = 16;
+            break;
+        case 2:
+            type = 17;
+            break;
+        case 4:
+            type = 50;
+            break;
+        case 5:
+            type = 34;
+            break;
+        default:
+            break;
+    }
+    put(log, 28 + 4, &type, 4);
+    const double lat = s.real("latitude");
+    const double lon = s.real("longitude");
+    const double height = s.real("height");
+    put(log, 28 + 8, &lat, 8);
+    put(log, 28 + 16, &lon, 8);
+    put(log, 28 + 24, &height, 8);
+    const float sigma = 0.02f;
+    for (std::size_t at : {40u, 44u, 48u}) {
+        put(log, 28 + at, &sigma, 4);
+    }
+    const float age = type == 0 ? 60.0f : 1.0f;
+    put(log, 28 + 56, &age, 4);
+    log[28 + 64] = static_cast<std::uint8_t>(s.number("satellites"));
+    log[28 + 65] = static_cast<std::uint8_t>(s.number("satellites"));
+    std::uint32_t crc = 0;
+    for (std::uint8_t b : log) {
+        crc ^= b;
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc & 1u) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+        }
+    }
+    for (int shift = 0; shift < 32; shift += 8) {
+        log.push_back(static_cast<std::uint8_t>(crc >> shift));  // little-endian, as the log
+    }
+    return log;
+}
+
 std::string Angle(double degrees, int degreeDigits) {
     const double a = std::fabs(degrees);
     const int whole = static_cast<int>(a);
@@ -456,7 +529,7 @@ Answer AnswerNew(const NewRequest& request, SimState& state) {
             continue;  // an old receiver does not understand the frame
         }
         NetworkItem(item.tag, query, item.value, state);
-        if (!query && StoreNewSurveySetting(item.tag, item.value, state)) {
+        if (!query && StoreNewSurveySetting(item.tag, item.value, state, target)) {
             ack = true;
             if (row == nullptr || row->wire == Wire::Custom || row->wire == Wire::None) {
                 continue;
@@ -544,6 +617,10 @@ Answer AnswerOld(char first, char second, const std::uint8_t* payload, std::size
 }
 
 std::vector<Bytes> PositionEpoch(const SimState& s) {
+    // A NovAtel main board (type 2) gives its positions as the best-position log.
+    if (s.number("board") == 2) {
+        return {OldFrame('R', 'G', BestPositionLog(s))};
+    }
     const std::time_t now = std::time(nullptr);
     std::tm utc{};
     gmtime_r(&now, &utc);

@@ -1,7 +1,8 @@
 // The caster's source table as a receiver forwards it after fetching it over its modem: the
 // file named by `source_table`, cut into pieces of `source_piece` bytes. The new protocol sends
 // one frame per piece (item 0x1106: a 32-bit length, then the bytes); the old protocol sends
-// "VM" frames, whose payload holds at most 255 bytes.
+// "VM" frames, whose payload holds at most 255 bytes, or with `source_frames=t` "VI" frames
+// carrying a 't' reply ('@' frame: at most 245 data bytes).
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -36,6 +37,28 @@ std::vector<Bytes> Pieces(const Bytes& table, std::size_t size) {
     return pieces;
 }
 
+// The '@' frame of a 't' reply: '@', 't', its complement, the 32-bit data length, the data, the
+// XOR check byte and CR LF.
+Bytes SourceAtFrame(const Bytes& piece) {
+    const auto n = static_cast<std::uint32_t>(piece.size());
+    Bytes at = {0x40,
+                't',
+                static_cast<std::uint8_t>('t' ^ 0xFF),
+                static_cast<std::uint8_t>(n),
+                static_cast<std::uint8_t>(n >> 8),
+                static_cast<std::uint8_t>(n >> 16),
+                static_cast<std::uint8_t>(n >> 24)};
+    at.insert(at.end(), piece.begin(), piece.end());
+    std::uint8_t check = 0;
+    for (std::uint8_t b : at) {
+        check ^= b;
+    }
+    at.push_back(check);
+    at.push_back(0x0D);
+    at.push_back(0x0A);
+    return at;
+}
+
 }  // namespace
 
 std::vector<Bytes> SourceListNew(const NewRequest& request, const SimState& state) {
@@ -51,14 +74,18 @@ std::vector<Bytes> SourceListNew(const NewRequest& request, const SimState& stat
 }
 
 std::vector<Bytes> SourceListOld(const SimState& state, const std::uint8_t*, std::size_t, int*) {
-    const std::size_t size = std::min<std::size_t>(
-        static_cast<std::size_t>(state.number("source_piece")), BV::kOldBinMaxPayload);
+    constexpr std::size_t kAtFrameExtra = 10;
+    const bool inT = state.text("source_frames") == "t";
+    const std::size_t most = inT ? BV::kOldBinMaxPayload - kAtFrameExtra : BV::kOldBinMaxPayload;
+    const std::size_t size =
+        std::min<std::size_t>(static_cast<std::size_t>(state.number("source_piece")), most);
     std::vector<Bytes> frames;
-    for (const Bytes& piece : Pieces(TableBytes(state), size)) {
+    for (const Bytes& table : Pieces(TableBytes(state), size)) {
+        const Bytes piece = inT ? SourceAtFrame(table) : table;
         Bytes frame(BV::kOldFrameMaxLength, 0);
         std::uint32_t length = 0;
-        if (BV::Pack_OldBinFrame('V', 'M', piece.data(), piece.size(), frame.data(), &length,
-                                 BV::kOldFormSerial)) {
+        if (BV::Pack_OldBinFrame('V', inT ? 'I' : 'M', piece.data(), piece.size(), frame.data(),
+                                 &length, BV::kOldFormSerial)) {
             frame.resize(length);
             frames.push_back(std::move(frame));
         }

@@ -27,6 +27,11 @@ constexpr SettingByte kSettings[] = {
     {0x31, "record_interval", 49}, {0x32, "record_mask", 50},
 };
 constexpr std::size_t kMemoryByte = 58;
+// The file-record settings on the wire: text 20, a byte, three words (the third the session
+// minutes), three bytes, the 16-bit interval code, a byte, a word.
+constexpr std::size_t kRecordBytes = 43;
+constexpr std::size_t kMinutesAt = 29;
+constexpr std::size_t kCodeAt = 36;
 constexpr std::size_t kNameBytes = 32;
 constexpr std::size_t kAntennaChars = 20;
 
@@ -105,10 +110,23 @@ constexpr std::pair<int, std::uint16_t> kSentenceTags[] = {
 };
 constexpr std::size_t kListEntries = 44;
 
+// The sentence rates of an output: IO 0's list answers the query; what is set on the serial
+// port (IO 1) and the Bluetooth port (IO 4) is kept apart.
+const char* RatesKey(int io) {
+    switch (io) {
+        case 1:
+            return "io1_rates";
+        case 4:
+            return "io4_rates";
+        default:
+            return "data_rates";
+    }
+}
+
 // The list is kept as "id:code" pairs separated by commas.
-std::vector<std::uint16_t> Rates(const SimState& s) {
+std::vector<std::uint16_t> Rates(const SimState& s, int io = 0) {
     std::vector<std::uint16_t> rates(kListEntries, 0);
-    const std::string& text = s.text("data_rates");
+    const std::string& text = s.text(RatesKey(io));
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find(',', at);
@@ -129,7 +147,7 @@ std::vector<std::uint16_t> Rates(const SimState& s) {
     return rates;
 }
 
-void PutRates(SimState& s, const std::vector<std::uint16_t>& rates) {
+void PutRates(SimState& s, const std::vector<std::uint16_t>& rates, int io) {
     std::string text;
     for (std::size_t id = 0; id < rates.size(); ++id) {
         if (rates[id] != 0) {
@@ -137,7 +155,17 @@ void PutRates(SimState& s, const std::vector<std::uint16_t>& rates) {
                 (text.empty() ? "" : ",") + std::to_string(id) + ":" + std::to_string(rates[id]);
         }
     }
-    s.set("data_rates", text, nullptr);
+    s.set(RatesKey(io), text, nullptr);
+}
+
+std::string CompactHex(const Bytes& bytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        out += kDigits[b >> 4];
+        out += kDigits[b & 0xF];
+    }
+    return out;
 }
 
 std::uint32_t Be(const Bytes& v, std::size_t at, std::size_t n) {
@@ -228,7 +256,7 @@ std::vector<Bytes> OldNmeaConfig(const SimState& s, const std::uint8_t*, std::si
     return {Frame('R', 'C', payload)};
 }
 
-bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s, int io) {
     switch (tag) {
         case 0x0B03:
             Put(s, "record_status", 1);
@@ -239,9 +267,16 @@ bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
         case 0x0B06:
             // Text 20, a byte, three words (the third the session minutes), three bytes, the
             // interval code, a byte, a word.
-            if (value.size() == 43) {
-                Put(s, "record_minutes", static_cast<long>(Be(value, 29, 4)));
-                Put(s, "record_code", static_cast<long>(Be(value, 36, 2)));
+            if (value.size() == kRecordBytes) {
+                Put(s, "record_minutes", static_cast<long>(Be(value, kMinutesAt, 4)));
+                Put(s, "record_code", static_cast<long>(Be(value, kCodeAt, 2)));
+                // The rest of the record; the two fields with keys of their own are kept as 0.
+                Bytes rest = value;
+                std::fill(rest.begin() + kMinutesAt, rest.begin() + kMinutesAt + 4, 0);
+                std::fill(rest.begin() + kCodeAt, rest.begin() + kCodeAt + 2, 0);
+                const bool zeros =
+                    std::all_of(rest.begin(), rest.end(), [](std::uint8_t b) { return b == 0; });
+                s.set("record_param_raw", zeros ? std::string() : CompactHex(rest), nullptr);
             }
             return true;
         default:
@@ -249,9 +284,9 @@ bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& s) {
     }
     for (const auto& [id, sentenceTag] : kSentenceTags) {
         if (sentenceTag == tag && (value.size() == 1 || value.size() == 2)) {
-            std::vector<std::uint16_t> rates = Rates(s);
+            std::vector<std::uint16_t> rates = Rates(s, io);
             rates[static_cast<std::size_t>(id)] = static_cast<std::uint16_t>(Be(value, 0, 2));
-            PutRates(s, rates);
+            PutRates(s, rates, io);
             return true;
         }
     }
@@ -274,12 +309,18 @@ const char* DataFreqRequestName(std::uint16_t tag) {
 
 Bytes FileRecordParam(const SimState& s) {
     using NewWire::Cat;
-    Bytes name(20, 0);
-    return Cat({name, NewWire::U8(0), NewWire::U32(0), NewWire::U32(0),
-                NewWire::U32(static_cast<std::uint32_t>(s.number("record_minutes"))),
-                NewWire::U8(0), NewWire::U8(0), NewWire::U8(0),
-                NewWire::U16(static_cast<std::uint16_t>(s.number("record_code"))), NewWire::U8(0),
-                NewWire::U32(0)});
+    // The record as last set (or scripted), its session and interval from their own keys.
+    Bytes out = NewWire::FromHex(s.text("record_param_raw"));
+    if (out.size() != kRecordBytes) {
+        out = Cat({Bytes(20, 0), NewWire::U8(0), NewWire::U32(0), NewWire::U32(0), NewWire::U32(0),
+                   NewWire::U8(0), NewWire::U8(0), NewWire::U8(0), NewWire::U16(0), NewWire::U8(0),
+                   NewWire::U32(0)});
+    }
+    const Bytes minutes = NewWire::U32(static_cast<std::uint32_t>(s.number("record_minutes")));
+    const Bytes code = NewWire::U16(static_cast<std::uint16_t>(s.number("record_code")));
+    std::copy(minutes.begin(), minutes.end(), out.begin() + kMinutesAt);
+    std::copy(code.begin(), code.end(), out.begin() + kCodeAt);
+    return out;
 }
 
 Bytes DataConfigList(const SimState& s, int io) {

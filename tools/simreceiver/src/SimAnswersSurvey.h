@@ -28,8 +28,9 @@ std::vector<Bytes> OldStaticStatus(const SimState& s, const std::uint8_t* p, std
 std::vector<Bytes> OldNmeaConfig(const SimState& s, const std::uint8_t*, std::size_t, int*);
 
 // Keeps what a new-protocol setting item carries (file recording open, close and settings,
-// data output rates); false when the tag is not one of these.
-bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& state);
+// data output rates of the IO the request names, -1 for none); false when the tag is not one
+// of these.
+bool StoreNewSurveySetting(std::uint16_t tag, const Bytes& value, SimState& state, int io = -1);
 
 // The request a data-frequency item belongs to ("Send_Gnss_Data_Freq"), or null.
 const char* DataFreqRequestName(std::uint16_t tag);

@@ -138,6 +138,34 @@ bool SimProcess::configure(const std::string& settings, std::string* error, int 
     return true;
 }
 
+bool SimProcess::state(std::map<std::string, std::string>* out, std::string* error, int timeoutMs) {
+    if (pid_ < 0) {
+        return Fail(error, "not running");
+    }
+    const std::string line = "dump\n";
+    if (::send(toChild_, line.data(), line.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(line.size())) {
+        return Fail(error, std::string("write: ") + std::strerror(errno));
+    }
+    std::string reply;
+    if (!waitForLine("state", timeoutMs, &reply)) {
+        return Fail(error, reply.empty() ? "no state" : reply);
+    }
+    out->clear();
+    // Values hold no blanks: settings are separated by them.
+    std::size_t at = reply.find(' ');
+    while (at != std::string::npos) {
+        const std::size_t begin = at + 1;
+        at = reply.find(' ', begin);
+        const std::string word = reply.substr(begin, at == std::string::npos ? at : at - begin);
+        const std::size_t eq = word.find('=');
+        if (eq != std::string::npos && eq > 0) {
+            (*out)[word.substr(0, eq)] = word.substr(eq + 1);
+        }
+    }
+    return true;
+}
+
 int SimProcess::stop() {
     if (pid_ < 0) {
         return -1;

@@ -16,6 +16,8 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <iterator>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -38,6 +40,10 @@ constexpr int kWriteWaitMs = 1000;
 struct Pending {
     Clock::time_point due;
     Bytes bytes;
+    // New-protocol frames are cut into numbered chunks as they go out, so a late answer that
+    // others overtook still carries the next number.
+    bool chunked = false;
+    bool garbage = false;
 };
 
 // What one link (the TCP connection or the pty) has heard and has still to say.
@@ -145,7 +151,7 @@ struct SimReceiver::Impl {
     void readLink(LinkState& link);
     void heard(LinkState& link, const std::uint8_t* data, std::size_t n);
     void answer(LinkState& link, const Answer& a);
-    void queue(LinkState& link, std::vector<Bytes> frames, bool newProtocol);
+    void queue(LinkState& link, std::vector<Bytes> frames, bool newProtocol, long lateMs = 0);
     void flush(LinkState& link);
     bool writeAll(LinkState& link, const std::uint8_t* p, std::size_t n);
     void dropTcp(bool byReceiver);
@@ -371,10 +377,20 @@ void SimReceiver::Impl::answer(LinkState& link, const Answer& a) {
     } else if (a.stream < 0) {
         link.streaming = false;
     }
-    queue(link, a.frames, a.chunked);
+    // The receiver acted on the request; only its answer is dropped or held back.
+    long lateMs = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (state.dropsAnswerTo(a.name)) {
+            return;
+        }
+        lateMs = state.lateMsFor(a.name);
+    }
+    queue(link, a.frames, a.chunked, lateMs);
 }
 
-void SimReceiver::Impl::queue(LinkState& link, std::vector<Bytes> frames, bool newProtocol) {
+void SimReceiver::Impl::queue(LinkState& link, std::vector<Bytes> frames, bool newProtocol,
+                              long lateMs) {
     if (frames.empty()) {
         return;
     }
@@ -388,21 +404,27 @@ void SimReceiver::Impl::queue(LinkState& link, std::vector<Bytes> frames, bool n
     if (mode == "silent") {
         return;
     }
-    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(delayMs);
+    const Clock::time_point due = Clock::now() + std::chrono::milliseconds(delayMs + lateMs);
     for (Bytes& frame : frames) {
-        Bytes wire = newProtocol ? NewWire::ChunkFrame(frame, &link.sequence) : std::move(frame);
-        if (mode == "garbage") {
-            wire = Garbage(wire.size(), &garbageSeed);
+        // A late answer lets the ones after it overtake: the queue stays ordered by time.
+        auto at = link.out.end();
+        while (at != link.out.begin() && std::prev(at)->due > due) {
+            --at;
         }
-        link.out.push_back({due, std::move(wire)});
+        link.out.insert(at, {due, std::move(frame), newProtocol, mode == "garbage"});
     }
 }
 
 void SimReceiver::Impl::flush(LinkState& link) {
     const Clock::time_point now = Clock::now();
     while (!link.out.empty() && link.out.front().due <= now) {
-        Bytes bytes = std::move(link.out.front().bytes);
+        Pending next = std::move(link.out.front());
         link.out.pop_front();
+        Bytes bytes =
+            next.chunked ? NewWire::ChunkFrame(next.bytes, &link.sequence) : std::move(next.bytes);
+        if (next.garbage) {
+            bytes = Garbage(bytes.size(), &garbageSeed);
+        }
         if (link.fd < 0 || link.muted) {
             continue;
         }
@@ -510,6 +532,11 @@ bool SimReceiver::set(const std::string& key, const std::string& value, std::str
     }
     impl_->linksReset = true;
     return true;
+}
+
+std::map<std::string, std::string> SimReceiver::state() const {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->state.all();
 }
 
 std::string SimReceiver::value(const std::string& key) const {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace varnok_sim {
 
@@ -28,9 +29,13 @@ constexpr Key kKeys[] = {
     {"delay_ms", "0", Kind::Int, 0, 60000, nullptr},
     {"close_after", "0", Kind::Int, 0, kIntMax, nullptr},
     {"baud", "0", Kind::Int, 0, 4000000, nullptr},
-    {"serial", "SIM001", Kind::Text, 23, 0, nullptr},
-    {"model", "", Kind::Text, 23, 0, nullptr},
-    {"firmware", "", Kind::Text, 49, 0, nullptr},
+    // Answer controls by request name: "drop" (names separated by commas) logs those requests
+    // and never answers them; "late" ("name:ms" pairs) sends their answers that much later.
+    {"drop", "", Kind::Text, 1000, 0, nullptr},
+    {"late", "", Kind::Text, 1000, 0, nullptr},
+    {"serial", "SIM001", Kind::Text, 24, 0, nullptr},
+    {"model", "", Kind::Text, 24, 0, nullptr},
+    {"firmware", "", Kind::Text, 50, 0, nullptr},
     {"firmware_extra", "", Kind::Text, 49, 0, nullptr},
     {"hardware_id", "1", Kind::Int, 0, kIntMax, nullptr},
     {"hardware_kind", "2", Kind::Int, 0, kIntMax, nullptr},
@@ -42,6 +47,8 @@ constexpr Key kKeys[] = {
     {"static_antenna", "", Kind::Text, 20, 0, nullptr},
     {"battery", "80", Kind::Int, 0, 100, nullptr},
     {"external_power", "0", Kind::Int, 0, 1, nullptr},
+    // New protocol: the two battery levels as floats' bits or as whole percents.
+    {"battery_form", "float", Kind::Choice, 0, 0, "float|percent"},
     {"radio_module", "1", Kind::Int, 0, 65535, nullptr},
     {"gprs_version", "3.60", Kind::Text, 4, 0, nullptr},
     // Old protocol's data link: the internal radio (a type of the library's band table), the
@@ -52,7 +59,8 @@ constexpr Key kKeys[] = {
     {"radio_sensitivity", "2", Kind::Int, 0, 255, nullptr},
     {"radio_fec", "0", Kind::Int, 0, 255, nullptr},
     {"channel_spacing", "0", Kind::Int, 0, 2, nullptr},
-    {"callsign", "", Kind::Text, 14, 0, nullptr},
+    // Longer than the 14-character field, to play a receiver that sends more; a set takes 14.
+    {"callsign", "", Kind::Text, 32, 0, nullptr},
     {"callsign_on", "0", Kind::Int, 0, 255, nullptr},
     {"callsign_interval", "10", Kind::Int, 0, 255, nullptr},
     {"gprs_address", "10.0.0.1", Kind::Text, 31, 0, nullptr},
@@ -71,16 +79,17 @@ constexpr Key kKeys[] = {
     {"logon_error", "0", Kind::Int, 0, 255, nullptr},
     {"logon_count", "-1", Kind::Int, -1, 1000, nullptr},
     {"login_mode", "0", Kind::Int, 0, 2, nullptr},
-    {"cors_source", "", Kind::Text, 19, 0, nullptr},
-    {"cors_user", "", Kind::Text, 49, 0, nullptr},
-    {"cors_password", "", Kind::Text, 19, 0, nullptr},
+    // Longer than the program's record holds (19, 49, 19): a receiver may report more.
+    {"cors_source", "", Kind::Text, 31, 0, nullptr},
+    {"cors_user", "", Kind::Text, 63, 0, nullptr},
+    {"cors_password", "", Kind::Text, 31, 0, nullptr},
     {"silent_at", "", Kind::Text, 200, 0, nullptr},
     {"radio_frequency", "438.125", Kind::Real, 0, 1e4, nullptr},
     {"radio_power", "10", Kind::Int, 0, kIntMax, nullptr},
     {"radio_stepper", "125", Kind::Int, 0, kIntMax, nullptr},
     {"radio_air_baud", "9600", Kind::Int, 0, kIntMax, nullptr},
     {"radio_protocol", "1", Kind::Int, 0, 65535, nullptr},
-    {"elevation_mask", "10", Kind::Int, 0, 90, nullptr},
+    {"elevation_mask", "10", Kind::Int, 0, 255, nullptr},
     {"base_list_radius", "0", Kind::Real, -1e9, 1e9, nullptr},
     {"base_list_limit", "10", Kind::Int, 0, 255, nullptr},
     {"wifi_mode", "1", Kind::Int, 0, 65535, nullptr},
@@ -148,7 +157,13 @@ constexpr Key kKeys[] = {
     {"record_auto_open", "0", Kind::Int, 0, 255, nullptr},
     {"record_minutes", "60", Kind::Int, 0, kIntMax, nullptr},
     {"record_code", "9", Kind::Int, 0, 65535, nullptr},
+    // The rest of the settings record as last set, hex (43 bytes, the session and interval
+    // fields 0: their keys hold them); empty: all zeros.
+    {"record_param_raw", "", Kind::Text, 86, 0, nullptr},
     {"data_rates", "", Kind::Text, 400, 0, nullptr},
+    // Sentence rates set on the serial port (IO 1) and on Bluetooth (IO 4); not answered.
+    {"io1_rates", "", Kind::Text, 400, 0, nullptr},
+    {"io4_rates", "", Kind::Text, 400, 0, nullptr},
     {"pdop_mask", "3", Kind::Int, 0, 255, nullptr},
     {"diff_type", "6", Kind::Int, 0, 65535, nullptr},
     {"base_mode", "2", Kind::Int, 0, 65535, nullptr},
@@ -188,6 +203,7 @@ constexpr Key kKeys[] = {
     {"net_auto_open", "0", Kind::Int, 0, 255, nullptr},
     {"source_table", "", Kind::Text, 4095, 0, nullptr},
     {"source_piece", "4096", Kind::Int, 1, 4096, nullptr},
+    {"source_frames", "vm", Kind::Choice, 0, 0, "vm|t"},
 };
 
 const Key* Find(const std::string& name) {
@@ -219,8 +235,52 @@ bool Among(const std::string& value, const std::string& choices) {
     return false;
 }
 
+// The entries of a comma-separated list, empty ones left out.
+std::vector<std::string> Entries(const std::string& list) {
+    std::vector<std::string> out;
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t end = list.find(',', at);
+        if (end == std::string::npos) {
+            end = list.size();
+        }
+        if (end > at) {
+            out.push_back(list.substr(at, end - at));
+        }
+        at = end + 1;
+    }
+    return out;
+}
+
+constexpr long kLateMaxMs = 60000;
+
+// "name:ms": the request's name and its extra delay; false when the entry is not of that form.
+bool LateEntry(const std::string& entry, std::string* name, long* ms) {
+    const std::size_t colon = entry.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 >= entry.size()) {
+        return false;
+    }
+    char* end = nullptr;
+    const long v = std::strtol(entry.c_str() + colon + 1, &end, 10);
+    if (end == nullptr || *end != '\0' || v < 0 || v > kLateMaxMs) {
+        return false;
+    }
+    *name = entry.substr(0, colon);
+    *ms = v;
+    return true;
+}
+
 bool Check(const Key& k, const std::string& value, std::string* error) {
     const std::string what = std::string(k.name) + "=" + value + ": ";
+    if (std::string(k.name) == "late") {
+        for (const std::string& entry : Entries(value)) {
+            std::string name;
+            long ms = 0;
+            if (!LateEntry(entry, &name, &ms)) {
+                return Fail(error, what + "\"name:ms\" entries (0-60000 ms) are needed");
+            }
+        }
+    }
     switch (k.kind) {
         case Kind::Int:
         case Kind::Real: {
@@ -301,6 +361,27 @@ const std::string& SimState::text(const std::string& key) const {
     static const std::string empty;
     const auto it = values_.find(key);
     return it == values_.end() ? empty : it->second;
+}
+
+bool SimState::dropsAnswerTo(const std::string& request) const {
+    for (const std::string& name : Entries(text("drop"))) {
+        if (name == request) {
+            return true;
+        }
+    }
+    return false;
+}
+
+long SimState::lateMsFor(const std::string& request) const {
+    long total = 0;
+    for (const std::string& entry : Entries(text("late"))) {
+        std::string name;
+        long ms = 0;
+        if (LateEntry(entry, &name, &ms) && name == request) {
+            total = ms;
+        }
+    }
+    return total;
 }
 
 std::string SimState::firmware() const {

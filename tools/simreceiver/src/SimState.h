@@ -14,6 +14,8 @@ public:
     bool set(const std::string& key, const std::string& value, std::string* error);
     // "" for an unknown key.
     std::string get(const std::string& key) const;
+    // Every key with its value, as set (empty texts stay empty).
+    const std::map<std::string, std::string>& all() const { return values_; }
 
     long number(const std::string& key) const;
     double real(const std::string& key) const;
@@ -23,6 +25,11 @@ public:
     // The firmware and model texts: scripted, or the protocol's default when left empty.
     std::string firmware() const;
     std::string model() const;
+
+    // The answer controls: true when the answers to a request of that name are dropped
+    // ("drop"), and the extra delay of its answers in ms ("late").
+    bool dropsAnswerTo(const std::string& request) const;
+    long lateMsFor(const std::string& request) const;
 
 private:
     std::map<std::string, std::string> values_;

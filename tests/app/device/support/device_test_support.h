@@ -29,6 +29,11 @@ public:
     static void connectTimeOut(DeviceManager& m) { m.onTryToConnectTimeOut(); }
     static void setStaticStatusQuery(DeviceManager& m, bool on) { m.flags_.i = on; }
     static void setOutputExtensions(DeviceManager& m, bool on) { m.flags_.h = on; }
+    // An IO's data configuration list, as its answer would keep it.
+    static void takeIoList(DeviceManager& m, const QX_DATA_CONFIG_LIST& list) {
+        m.cache_.ioConfigs = list;
+        m.takeIoList(list);
+    }
 };
 
 }  // namespace Varnok

@@ -160,6 +160,14 @@ TEST_F(DataLinkPage, RadioSetKeepsAnUnreadCallSignAndAReported20kHzSpacing) {
     EXPECT_DOUBLE_EQ(radio->currentStep(), 0.02);
     EXPECT_FALSE(child<QComboBox>(radio, "comboBox_signalChannel_RX")->isEnabled());
     EXPECT_EQ(child<QComboBox>(radio, "comboBox_signalChannel_RX")->currentIndex(), 0);
+    // Until the frequency is read again with the 20 kHz step none is known: Set refuses.
+    h.clearCalls();
+    action(page, "Set")->trigger();
+    EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters!"});
+    EXPECT_TRUE(calls("Set_Radio").empty());
+    h.prompts.shown.clear();
+    rx.mode(1, 455.0);
+    EXPECT_DOUBLE_EQ(child<QDoubleSpinBox>(radio, "doubleSpinBox_currentFrq_RX")->value(), 455.0);
     // The call sign answer has not come: Set writes spacing 1 and no call sign.
     h.clearCalls();
     action(page, "Set")->trigger();
@@ -384,6 +392,61 @@ TEST(CallsignPage, FillsFromTheHashAndHandsBackOnOk) {
     EXPECT_TRUE(page.values().value("InSetting").toBool());
     page.setParams({}, nullptr);
     EXPECT_TRUE(page.values().isEmpty());
+}
+
+// A call sign the receiver sent longer than its field comes in cut: shown as read and marked
+// with a note, and Ok hands back only a message the user typed over it.
+TEST(CallsignPage, CutCallSignIsMarkedAndOnlyATypedOneGoesBack) {
+    ShellHarness h;
+    Callsign page;
+    auto* message = page.findChild<QLineEdit*>("lineEdit_callsign_message");
+    auto* note = page.findChild<QLabel*>("label_callsign_cut");
+    ASSERT_NE(note, nullptr);
+    auto isRed = [](QWidget* w) { return w->palette().color(QPalette::Base) == Qt::red; };
+    bool finished = false;
+    QObject::connect(&page, &Callsign::finished, [&] { finished = true; });
+    struct Case {
+        bool cut;
+        QString typed;  // empty: Ok on the text as shown
+        bool handedBack;
+    };
+    const Case cases[] = {
+        {true, "", false},
+        {true, "BX7ABC", true},
+        {false, "", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString() + (c.cut ? " cut" : " whole"));
+        finished = false;
+        h.prompts.shown.clear();
+        page.setParams({{"CSState", 1},
+                        {"CSInterval", 5},
+                        {"CSMessage", "ABCDEFGHIJKLMN"},
+                        {"CSLength", 14},
+                        {"CSCut", c.cut}},
+                       nullptr);
+        EXPECT_EQ(message->text(), "ABCDEFGHIJKLMN");
+        EXPECT_EQ(isRed(message), c.cut);
+        EXPECT_EQ(!note->isHidden(), c.cut);
+        if (c.cut) {
+            EXPECT_EQ(note->text(), "The receiver's call sign is longer than 14 characters.");
+        }
+        if (!c.typed.isEmpty()) {
+            message->setText(c.typed);
+        }
+        page.onBack();
+        EXPECT_EQ(finished, c.handedBack);
+        if (c.handedBack) {
+            EXPECT_TRUE(h.prompts.shown.empty());
+            EXPECT_EQ(page.values().value("CSMessage").toString(),
+                      c.typed.isEmpty() ? "ABCDEFGHIJKLMN" : c.typed);
+        } else {
+            EXPECT_EQ(shownTexts(h.prompts),
+                      std::vector<QString>{"Call sign message holds at most 14 characters!"});
+            EXPECT_TRUE(page.values().isEmpty());
+            EXPECT_TRUE(isRed(message));
+        }
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <memory>
 #include <string>
@@ -224,6 +225,113 @@ TEST_P(DataLinkOnTheSimulator, RadioSetWithoutACallSignAnswerLeavesCallSignAndSp
     EXPECT_TRUE(promptTexts().empty());
 }
 
+// A 20 kHz radio's frequency code is counted in 20 kHz steps, which the session knows only
+// once the spacing has answered: the panel reads the frequency again after it, whatever order
+// the answers take, and an untouched Set writes the radio's own 463.0 MHz back (23150 steps of
+// 20 kHz: 6E 5A), never a value decoded with the 12.5 kHz step or the band's lower edge.
+TEST_P(DataLinkOnTheSimulator, TwentyKilohertzRadioKeepsItsFrequencyInEveryAnswerOrder) {
+    struct Case {
+        const char* name;
+        Strings extra;
+    };
+    const Case cases[] = {
+        {"mode, then spacing", {}},
+        // The spacing first, the call sign never: the query ends by its time-out.
+        {"spacing first", {"late=Send_Radio_Sensitivity:1500", "silent_at=145"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Strings settings = kType8Radio;
+        settings.push_back("channel_spacing=1");
+        settings.insert(settings.end(), c.extra.begin(), c.extra.end());
+        start(settings);
+        connect();
+        auto* page = open<DataChain>("DataLink");
+        ASSERT_NE(page, nullptr);
+        Varnok::DataChain_Radio* radio = page->radioPanel();
+        auto* frequency = child<QDoubleSpinBox>(radio, "doubleSpinBox_currentFrq_RX");
+        waitForQuery(page, radio);
+        EXPECT_NEAR(frequency->value(), 463.0, 1e-6);
+        h->prompts.shown.clear();
+        trigger(page, "Set");
+        ASSERT_TRUE(waitForMessages("Set_Radio_Frq", 1)) << ::testing::PrintToString(promptTexts());
+        EXPECT_EQ(messages("Set_Radio_Frq"), Strings{"40 6D 92 02 00 6E 5A 89"});
+        EXPECT_EQ(messages("Set_Radio_ChannelSpace"), Strings{"40 88 77 01 00 01 BF"});
+        EXPECT_TRUE(promptTexts().empty());
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->anyTimerRunning(); }, kWait));
+        h->frame()->onCommand(QStringLiteral("Back"));
+        dm().closePort();
+        sim.stop();
+    }
+}
+
+// After a read the channel box follows the radio's frequency: a fixed channel's frequency
+// selects that channel and locks the editor; a free one selects channel 0, and going to
+// another channel and back to 0 brings the radio's own frequency back for the Set.
+TEST_P(DataLinkOnTheSimulator, ChannelBoxFollowsTheReadFrequencyAndChannelZeroKeepsIt) {
+    Strings settings = kType8Radio;
+    settings.push_back("radio_frequency=457.05");
+    start(settings);
+    connect();
+    auto* page = open<DataChain>("DataLink");
+    ASSERT_NE(page, nullptr);
+    Varnok::DataChain_Radio* radio = page->radioPanel();
+    auto* channel = child<QComboBox>(radio, "comboBox_signalChannel_RX");
+    auto* frequency = child<QDoubleSpinBox>(radio, "doubleSpinBox_currentFrq_RX");
+    waitForQuery(page, radio);
+    EXPECT_EQ(channel->currentData().toInt(), 3);
+    EXPECT_FALSE(frequency->isEnabled());
+
+    // The radio goes to a free frequency; the next read shows it on channel 0, editable.
+    ASSERT_TRUE(sim.configure("radio_frequency=463.0"));
+    trigger(page, "Get");
+    ASSERT_TRUE(waitForMessages("Send_Radio_Power", 2));
+    waitForQuery(page, radio);
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return frequency->value() > 460; }, kWait));
+    EXPECT_EQ(channel->currentData().toInt(), 0);
+    EXPECT_TRUE(frequency->isEnabled());
+    channel->setCurrentIndex(channel->findData(3));
+    EXPECT_NEAR(frequency->value(), 457.05, 1e-6);
+    channel->setCurrentIndex(channel->findData(0));
+    EXPECT_NEAR(frequency->value(), 463.0, 1e-6);
+    h->prompts.shown.clear();
+    trigger(page, "Set");
+    ASSERT_TRUE(waitForMessages("Set_Radio_Frq", 1)) << ::testing::PrintToString(promptTexts());
+    // 463.0 MHz is 37040 steps of 12.5 kHz: B0 90.
+    EXPECT_EQ(messages("Set_Radio_Frq"), Strings{"40 6D 92 02 00 B0 90 9D"});
+}
+
+// A typed frequency outside the band is refused with the band named, never moved to an edge
+// and sent.
+TEST_P(DataLinkOnTheSimulator, TypedFrequencyOutsideTheBandIsRefusedAsTyped) {
+    start(kType8Radio);
+    connect();
+    auto* page = open<DataChain>("DataLink");
+    ASSERT_NE(page, nullptr);
+    Varnok::DataChain_Radio* radio = page->radioPanel();
+    auto* frequency = child<QDoubleSpinBox>(radio, "doubleSpinBox_currentFrq_RX");
+    waitForQuery(page, radio);
+    for (const char* typed : {"480", "400"}) {
+        SCOPED_TRACE(typed);
+        frequency->setFocus();
+        frequency->selectAll();
+        QTest::keyClick(frequency, Qt::Key_Backspace);
+        QTest::keyClicks(frequency, QString::fromLatin1(typed));
+        QTest::keyClick(frequency, Qt::Key_Return);
+        EXPECT_NEAR(frequency->value(), QString::fromLatin1(typed).toDouble(), 1e-6);
+        h->prompts.shown.clear();
+        trigger(page, "Set");
+        EXPECT_EQ(promptTexts(), Strings{"Radio frq is out of 403 - 473!"});
+        EXPECT_FALSE(page->anyTimerRunning());
+    }
+    // A query sent after the refusals is logged after anything they sent.
+    trigger(page, "Get");
+    ASSERT_TRUE(waitForMessages("Send_Radio_Power", 2));
+    for (const char* name : {"Set_Radio_Mdl", "Set_Radio_Frq", "Set_Radio_Power"}) {
+        EXPECT_TRUE(messages(name).empty()) << name;
+    }
+}
+
 // ---- GPRS.
 
 TEST_P(DataLinkOnTheSimulator, GprsSetArrivesExactlyFollowsTheLogOnAndLogsNoCredentials) {
@@ -298,10 +406,13 @@ TEST_P(DataLinkOnTheSimulator, GprsSetThatCannotFitTheRecordSendsNothing) {
     struct Case {
         QString source;
         QString password;
+        QString message;
     };
     const Case cases[] = {
-        {QString(25, QLatin1Char('S')), QStringLiteral("pw")},
-        {QStringLiteral("MP1"), QStringLiteral("пароль")},
+        {QString(25, QLatin1Char('S')), QStringLiteral("pw"),
+         QStringLiteral("Source is too long: at most 19 characters.")},
+        {QStringLiteral("MP1"), QStringLiteral("пароль"),
+         QStringLiteral("Please enter parameters!")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.source.toStdString() + " / " + c.password.toStdString());
@@ -313,7 +424,7 @@ TEST_P(DataLinkOnTheSimulator, GprsSetThatCannotFitTheRecordSendsNothing) {
         child<QLineEdit>(net, "lineEdit_psw")->setText(c.password);
         child<QLineEdit>(net, "lineEdit_guestName")->setText("user");
         trigger(page, "Set");
-        EXPECT_EQ(promptTexts(), Strings{"Please enter parameters!"});
+        EXPECT_EQ(promptTexts(), Strings{c.message.toStdString()});
         EXPECT_FALSE(page->anyTimerRunning());
     }
     // A query that goes out after the refusals is printed after anything they sent.
@@ -379,6 +490,35 @@ TEST_P(DataLinkOnTheSimulator, SilenceOrGarbageGivesOneWarningAndTheEditorsBack)
         dm().closePort();
         sim.stop();
     }
+}
+
+// A read whose mode never answers leaves no panel of an earlier read on screen, nor its
+// questions running, and a Set then sends nothing.
+TEST_P(DataLinkOnTheSimulator, AFailedModeReadHidesTheEarlierPanel) {
+    start(kType8Radio);
+    connect();
+    auto* page = open<DataChain>("DataLink");
+    ASSERT_NE(page, nullptr);
+    Varnok::DataChain_Radio* radio = page->radioPanel();
+    waitForQuery(page, radio);
+    ASSERT_TRUE(radio->isVisible());
+    std::string error;
+    ASSERT_TRUE(sim.configure("mode=silent", &error)) << error;
+    h->prompts.shown.clear();
+    trigger(page, "Get");
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return !h->prompts.shown.empty(); }, kWait));
+    EXPECT_EQ(promptTexts(), Strings{"Failed to get data link type!"});
+    EXPECT_EQ(page->shownPanel(), nullptr);
+    EXPECT_FALSE(radio->isVisible());
+    EXPECT_FALSE(page->anyTimerRunning());
+    h->prompts.shown.clear();
+    trigger(page, "Set");
+    EXPECT_EQ(promptTexts(), Strings{"Please enter parameters!"});
+    ASSERT_TRUE(sim.configure("mode=normal", &error)) << error;
+    trigger(page, "Get");
+    ASSERT_TRUE(waitForMessages("Send_Radio_Power", 2));
+    EXPECT_TRUE(messages("Set_Radio_Mdl").empty());
+    EXPECT_TRUE(messages("Set_Radio_Frq").empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, DataLinkOnTheSimulator, ::testing::Values(Link::Tcp, Link::Pty),

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <cstring>
 
@@ -229,7 +230,12 @@ TEST_F(GprsPanel, InputChecksRefuseBeforeAnythingIsSent) {
         {"300.1.1.1", "2101", "MP1", "u", "p", {"Please enter parameters!"}},
         {"192.168.1.20", "0", "MP1", "u", "p", {"Please enter parameters!"}},
         {"192.168.1.20", "2101", "", "u", "p", {"Please enter parameters!"}},
-        {"192.168.1.20", "2101", QString(25, 's'), "u", "p", {"Please enter parameters!"}},
+        {"192.168.1.20",
+         "2101",
+         QString(25, 's'),
+         "u",
+         "p",
+         {"Source is too long: at most 19 characters."}},
         {"192.168.1.20",
          "2101",
          "MP1",
@@ -270,16 +276,18 @@ TEST_F(GprsPanel, InputChecksRefuseBeforeAnythingIsSent) {
     EXPECT_FALSE(calls(h, "Set_Cors_Info_Auto").empty());
 }
 
-// A stored server's texts longer than the receiver's fields show cut in the capped editors;
-// the Set refuses them instead of sending them cut.
+// A stored server's texts longer than the receiver's fields show whole (or, past the
+// editor's own limit, cut in it); the Set refuses them with a message naming the field
+// instead of sending them cut.
 TEST_F(GprsPanel, StoredTextsTooLongForTheEditorsAreRefusedNotCut) {
     struct Row {
         QString source, user, password;
+        QString message;
     };
     const Row rows[] = {
-        {QString(25, 's'), "u", "p"},
-        {"MP1", QString(60, 'u'), "p"},
-        {"MP1", "u", QString(25, 'p')},
+        {QString(25, 's'), "u", "p", "Source is too long: at most 19 characters."},
+        {"MP1", QString(60, 'u'), "p", "User Name is too long: at most 31 characters."},
+        {"MP1", "u", QString(25, 'p'), "Password is too long: at most 19 characters."},
     };
     int n = 0;
     for (const Row& r : rows) {
@@ -301,9 +309,78 @@ TEST_F(GprsPanel, StoredTextsTooLongForTheEditorsAreRefusedNotCut) {
         h.prompts.shown.clear();
         h.clearCalls();
         set();
-        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters!"}) << n;
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{r.message}) << n;
         EXPECT_TRUE(calls(h, "Set_").empty()) << n;
     }
+}
+
+// The editors hold the configured 31 characters (a typed mount point does not stop at 19);
+// a password the receiver sent in all 20 bytes of its field, with no terminator, shows
+// whole and is refused, never sent as its first 19. Texts at their field's limit go whole.
+TEST_F(GprsPanel, EditorsTakeTheirLimitsAndTextsOverTheFieldAreRefused) {
+    QLineEdit* sourceEdit = combo("comboBox_sourceList")->lineEdit();
+    for (QLineEdit* e : {sourceEdit, edit("lineEdit_guestName"), edit("lineEdit_psw")}) {
+        EXPECT_EQ(e->maxLength(), 31) << e->objectName().toStdString();
+    }
+    EXPECT_EQ(edit("lineEdit_BaseID")->maxLength(), 26);
+    sourceEdit->clear();
+    sourceEdit->insert(QString(58, 'm'));
+    EXPECT_EQ(sourceEdit->text(), QString(31, 'm'));
+
+    cors_info c{};
+    std::memcpy(c.mountPoint, "MP0", 3);
+    std::memcpy(c.userName, "u", 1);
+    std::memset(c.password, 'p', sizeof c.password);
+    net->connectObserverSignals(true);
+    rx.cors(c);
+    EXPECT_EQ(edit("lineEdit_psw")->text(), QString(20, 'p'));
+    h.prompts.shown.clear();
+    h.clearCalls();
+    set();
+    EXPECT_EQ(shownTexts(h.prompts),
+              std::vector<QString>{"Password is too long: at most 19 characters."});
+    EXPECT_TRUE(calls(h, "Set_").empty());
+
+    cors_info sent{};
+    h.script().answer<void(const cors_info&, unsigned int)>(
+        "Set_Cors_Info_Auto", [&](const cors_info& i, unsigned int) { sent = i; });
+    source(QString(19, 's'));
+    edit("lineEdit_psw")->setText(QString(19, 'p'));
+    h.prompts.shown.clear();
+    set();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_EQ(std::string(sent.mountPoint), std::string(19, 's'));
+    EXPECT_EQ(std::string(sent.password), std::string(19, 'p'));
+}
+
+// A query whose source and login record and login mode never answer: an untouched Set of an
+// ORLO rover leaves both out instead of writing the empty editors over the receiver's; once
+// the user changes them they go out.
+TEST_F(GprsPanel, UnansweredLoginRecordAndModeAreLeftOutUntilEdited) {
+    net->queryInfo();
+    net->connectObserverSignals(true);
+    WirelessInfo w = roverNtrip();
+    w.protocol = 0;
+    std::memcpy(w.textC, "0042", 4);
+    rx.wireless(w);
+    ASSERT_EQ(edit("lineEdit_BaseID")->text(), "0042");
+    h.prompts.shown.clear();
+    h.clearCalls();
+    set();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_FALSE(calls(h, "Set_Gprs_Ip").empty());
+    EXPECT_TRUE(calls(h, "Set_Cors_Info_Auto").empty());
+    EXPECT_TRUE(calls(h, "Set_Gprs_CosMdl").empty());
+
+    net->onSetTimeout();
+    page->setEditorsEnabled(true);
+    combo("comboBox_protocol")->setCurrentIndex(combo("comboBox_protocol")->findData(1));
+    QTest::keyClicks(combo("comboBox_sourceList")->lineEdit(), "MP1");
+    child<QCheckBox>(net, "checkBox_autoLog")->click();
+    h.clearCalls();
+    set();
+    EXPECT_EQ(calls(h, "Set_Cors_Info_Auto").size(), 1u);
+    EXPECT_EQ(calls(h, "Set_Gprs_CosMdl").size(), 1u);
 }
 
 TEST_F(GprsPanel, ServerStoreNamesStayUnique) {

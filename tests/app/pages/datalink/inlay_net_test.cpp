@@ -86,9 +86,9 @@ TEST_F(ApnPage, ChecksRefuseAndSendNothing) {
     const Row rows[] = {
         {"", "u", "p", 32, "Please enter parameters."},
         {"apn", QString::fromUtf8("Жук"), "p", 32, "Please enter parameters."},
-        // A raised user limit lets 33 + 16 characters in; the total of 48 still refuses them.
+        // A typed text keeps its configured limit even where the editor would take more.
         {"apn", QString(33, 'u'), QString(16, 'p'), 40,
-         "Total length of\nuser name and password\nis beyond 48!"},
+         "User Name is too long: at most 32 characters."},
     };
     for (const Row& r : rows) {
         h.prompts.shown.clear();
@@ -110,6 +110,58 @@ TEST_F(ApnPage, ChecksRefuseAndSendNothing) {
     trigger("Set");
     EXPECT_TRUE(h.prompts.shown.empty());
     EXPECT_EQ(calls(h, "Set_Gprs_SvcInfo").size(), 1u);
+}
+
+// Texts the receiver sent longer than the editors' limits show whole and go back exactly as
+// they came when only another field is edited; an edited one is checked against its limit,
+// and the total is checked once the user name or password is edited.
+TEST_F(ApnPage, UntouchedLongTextsGoBackAsReadEditedOnesAreChecked) {
+    WirelessInfo w{};
+    std::strcpy(w.loginText1, std::string(40, 'u').c_str());
+    std::strcpy(w.loginText2, "ABCDEFGHIJKLMNOPQRST");  // 20, over the editor's 16
+    std::strcpy(w.textB, std::string(54, 'a').c_str());
+    std::strcpy(w.textA, "*99#");
+    h.script().answer<void(WirelessInfo&)>("GetInfo_Gprs_Info", [w](WirelessInfo& r) { r = w; });
+    rx.fire(0x20000000u);
+    EXPECT_EQ(page->form()->password()->text(), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(page->form()->apn()->text(), QString(54, 'a'));
+
+    SvcInfo sent{};
+    h.script().answer<void(SvcInfo)>("Set_Gprs_SvcInfo", [&](SvcInfo s) { sent = s; });
+    page->form()->dialNumber()->setText("*98#");
+    trigger("Set");
+    EXPECT_TRUE(h.prompts.shown.empty());
+    const char* b = reinterpret_cast<const char*>(&sent);
+    EXPECT_EQ(std::string(b), std::string(40, 'u'));
+    EXPECT_EQ(std::string(b + 55), "ABCDEFGHIJKLMNOPQRST");
+    EXPECT_EQ(std::string(b + 110), std::string(54, 'a'));
+    EXPECT_EQ(std::string(b + 165), "*98#");
+    Varnok::setUiScale(0.0);
+    ASSERT_TRUE(h.waitFor([&] { return page->form()->apn()->isEnabled(); }));
+    Varnok::setUiScale(1.0);
+
+    struct Row {
+        const char* field;
+        QString text;
+        QString shown;
+    };
+    const Row rows[] = {
+        {"password", "ABCDEFGHIJKLMNOPQ", "Password is too long: at most 16 characters."},
+        {"apn", QString(32, 'a'), "APN is too long: at most 31 characters."},
+        {"password", QString(9, 'p'), "Total length of\nuser name and password\nis beyond 48!"},
+    };
+    for (const Row& r : rows) {
+        trigger("Get");  // as read again
+        rx.fire(0x20000000u);
+        QLineEdit* e =
+            std::string(r.field) == "apn" ? page->form()->apn() : page->form()->password();
+        e->setText(r.text);
+        h.prompts.shown.clear();
+        h.clearCalls();
+        trigger("Set");
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{r.shown}) << r.field;
+        EXPECT_TRUE(calls(h, "Set_Gprs_SvcInfo").empty()) << r.field;
+    }
 }
 
 TEST_F(ApnPage, GetWithoutAnswerWarnsOnce) {

@@ -3,6 +3,7 @@
 // the simulator logs them, values as the panels read them back.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,10 +17,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "BVComm/PortPaths.h"
 #include "SimReceiver/SimProcess.h"
 #include "datalink_test_support.h"
+#include "callsign.h"
 #include "datalink_widget.h"
 #include "new_datalink_support.h"
 #include "radio_widget.h"
@@ -156,14 +160,14 @@ TEST_F(NewDataLinkOnTheSimulator, RadioSetGoesOutInBatchOrderAndKeepsTheCallSign
                                   return n.rfind("Send_Radio", 0) != 0 && n != "Send_DataLink_Mode";
                               }),
                sets.end());
-    EXPECT_EQ(sets,
-              (Strings{"Send_DataLink_Mode", "Send_Radio_Auto_Power_On", "Send_Radio_Protocol",
-                       "Send_Radio_Stepper", "Send_Radio_Power", "Send_Radio_Frequency",
-                       "Send_Radio_Sensitivity", "Send_Radio_FEC", "Send_Radio_Callsign"}));
+    EXPECT_EQ(sets, (Strings{"Send_DataLink_Mode", "Send_Radio_Auto_Power_On",
+                             "Send_Radio_Protocol", "Send_Radio_Stepper", "Send_Radio_Power",
+                             "Send_Radio_Frequency", "Send_Radio_Air_Baud",
+                             "Send_Radio_Sensitivity", "Send_Radio_FEC", "Send_Radio_Callsign"}));
     ASSERT_TRUE(idle(page));
 
-    // Read back: the call sign as it was (module 5 locks the air baud: none was chosen, none
-    // went out).
+    // Read back: the call sign as it was (module 5 locks the air baud box: the rate goes back
+    // as the radio reported it).
     page->onQueryInfo();
     ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->querying(); }, kWait));
     ASSERT_TRUE(readUntil(page, [&] {
@@ -279,9 +283,10 @@ TEST_F(NewDataLinkOnTheSimulator, AnUnansweredCallSignIsNeitherSentNorChanged) {
                                           n != "Send_DataLink_Mode";
                                }),
                 batch.end());
-    EXPECT_EQ(batch, (Strings{"Send_DataLink_Mode", "Send_Radio_Auto_Power_On",
-                              "Send_Radio_Protocol", "Send_Radio_Stepper", "Send_Radio_Power",
-                              "Send_Radio_Frequency", "Send_Radio_Sensitivity", "Send_Radio_FEC"}));
+    EXPECT_EQ(batch,
+              (Strings{"Send_DataLink_Mode", "Send_Radio_Auto_Power_On", "Send_Radio_Protocol",
+                       "Send_Radio_Stepper", "Send_Radio_Power", "Send_Radio_Frequency",
+                       "Send_Radio_Air_Baud", "Send_Radio_Sensitivity", "Send_Radio_FEC"}));
     // The receiver kept its call sign and took the channel's frequency and the power.
     EXPECT_NEAR(f->sbFreq->value(), channel3, 1e-4);
     EXPECT_EQ(f->cbPower->currentData().toInt(), 10);
@@ -289,6 +294,248 @@ TEST_F(NewDataLinkOnTheSimulator, AnUnansweredCallSignIsNeitherSentNorChanged) {
     ShellHarness::deliver();
     EXPECT_EQ(page->values().value("CSMessage").toString(), "VK2XYZ");
     EXPECT_EQ(page->values().value("CSInterval").toInt(), 10);
+}
+
+// What an untouched or edited Set wrote is read from the simulator's state: the key is set to
+// another value after the read, so only the Set can bring the expected one back.
+class NewRadioWriteBack : public NewDataLinkOnTheSimulator {
+protected:
+    // The receiver's module type reads its band and lists from the shipped capability file.
+    void startShipped(const Strings& settings) {
+        std::string error;
+        ASSERT_TRUE(sim.start(settings, &error)) << error;
+        const QString path = h.configsDir() + "/radioconfig.vnk";
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VARNOK_SHIPPED_RADIOCONFIG_FILE), path));
+        Varnok::SocketTarget t{};
+        t.address[0] = 127;
+        t.address[3] = 1;
+        t.port = sim.tcpPort();
+        dm().setDeviceType(1);
+        ASSERT_TRUE(dm().connectDevice(2, 0, 9600, t));
+        ASSERT_TRUE(ShellHarness::waitFor([] { return dm().workingStatus() == 4; }, kWait));
+    }
+    Ui::RadioWidgetClass* read(DataLinkWidget*& page, Strings settings, bool protocolShown = true) {
+        settings.insert(settings.begin(), {"protocol=new", "datalink_mode=1"});
+        startShipped(settings);
+        page = open();
+        if (!page) {
+            return nullptr;
+        }
+        auto* f = page->radioPanel()->form();
+        const bool done = readUntil(page, [&] {
+            return page->shownPanel() == page->radioPanel() &&
+                   (f->cbProtocol->currentIndex() >= 0 || !protocolShown) &&
+                   f->cbPowerOn->isChecked() && f->sbFreq->value() > 0;
+        });
+        EXPECT_TRUE(done);
+        h.prompts.shown.clear();
+        return done ? f : nullptr;
+    }
+    std::string stateOf(const std::string& key) {
+        std::map<std::string, std::string> state;
+        EXPECT_TRUE(sim.state(&state));
+        return state[key];
+    }
+    // Presses Set and waits for the batch to reach the simulator (the FEC set ends it on these
+    // modules) and the panel to be idle again.
+    void set(DataLinkWidget* page, const char* last = "Send_Radio_FEC") {
+        const std::size_t before = sim.requestNames().size();
+        ASSERT_TRUE(page->setAction()->isEnabled());
+        page->setAction()->trigger();
+        ASSERT_EQ(shownTexts(h.prompts), std::vector<QString>{});
+        ASSERT_TRUE(ShellHarness::waitFor(
+            [&] {
+                const Strings names = requestsFrom(before);
+                return std::count(names.begin(), names.end(), last) > 0;
+            },
+            kWait));
+        ASSERT_TRUE(idle(page));
+    }
+    // Opens the call sign page from the radio panel.
+    Varnok::Callsign* openCallSign(DataLinkWidget* page) {
+        page->radioPanel()->form()->pbCallSign->click();
+        ShellHarness::deliver();
+        return qobject_cast<Varnok::Callsign*>(h.frame()->currentPage());
+    }
+    static void pressOk(QWidget* w) {
+        for (QAction* a : w->actions()) {
+            if (a->text() == "Ok") {
+                a->trigger();
+            }
+        }
+        ShellHarness::deliver();
+    }
+};
+
+// Module type 2 is a 410-430 MHz radio in the shipped capability file; this receiver reports
+// 463.125 MHz. The editor shows it as read, marked, and an untouched Set writes it back; a
+// typed value outside the band is refused with the band named and nothing is sent.
+TEST_F(NewRadioWriteBack, AReportedFrequencyOutsideTheBandIsShownAndKeptAsRead) {
+    DataLinkWidget* page = nullptr;
+    auto* f = read(page, {"radio_module=2", "radio_frequency=463.125"});
+    ASSERT_NE(f, nullptr);
+    EXPECT_NEAR(f->sbFreq->value(), 463.125, 1e-4);
+    EXPECT_EQ(f->sbFreq->text(), "463.1250");
+    EXPECT_EQ(f->sbFreq->palette().color(QPalette::Base), QColor(Qt::red));
+    ASSERT_TRUE(sim.configure("radio_frequency=415"));
+    set(page);
+    EXPECT_NEAR(std::stod(stateOf("radio_frequency")), 463.125, 1e-4);
+
+    f->sbFreq->setValue(440.0);
+    const std::size_t before = sim.requestNames().size();
+    page->setAction()->trigger();
+    EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Radio frq is out of 410 - 430!"});
+    EXPECT_EQ(page->radioPanel()->runningOperations(), 0);
+    EXPECT_EQ(requestsFrom(before), Strings{});
+}
+
+// Channel 0 is the free frequency: after another channel it shows the radio's own again, and
+// an untouched Set writes that, never the band's lower edge.
+TEST_F(NewRadioWriteBack, ChannelZeroKeepsTheReportedFrequency) {
+    DataLinkWidget* page = nullptr;
+    auto* f = read(page, {"radio_module=1", "radio_frequency=463.0"});
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->cbChannel->currentIndex(), 0);
+    ASSERT_GT(f->cbChannel->count(), 3);
+    f->cbChannel->setCurrentIndex(3);
+    EXPECT_GT(std::abs(f->sbFreq->value() - 463.0), 1e-3);
+    f->cbChannel->setCurrentIndex(0);
+    EXPECT_NEAR(f->sbFreq->value(), 463.0, 1e-4);
+    EXPECT_TRUE(f->sbFreq->isEnabled());
+    ASSERT_TRUE(sim.configure("radio_frequency=451"));
+    set(page);
+    EXPECT_NEAR(std::stod(stateOf("radio_frequency")), 463.0, 1e-4);
+}
+
+// The air baud is selected before the spacing rebuilds the baud list: the reported rate stays
+// selected, and an untouched Set writes it back.
+TEST_F(NewRadioWriteBack, TheReportedAirBaudSurvivesTheSpacingRebuild) {
+    DataLinkWidget* page = nullptr;
+    auto* f = read(page, {"radio_module=1", "radio_frequency=463.0", "radio_stepper=250",
+                          "radio_air_baud=19200"});
+    ASSERT_NE(f, nullptr);
+    ASSERT_FALSE(f->cbSpacing->isHidden());
+    EXPECT_EQ(f->cbSpacing->currentData().toInt(), 250);
+    EXPECT_EQ(f->cbBaud->currentData().toInt(), 19200);
+    ASSERT_TRUE(sim.configure("radio_air_baud=4800"));
+    set(page);
+    EXPECT_EQ(stateOf("radio_air_baud"), "19200");
+}
+
+// A new-protocol receiver's call sign field holds 16 characters: 16 read go to the call sign
+// page and back whole and are written whole; 17 handed over are shown whole and refused on Ok;
+// an interval of 0 is refused, not sent as 0 minutes.
+TEST_F(NewRadioWriteBack, CallSignsAreHeldWholeOrRefusedNeverCut) {
+    const std::string sixteen = "010A4142434445464748494A4B4C4D4E4F5000";
+    const std::string other = "01055859000000000000000000000000000000";
+    {
+        SCOPED_TRACE("16");
+        DataLinkWidget* page = nullptr;
+        auto* f =
+            read(page, {"radio_module=2", "radio_frequency=420", "radio_callsign=" + sixteen});
+        ASSERT_NE(f, nullptr);
+        Varnok::Callsign* cs = openCallSign(page);
+        ASSERT_NE(cs, nullptr);
+        auto* message = cs->findChild<QLineEdit*>("lineEdit_callsign_message");
+        EXPECT_EQ(message->text(), "ABCDEFGHIJKLMNOP");
+        pressOk(cs);
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{});
+        ASSERT_EQ(h.frame()->currentPage(), page);
+        ASSERT_TRUE(sim.configure("radio_callsign=" + other));
+        set(page, "Send_Radio_Callsign");
+        EXPECT_EQ(stateOf("radio_callsign"), sixteen);
+        dm().closePort();
+        sim.stop();
+    }
+    {
+        SCOPED_TRACE("17 and interval 0");
+        h.frame()->onCommand(QStringLiteral("Back"));
+        DataLinkWidget* page = nullptr;
+        auto* f =
+            read(page, {"radio_module=2", "radio_frequency=420", "radio_callsign=" + sixteen});
+        ASSERT_NE(f, nullptr);
+        Varnok::Callsign* cs = openCallSign(page);
+        ASSERT_NE(cs, nullptr);
+        // Seventeen characters handed over are shown whole, and Ok refuses them.
+        cs->setParams({{"CSState", 1},
+                       {"CSInterval", 10},
+                       {"CSMessage", "ABCDEFGHIJKLMNOPQ"},
+                       {"CSLength", 17}},
+                      nullptr);
+        EXPECT_EQ(cs->findChild<QLineEdit*>("lineEdit_callsign_message")->text(),
+                  "ABCDEFGHIJKLMNOPQ");
+        pressOk(cs);
+        EXPECT_EQ(shownTexts(h.prompts),
+                  std::vector<QString>{"Call sign message holds at most 16 characters!"});
+        EXPECT_EQ(h.frame()->currentPage(), cs);
+        h.prompts.shown.clear();
+        cs->findChild<QLineEdit*>("lineEdit_callsign_message")->setText("ABC");
+        cs->findChild<QLineEdit*>("lineEdit_callsign_interval")->setText("0");
+        pressOk(cs);
+        EXPECT_EQ(shownTexts(h.prompts),
+                  std::vector<QString>{"Call sign interval must be 1 to 30 minutes!"});
+        EXPECT_EQ(h.frame()->currentPage(), cs);
+        // Back hands nothing on.
+        h.frame()->close();
+        ShellHarness::deliver();
+        ASSERT_EQ(h.frame()->currentPage(), page);
+    }
+}
+
+// The shipped file gives module type 2 the protocols 0 and 1, and only 1 has a name: a radio
+// on protocol 0 shows none, and Set leaves the radio's protocol alone instead of writing a
+// protocol of all ones.
+TEST_F(NewRadioWriteBack, AProtocolWithoutAnItemIsNeverWritten) {
+    DataLinkWidget* page = nullptr;
+    auto* f = read(page, {"radio_module=2", "radio_frequency=420", "radio_protocol=0"}, false);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->cbProtocol->currentIndex(), -1);
+    const std::size_t before = sim.requestNames().size();
+    set(page);
+    const Strings sent = requestsFrom(before);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "Send_Radio_Protocol"), 0);
+    EXPECT_EQ(stateOf("radio_protocol"), "0");
+    EXPECT_NEAR(std::stod(stateOf("radio_frequency")), 420.0, 1e-4);
+}
+
+// A mode read that fails, or names a link the page does not edit, hides the radio panel and
+// stops its status poll; a Set then sends nothing.
+TEST_F(NewRadioWriteBack, AFailedOrForeignModeReadHidesThePanelAndStopsItsPoll) {
+    struct Case {
+        const char* setting;
+        QString message;
+    };
+    const Case cases[] = {
+        {"datalink_mode=2", "Current datalink type is GSM."},
+        {"datalink_mode=4", "Current datalink type is External Radio or PDA Network."},
+        {"mode=silent", "Failed to get data link type!"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.setting);
+        DataLinkWidget* page = nullptr;
+        auto* f = read(page, {"radio_module=2", "radio_frequency=420"});
+        ASSERT_NE(f, nullptr);
+        // A power switch starts the status poll.
+        f->cbPowerOn->click();
+        ASSERT_GT(page->radioPanel()->pollTimerId(), 0);
+        ASSERT_TRUE(sim.configure(c.setting));
+        page->onQueryInfo();
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{c.message});
+        EXPECT_EQ(page->shownPanel(), nullptr);
+        EXPECT_FALSE(page->radioPanel()->isVisible());
+        EXPECT_EQ(page->radioPanel()->pollTimerId(), -1);
+        EXPECT_FALSE(page->radioPanel()->anyTimerRunning());
+        h.prompts.shown.clear();
+        const std::size_t before = sim.requestNames().size();
+        page->setAction()->trigger();
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters."});
+        EXPECT_EQ(requestsFrom(before), Strings{});
+        h.frame()->close();
+        dm().closePort();
+        sim.stop();
+        h.prompts.shown.clear();
+    }
 }
 
 // Power on from off: the radio's status after the switch decides the box and the message.
@@ -331,7 +578,8 @@ TEST_F(RadioPowerOnTheSimulator, AStuckRadioWarnsAndUnchecksTheBox) {
 // The mode query meets a broken answer: a warning, the editors back, no crash.
 class BrokenDataLinkAnswer : public NewDataLinkOnTheSimulator {
 protected:
-    void queryBrokenBy(const char* setting) {
+    void queryBrokenBy(const char* setting,
+                       const QString& warning = QStringLiteral("Failed to get data link type!")) {
         start({"protocol=new", "radio_module=5", "datalink_mode=1", "position_ms=0"});
         QPointer<DataLinkWidget> page = open();
         ASSERT_FALSE(page.isNull());
@@ -344,7 +592,7 @@ protected:
         ASSERT_FALSE(page.isNull());
         ASSERT_TRUE(idle(page));
         ShellHarness::deliver();
-        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Failed to get data link type!"});
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{warning});
         // No mode was read: none is shown, and the choice is the user's again.
         EXPECT_EQ(page->form()->cbWorkMode->currentIndex(), -1);
         EXPECT_TRUE(page->form()->cbWorkMode->isEnabled());
@@ -361,8 +609,21 @@ TEST_F(BrokenDataLinkAnswer, HalfAnAnswer) {
     queryBrokenBy("mode=stop_mid_answer");
 }
 
+// A receiver that closes its TCP side is a lost link: said once, and the program is back at
+// the disconnected menu with no wait of the page left to warn later.
 TEST_F(BrokenDataLinkAnswer, TheConnectionClosesMidQuery) {
-    queryBrokenBy("close_after=1");
+    start({"protocol=new", "radio_module=5", "datalink_mode=1", "position_ms=0"});
+    QPointer<DataLinkWidget> page = open();
+    ASSERT_FALSE(page.isNull());
+    ASSERT_TRUE(idle(page));
+    h.prompts.shown.clear();
+    ASSERT_TRUE(sim.configure("close_after=1"));
+    page->onQueryInfo();
+    ASSERT_TRUE(ShellHarness::waitFor(
+        [] { return Varnok::DeviceManager::instance()->workingStatus() == 0; }, kWait));
+    ASSERT_TRUE(page.isNull() || idle(page));
+    ShellHarness::deliver();
+    EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Connection to the receiver was lost."});
 }
 
 }  // namespace

@@ -48,6 +48,10 @@ public:
         h_.script().answer<unsigned int()>("Get_Radio_Power_V2", [code] { return code; });
         fire(0x2u);
     }
+    void airBaud(unsigned int baud) {
+        h_.script().answer<unsigned int()>("Get_Radio_Air_Baud", [baud] { return baud; });
+        fire(0x8u);
+    }
     void stepper(unsigned int code) {
         h_.script().answer<unsigned int()>("Get_Radio_Stepper", [code] { return code; });
         fire(0x4u);

@@ -131,9 +131,12 @@ TEST_F(NewDataLink, ModeAnswersChooseThePanelOrWarn) {
         {1, page->radioPanel(), nullptr},
         {3, page->netPanel(), nullptr},
         {3, page->netPanel(), nullptr},  // the same answer again re-activates the panel
-        {2, page->netPanel(), "Current datalink type is GSM."},
-        {4, page->netPanel(), "Current datalink type is External Radio or PDA Network."},
-        {7, page->netPanel(), nullptr},
+        // A link the page does not edit hides the panel of the earlier answer.
+        {2, nullptr, "Current datalink type is GSM."},
+        {3, page->netPanel(), nullptr},
+        {4, nullptr, "Current datalink type is External Radio or PDA Network."},
+        {3, page->netPanel(), nullptr},
+        {7, nullptr, nullptr},
         {1, page->radioPanel(), nullptr},
     };
     for (const Row& r : rows) {
@@ -538,10 +541,17 @@ TEST_F(NewNetLink, AnswersFillTheEditorsAndMissingLoginModeEndsSilently) {
     EXPECT_EQ(f->cbProtocol->currentText(), "Ntrip Client");
     EXPECT_EQ(f->leAddress->text(), "192.168.1.20");
     EXPECT_EQ(f->lePort->text(), "2101");
-    EXPECT_EQ(f->cbSource->currentText(), QString(19, 'M'));  // read within the field
-    EXPECT_EQ(f->leUserName->text().size(), 19);  // the editor holds what the field can take
-    EXPECT_EQ(f->lePsw->text().size(), 19);
+    // Shown whole as the fields hold them; Set refuses what a field cannot take back.
+    EXPECT_EQ(f->cbSource->currentText(), QString(20, 'M'));
+    EXPECT_EQ(f->leUserName->text(), QString(50, 'u'));
+    EXPECT_EQ(f->lePsw->text(), QString(20, 'p'));
     EXPECT_TRUE(action(page_, "Set")->isEnabled());
+    h.clearCalls();
+    action(page_, "Set")->trigger();
+    EXPECT_EQ(shownTexts(h.prompts),
+              std::vector<QString>{"Source is too long: at most 19 characters."});
+    EXPECT_TRUE(calls("Send_").empty());
+    h.prompts.shown.clear();
 
     // All five answers end the wait at once.
     action(page_, "Get")->trigger();
@@ -556,6 +566,36 @@ TEST_F(NewNetLink, AnswersFillTheEditorsAndMissingLoginModeEndsSilently) {
     EXPECT_FALSE(overrideCursorSet());
     EXPECT_EQ(f->leBaseID->text(), "BASE7");
     EXPECT_TRUE(f->cbAutoLogin->isChecked());
+}
+
+// Items the query never answered (here the account and the login mode) are left out of an
+// untouched Set, so what the editors show empty is not written over the receiver's; once
+// edited they go out.
+TEST_F(NewNetLink, UnansweredItemsAreLeftOutUntilEdited) {
+    WirelessWidget* net = openNet();
+    auto* f = net->form();
+    QX_CORS_DATA_SOURCE_STRUCT source{};
+    std::memcpy(source.source, "MP1", 3);
+    rx.serverType(2);
+    rx.address(address(0xC0A80114u, 2101));
+    rx.source(source);
+    fireTimer(net, net->queryTimerId());
+    EXPECT_TRUE(h.prompts.shown.empty());
+    h.clearCalls();
+    action(page_, "Set")->trigger();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_EQ(calls("Send_"), (std::vector<std::string>{
+                                  "Send_DataLink_Mode(&3)", "Send_NetLink_Server_Type(&2)",
+                                  "Send_NetLink_Address(&{})", "Send_NetLink_Data_Source(&{})"}));
+    fireTimer(net, net->pauseTimerId());
+    f->leUserName->setText("rover");
+    f->cbAutoLogin->click();
+    h.clearCalls();
+    action(page_, "Set")->trigger();
+    EXPECT_EQ(calls("Send_"), (std::vector<std::string>{
+                                  "Send_DataLink_Mode(&3)", "Send_NetLink_Server_Type(&2)",
+                                  "Send_NetLink_Address(&{})", "Send_NetLink_Data_Source(&{})",
+                                  "Send_NetLink_Account(&{})", "Send_NetLink_Auto_Open(&1)"}));
 }
 
 TEST_F(NewNetLink, NoAnswerWarns) {
@@ -599,10 +639,11 @@ TEST_F(NewNetLink, SetSendsExactRecordsAndSavesTheServer) {
     h.clearCalls();
     action(page_, "Set")->trigger();
     EXPECT_TRUE(h.prompts.shown.empty());
+    // The auto-open flag was never read nor changed: left out.
     EXPECT_EQ(calls("Send_"), (std::vector<std::string>{
                                   "Send_DataLink_Mode(&3)", "Send_NetLink_Server_Type(&2)",
                                   "Send_NetLink_Address(&{})", "Send_NetLink_Data_Source(&{})",
-                                  "Send_NetLink_Account(&{})", "Send_NetLink_Auto_Open(&0)"}));
+                                  "Send_NetLink_Account(&{})"}));
     EXPECT_EQ(sentAddress.address, 0xC0A80114u);
     EXPECT_EQ(sentAddress.port, 2101);
     EXPECT_EQ(sentAddress.flag, 0);
@@ -632,13 +673,15 @@ TEST_F(NewNetLink, BadInputIsMarkedAndNothingIsSent) {
     struct Row {
         const char* name;
         QString address, port, user;
+        QString message = "Please enter parameters.";
     };
     const Row rows[] = {
         {"host name", "foo", "2101", "u"},
         {"three numbers", "1.2.3", "2101", "u"},
         {"port over 65535", "192.168.1.20", "70000", "u"},
         {"port 0", "192.168.1.20", "0", "u"},
-        {"ten Cyrillic letters", "192.168.1.20", "2101", QString::fromUtf8("абвгдежзий")},
+        {"ten Cyrillic letters", "192.168.1.20", "2101", QString::fromUtf8("абвгдежзий"),
+         "User Name is too long: at most 19 characters."},
     };
     for (const Row& r : rows) {
         h.prompts.shown.clear();
@@ -649,8 +692,7 @@ TEST_F(NewNetLink, BadInputIsMarkedAndNothingIsSent) {
         f->leUserName->setText(r.user);
         h.clearCalls();
         action(page_, "Set")->trigger();
-        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{"Please enter parameters."})
-            << r.name;
+        EXPECT_EQ(shownTexts(h.prompts), std::vector<QString>{r.message}) << r.name;
         EXPECT_TRUE(calls("Send_").empty()) << r.name;
         EXPECT_EQ(net->operationState(), 0) << r.name;
     }
@@ -658,6 +700,71 @@ TEST_F(NewNetLink, BadInputIsMarkedAndNothingIsSent) {
     f->lePort->clear();
     f->lePort->insert("70000");
     EXPECT_NE(f->lePort->text(), "70000");
+}
+
+// A stored or typed text over its 19-character receiver field is refused with a message
+// naming the field: never sent cut, never saved back cut. One at the limit goes out whole.
+TEST_F(NewNetLink, TextsOverTheirFieldAreRefusedNeverCutIntoTheStore) {
+    NetServerConfig& store = NetServerConfig::instance();
+    NetServer s;
+    s.name = "caster";
+    s.protocol = 1;
+    s.address = "10.0.0.1";
+    s.port = 2101;
+    s.user = QString(19, 'u');
+    s.password = QString(25, 'p');
+    s.sources = QStringList{QString(19, 'M')};
+    const int key = store.addServer(s);
+    QX_ACCOUNT_STRUCT sentAccount{};
+    QX_CORS_DATA_SOURCE_STRUCT sentSource{};
+    h.script().answer<void(const QX_ACCOUNT_STRUCT*)>("Send_NetLink_Account",
+                                                      [&](const QX_ACCOUNT_STRUCT* a) {
+                                                          if (a)
+                                                              sentAccount = *a;
+                                                      });
+    h.script().answer<void(const QX_CORS_DATA_SOURCE_STRUCT*)>(
+        "Send_NetLink_Data_Source", [&](const QX_CORS_DATA_SOURCE_STRUCT* d) {
+            if (d)
+                sentSource = *d;
+        });
+    WirelessWidget* net = openNet();
+    fireTimer(net, net->queryTimerId());
+    h.prompts.shown.clear();
+    auto* f = net->form();
+    f->cbServer->setCurrentIndex(f->cbServer->findText("caster"));
+    f->cbSource->setCurrentIndex(0);
+    ASSERT_TRUE(f->cbSave->isChecked());
+    EXPECT_EQ(f->lePsw->text(), QString(25, 'p'));  // shown whole
+    h.clearCalls();
+    action(page_, "Set")->trigger();
+    EXPECT_EQ(shownTexts(h.prompts),
+              std::vector<QString>{"Password is too long: at most 19 characters."});
+    EXPECT_TRUE(calls("Send_").empty());
+    NetServer kept;
+    ASSERT_TRUE(store.serverByKey(kept, key));
+    EXPECT_EQ(kept.password, QString(25, 'p'));
+
+    // A typed base ID one over its field is refused the same way.
+    h.prompts.shown.clear();
+    f->cbProtocol->setCurrentIndex(f->cbProtocol->findData(3));
+    f->leBaseID->setText(QString(20, 'B'));
+    action(page_, "Set")->trigger();
+    EXPECT_EQ(shownTexts(h.prompts),
+              std::vector<QString>{"BaseID is too long: at most 19 characters."});
+    EXPECT_TRUE(calls("Send_").empty());
+
+    // At the limit everything goes out and is stored as typed.
+    h.prompts.shown.clear();
+    f->cbProtocol->setCurrentIndex(f->cbProtocol->findData(2));
+    f->cbSource->setCurrentIndex(0);
+    f->lePsw->setText(QString(19, 'p'));
+    action(page_, "Set")->trigger();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_EQ(std::string(sentSource.source), std::string(19, 'M'));
+    EXPECT_EQ(std::string(sentAccount.user), std::string(19, 'u'));
+    EXPECT_EQ(std::string(sentAccount.password), std::string(19, 'p'));
+    ASSERT_TRUE(store.serverByKey(kept, key));
+    EXPECT_EQ(kept.password, QString(19, 'p'));
 }
 
 TEST_F(NewNetLink, RenamingOntoAnotherServerIsRefused) {

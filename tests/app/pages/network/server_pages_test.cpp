@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QValidator>
 
+#include <QFile>
+
+#include "config_paths.h"
 #include "net_server_config.h"
 #include "network_test_support.h"
 #include "server_pages.h"
@@ -295,6 +298,96 @@ TEST_F(ServerPagesTest, ProtocolDecidesTheRowsAndHiddenTextsAreKept) {
     addPage()->serverWidget()->serverFromEditors(record);
     EXPECT_EQ(record.baseId, "0042");
     EXPECT_EQ(record.protocol, 1);
+}
+
+// The details page writes what the form holds now: every source removed stays removed, an
+// ORLO server made an NTRIP one offers no base ID as a mount point, and a deleted server's
+// user name and password leave the file.
+TEST_F(ServerPagesTest, DetailsAndDeleteKeepOnlyWhatTheFormHolds) {
+    NetServerConfig& store = NetServerConfig::instance();
+    NetServer ntrip = server("Caster", 1, "caster.example.org", 2101);
+    ntrip.user = "surveyor";
+    ntrip.password = "pass-word-1";
+    ntrip.sources = QStringList{"MNT1", "MNT2"};
+    store.addServer(ntrip);
+    NetServer orlo = server("Base A", 0, "10.0.0.2", 9);
+    orlo.baseId = "0042";
+    store.addServer(orlo);
+    openList();
+    auto* f = detailPage()->serverWidget()->form();
+    auto details = [&](int row) {
+        table()->setCurrentCell(row, 0);
+        list()->detailAction()->trigger();
+        ASSERT_EQ(frame->currentPage(), detailPage());
+    };
+
+    details(0);
+    f->listWidget_source->setCurrentRow(0);
+    f->source_minButton->click();
+    f->source_minButton->click();
+    ASSERT_EQ(f->listWidget_source->count(), 0);
+    detailPage()->accepted();
+    EXPECT_TRUE(stored(0).sources.isEmpty());
+    EXPECT_EQ(stored(0).user, "surveyor");
+    details(0);
+    EXPECT_EQ(f->listWidget_source->count(), 0);
+    frame->backAction()->trigger();
+
+    details(1);
+    f->comboBox_protocol->setCurrentIndex(f->comboBox_protocol->findData(1));
+    detailPage()->accepted();
+    EXPECT_EQ(stored(1).protocol, 1);
+    EXPECT_TRUE(stored(1).sources.isEmpty());
+    details(1);
+    EXPECT_EQ(f->listWidget_source->count(), 0);
+    frame->backAction()->trigger();
+
+    table()->setCurrentCell(0, 0);
+    list()->deleteAction()->trigger();
+    QFile file(QString::fromStdString(ConfigPaths::filePath("netserver")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_FALSE(text.contains("surveyor"));
+    EXPECT_FALSE(text.contains("pass-word-1"));
+    EXPECT_TRUE(store.endpointExists(1, "caster.example.org", 2101, -1));
+}
+
+// The details page's OK without an edit keeps every record as stored, each protocol's
+// fields included (texts at the editors' limits too); one edit changes only that field.
+TEST_F(ServerPagesTest, DetailsOkUntouchedKeepsTheRecord) {
+    NetServerConfig& store = NetServerConfig::instance();
+    NetServer ntrip = server(QString(64, 'n'), 1, QString(31, 'a'), 65535);
+    ntrip.user = QString(31, 'u');
+    ntrip.password = QString(31, 'p');
+    ntrip.sources = QStringList{"MNT1", QString(31, 'm')};
+    store.addServer(ntrip);
+    NetServer orlo = server("Base A", 0, "10.0.0.2", 9);
+    orlo.baseId = QString(26, 'b');
+    store.addServer(orlo);
+    store.addServer(server("Direct", 3, "192.168.1.5", 10));
+    openList();
+    const auto same = [](const NetServer& a, const NetServer& b) {
+        return a.name == b.name && a.protocol == b.protocol && a.address == b.address &&
+               a.port == b.port && a.user == b.user && a.password == b.password &&
+               a.sources == b.sources && a.baseId == b.baseId;
+    };
+    for (int key = 0; key < 3; ++key) {
+        const NetServer before = stored(key);
+        table()->setCurrentCell(key, 0);
+        list()->detailAction()->trigger();
+        ASSERT_EQ(frame->currentPage(), detailPage()) << key;
+        detailPage()->accepted();
+        EXPECT_TRUE(harness->prompts.shown.empty()) << key;
+        EXPECT_TRUE(same(stored(key), before)) << key;
+        EXPECT_EQ(frame->currentPage(), list()) << key;
+    }
+    table()->setCurrentCell(1, 0);
+    list()->detailAction()->trigger();
+    detailPage()->serverWidget()->form()->lineEdit_port->setText("9902");
+    detailPage()->accepted();
+    NetServer expected = orlo;
+    expected.port = 9902;
+    EXPECT_TRUE(same(stored(1), expected));
 }
 
 TEST_F(ServerPagesTest, PortEditorTakesZeroTo65535) {

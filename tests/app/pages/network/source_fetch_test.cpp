@@ -106,6 +106,14 @@ std::vector<Prompt> prompts(const RecordingPrompts& r) {
 const Prompt kGot{Prompts::Information, "Info", "Successed to get source table !"};
 const Prompt kNoTable{Prompts::Information, "Varnok", "Failed to get source table!"};
 const Prompt kNoConnection{Prompts::Critical, "Error", "Failed to connect to server!"};
+const Prompt kUnauthorized{
+    Prompts::Warning, "Warning",
+    "The caster refused the request: it asks for a user name and password (401)."};
+const Prompt kIncomplete{Prompts::Warning, "Warning",
+                         "The caster closed the connection before the end of the source table: "
+                         "the list is incomplete."};
+const Prompt kClosedEmpty{Prompts::Warning, "Warning",
+                          "The caster closed the connection without sending a source table."};
 
 void registerOnce() {
     static bool registered = false;
@@ -271,7 +279,6 @@ TEST_F(ScriptedCaster, EveryCorpusTableWholeByteByByteAndSplitInItsMarker) {
 
 TEST_F(ScriptedCaster, FailuresKeepTheListAndGiveTheEditorsBack) {
     const QByteArray table = corpusTable("frednet.sourcetable");
-    const QByteArray half = table.left(table.size() / 2);
     const struct {
         const char* what;
         QByteArray bytes;
@@ -279,10 +286,24 @@ TEST_F(ScriptedCaster, FailuresKeepTheListAndGiveTheEditorsBack) {
         double scale;  // timer scale: 1 means the time-out cannot be what ends it
         Prompt shown;
     } rows[] = {
-        {"early close", half, true, 0.002, kNoTable},
         {"silence", QByteArray(), false, 0.002, kNoTable},
-        {"garbage", QByteArray(4096, '\x9c'), true, 0.002, kNoTable},
+        {"garbage, then a close", QByteArray(4096, '\x9c'), true, 1.0, kClosedEmpty},
         {"garbage beyond 1 MiB", QByteArray(1024 * 1024 + 1460, 'g'), false, 1.0, kNoTable},
+        {"401", "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"x\"\r\n\r\n", false,
+         1.0, kUnauthorized},
+        {"401, NTRIP 1 style, then a close", "HTTP/1.0 401 Unauthorized\r\n\r\n", true, 1.0,
+         kUnauthorized},
+        {"404",
+         "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n",
+         false,
+         1.0,
+         {Prompts::Warning, "Warning",
+          "The caster answered with an error: HTTP/1.1 404 Not Found"}},
+        {"200 but a stream",
+         "HTTP/1.1 200 OK\r\nContent-Type: gnss/data\r\n\r\n\xd3\x00",
+         false,
+         1.0,
+         {Prompts::Warning, "Warning", "The caster answered with an error: HTTP/1.1 200 OK"}},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
@@ -301,15 +322,79 @@ TEST_F(ScriptedCaster, FailuresKeepTheListAndGiveTheEditorsBack) {
         EXPECT_EQ(items(sources()), before);
         EXPECT_TRUE(editorsBack());
     }
-    // Nobody listening.
+    // A close in the middle of the table: at once, the records that came fill the list, and the
+    // message says it is incomplete.
     Varnok::setUiScale(1.0);
+    const QByteArray half = table.left(table.indexOf("\nSTR;", table.size() / 2) + 1);
+    for (const bool ntrip2 : {false, true}) {
+        SCOPED_TRACE(ntrip2 ? "NTRIP 2" : "NTRIP 1");
+        h.prompts.shown.clear();
+        start();
+        sources()->addItem("KEPT");
+        const QByteArray body = half.mid(half.indexOf("STR;"));
+        peer->write(ntrip2 ? "HTTP/1.1 200 OK\r\nContent-Type: gnss/sourcetable\r\n\r\n" + body
+                           : half);
+        peer->flush();
+        peer->disconnectFromHost();
+        ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+        EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kIncomplete});
+        EXPECT_EQ(items(sources()), strNames(half));
+        EXPECT_TRUE(editorsBack());
+    }
+    // Nobody listening.
     h.prompts.shown.clear();
     edit("lineEdit_address")->setText("127.0.0.1");
     edit("lineEdit_port")->setText(QString::number(freeLoopbackPort()));
     choose(0);
     get()->click();
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
     EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoConnection});
     EXPECT_TRUE(editorsBack());
+}
+
+// An NTRIP 2 caster: "HTTP/1.1 200 OK" with Content-Type gnss/sourcetable, the body whole, by
+// its length, or chunked (chunks cut anywhere, a chunk extension, a trailer).
+TEST_F(ScriptedCaster, AnNtrip2AnswerPlainOrChunkedFillsTheList) {
+    const QByteArray table = corpusTable("geortk.sourcetable");
+    ASSERT_FALSE(table.isEmpty());
+    const QByteArray head =
+        "HTTP/1.1 200 OK\r\nServer: NTRIP Caster 2.0\r\n"
+        "Content-Type: gnss/sourcetable\r\n";
+    QByteArray chunked;
+    for (qsizetype at = 0, n = 1; at < table.size(); at += n, n = n * 3 + 1) {
+        const QByteArray chunk = table.mid(at, n);
+        chunked += QByteArray::number(chunk.size(), 16) + (n == 4 ? ";ext=1" : "") + "\r\n" +
+                   chunk + "\r\n";
+    }
+    chunked += "0\r\nX-Trailer: 1\r\n\r\n";
+    const struct {
+        const char* what;
+        QByteArray answer;
+    } rows[] = {
+        {"plain", head + "\r\n" + table},
+        {"by its length",
+         head + "Content-Length: " + QByteArray::number(table.size()) + "\r\n\r\n" + table},
+        {"chunked", head + "Transfer-Encoding: chunked\r\n\r\n" + chunked},
+    };
+    for (const auto& r : rows) {
+        for (const bool byteByByte : {false, true}) {
+            SCOPED_TRACE(std::string(r.what) + (byteByByte ? ", byte by byte" : ""));
+            h.prompts.shown.clear();
+            start();
+            if (byteByByte) {
+                for (qsizetype i = 0; i < r.answer.size(); ++i) {
+                    peer->write(r.answer.mid(i, 1));
+                }
+            } else {
+                peer->write(r.answer);
+            }
+            peer->flush();
+            ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
+            EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kGot});
+            EXPECT_EQ(items(sources()), strNames(table));
+            EXPECT_TRUE(editorsBack());
+        }
+    }
 }
 
 TEST_F(ScriptedCaster, LeavingThePageEndsTheFetchWithoutAWord) {
@@ -470,6 +555,7 @@ TEST_F(ThroughReceiver, EndingsRefusalsAndTheMethodChoice) {
     edit("lineEdit_address")->setText("127.0.0.1");
     get()->click();
     EXPECT_TRUE(h.prompts.dialogsRun.empty());
+    ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
     EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoConnection});
     EXPECT_TRUE(calls(h, "Set_").empty());
     EXPECT_TRUE(calls(h, "Send_").empty());
@@ -822,16 +908,15 @@ TEST_F(NewPanelFetch, SocketFailuresKeepTheListAndGiveTheEditorsBack) {
     ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
     EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoConnection});
     EXPECT_TRUE(editorsBack());
-    // The caster hangs up half way: the time-out ends it.
+    // The caster hangs up before any record: said at once.
     h.prompts.shown.clear();
-    Varnok::setUiScale(0.002);
     f->lePort->setText(QString::number(server.serverPort()));
     start();
     const QByteArray table = corpusTable("frednet.sourcetable");
-    peer->write(table.left(table.size() / 2));
+    peer->write(table.left(table.indexOf("\nSTR;")));
     peer->disconnectFromHost();
     ASSERT_TRUE(h.waitFor([&] { return !h.prompts.shown.empty(); }, kWait));
-    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kNoTable});
+    EXPECT_EQ(prompts(h.prompts), std::vector<Prompt>{kClosedEmpty});
     EXPECT_EQ(items(f->cbSource), QStringList{"KEPT"});
     EXPECT_TRUE(editorsBack());
     EXPECT_TRUE(calls(h, "Send_").empty());

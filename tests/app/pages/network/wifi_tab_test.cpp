@@ -220,6 +220,49 @@ TEST_F(WifiTabTest, InternetAccessIsShownWithShareAndEnabledWhenDialled) {
     EXPECT_FALSE(f()->cbShareHotSpot->isEnabled());
 }
 
+// The tab's 2 s dial poll only asks: a modem the cache holds as off is never switched on by
+// it, however long the tab stays open.
+TEST_F(WifiTabTest, DialPollAsksOnlyAndNeverSwitchesTheModemOn) {
+    connect();
+    cache().modemPowerStatus = 3;
+    Varnok::setUiScale(0.01);
+    open();
+    answerQuery();
+    ASSERT_TRUE(
+        ShellHarness::waitFor([&] { return count("Send_Modem_Dial_Status_Query()") >= 4; }));
+    EXPECT_EQ(count("Send_Modem_Power(true)"), 0);
+    for (const std::string& c : calls()) {
+        EXPECT_EQ(c.rfind("Send_Modem_Power(", 0), std::string::npos) << c;
+    }
+}
+
+// On a receiver that shares its modem, the share flags the query has not answered yet are
+// left out of a Set (the boxes show them unchecked); answered, they go back as read.
+TEST_F(WifiTabTest, UnansweredShareFlagsAreLeftOut) {
+    connect();
+    harness->script().answer<unsigned char()>("Get_WIFI_Share",
+                                              [] { return static_cast<unsigned char>(1); });
+    harness->fireFromThread(5, 0x800);
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return dm()->isWifiShareSupported(); }));
+    open();
+    answerQuery();
+    harness->clearCalls();
+    wifi()->setInfo();
+    EXPECT_EQ(count("Send_WIFI_Param_AP(&{})"), 1);
+    for (const std::string& c : calls()) {
+        EXPECT_EQ(c.rfind("Send_WIFI_Share", 0), std::string::npos) << c;
+    }
+    wifi()->queryInfo();
+    cache().wifiShare = 1;
+    answer(73);
+    answerQuery();
+    ASSERT_TRUE(f()->cbShareHotSpot->isChecked());
+    harness->clearCalls();
+    wifi()->setInfo();
+    EXPECT_EQ(count("Send_WIFI_Share(&1)"), 1);
+    EXPECT_EQ(count("Send_WIFI_Share_Auto(&0)"), 0);
+}
+
 TEST_F(WifiTabTest, NoShareAnswerHidesInternetAccess) {
     connect();
     open();

@@ -101,5 +101,45 @@ TEST_F(WirelessWindowTest, SwitchingTabsEndsTheOldTabsWork) {
     EXPECT_TRUE(window()->getAction()->isEnabled());
 }
 
+// Each tab enables Set from its own power report: a modem read as off keeps Set off on the
+// modem tab although the Wi-Fi tab reported its radio on, and the Wi-Fi tab's report counts
+// again once it is current.
+TEST_F(WirelessWindowTest, EachTabEnablesSetFromItsOwnPowerReport) {
+    connect();
+    open();
+    QX_WIFI_PARA_AP_STRUCT ap{};
+    std::memcpy(ap.ssid, "FIELD-AP", 8);
+    ap.value = 2;
+    std::memcpy(ap.password, "12345678", 8);
+    cache().wifiParams = ap;
+    cache().wifiStatus = 2;
+    cache().wifiMode = 1;
+    cache().wifiAutoOpen = true;
+    auto answerWifi = [&] {
+        for (int code : {47, 46, 45, 48}) {
+            answer(code);
+        }
+    };
+    answerWifi();
+    ASSERT_FALSE(window()->wifiTab()->querying());
+    EXPECT_TRUE(window()->setAction()->isEnabled());
+
+    window()->tabs()->setCurrentIndex(1);
+    ShellHarness::deliver();
+    cache().modemPowerStatus = 3;
+    for (int code : {49, 50, 51, 53, 54}) {
+        answer(code);
+    }
+    ASSERT_FALSE(window()->apnTab()->querying());
+    EXPECT_TRUE(window()->getAction()->isEnabled());
+    EXPECT_FALSE(window()->setAction()->isEnabled());
+
+    window()->tabs()->setCurrentIndex(0);
+    ShellHarness::deliver();
+    answerWifi();
+    ASSERT_FALSE(window()->wifiTab()->querying());
+    EXPECT_TRUE(window()->setAction()->isEnabled());
+}
+
 }  // namespace
 }  // namespace varnok_test

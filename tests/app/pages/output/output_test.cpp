@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "device_codes.h"
 #include "output.h"
 #include "survey_page_fixture.h"
 
@@ -91,8 +92,10 @@ protected:
 };
 
 TEST(OutputCodes, ListCodesAndPortCodesBecomeComboData) {
-    const int codes[] = {2, 5, 6, 7, 8, 9, 10, 11, 12, 0, 3};
-    const int rates[] = {255, 13, 1, 2, 11, 3, 4, 5, 6, 0, 0};
+    // A code without a name is carried raw, so it goes back as read.
+    const int raw = Varnok::DeviceCodes::kRawListCode;
+    const int codes[] = {2, 5, 6, 7, 8, 9, 10, 11, 12, 0, 1, 3, 4, 13};
+    const int rates[] = {255, 13, 1, 2, 11, 3, 4, 5, 6, 0, 0, raw + 3, raw + 4, raw + 13};
     for (std::size_t i = 0; i < std::size(codes); ++i) {
         EXPECT_EQ(Output::rateOfListCode(codes[i]), rates[i]) << codes[i];
     }
@@ -105,16 +108,23 @@ TEST(OutputCodes, ListCodesAndPortCodesBecomeComboData) {
 
 TEST_F(OutputTest, NewProtocolRowsWithoutAnItemGoBackAsTheyCame) {
     connect(1, 0, false, false, /*outputQuery=*/true);
-    cache().ioConfigs.entries[12] = 2;  // GPGGA: no rate of its own
-    cache().ioConfigs.entries[13] = 5;  // GPGSV: 20 Hz, not offered on this receiver
-    cache().ioConfigs.entries[27] = 9;  // GPRMC: 1 Hz
+    QX_DATA_CONFIG_LIST list{};
+    list.entries[12] = 2;  // GPGGA: no rate of its own
+    list.entries[13] = 5;  // GPGSV: 20 Hz, not offered on this receiver
+    list.entries[27] = 9;  // GPRMC: 1 Hz
     cache().comBaud = 8;
-    openAndAnswer(67);
+    Varnok::setUiScale(0.2);
+    openPage();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return page->isQuerying(); }));
+    Varnok::DeviceManagerTestAccess::takeIoList(*dm(), list);
+    announce(67);
     announce(65);
     EXPECT_EQ(combo("comboBox_baudrate")->currentData().toInt(), 57600);
     EXPECT_TRUE(row("GPGGA")->isChecked());
-    EXPECT_EQ(rateOf("GPGGA")->currentIndex(), -1);
+    // Shown by the receiver's code, so the row is not left with an empty rate.
+    EXPECT_EQ(rateOf("GPGGA")->currentText(), "Code 2");
     EXPECT_TRUE(row("GPGSV")->isChecked());
+    EXPECT_EQ(rateOf("GPGSV")->currentText(), "Code 5");
     EXPECT_EQ(rateOf("GPRMC")->currentText(), "1 Hz");
     EXPECT_FALSE(row("GPZDA")->isChecked());
     EXPECT_TRUE(formatBox()->isChecked());
@@ -178,9 +188,23 @@ TEST_F(OutputTest, AcceptRefusesWhatCannotBeSent) {
     EXPECT_TRUE(calls("Query_NMEA_Output_Configs").empty());
     EXPECT_FALSE(row("GPGGA")->isChecked());
 
-    // Output off: only the baud rate.
+    // Output off and a baud rate never read: the handheld's own rate is not the port's, so
+    // nothing goes out and the user is told.
     press(page, "Accept");
     EXPECT_TRUE(oldWrites.empty());
+    EXPECT_TRUE(calls("Set_Com_Baudrate").empty());
+    EXPECT_EQ(shownTexts(), std::vector<QString>{"Baudrate was not read from the receiver: "
+                                                 "choose one to write it."});
+    EXPECT_EQ(combo("comboBox_baudrate")->palette().color(QPalette::Base), Qt::red);
+
+    // Output off: only the baud rate, once the user has chosen one.
+    QComboBox* baud = combo("comboBox_baudrate");
+    baud->setCurrentIndex(baud->findData(9600));
+    emit baud->activated(baud->currentIndex());
+    prompts.shown.clear();
+    press(page, "Accept");
+    EXPECT_TRUE(oldWrites.empty());
+    EXPECT_TRUE(shownTexts().empty());
     EXPECT_EQ(calls("Set_Com_Baudrate"), std::vector<std::string>{"Set_Com_Baudrate(0)"});
     ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Accept")->isEnabled(); }));
 
@@ -199,6 +223,73 @@ TEST_F(OutputTest, AcceptRefusesWhatCannotBeSent) {
     EXPECT_EQ(shownTexts(), std::vector<QString>{"Please enter parameters."});
     EXPECT_EQ(rateOf("GPGGA")->palette().color(QPalette::Base), Qt::red);
     EXPECT_TRUE(oldWrites.empty());
+}
+
+// The port's baud goes back only as a code the receiver reported and a write gives back; any
+// other code (or none) leaves the port alone on Accept, while the rates are still written.
+TEST_F(OutputTest, BaudIsWrittenOnlyWhenReadAsAKnownCode) {
+    struct Case {
+        bool answered;
+        int code;
+        int shown;  // 0: no selection
+        const char* written;
+    };
+    const Case cases[] = {
+        {true, 5, 19200, "Set_Com_Baudrate(1)"},
+        {true, 3, 9600, "Set_Com_Baudrate(0)"},
+        {true, 7, 0, nullptr},        // no item carries it
+        {true, 10, 115200, nullptr},  // shown as 115200, but a write would send 9
+        {false, 3, 0, nullptr},       // the cache's default, not an answer
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        connect(1, 0, false, false, /*outputQuery=*/true);
+        QX_DATA_CONFIG_LIST list{};
+        list.entries[27] = 9;
+        cache().comBaud = c.code;
+        Varnok::setUiScale(0.5);
+        openPage();
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return page->isQuerying(); }));
+        Varnok::DeviceManagerTestAccess::takeIoList(*dm(), list);
+        announce(67);
+        if (c.answered) {
+            announce(65);
+        }
+        ASSERT_TRUE(
+            ShellHarness::waitFor([&] { return !page->isQuerying(); }, std::chrono::seconds(30)));
+        QComboBox* baud = combo("comboBox_baudrate");
+        EXPECT_EQ(baud->currentIndex() < 0 ? 0 : baud->currentData().toInt(), c.shown);
+        harness->clearCalls();
+        newWrites.clear();
+        press(page, "Accept");
+        EXPECT_EQ(newWrites.size(), 2u);
+        EXPECT_EQ(calls("Set_Com_Baudrate"),
+                  c.written ? std::vector<std::string>{c.written} : std::vector<std::string>{});
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Accept")->isEnabled(); }));
+        frame->backAction()->trigger();
+        harness->disconnect();
+    }
+}
+
+// A list of another IO (the RTK page's, still arriving) is not this page's.
+TEST_F(OutputTest, OnlyIoZerosListFillsTheRows) {
+    connect(1, 0, false, false, /*outputQuery=*/true);
+    Varnok::setUiScale(1.0);  // the query outlasts the answers
+    openPage();
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return page->isQuerying(); }));
+    QX_DATA_CONFIG_LIST serial{};
+    serial.count = 1;
+    serial.entries[27] = 6;  // IO 1's GPRMC at 10 Hz
+    Varnok::DeviceManagerTestAccess::takeIoList(*dm(), serial);
+    announce(67);
+    EXPECT_FALSE(row("GPRMC")->isChecked());
+    QX_DATA_CONFIG_LIST own{};
+    own.entries[27] = 9;
+    Varnok::DeviceManagerTestAccess::takeIoList(*dm(), own);
+    Varnok::DeviceManagerTestAccess::takeIoList(*dm(), serial);
+    announce(67);
+    EXPECT_TRUE(row("GPRMC")->isChecked());
+    EXPECT_EQ(rateOf("GPRMC")->currentText(), "1 Hz");
 }
 
 TEST_F(OutputTest, AllPickTwiceRestoresTheSelection) {
@@ -225,7 +316,9 @@ TEST_F(OutputTest, BaudChangeWarnsOverSerialOnly) {
         announce(2);
         openPage();
         prompts.shown.clear();
-        combo("comboBox_baudrate")->setCurrentIndex(combo("comboBox_baudrate")->findData(38400));
+        QComboBox* baud = combo("comboBox_baudrate");
+        baud->setCurrentIndex(baud->findData(38400));
+        emit baud->activated(baud->currentIndex());
         press(page, "Accept");
         ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Accept")->isEnabled(); }));
         const std::vector<QString> expected =

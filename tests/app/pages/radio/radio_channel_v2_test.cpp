@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTest>
 
 #include <cmath>
 
@@ -235,6 +236,51 @@ TEST_F(ChannelPageV2, SnappingFollowsTheTwentyKilohertzStep) {
     EXPECT_EQ(text(page->frequencyEditor(1)), "728.0200");
 }
 
+// Typed key by key, as a user does, and Set with the editor still focused: an on-grid value
+// goes out as typed, an off-grid one is put on the grid in the editor before it goes out.
+struct TypedFrequency {
+    int channel;
+    const char* typed;
+    double sent;
+};
+
+class ChannelPageV2Typing : public ChannelPageV2 {
+protected:
+    void typeAndSet(double spacing, const std::vector<TypedFrequency>& cases) {
+        connect(false, 3);
+        cache().radioInfo.spacing = spacing;
+        openPage();
+        answerFreqs();
+        login();
+        for (const auto& c : cases) {
+            QDoubleSpinBox* e = page->frequencyEditor(c.channel);
+            e->findChild<QLineEdit*>()->selectAll();
+            QTest::keyClick(e, Qt::Key_Backspace);
+            QTest::keyClicks(e, QString::fromLatin1(c.typed));
+        }
+        page->onSet();
+        ASSERT_EQ(sent.size(), 16u);
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.typed) + " on channel " + std::to_string(c.channel));
+            QDoubleSpinBox* e = page->frequencyEditor(c.channel);
+            EXPECT_EQ(e->text().toStdString(), QString::number(c.sent, 'f', 4).toStdString());
+            EXPECT_DOUBLE_EQ(sent[static_cast<size_t>(c.channel)].mhz, c.sent);
+        }
+    }
+};
+
+// Channel 0 (at 0 MHz) is outside the band and kept as read; at 20 kHz every count read is.
+TEST_F(ChannelPageV2Typing, TwentyKilohertz) {
+    typeAndSet(20.0, {{0, "463.02", 463.02}, {3, "455.04", 455.04}, {6, "463.025", 463.02}});
+}
+
+TEST_F(ChannelPageV2Typing, TwelveAndAHalfKilohertz) {
+    typeAndSet(12.5, {{0, "457.0125", 457.0125},
+                      {3, "457.0125", 457.0125},
+                      {6, "457.03", 457.025},
+                      {8, "460", 460.0}});
+}
+
 TEST_F(ChannelPageV2, WithoutTypesOnlyFrequenciesAreAskedShownAndSent) {
     connect(false, 3);
     openPage();
@@ -258,20 +304,33 @@ TEST_F(ChannelPageV2, ARadioThatCannotTransmitHasNoTxColumn) {
     EXPECT_FALSE(page->txBox(0)->isVisibleTo(page));
     EXPECT_FALSE(page->allTxBox()->isVisibleTo(page));
     answerFreqs();
-    answerTypes(mixedTypes());
+    // Channels 14 and 15 report no use.
+    std::vector<int> read = mixedTypes();
+    read.resize(14);
+    answerTypes(read);
     login();
     EXPECT_FALSE(page->allRxBox()->isChecked());
     page->rxBox(4)->setChecked(false);
     page->rxBox(5)->setChecked(false);
     page->rxBox(5)->setChecked(true);
+    page->rxBox(6)->setChecked(true);
+    page->rxBox(14)->setChecked(true);
     harness->clearCalls();
     page->onSet();
-    // Receive and transmit or receive only go back as receive only; the others as neither.
+    // The hidden transmit bit goes back as read; the RX box sets the receive bit. A channel
+    // with no use read counts as not transmitting.
+    const struct {
+        int channel;
+        int code;
+    } changed[] = {{4, 2}, {6, 0}, {14, 1}};
     Strings expected;
-    for (int ch = 0; ch < 16; ++ch) {
-        const bool rx = ch != 4 && ch % 4 <= 1;
+    for (int ch = 0; ch < 15; ++ch) {
+        int code = ch % 4;
+        for (const auto& c : changed) {
+            code = c.channel == ch ? c.code : code;
+        }
         expected.push_back("Set_Radio_Channel_Type(" + std::to_string(ch) + ", " +
-                           (rx ? "1" : "3") + ")");
+                           std::to_string(code) + ")");
     }
     EXPECT_EQ(harness->callsStartingWith("Set_Radio_Channel_Type"), expected);
 }

@@ -65,6 +65,12 @@ protected:
             });
         fire(3, kNewBaseList);
     }
+    // Typed as a user types it, so the page counts it as edited.
+    void typeDistance(Varnok::Widget* page, const QString& text) const {
+        QLineEdit* e = child(page, "leDist");
+        e->setText(text);
+        emit e->textEdited(text);
+    }
     Added added;
 };
 
@@ -98,13 +104,13 @@ TEST_F(BasePositionTest, DistanceIsSetWholeAndAsItsWholeMetres) {
     for (const auto& r : refused) {
         harness->clearCalls();
         harness->prompts.shown.clear();
-        child(page, "leDist")->setText(r.text);
+        typeDistance(page, r.text);
         key(page, "Set")->trigger();
         EXPECT_EQ(messages(), std::vector<QString>{r.message}) << r.text;
         EXPECT_TRUE(harness->calls().empty()) << r.text;
     }
     harness->prompts.shown.clear();
-    child(page, "leDist")->setText("12.7");
+    typeDistance(page, "12.7");
     key(page, "Set")->trigger();
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(harness->callsStartingWith("Set_BasePosition_Difference"),
@@ -113,18 +119,32 @@ TEST_F(BasePositionTest, DistanceIsSetWholeAndAsItsWholeMetres) {
               Strings{"Set_DevcInfo_AutoBaseDist(12)"});
 }
 
-// With no distance answer the edit shows the default, "0" when the language type is 1.
+// With no distance answer the edit shows the default, "0" when the language type is 1,
+// marked as not read: an untouched Set refuses it, a typed distance goes out.
 void expectDefaultDistance(ShellHarness& harness, const char* expected) {
     harness.connectAs(0);
     Varnok::setUiScale(0.0);
     harness.frame()->onCommand("BasePosition");
     Varnok::Widget* page = harness.frame()->page("BasePosition");
     ASSERT_TRUE(ShellHarness::waitFor([&] { return page->actions()[0]->isEnabled(); }));
-    EXPECT_EQ(page->findChild<QLineEdit*>("leDist")->text(), expected);
+    QLineEdit* dist = page->findChild<QLineEdit*>("leDist");
+    EXPECT_EQ(dist->text(), expected);
+    EXPECT_EQ(dist->palette().color(QPalette::Base), Qt::red);
     EXPECT_TRUE(harness.prompts.shown.empty());
+    harness.clearCalls();
+    page->actions()[1]->trigger();
+    ASSERT_EQ(harness.prompts.shown.size(), 1u);
+    EXPECT_EQ(harness.prompts.shown[0].text,
+              "Distance was not read from the receiver: enter it to set it.");
+    EXPECT_TRUE(harness.callsStartingWith("Set_").empty());
+    dist->setText(expected);
+    emit dist->textEdited(expected);
+    EXPECT_NE(dist->palette().color(QPalette::Base), Qt::red);
+    page->actions()[1]->trigger();
+    EXPECT_EQ(harness.callsStartingWith("Set_BasePosition_Difference").size(), 1u);
 }
 
-TEST_F(BasePositionTest, UnansweredDistanceShowsTen) {
+TEST_F(BasePositionTest, UnansweredDistanceShowsTenMarkedAndIsNotWritten) {
     expectDefaultDistance(*harness, "10");
 }
 
@@ -150,6 +170,46 @@ TEST_F(BasePositionTest, NewProtocolListAnswerEndsTheDistanceWait) {
     answerList({}, 12.5);
     EXPECT_TRUE(key(page, "Get")->isEnabled());
     EXPECT_EQ(child(page, "leDist")->text(), "12.5");
+}
+
+// Before the new protocol's list has arrived, neither the distance nor a position can go out
+// (the list record carries both); the user is told instead of a silent wait.
+TEST_F(BasePositionTest, NewProtocolWithoutTheListRefusesSetAndAddWithAMessage) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePosition");
+    page->setEditorsEnabled(true);
+    const QString notRead =
+        "The receiver's base position list has not been read yet: nothing was sent.";
+    harness->clearCalls();
+    typeDistance(page, "25");
+    key(page, "Set")->trigger();
+    EXPECT_EQ(messages(), std::vector<QString>{notRead});
+    EXPECT_TRUE(key(page, "Set")->isEnabled());
+    EXPECT_TRUE(harness->callsStartingWith("Send_Gnss_Base_Position_list").empty());
+    EXPECT_TRUE(harness->callsStartingWith("Set_DevcInfo_AutoBaseDist").empty());
+
+    harness->prompts.shown.clear();
+    child<QRadioButton>(page, "rbFixPos")->click();
+    type(page, "30", "0", "0");
+    ASSERT_TRUE(key(page, "Add") && key(page, "Add")->isEnabled());
+    key(page, "Add")->trigger();
+    EXPECT_EQ(messages(), std::vector<QString>{notRead});
+    EXPECT_TRUE(harness->callsStartingWith("Send_Gnss_Base_Position_list").empty());
+
+    // A receiver that keeps no positions says so.
+    answerList({}, 5);
+    harness->script().answer<void(BASE_POS_LIST_STRUCT&)>("Get_Gnss_Base_Position_list",
+                                                          [](BASE_POS_LIST_STRUCT& l) {
+                                                              l.value = 5;
+                                                              l.limit = 0;
+                                                              l.list.clear();
+                                                          });
+    fire(3, kNewBaseList);
+    harness->prompts.shown.clear();
+    page->setEditorsEnabled(true);
+    key(page, "Add")->trigger();
+    EXPECT_EQ(messages(),
+              std::vector<QString>{"The receiver keeps no base positions: nothing was sent."});
 }
 
 TEST_F(BasePositionTest, AddKeepsTheHemisphereAndRefusesOutOfRange) {
@@ -221,11 +281,21 @@ TEST_F(BasePositionTest, CurrentPositionFillsSignedFieldsOrWarns) {
     key(page, "Add")->trigger();
     EXPECT_DOUBLE_EQ(added.latitude, -0.5);
 
+    // No position in time: the warning, and the output goes off again with the board's own
+    // rate back (the device information's 5 Hz is rate code 2).
+    harness->script().answer<void(DEVICE_STR&)>(
+        "GetInfo_DevcInfo", [](DEVICE_STR& d) { reinterpret_cast<unsigned char*>(&d)[78] = 5; });
+    fire(2, 0x80000000u);
     Varnok::setUiScale(0.0);
     page->setEditorsEnabled(true);
+    harness->clearCalls();
     child<QPushButton>(page, "pbHere")->click();
     ASSERT_TRUE(ShellHarness::waitFor([&] { return !messages().empty(); }));
     EXPECT_EQ(messages(), std::vector<QString>{"Failed to get current position."});
+    EXPECT_EQ(harness->callsStartingWith("Send_200Data"),
+              (Strings{"Send_200Data(true)", "Send_200Data(false)"}));
+    EXPECT_EQ(harness->callsStartingWith("Set_Gnss_PosFrq"),
+              (Strings{"Set_Gnss_PosFrq(3)", "Set_Gnss_PosFrq(2)"}));
 }
 
 using BasePositionListTest = BasePositionTest;
@@ -256,6 +326,22 @@ TEST_F(BasePositionListTest, DeleteWithoutARowWarnsAndAsksAgainAfterTheWait) {
     key(page, "Delete")->trigger();
     EXPECT_EQ(messages(), std::vector<QString>{"No valid row selected."});
     EXPECT_FALSE(key(page, "Get")->isEnabled());
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Get")->isEnabled(); }));
+    EXPECT_EQ(harness->callsStartingWith("Send_Gnss_Base_Position_list"),
+              Strings{"Send_Gnss_Base_Position_list(null)"});
+}
+
+TEST_F(BasePositionListTest, ClearBeforeTheListCameSaysNothingWasSent) {
+    harness->connectAs(1);
+    Varnok::Widget* page = show("BasePositionList");
+    Varnok::setUiScale(0.0);
+    // The list query of the visit goes unanswered.
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Clear")->isEnabled(); }));
+    harness->clearCalls();
+    key(page, "Clear")->trigger();
+    EXPECT_EQ(messages(), std::vector<QString>{"The receiver's base position list has not been "
+                                               "read yet: nothing was sent."});
+    // The wait still ends by asking for the list, so a second try can clear it.
     ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Get")->isEnabled(); }));
     EXPECT_EQ(harness->callsStartingWith("Send_Gnss_Base_Position_list"),
               Strings{"Send_Gnss_Base_Position_list(null)"});

@@ -212,6 +212,36 @@ TEST_F(RtkParamsTest, AnglesKeepTheirSignBothWays) {
     }
 }
 
+// The editors show seconds to 1e-4 (about 3 mm) and the height to 1e-4 m: a reported base
+// finer than that goes back exactly while untouched, and a typed field is sent as typed.
+TEST_F(RtkParamsTest, AnUntouchedManualBaseGoesBackExactly) {
+    Settings s;
+    s.lat = 0.5 + 3.3e-11;
+    s.lon = 1.0 - 4.7e-11;
+    s.height = 10.00004321;
+    Varnok::Widget* page = open(s);
+    captureBase();
+    Varnok::setUiScale(0.0);  // the set wait ends at once
+    key(page, "Set")->trigger();
+    ASSERT_EQ(baseSends, 1);
+    EXPECT_EQ(sentBase.mode, 3);
+    EXPECT_EQ(sentBase.lat, s.lat);
+    EXPECT_EQ(sentBase.lon, s.lon);
+    EXPECT_EQ(sentBase.height, s.height);
+    // Typing the seconds or the height over: those go out as typed, the rest as read.
+    child(page, "leBM")->setText("1.0000");
+    child(page, "leH")->setText("12.5");
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Set")->isEnabled(); }));
+    baseSends = 0;
+    key(page, "Set")->trigger();
+    ASSERT_EQ(baseSends, 1);
+    const double d = std::trunc(s.lat * 180 / M_PI);
+    const double m = std::trunc((s.lat * 180 / M_PI - d) * 60);
+    EXPECT_NEAR(sentBase.lat, (d + m / 60 + 1.0 / 3600) * M_PI / 180, 1e-12);
+    EXPECT_EQ(sentBase.lon, s.lon);
+    EXPECT_EQ(sentBase.height, 12.5);
+}
+
 TEST_F(RtkParamsTest, CoordinatesOutOfRangeAreRefused) {
     Varnok::Widget* page = open(Settings{});
     const struct { const char *field, *text; } cases[] = {{"leBD", "90"}, {"leLD", "180"}};
@@ -233,6 +263,7 @@ TEST_F(RtkParamsTest, SerialPortWarningsAfterTheSet) {
         const char* baud;
         bool portOn;
         const char* warning;
+        bool serialListAnswered = true;
     } cases[] = {
         {0, "19200", true,
          "Serial port's baud rate has been changed, reconnect if you want to continue using it."},
@@ -240,10 +271,14 @@ TEST_F(RtkParamsTest, SerialPortWarningsAfterTheSet) {
         {0, "9600", false,
          "Serial port's output has been stopped, reconnect if you want to continue using it."},
         {1, "19200", true, nullptr},
+        // The port's list never came, but its rate went out all the same.
+        {0, "19200", true,
+         "Serial port's baud rate has been changed, reconnect if you want to continue using it.",
+         false},
     };
     for (const auto& c : cases) {
         Settings s;
-        s.lists = {{1, true}};
+        s.lists = {{c.serialListAnswered ? 1 : 5, true}};
         Varnok::Widget* page = open(s, c.kind);
         ASSERT_EQ(dm()->isSerialConnection(), c.kind == 0);
         ASSERT_EQ(dm()->baudRate(), 9600);

@@ -57,7 +57,9 @@ TEST_F(RtkTest, DeviceImageFillsTheForm) {
     EXPECT_EQ(box(page, "comboBox_diffMode")->currentText(), "RTCM3");
     EXPECT_EQ(box(page, "comboBox_output_freq")->currentText(), "5 Hz");
     EXPECT_EQ(box(page, "comboBox_startWay")->currentText(), "None");
-    EXPECT_EQ(child(page, "lineEdit_elevMask")->text(), "0");
+    // A mask of 255 is beyond the editor: shown as read and marked, never as 0.
+    EXPECT_EQ(child(page, "lineEdit_elevMask")->text(), "255");
+    EXPECT_EQ(child(page, "lineEdit_elevMask")->palette().color(QPalette::Base), Qt::red);
 }
 
 // A rate no item carries is shown as none, so "Set" asks for one instead of writing 1 Hz.
@@ -67,9 +69,34 @@ TEST_F(RtkTest, UnknownRateLeavesNoSelectionAndSetIsRefused) {
     Varnok::Widget* page = open(image);
     EXPECT_EQ(box(page, "comboBox_output_freq")->currentIndex(), -1);
     harness->clearCalls();
+    EXPECT_EQ(box(page, "comboBox_output_freq")->palette().color(QPalette::Base), Qt::red);
     key(page, "Set")->trigger();
-    EXPECT_EQ(messages(), std::vector<QString>{"Please enter parameters."});
+    EXPECT_EQ(messages(), std::vector<QString>{"Output Freq.: the receiver reports 10 Hz, which "
+                                               "no item carries. Choose one to set it."});
     EXPECT_TRUE(harness->callsStartingWith("Set_").empty());
+}
+
+// A transmit port no item carries stays unselected (Set never guesses one), marked, and the
+// refusal names the field and the value the receiver reported.
+TEST_F(RtkTest, UnknownTransmitPortIsMarkedAndNamedOnSet) {
+    DeviceImage image;
+    image.port = 7;
+    Varnok::Widget* page = open(image);
+    QComboBox* port = box(page, "comboBox_sendPort");
+    EXPECT_EQ(port->currentIndex(), -1);
+    EXPECT_EQ(port->palette().color(QPalette::Base), Qt::red);
+    harness->clearCalls();
+    key(page, "Set")->trigger();
+    EXPECT_EQ(messages(), std::vector<QString>{"Transmit Port: the receiver reports 7, which no "
+                                               "item carries. Choose one to set it."});
+    EXPECT_TRUE(harness->callsStartingWith("Set_").empty());
+    port->setCurrentIndex(port->findData(1));
+    EXPECT_NE(port->palette().color(QPalette::Base), Qt::red);
+    harness->prompts.shown.clear();
+    key(page, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(harness->callsStartingWith("Set_DevcInfo_TrsmtPort"),
+              Strings{"Set_DevcInfo_TrsmtPort(1)"});
 }
 
 TEST_F(RtkTest, CapabilitiesFollowTheFirmware) {

@@ -51,8 +51,13 @@ protected:
 };
 
 TEST_F(InternalRecordTest, SessionIsCheckedAsDecimalAndSentInWholeMinutes) {
+    Varnok::setUiScale(1.0);
     openPage();
-    ASSERT_TRUE(ShellHarness::waitFor([&] { return !page->isQuerying(); }));
+    for (int code : {39, 40, 41, 23}) {
+        announce(code);
+    }
+    ASSERT_FALSE(page->isQuerying());
+    Varnok::setUiScale(0.0);
     struct Case {
         QString session;
         QString interval;
@@ -91,6 +96,49 @@ TEST_F(InternalRecordTest, SessionIsCheckedAsDecimalAndSentInWholeMinutes) {
                       Qt::red);
         }
     }
+}
+
+// Set writes the receiver's whole parameter record and its auto-open flag back: before both
+// were read it refuses, and what the page does not edit in the record goes back as read.
+TEST_F(InternalRecordTest, SetNeedsTheReadRecordAndKeepsWhatItDoesNotEdit) {
+    Varnok::setUiScale(0.5);
+    openPage();
+    ASSERT_TRUE(
+        ShellHarness::waitFor([&] { return !page->isQuerying(); }, std::chrono::seconds(30)));
+    fill("30", "1 Hz", "10");
+    prompts.shown.clear();  // the silent query's warning
+    harness->clearCalls();
+    press(page, "Set");
+    EXPECT_EQ(shownTexts(), std::vector<QString>{"Recording parameters were not read from the "
+                                                 "receiver: press Get and try again."});
+    EXPECT_TRUE(calls("Send_").empty());
+
+    // Read: the interval word's upper half and the other words stay as the receiver sent them.
+    auto* b = reinterpret_cast<unsigned char*>(&cache().fileRecordParam);
+    std::memset(b, 0x5A, sizeof cache().fileRecordParam);
+    setParam(60, 12);
+    const std::uint32_t upper = paramWord(40) & 0xFFFF0000u;
+    const QX_FILE_RECORD_CONFIG_STRUCT before = cache().fileRecordParam;
+    cache().fileRecordAutoOpen = 1;
+    press(page, "Get");
+    for (int code : {39, 40, 41, 23}) {
+        announce(code);
+    }
+    ASSERT_FALSE(page->isQuerying());
+    QComboBox* interval = child<QComboBox>("cbInterval");
+    interval->setCurrentIndex(interval->findText("2 Hz"));
+    prompts.shown.clear();
+    harness->clearCalls();
+    press(page, "Set");
+    EXPECT_TRUE(shownTexts().empty());
+    EXPECT_EQ(calls("Send_File_Record_Param").size(), 1u);
+    EXPECT_EQ(paramWord(40), upper | 8u);
+    EXPECT_EQ(paramWord(32), 60u);
+    EXPECT_EQ(std::memcmp(b, &before, 32), 0);
+    EXPECT_EQ(std::memcmp(b + 36, reinterpret_cast<const unsigned char*>(&before) + 36, 4), 0);
+    EXPECT_EQ(std::memcmp(b + 44, reinterpret_cast<const unsigned char*>(&before) + 44,
+                          sizeof before - 44),
+              0);
 }
 
 TEST_F(InternalRecordTest, QueryFillsTheFormFromTheFourAnswers) {

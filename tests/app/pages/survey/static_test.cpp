@@ -68,7 +68,8 @@ TEST_F(StaticTest, ShowsTheDeviceRecordAndSelectsNothingForUnknownCodes) {
         {1, 128, 5, 10, 0, "Auto", "1 week", "5 s", "64MB"},
         {0, 0, 1, 15, 3, "Manual", "Manual", "1 Hz", "16GB"},
         {2, 24, 60, 5, 255, "Disable", "1 day", "60 s", "64MB"},
-        {5, 5, 120, 0, 7, "", "", "", ""},
+        {2, 24, 120, 5, 255, "Disable", "1 day", "2 Min", "64MB"},
+        {5, 5, 121, 0, 7, "", "", "", ""},
     };
     for (const Case& c : cases) {
         setDeviceBytes(c.mode, c.session, c.interval, c.mask, c.memory);
@@ -97,7 +98,116 @@ TEST_F(StaticTest, IntervalListFollowsDeviceAndBoard) {
     QComboBox* gap = combo("comboBox_sample_gap");
     EXPECT_EQ(gap->itemText(0), "2 Hz");
     EXPECT_EQ(gap->findText("5 Hz"), -1);
-    EXPECT_EQ(gap->itemText(gap->count() - 1), "60 s");
+    EXPECT_EQ(gap->itemText(gap->count() - 1), "2 Min");
+    EXPECT_EQ(gap->itemData(gap->count() - 1).toInt(), 120);
+}
+
+// A height the receiver reports beyond what the editor shows is shown in a form the editor
+// takes, marked when that form is not the value, and written back bit for bit unless typed over.
+TEST_F(StaticTest, HeightBeyondTheEditorGoesBackAsRead) {
+    struct Case {
+        std::uint32_t bits;
+        QString shown;
+        bool marked;
+    } cases[] = {
+        {0x00000751u, "0.0000", true},  // 2.62463e-42
+        {0x3F9E064Bu, "1.2346", true},  // 1.234567: more decimals than the editor takes
+        {0x3FC00000u, "1.5", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown.toStdString());
+        openStatic();
+        child<QCheckBox>("checkBox_advance")->setChecked(true);
+        setDeviceBytes(1, 128, 5, 10, 0);
+        announce(4);
+        Brevan2011::BVParse::Static_Point p{};
+        p.nameLength = 4;
+        std::memcpy(p.name, "PT01", 4);
+        p.value = c.bits;
+        p.byteField = 3;
+        p.method = 4;
+        cache().staticPoint = p;
+        std::strcpy(cache().staticAntType, "ZORK45");
+        announce(5);
+        QLineEdit* height = edit("lineEdit_antenna_height");
+        QString text = height->text();
+        EXPECT_EQ(text, c.shown);
+        int at = 0;
+        EXPECT_EQ(height->validator()->validate(text, at), QValidator::Acceptable)
+            << text.toStdString();
+        EXPECT_EQ(isRed(height), c.marked) << text.toStdString();
+        Brevan2011::BVParse::Static_Point sent{};
+        harness->script().answer<void(Brevan2011::BVParse::Static_Point*)>(
+            "Set_Static_Point", [&sent](Brevan2011::BVParse::Static_Point* sp) {
+                if (sp) {
+                    sent = *sp;
+                }
+            });
+        prompts.shown.clear();
+        harness->clearCalls();
+        press(page, "Set");
+        EXPECT_TRUE(shownTexts().empty());
+        ASSERT_EQ(calls("Set_Static_Point").size(), 1u);
+        EXPECT_EQ(sent.value, c.bits);
+
+        // Typed over: the typed value goes out.
+        ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Set")->isEnabled(); }));
+        height->setText("2");
+        emit height->textEdited("2");
+        harness->clearCalls();
+        press(page, "Set");
+        EXPECT_EQ(sent.value, 0x40000000u);
+        frame->backAction()->trigger();
+        harness->disconnect();
+    }
+}
+
+TEST_F(StaticTest, ElevationMaskAboveNinetyIsRefused) {
+    openStatic();
+    fillRecording();
+    edit("leMask")->setText("95");
+    harness->clearCalls();
+    press(page, "Set");
+    EXPECT_TRUE(calls("Set_").empty());
+    EXPECT_EQ(shownTexts(),
+              std::vector<QString>{"Elevation Mask should be between 0 and 90 degrees."});
+    EXPECT_TRUE(isRed(edit("leMask")));
+    edit("leMask")->setText("90");
+    prompts.shown.clear();
+    press(page, "Set");
+    EXPECT_TRUE(shownTexts().empty());
+    EXPECT_EQ(calls("Set_DevcInfo_Mask"), std::vector<std::string>{"Set_DevcInfo_Mask(90)"});
+}
+
+// Without a status answer in the page's query time the status is unknown: it says so, and
+// Start and Stop are both offered (each still asks first). Without a status query the page
+// cannot know either.
+TEST_F(StaticTest, UnansweredStatusIsShownUnknownAndOffersStartAndStop) {
+    Varnok::setUiScale(0.5);
+    openStatic(0, 0, /*statusQuery=*/true);
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Status: unknown");
+    EXPECT_FALSE(key(page, "Start")->isEnabled());
+    EXPECT_FALSE(key(page, "Stop")->isEnabled());
+    ASSERT_TRUE(ShellHarness::waitFor([&] { return key(page, "Start")->isEnabled(); },
+                                      std::chrono::seconds(30)));
+    EXPECT_TRUE(key(page, "Stop")->isEnabled());
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Status: unknown");
+    prompts.answers = {QMessageBox::No};
+    prompts.shown.clear();
+    harness->clearCalls();
+    key(page, "Stop")->trigger();
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(calls("Set_Static_Begin").empty());
+    // A late answer still rules.
+    cache().staticStatus = true;
+    announce(39);
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Status: ON");
+    EXPECT_FALSE(key(page, "Start")->isEnabled());
+    frame->backAction()->trigger();
+    harness->disconnect();
+
+    openStatic(0, 0, /*statusQuery=*/false);
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Status: unknown");
 }
 
 TEST_F(StaticTest, StaticPointSelectsTheAntennaByCodeOrByTypeNumber) {
@@ -274,6 +384,7 @@ TEST_F(StaticTest, StartAndStopAskFirstAndFollowTheKnownStatus) {
 }
 
 TEST_F(StaticTest, StatusAnswerSwitchesTheActions) {
+    Varnok::setUiScale(1.0);  // the answer comes within the status wait
     openStatic(0, 0, /*statusQuery=*/true);
     EXPECT_FALSE(key(page, "Start")->isEnabled());
     EXPECT_FALSE(key(page, "Stop")->isEnabled());

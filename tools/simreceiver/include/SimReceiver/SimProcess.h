@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,6 +31,10 @@ public:
     // when it refuses one or does not confirm within timeoutMs.
     bool configure(const std::string& settings, std::string* error = nullptr,
                    int timeoutMs = 10000);
+    // Every key with its current value (its "dump" line); false with a message when it does
+    // not answer within timeoutMs.
+    bool state(std::map<std::string, std::string>* out, std::string* error = nullptr,
+               int timeoutMs = 10000);
     // SIGTERM and wait; the exit status as waitpid gives it, -1 when there was no child.
     int stop();
 

@@ -10,11 +10,13 @@
 //   protocol=new serial=SN123 firmware=1.2.3 battery=80
 //   protocol=old model=1905 firmware=8.20 baud=115200
 //   mode=garbage | mode=silent | mode=stop_mid_answer, delay_ms=300, close_after=10
+//   drop=Send_Battery (never answered), late=Send_DeviceInfo:800 (answered 800 ms later)
 // Settings may change while it runs; each answer uses the state of its moment.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +52,8 @@ public:
     bool set(const std::string& key, const std::string& value, std::string* error = nullptr);
     // The current value of a key ("" for an unknown key).
     std::string value(const std::string& key) const;
+    // Every key with its current value, as set (texts left at their default stay empty).
+    std::map<std::string, std::string> state() const;
 
     // Opens the listening socket and the pseudo-terminal and starts serving on a thread of its
     // own. False with a message when either cannot be opened.
