@@ -41,6 +41,21 @@ void copyResult(ReceiverSession& s, CopiedBytes& out) {
     putBytes(out, (s.*Get)());
 }
 
+// A record with the lengths its texts had as sent, read together on the session's thread.
+template <class T>
+struct WithLengths {
+    T record;
+    Text_Lengths lengths;
+};
+
+template <class T, void (ReceiverSession::*Get)(T&)>
+void copyWithLengths(ReceiverSession& s, CopiedBytes& out) {
+    WithLengths<T> a{};
+    (s.*Get)(a.record);
+    s.Get_Text_Lengths(a.lengths);
+    putBytes(out, a);
+}
+
 // Members of DeviceManager reached by the rows (friend of DeviceManager).
 struct DeviceAnswersAccess {
     static DeviceCache& cache(DeviceManager& m) { return m.cache_; }

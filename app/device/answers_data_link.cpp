@@ -32,21 +32,9 @@ void afterModuleType(DeviceManager& m) {
 }
 
 // The call sign and how long it was as sent.
-struct CallsignAnswer {
-    QX_RADIO_CALLSIGN_STRUCT callsign;
-    Text_Lengths lengths;
-};
-
-void copyCallsign(ReceiverSession& s, CopiedBytes& out) {
-    CallsignAnswer a{};
-    s.Get_Radio_Callsign(a.callsign);
-    s.Get_Text_Lengths(a.lengths);
-    putBytes(out, a);
-}
-
 bool applyCallsign(DeviceManager& m, const CopiedBytes& in) {
-    const CallsignAnswer a = takeBytes<CallsignAnswer>(in);
-    const QX_RADIO_CALLSIGN_STRUCT& c = a.callsign;
+    const auto a = takeBytes<WithLengths<QX_RADIO_CALLSIGN_STRUCT>>(in);
+    const QX_RADIO_CALLSIGN_STRUCT& c = a.record;
     A::cache(m).radioCallsignV2 = c;
     A::cache(m).textLengths.callsign = a.lengths.callsign;
     RadioCallSign sign;
@@ -165,7 +153,8 @@ const AnswerRow kRows[] = {
          return true;
      },
      21, nullptr},
-    {0x800000u, copyCallsign, applyCallsign, 22, nullptr},
+    {0x800000u, copyWithLengths<QX_RADIO_CALLSIGN_STRUCT, &ReceiverSession::Get_Radio_Callsign>,
+     applyCallsign, 22, nullptr},
     {0x200000u, copyResult<unsigned char, &ReceiverSession::Get_Radio_Sensitivity>,
      [](DeviceManager&, const CopiedBytes& in) {
          radio().setSensitivity(RadioConfig::sensitivityChoice(value<unsigned char>(in)));

@@ -21,18 +21,6 @@ struct CorsAnswer {
     Text_Lengths lengths;
 };
 
-// The network record and how long its base id was as sent.
-struct WirelessAnswer {
-    WirelessInfo info;
-    Text_Lengths lengths;
-};
-
-// The call sign and how long it was as sent.
-struct CallsignAnswer {
-    Radio_Callsign callsign;
-    Text_Lengths lengths;
-};
-
 struct RadioFrequencyAnswer {
     double mhz;
     Rdo_Mdl mode;
@@ -127,30 +115,18 @@ bool applyCors(DeviceManager& m, const CopiedBytes& in) {
     return true;
 }
 
-void copyWireless(ReceiverSession& s, CopiedBytes& out) {
-    WirelessAnswer a{};
-    s.GetInfo_Gprs_Info(a.info);
-    s.Get_Text_Lengths(a.lengths);
-    putBytes(out, a);
-}
-
+// The network record and how long its base id was as sent.
 bool applyWireless(DeviceManager& m, const CopiedBytes& in) {
-    const WirelessAnswer a = takeBytes<WirelessAnswer>(in);
-    A::cache(m).wirelessInfo = a.info;
+    const auto a = takeBytes<WithLengths<WirelessInfo>>(in);
+    A::cache(m).wirelessInfo = a.record;
     A::cache(m).textLengths.baseId = a.lengths.baseId;
     return true;
 }
 
-void copyCallsign(ReceiverSession& s, CopiedBytes& out) {
-    CallsignAnswer a{};
-    s.Get_Radio_Callsign(a.callsign);
-    s.Get_Text_Lengths(a.lengths);
-    putBytes(out, a);
-}
-
+// The call sign and how long it was as sent.
 bool applyCallsign(DeviceManager& m, const CopiedBytes& in) {
-    const CallsignAnswer a = takeBytes<CallsignAnswer>(in);
-    A::cache(m).radioCallsign = a.callsign;
+    const auto a = takeBytes<WithLengths<Radio_Callsign>>(in);
+    A::cache(m).radioCallsign = a.record;
     A::cache(m).textLengths.callsign = a.lengths.callsign;
     return true;
 }
@@ -184,7 +160,8 @@ const AnswerRow kRows[] = {
      store<Static_Point, &DeviceCache::staticPoint>, 5, nullptr},
     {0x40000000u, copyResult<int, &ReceiverSession::Get_Battery_Grd>,
      store<int, &DeviceCache::batteryGrade>, 1, nullptr},
-    {0x20000000u, copyWireless, applyWireless, 7, nullptr},
+    {0x20000000u, copyWithLengths<WirelessInfo, &ReceiverSession::GetInfo_Gprs_Info>, applyWireless,
+     7, nullptr},
     {0x1000000u, copyGprsVersion, applyGprsVersion, 6, nullptr},
     {0x8000000u, copyResult<gprs_status, &ReceiverSession::GetInfo_Gprs_Status>,
      store<int, &DeviceCache::gprsStatus>, 8, nullptr},
@@ -204,7 +181,8 @@ const AnswerRow kRows[] = {
         0x40u, 20),
     {0x10u, copyRecord<bool, &ReceiverSession::Get_Radio_FEC>, store<bool, &DeviceCache::radioFec>,
      21, nullptr},
-    {0x20u, copyCallsign, applyCallsign, 22, nullptr},
+    {0x20u, copyWithLengths<Radio_Callsign, &ReceiverSession::Get_Radio_Callsign>, applyCallsign,
+     22, nullptr},
     {0x1000u, copySourcePiece, applySourcePiece, 12, nullptr},
     {0x200u, [](ReceiverSession&, CopiedBytes&) {},
      [](DeviceManager&, const CopiedBytes&) { return true; }, 29, nullptr},

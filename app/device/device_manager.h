@@ -362,8 +362,8 @@ public:
                            unsigned int mask, Static_Point* point);
     void setGprsSettings(int workMode, int baseIdLength, WirelessInfo info, int autoLogin,
                          cors_info cors);
-    // As above; a null source and login record, or a login mode below 0, leaves it out: a
-    // value never read is not written.
+    // As above; a null source and login record, a login mode below 0 or a base ID length
+    // below 0 leaves it out: a value never read, or read cut, is not written.
     void setGprsSettings(int workMode, int baseIdLength, const WirelessInfo& info, int autoLogin,
                          const cors_info* cors);
     void setRadioSettings(Rdo_Mdl mode, double mhz, Radio_Power power, Radio_Baudrate baud,

@@ -609,10 +609,11 @@ void DeviceManager::setGprsSettings(int workMode, int baseIdLength, const Wirele
     // The base ID runs from byte 52 to the record's end at most.
     constexpr int kBaseIdOffset = static_cast<int>(offsetof(WirelessInfo, textC));
     constexpr int kMaxBaseId = static_cast<int>(sizeof(WirelessInfo)) - kBaseIdOffset;
-    int length = baseIdLength < 0 ? 0 : baseIdLength;
-    length = length > kMaxBaseId ? kMaxBaseId : length;
-    s->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(&info) + kBaseIdOffset,
-                       static_cast<unsigned int>(length));
+    if (baseIdLength >= 0) {
+        const int length = baseIdLength > kMaxBaseId ? kMaxBaseId : baseIdLength;
+        s->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(&info) + kBaseIdOffset,
+                           static_cast<unsigned int>(length));
+    }
     if (cors) {
         s->Set_Cors_Info_Auto(*cors, 0);
     }

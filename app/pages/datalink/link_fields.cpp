@@ -413,10 +413,11 @@ WirelessFields readWirelessInfo(const WirelessInfo& info) {
     f.protocol = info.protocol;
     f.workMode = info.loginFlag;
     f.baseId = readLatin1(info.textC, sizeof info.textC);
-    f.user = readAscii(info.loginText1, sizeof info.loginText1);
-    f.password = readAscii(info.loginText2, sizeof info.loginText2);
-    f.apn = readAscii(info.textB, sizeof info.textB);
-    f.dial = readAscii(info.textA, sizeof info.textA);
+    // Byte for byte, so an untouched text goes back as the receiver sent it.
+    f.user = readLatin1(info.loginText1, sizeof info.loginText1);
+    f.password = readLatin1(info.loginText2, sizeof info.loginText2);
+    f.apn = readLatin1(info.textB, sizeof info.textB);
+    f.dial = readLatin1(info.textA, sizeof info.textA);
     return f;
 }
 

@@ -622,8 +622,11 @@ bool DataChain_Net::sendSettings() {
                          cutByReceiver_.contains(ui_->lineEdit_psw);
     const bool corsKnown = ((received_ & kCorsBit) != 0 || corsTouched_) && !corsCut;
     const bool loginKnown = (received_ & kLoginModeBit) != 0 || autoLoginTouched_;
+    // A shown base ID that arrived cut was refused above; a hidden one stays as the receiver
+    // has it.
+    const bool baseIdCut = cutByReceiver_.contains(ui_->lineEdit_BaseID);
     DeviceManager::instance()->setGprsSettings(
-        link.workMode, baseIdLength_, info,
+        link.workMode, baseIdCut ? -1 : baseIdLength_, info,
         loginKnown ? (ui_->checkBox_autoLog->isChecked() ? 1 : 0) : -1,
         corsKnown ? &cors : nullptr);
     return true;

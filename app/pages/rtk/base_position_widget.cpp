@@ -127,7 +127,8 @@ void BasePositionWidget::onBasePosDifference() {
     distanceTimer_ = -1;
     setEditorsEnabled(true);
     setWaitCursor(false);
-    ui_->leDist->setText(QString::number(DeviceManager::instance()->basePosDifference(), 'g', 6));
+    distanceValue_ = DeviceManager::instance()->basePosDifference();
+    ui_->leDist->setText(QString::number(distanceValue_, 'g', 6));
     distanceRead_ = true;
     distanceEdited_ = false;
 }
@@ -210,7 +211,7 @@ void BasePositionWidget::onSet() {
     DeviceManager* dm = DeviceManager::instance();
     bool sent = false;
     if (m == SetDistance) {
-        const double d = ui_->leDist->text().toDouble();
+        const double d = distanceEdited_ ? ui_->leDist->text().toDouble() : distanceValue_;
         sent = dm->setBasePosDifference(d);
         if (sent) {
             dm->setDevcInfoAutoBaseDist(static_cast<unsigned short>(d));

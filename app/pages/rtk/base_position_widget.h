@@ -78,6 +78,8 @@ private:
     // The distance edit holds the receiver's answer, or the user typed into it since.
     bool distanceRead_ = false;
     bool distanceEdited_ = false;
+    // The answer itself: the edit shows six digits, an untouched Set sends it whole.
+    double distanceValue_ = 0;
     int distanceTimer_ = -1;
     int positionTimer_ = -1;
     int setTimer_ = -1;

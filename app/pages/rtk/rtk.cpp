@@ -133,14 +133,12 @@ void RTK::onDeviceInfo() {
     const DEVICE_STR& d = *DeviceManager::instance()->deviceInfo();
     using R = DeviceRecord;
     selectData(ui_->comboBox_outPut, R::byteAt(d, R::OutputMode));
+    unknownOutput_ = noteReported(ui_->comboBox_outPut, R::byteAt(d, R::OutputMode));
     selectData(ui_->comboBox_startWay, R::byteAt(d, R::StartMode));
     selectData(ui_->comboBox_sendPort, R::byteAt(d, R::TransmitPort));
-    // A port no item carries is marked, and Set names it rather than guessing one.
-    unknownPort_ = ui_->comboBox_sendPort->currentIndex() < 0
-                       ? static_cast<int>(R::byteAt(d, R::TransmitPort))
-                       : -1;
-    markInput(unknownPort_ >= 0 ? 1 : 0, ui_->comboBox_sendPort);
+    unknownPort_ = noteReported(ui_->comboBox_sendPort, R::byteAt(d, R::TransmitPort));
     selectData(ui_->comboBox_diffMode, R::byteAt(d, R::TransmitFormat));
+    unknownFormat_ = noteReported(ui_->comboBox_diffMode, R::byteAt(d, R::TransmitFormat));
     const std::uint8_t mask = R::byteAt(d, R::RtkElevMask);
     ui_->lineEdit_elevMask->setText(QString::number(mask));
     // 255 is beyond the editor's range: shown and marked, and sent back as read unless edited.
@@ -148,12 +146,12 @@ void RTK::onDeviceInfo() {
     markInput(maskUnset_ ? 1 : 0, ui_->lineEdit_elevMask);
     const std::uint8_t hz = R::byteAt(d, R::OutputRateHz);
     selectData(ui_->comboBox_output_freq, rateCode(hz));
-    // A rate no item carries is not 1 Hz: marked, and Set names it.
-    unknownRate_ = ui_->comboBox_output_freq->currentIndex() < 0 ? static_cast<int>(hz) : -1;
-    markInput(unknownRate_ >= 0 ? 1 : 0, ui_->comboBox_output_freq);
+    // A rate no item carries is not 1 Hz.
+    unknownRate_ = noteReported(ui_->comboBox_output_freq, hz);
     ui_->leDis->setText(QString::number(R::autoBaseDistance(d)));
     // The start mode decides which rows show, also when its index did not change.
     on_comboBox_startWay_currentIndexChanged(ui_->comboBox_startWay->currentIndex());
+    unknownStart_ = noteReported(ui_->comboBox_startWay, R::byteAt(d, R::StartMode));
     setWaitCursor(false);
     setEditorsEnabled(true);
     cutAnswers();
@@ -177,6 +175,44 @@ void RTK::on_comboBox_startWay_currentIndexChanged(int index) {
             w->hide();
         }
     }
+}
+
+int RTK::noteReported(QComboBox* box, int value) {
+    const int unknown = box->currentIndex() < 0 ? value : -1;
+    markInput(unknown >= 0 ? 1 : 0, box);
+    return unknown;
+}
+
+bool RTK::refuseUnreported() {
+    const struct {
+        QComboBox* box;
+        int value;
+        QString text;
+    } boxes[] = {
+        {ui_->comboBox_outPut, unknownOutput_,
+         tr("Output Mode: the receiver reports %1, which no item carries. Choose one to set it.")},
+        {ui_->comboBox_output_freq, unknownRate_,
+         tr("Output Freq.: the receiver reports %1 Hz, which no item carries. Choose one to "
+            "set it.")},
+        {ui_->comboBox_startWay, unknownStart_,
+         tr("Receiver Mode: the receiver reports %1, which no item carries. Choose one to set "
+            "it.")},
+        {ui_->comboBox_sendPort, unknownPort_,
+         tr("Transmit Port: the receiver reports %1, which no item carries. Choose one to set "
+            "it.")},
+        {ui_->comboBox_diffMode, unknownFormat_,
+         tr("Data Format: the receiver reports %1, which no item carries. Choose one to set "
+            "it.")},
+    };
+    for (const auto& b : boxes) {
+        if (b.value >= 0 && b.box->currentIndex() < 0) {
+            checkInputs();
+            Prompts::instance()->message(this, Prompts::Critical, tr("Error"), b.text.arg(b.value),
+                                         QMessageBox::Ok);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool RTK::checkInputs() {
@@ -215,24 +251,7 @@ bool RTK::checkRanges() {
 
 void RTK::setInfo() {
     setFocus();
-    if (unknownPort_ >= 0 && ui_->comboBox_sendPort->currentIndex() < 0) {
-        checkInputs();
-        Prompts::instance()->message(
-            this, Prompts::Critical, tr("Error"),
-            tr("Transmit Port: the receiver reports %1, which no item carries. Choose one to set "
-               "it.")
-                .arg(unknownPort_),
-            QMessageBox::Ok);
-        return;
-    }
-    if (unknownRate_ >= 0 && ui_->comboBox_output_freq->currentIndex() < 0) {
-        checkInputs();
-        Prompts::instance()->message(
-            this, Prompts::Critical, tr("Error"),
-            tr("Output Freq.: the receiver reports %1 Hz, which no item carries. Choose one to "
-               "set it.")
-                .arg(unknownRate_),
-            QMessageBox::Ok);
+    if (refuseUnreported()) {
         return;
     }
     if (!checkInputs()) {

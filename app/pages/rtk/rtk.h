@@ -53,6 +53,8 @@ private:
     void cutAnswers();
     bool checkInputs();
     bool checkRanges();
+    int noteReported(QComboBox* box, int value);
+    bool refuseUnreported();
 
     Ui::RTK* ui_;
     QAction* get_;
@@ -60,10 +62,14 @@ private:
     QAction* more_;
     int queryTimer_ = -1;
     bool answered_ = false;
-    // The transmit port the receiver reported when no item carries it, else -1.
+    // What the receiver reported where no item carries it, else -1: marked, and Set names
+    // it rather than guessing one.
+    int unknownOutput_ = -1;
+    int unknownStart_ = -1;
     int unknownPort_ = -1;
+    int unknownFormat_ = -1;
+    int unknownRate_ = -1;    // in Hz
     bool maskUnset_ = false;  // the mask read as 255 and not edited
-    int unknownRate_ = -1;    // an output rate in Hz no item carries
     bool setPending_ = false;
 };
 

@@ -191,6 +191,13 @@ const std::vector<RoundTripCase>& NetworkCases() {
         gprsOver.prepare = WaitForShown(gprsOver.shows);
         r.push_back(gprsOver);
 
+        // A base ID longer than its field arrives cut; an Ntrip rover hides its editor, so
+        // nothing can refuse it: it stays out of the Set and the receiver keeps it whole.
+        RoundTripCase hiddenBaseId = gprs;
+        hiddenBaseId.name = "NetworkOldHiddenBaseIdOverItsField";
+        hiddenBaseId.sim.push_back("base_id=" + std::string(25, 'B'));
+        r.push_back(hiddenBaseId);
+
         // An ORLO rover's base ID at its field.
         RoundTripCase orlo = gprs;
         orlo.name = "NetworkOldOrloRover";

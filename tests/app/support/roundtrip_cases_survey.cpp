@@ -186,6 +186,37 @@ void AddRtk(std::vector<RoundTripCase>& r) {
     rate.edited = {Change("output_rate_hz", "5", "the rate chosen")};
     r.push_back(rate);
 
+    // An output mode, receiver mode or data format no item carries: marked, and Set names it.
+    const struct {
+        const char* name;
+        const char* key;
+        const char* box;
+        const char* label;
+        int chosen;
+    } unknownCodes[] = {
+        {"RtkOldOutputModeNoItemCarries", "output_mode", "comboBox_outPut", "Output Mode", 0},
+        {"RtkOldReceiverModeNoItemCarries", "start_mode", "comboBox_startWay", "Receiver Mode", 0},
+        {"RtkOldDataFormatNoItemCarries", "transmit_format", "comboBox_diffMode", "Data Format", 1},
+    };
+    for (const auto& u : unknownCodes) {
+        RoundTripCase c = old;
+        c.name = u.name;
+        for (std::string& s : c.sim) {
+            if (s.rfind(std::string(u.key) + "=", 0) == 0) {
+                s = std::string(u.key) + "=9";
+            }
+        }
+        c.shows = {{u.box, ""}};
+        c.messages = {QString("%1: the receiver reports 9, which no item carries. Choose one to "
+                              "set it.")
+                          .arg(u.label)};
+        const std::string box = u.box;
+        const int chosen = u.chosen;
+        c.edit = [box, chosen](Driver& d) { d.choose(box.c_str(), chosen); };
+        c.edited = {Change(u.key, std::to_string(u.chosen), "the item chosen")};
+        r.push_back(c);
+    }
+
     // A mask read as 255 is shown and marked, and goes back as 255, never as 0.
     RoundTripCase mask = old;
     mask.name = "RtkOldElevationMask255";

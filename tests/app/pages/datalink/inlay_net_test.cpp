@@ -77,6 +77,29 @@ TEST_F(ApnPage, ActivateFillsAndSetWritesTheServiceRecord) {
     EXPECT_FALSE(overrideCursorSet());
 }
 
+// Bytes outside printable ASCII are the receiver's: an untouched Set sends them back as they
+// came, never as '?'.
+TEST_F(ApnPage, UntouchedBytesOutsideAsciiGoBackAsRead) {
+    WirelessInfo w{};
+    std::strcpy(w.loginText1, "r\xE9seau");
+    std::strcpy(w.loginText2, "p\x01w\xFF");
+    std::strcpy(w.textB, "internet");
+    std::strcpy(w.textA, "*99#");
+    h.script().answer<void(WirelessInfo&)>("GetInfo_Gprs_Info", [w](WirelessInfo& r) { r = w; });
+    rx.fire(0x20000000u);
+    EXPECT_EQ(page->form()->userName()->text(), QString::fromLatin1("r\xE9seau"));
+
+    SvcInfo sent{};
+    h.script().answer<void(SvcInfo)>("Set_Gprs_SvcInfo", [&](SvcInfo s) { sent = s; });
+    trigger("Set");
+    EXPECT_TRUE(h.prompts.shown.empty());
+    ASSERT_EQ(calls(h, "Set_Gprs_SvcInfo").size(), 1u);
+    const char* b = reinterpret_cast<const char*>(&sent);
+    EXPECT_EQ(std::string(b), "r\xE9seau");
+    EXPECT_EQ(std::string(b + 55), "p\x01w\xFF");
+    EXPECT_EQ(std::string(b + 110), "internet");
+}
+
 TEST_F(ApnPage, ChecksRefuseAndSendNothing) {
     struct Row {
         QString apn, user, password;

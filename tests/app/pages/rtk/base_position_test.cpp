@@ -119,6 +119,33 @@ TEST_F(BasePositionTest, DistanceIsSetWholeAndAsItsWholeMetres) {
               Strings{"Set_DevcInfo_AutoBaseDist(12)"});
 }
 
+// The edit shows six digits; an untouched Set sends the answer as it came, a typed one as typed.
+TEST_F(BasePositionTest, AnUntouchedDistanceGoesBackExactly) {
+    harness->connectAs(0);
+    const double read = 1234.56789;
+    harness->script().answer<void(double&)>("Get_BasePosition_Difference",
+                                            [read](double& d) { d = read; });
+    std::vector<double> sent;
+    harness->script().answer<void(double)>("Set_BasePosition_Difference",
+                                           [&sent](double d) { sent.push_back(d); });
+    Varnok::Widget* page = show("BasePosition");
+    fire(8, 0x100u);  // the difference answer
+    ASSERT_TRUE(key(page, "Set")->isEnabled());
+    EXPECT_EQ(child(page, "leDist")->text(), "1234.57");
+    key(page, "Set")->trigger();
+    EXPECT_TRUE(messages().empty());
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], read);
+    EXPECT_EQ(harness->callsStartingWith("Set_DevcInfo_AutoBaseDist"),
+              Strings{"Set_DevcInfo_AutoBaseDist(1234)"});
+
+    page->setEditorsEnabled(true);
+    typeDistance(page, "1234.57");
+    key(page, "Set")->trigger();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1], 1234.57);
+}
+
 // With no distance answer the edit shows the default, "0" when the language type is 1,
 // marked as not read: an untouched Set refuses it, a typed distance goes out.
 void expectDefaultDistance(ShellHarness& harness, const char* expected) {
