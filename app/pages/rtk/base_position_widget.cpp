@@ -52,6 +52,10 @@ BasePositionWidget::BasePositionWidget(QWidget* parent)
         distanceEdited_ = true;
         markInput(0, ui_->leDist);
     });
+    for (QLineEdit* e :
+         {ui_->leBD, ui_->leBF, ui_->leBM, ui_->leLD, ui_->leLF, ui_->leLM, ui_->leH}) {
+        connect(e, &QLineEdit::textEdited, this, [this] { positionGiven_ = true; });
+    }
 }
 
 BasePositionWidget::~BasePositionWidget() {
@@ -201,6 +205,15 @@ void BasePositionWidget::onSet() {
                                      tr("Parameters out of range."), QMessageBox::Ok);
         return;
     }
+    if (m == AddPosition && !positionGiven_) {
+        latitude_.mark(1);
+        longitude_.mark(1);
+        markInput(1, ui_->leH);
+        showWarning(this, tr("Error"),
+                    tr("Enter the position, or get the current one, to add it: nothing was "
+                       "sent."));
+        return;
+    }
     if (m == SetDistance && !distanceRead_ && !distanceEdited_) {
         // The default shown after a silent receiver is not the receiver's distance.
         markInput(1, ui_->leDist);
@@ -256,6 +269,7 @@ void BasePositionWidget::onPos() {
     latitude_.show(p.Latitude, kSecondsDecimals);
     longitude_.show(p.Longitude, kSecondsDecimals);
     ui_->leH->setText(QString::number(p.Height, 'f', kSecondsDecimals));
+    positionGiven_ = true;
 }
 
 void BasePositionWidget::timerEvent(QTimerEvent* event) {

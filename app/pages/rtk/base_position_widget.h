@@ -80,6 +80,9 @@ private:
     bool distanceEdited_ = false;
     // The answer itself: the edit shows six digits, an untouched Set sends it whole.
     double distanceValue_ = 0;
+    // The position editors start at "0" defaults, neither read nor typed: Add waits for the
+    // user's position or the current one.
+    bool positionGiven_ = false;
     int distanceTimer_ = -1;
     int positionTimer_ = -1;
     int setTimer_ = -1;

@@ -30,15 +30,17 @@ protected:
         child<QRadioButton>(page, "rbFixPos")->click();
         return page;
     }
+    // Typed as a user types it, so the page counts the position as given.
     void type(Varnok::Widget* page, const char* d, const char* m, const char* s,
               const char* ld = "120", const char* h = "10") {
-        child(page, "leBD")->setText(d);
-        child(page, "leBF")->setText(m);
-        child(page, "leBM")->setText(s);
-        child(page, "leLD")->setText(ld);
-        child(page, "leLF")->setText("0");
-        child(page, "leLM")->setText("0");
-        child(page, "leH")->setText(h);
+        const std::pair<const char*, const char*> texts[] = {
+            {"leBD", d},   {"leBF", m},   {"leBM", s}, {"leLD", ld},
+            {"leLF", "0"}, {"leLM", "0"}, {"leH", h}};
+        for (const auto& [name, text] : texts) {
+            QLineEdit* e = child(page, name);
+            e->setText(text);
+            emit e->textEdited(text);
+        }
     }
     void scriptAdd() {
         harness->script().answer<void(double, double, double)>(
@@ -237,6 +239,27 @@ TEST_F(BasePositionTest, NewProtocolWithoutTheListRefusesSetAndAddWithAMessage) 
     key(page, "Add")->trigger();
     EXPECT_EQ(messages(),
               std::vector<QString>{"The receiver keeps no base positions: nothing was sent."});
+}
+
+// The editors' "0" defaults are no position: an untouched Add sends nothing and says why; one
+// typed field, even a "0", makes the position the user's.
+TEST_F(BasePositionTest, AddOfTheUntouchedDefaultsIsRefused) {
+    harness->connectAs(0);
+    Varnok::Widget* page = openFixed();
+    scriptAdd();
+    key(page, "Add")->trigger();
+    EXPECT_EQ(messages(),
+              std::vector<QString>{
+                  "Enter the position, or get the current one, to add it: nothing was sent."});
+    EXPECT_EQ(added.calls, 0);
+    EXPECT_EQ(child(page, "leBD")->palette().color(QPalette::Base), Qt::red);
+    harness->prompts.shown.clear();
+    QLineEdit* height = child(page, "leH");
+    height->setText("0");
+    emit height->textEdited("0");
+    key(page, "Add")->trigger();
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(added.calls, 1);
 }
 
 TEST_F(BasePositionTest, AddKeepsTheHemisphereAndRefusesOutOfRange) {

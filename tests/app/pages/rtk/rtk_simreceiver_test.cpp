@@ -323,6 +323,7 @@ TEST_F(RtkSimulated, OldProtocolBaseListAddShowAndDelete) {
                               {"leLF", "0"},  {"leLM", "0"},  {"leH", "10"}};
     for (const auto& t : texts) {
         child(base, t[0])->setText(t[1]);
+        emit child(base, t[0])->textEdited(t[1]);
     }
     key(base, "Add")->trigger();
     EXPECT_TRUE(messages().empty());
