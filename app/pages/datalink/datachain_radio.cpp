@@ -303,6 +303,7 @@ void DataChain_Radio::onRadioFreq() {
 }
 
 void DataChain_Radio::showFrequency(double f) {
+    readFreq_ = f;
     {
         QSignalBlocker block(ui_->doubleSpinBox_currentFrq_RX);
         ui_->doubleSpinBox_currentFrq_RX->setValue(f);
@@ -531,7 +532,9 @@ void DataChain_Radio::updateChannelTypeByFreq(double f) {
 void DataChain_Radio::snapEditor() {
     QDoubleSpinBox* f = ui_->doubleSpinBox_currentFrq_RX;
     const double value = f->value();
-    if (!f->isEnabled() || value == 0) {
+    // The value read stays as read (past the band too, where Set refuses it), never moved
+    // onto the band's edge by a focus change.
+    if (!f->isEnabled() || value == 0 || value == readFreq_) {
         return;
     }
     double lower = 0, upper = 0, step = 0;

@@ -127,6 +127,8 @@ private:
     // The radio's own frequency, or the one the user typed on channel 0; 0 when none is
     // known. Channel 0 shows it rather than its list entry.
     double freeFreq_ = 0;
+    // The frequency as the radio reported it: leaving the editor snaps only another value.
+    double readFreq_ = 0;
     bool frequencyAsked_ = false;
 };
 

@@ -255,6 +255,20 @@ TEST_F(DataLinkPage, LeavingTheFrequencySnapsToTheGridAndChannelZeroLockHolds) {
     channel->setCurrentIndex(1);
     channel->setCurrentIndex(0);
     EXPECT_TRUE(f->isEnabled());
+
+    // A value read off the grid stays as read when the editor is left, and an untouched Set
+    // sends it as read; only a value the user changed is put on the grid.
+    rx.radioInfo(kProtocols, 1u << 24, 0, 410, 470, 12.5);
+    action(page, "Get")->trigger();
+    rx.mode(1, 455.0130);
+    ASSERT_TRUE(f->isEnabled());
+    QApplication::sendEvent(f, &out);
+    EXPECT_NEAR(f->value(), 455.0130, 1e-9);
+    h.clearCalls();
+    h.prompts.shown.clear();
+    action(page, "Set")->trigger();
+    EXPECT_TRUE(h.prompts.shown.empty());
+    EXPECT_EQ(calls("Set_Radio_Frq"), std::vector<std::string>{"Set_Radio_Frq(455.013)"});
 }
 
 TEST_F(DataLinkPage, SpacingNeverAnsweredIsMissing) {
