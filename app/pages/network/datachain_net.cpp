@@ -7,6 +7,8 @@
 #include <QRegularExpressionValidator>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 #include "device_observer.h"
 #include "link_fields.h"
 #include "logic_context.h"
@@ -71,10 +73,19 @@ void DataChain_Net::applyLengthLimits() {
     };
     ui_->comboBox_server->lineEdit()->setMaxLength(limit(name, 64));
     ui_->lineEdit_address->setMaxLength(LF::editorLimit(address, LF::kAddressTextBytes));
-    ui_->lineEdit_BaseID->setMaxLength(limit(baseId, 26));
-    ui_->comboBox_sourceList->lineEdit()->setMaxLength(limit(source, 31));
-    ui_->lineEdit_guestName->setMaxLength(limit(user, 31));
-    ui_->lineEdit_psw->setMaxLength(limit(password, 31));
+    limits_ = {{ui_->lineEdit_BaseID, limit(baseId, 26)},
+               {ui_->comboBox_sourceList->lineEdit(), limit(source, 31)},
+               {ui_->lineEdit_guestName, limit(user, 31)},
+               {ui_->lineEdit_psw, limit(password, 31)}};
+    for (auto it = limits_.cbegin(); it != limits_.cend(); ++it) {
+        it.key()->setMaxLength(it.value());
+    }
+}
+
+void DataChain_Net::showReceiverText(QLineEdit* editor, const QString& text) {
+    editor->setMaxLength(std::max(limits_.value(editor), static_cast<int>(text.size())));
+    editor->setText(text);
+    receiverTexts_.insert(editor, text);
 }
 
 void DataChain_Net::connectEditorSignals() {
@@ -248,6 +259,8 @@ void DataChain_Net::onProtocolChanged(int index) {
 void DataChain_Net::clearServerFields() {
     cutTexts_.clear();
     cutByReceiver_.clear();
+    receiverTexts_.clear();
+    applyLengthLimits();
     ui_->lineEdit_address->clear();
     ui_->lineEdit_port->clear();
     ui_->lineEdit_BaseID->clear();
@@ -369,7 +382,7 @@ void DataChain_Net::onWirelessParameters() {
     selectData(ui_->comboBox_protocol, f.protocol);
     ui_->lineEdit_address->setText(f.address);
     ui_->lineEdit_port->setText(QString::number(f.port));
-    ui_->lineEdit_BaseID->setText(f.baseId);
+    showReceiverText(ui_->lineEdit_BaseID, f.baseId);
     noteReceiverText(ui_->lineEdit_BaseID, DeviceManager::instance()->textLengths().baseId,
                      LF::kBaseIdBytes);
     answered(kWirelessBit);
@@ -377,10 +390,13 @@ void DataChain_Net::onWirelessParameters() {
 
 void DataChain_Net::onCorsInfo() {
     const LF::CorsFields f = LF::readCorsInfo(DeviceManager::instance()->corsInfo());
-    ui_->lineEdit_guestName->setText(f.user);
-    ui_->lineEdit_psw->setText(f.password);
+    showReceiverText(ui_->lineEdit_guestName, f.user);
+    showReceiverText(ui_->lineEdit_psw, f.password);
     if (!f.source.isEmpty()) {
         QComboBox* box = ui_->comboBox_sourceList;
+        box->lineEdit()->setMaxLength(
+            std::max(limits_.value(box->lineEdit()), static_cast<int>(f.source.size())));
+        receiverTexts_.insert(box->lineEdit(), f.source);
         int i = box->findText(f.source, Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (i < 0) {
             box->addItem(f.source);
@@ -477,6 +493,23 @@ bool DataChain_Net::checkLengths() {
     for (const auto& c : readCut) {
         if (cutByReceiver_.contains(c.editor) && c.editor->isVisibleTo(this)) {
             return refuse(c.editor, c.name, c.bytes - 1);
+        }
+    }
+    // A text typed over one read whole past its editor's length keeps that length.
+    const QPair<QLineEdit*, QString> typed[] = {
+        {ui_->comboBox_sourceList->lineEdit(), tr("Source")},
+        {ui_->lineEdit_guestName, names[0]},
+        {ui_->lineEdit_psw, names[1]},
+        {ui_->lineEdit_BaseID, names[2]}};
+    for (const auto& t : typed) {
+        const int limit = limits_.value(t.first);
+        const auto read = receiverTexts_.constFind(t.first);
+        if (read != receiverTexts_.cend() && t.first->text() != *read &&
+            t.first->text().size() > limit) {
+            return refuse(t.first == ui_->comboBox_sourceList->lineEdit()
+                              ? static_cast<QWidget*>(ui_->comboBox_sourceList)
+                              : t.first,
+                          t.second, limit);
         }
     }
     // A stored text longer than its editor shows cut in it: refused, never sent cut.

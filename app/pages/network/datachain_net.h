@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -123,6 +124,11 @@ private:
     // an editor leaves the list when the user edits it.
     QList<QWidget*> cutByReceiver_;
     void noteReceiverText(QWidget* editor, int reportedLength, int fieldBytes);
+    // Texts the receiver sent, shown whole even past their editors' configured lengths so
+    // an untouched Set sends them as read; a text typed there keeps the configured length.
+    QHash<QLineEdit*, QString> receiverTexts_;
+    QHash<QLineEdit*, int> limits_;
+    void showReceiverText(QLineEdit* editor, const QString& text);
     int received_ = 0;
     // Changed by the user since the query: sent even when its answer never came.
     bool corsTouched_ = false;

@@ -191,6 +191,58 @@ const std::vector<RoundTripCase>& NetworkCases() {
         gprsOver.prepare = WaitForShown(gprsOver.shows);
         r.push_back(gprsOver);
 
+        // A user name of 35 fits its 50-byte field (and the total of 49) but not the editor's
+        // 31: shown whole, it goes back whole; a typed one keeps the editor's length.
+        RoundTripCase longUser = gprs;
+        longUser.name = "NetworkOldUserPastItsEditor";
+        for (std::string& setting : longUser.sim) {
+            if (setting.rfind("cors_user=", 0) == 0) {
+                setting = "cors_user=" + std::string(35, 'u');
+            }
+        }
+        longUser.shows = {{"lineEdit_guestName", QString(35, 'u')}};
+        longUser.edit = [](Driver& d) { d.typeText("lineEdit_guestName", QString(32, 'v')); };
+        longUser.edited.clear();
+        longUser.editMessages = {"User Name is too long: at most 31 characters."};
+        longUser.prepare = WaitForShown(longUser.shows);
+        r.push_back(longUser);
+
+        // A user name or password the receiver sends longer than its field arrives cut:
+        // marked, the untouched Set refused naming it, a typed one goes.
+        const struct {
+            const char* name;
+            const char* key;
+            const char* editor;
+            int sent, shown;
+            const char* message;
+            const char* typed;
+        } cutLogin[] = {
+            {"NetworkOldUserOverItsField", "cors_user", "lineEdit_guestName", 55, 49,
+             "User Name is too long: at most 49 characters.", "rover2"},
+            {"NetworkOldPasswordOverItsField", "cors_password", "lineEdit_psw", 25, 19,
+             "Password is too long: at most 19 characters.", "secret2"},
+        };
+        for (const auto& c : cutLogin) {
+            RoundTripCase cut = gprs;
+            cut.name = c.name;
+            for (std::string& setting : cut.sim) {
+                if (setting.rfind(std::string(c.key) + "=", 0) == 0) {
+                    setting = std::string(c.key) + "=" + std::string(c.sent, 'x');
+                }
+            }
+            cut.shows = {{c.editor, QString(c.shown, 'x')}};
+            cut.expected.clear();
+            cut.messages = {c.message};
+            const std::string editor = c.editor;
+            const QString typed = c.typed;
+            cut.edit = [editor, typed](Driver& d) { d.typeText(editor.c_str(), typed); };
+            cut.edited = {Change(c.key, c.typed, "the typed text"),
+                          Change("gprs_status", "4", "a Set logs on and waits for it")};
+            cut.editMessages = {"Logged On!"};
+            cut.prepare = WaitForShown(cut.shows);
+            r.push_back(cut);
+        }
+
         // A base ID longer than its field arrives cut; an Ntrip rover hides its editor, so
         // nothing can refuse it: it stays out of the Set and the receiver keeps it whole.
         RoundTripCase hiddenBaseId = gprs;
@@ -208,6 +260,19 @@ const std::vector<RoundTripCase>& NetworkCases() {
         orlo.edited = {Change("base_id", "0042", "the edited base ID")};
         orlo.prepare = WaitForShown(orlo.shows);
         r.push_back(orlo);
+
+        // An ORLO rover's base ID longer than its field arrives cut: shown cut and marked,
+        // the untouched Set refused naming it, a typed one goes.
+        RoundTripCase orloOver = orlo;
+        orloOver.name = "NetworkOldOrloBaseIdOverItsField";
+        orloOver.sim.back() = "base_id=" + std::string(25, 'B');
+        orloOver.shows = {{"lineEdit_BaseID", QString(19, 'B')}};
+        orloOver.expected.clear();
+        orloOver.messages = {"BaseID is too long: at most 19 characters."};
+        orloOver.edited = {Change("base_id", "0042", "the edited base ID"),
+                           Change("gprs_status", "4", "a Set logs on and waits for it")};
+        orloOver.prepare = WaitForShown(orloOver.shows);
+        r.push_back(orloOver);
 
         // Neither the source and login record nor the login mode answers: an ORLO rover's
         // Set leaves both out, so the receiver keeps its own.
