@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include "device_manager.h"
@@ -29,7 +30,42 @@ void Widget::setEditorsEnabled(bool enabled) {
 QAction* Widget::createAction(const QString& text, QObject* parent) {
     auto* action = new QAction(text, parent);
     addAction(action);
+    // Connected before the page's own slot, and looked at once that slot has returned.
+    connect(action, &QAction::triggered, this, [this] {
+        const DeviceManager* dm = DeviceManager::existingInstance();
+        if (!dm) {
+            return;
+        }
+        const std::uint64_t before = dm->refusedRequests();
+        QTimer::singleShot(0, this, [this, before] { tellIfRefused(before); });
+    });
     return action;
+}
+
+void Widget::tellIfRefused(std::uint64_t before) {
+    const DeviceManager* dm = DeviceManager::existingInstance();
+    if (!dm) {
+        return;
+    }
+    const std::uint64_t now = dm->refusedRequests();
+    if (now == before || now == refusalsTold_) {
+        return;
+    }
+    tellBusy();
+}
+
+void Widget::tellBusy() {
+    if (const DeviceManager* dm = DeviceManager::existingInstance()) {
+        refusalsTold_ = dm->refusedRequests();
+    }
+    if (queryTimer_ > 0) {
+        killTimer(queryTimer_);
+    }
+    queryTimer_ = -1;
+    setWaitCursor(false);
+    cutAnswers();
+    showWarning(this, tr("Warning"), tr("The receiver is busy, try again."));
+    setEditorsEnabled(true);
 }
 
 void Widget::clearActions() {
@@ -91,10 +127,7 @@ void Widget::armQueryTimer(int timeoutMs) {
     queryTimer_ = -1;
     // A refused request never gets its answer: say so now rather than after the time-out.
     if (DeviceManager::instance()->refusedRequests() != refusedBefore_) {
-        setWaitCursor(false);
-        cutAnswers();
-        showWarning(this, tr("Warning"), tr("The receiver is busy, try again."));
-        setEditorsEnabled(true);
+        tellBusy();
         return;
     }
     queryTimer_ = startTimer(uiMs(timeoutMs));

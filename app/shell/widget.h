@@ -42,6 +42,9 @@ public:
     ValueHash& values() { return values_; }
     const ValueHash& values() const { return values_; }
 
+    // A soft-key action. When a request the page sends on it is refused by the session (its
+    // queue is full), the page says "The receiver is busy, try again." at once and gives the
+    // editors back, rather than waiting for a time-out or taking a Set for done.
     QAction* createAction(const QString& text, QObject* parent);
     void clearActions();
 
@@ -84,6 +87,8 @@ private:
     void beginQuery(std::initializer_list<Answer> answers);
     void armQueryTimer(int timeoutMs);
     void cutAnswers();
+    void tellIfRefused(std::uint64_t before);
+    void tellBusy();
 
     ValueHash values_;
     bool waitCursor_ = false;
@@ -91,6 +96,8 @@ private:
     unsigned receivedMask_ = 0;
     unsigned expectedMask_ = 0;
     std::uint64_t refusedBefore_ = 0;
+    // The refusal count the page last told the user of, so one refusal gives one message.
+    std::uint64_t refusalsTold_ = 0;
     std::vector<Answer> answers_;
 };
 

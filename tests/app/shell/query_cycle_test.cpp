@@ -1,4 +1,5 @@
 // The page base: the query cycle, timers, input marks and the wait cursor.
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimerEvent>
@@ -50,6 +51,30 @@ public slots:
         ++answers;
         answerArrived(1);
     }
+};
+
+// A Set key that sends and then waits on a timer of the page's own, as most pages' Sets do; a
+// Get key that runs the shared query cycle.
+class KeyPage : public QueryPage {
+    Q_OBJECT
+
+public:
+    KeyPage() {
+        set = createAction("Set", this);
+        connect(set, &QAction::triggered, this, [this] {
+            setWaitCursor(true);
+            setEditorsEnabled(false);
+            if (send) {
+                send();
+            }
+            setTimer = startTimer(60000);
+        });
+        get = createAction("Get", this);
+        connect(get, &QAction::triggered, this, [this] { ask(3000); });
+    }
+    QAction* set = nullptr;
+    QAction* get = nullptr;
+    int setTimer = -1;
 };
 
 using QueryCycleTest = ShellTest;
@@ -194,6 +219,49 @@ TEST_F(QueryCycleTest, ARefusedRequestEndsTheQueryWithOneMessage) {
     EXPECT_EQ(overrideCursors(), 0);
     ASSERT_EQ(harness->prompts.shown.size(), 1u);
     EXPECT_EQ(harness->prompts.shown[0].text, QStringLiteral("The receiver is busy, try again."));
+    dm->closePort();
+}
+
+// A Set the queue refuses whole is said at once, once, with the editors back; a refused Get
+// through the shared cycle still gives one message, not two.
+TEST_F(QueryCycleTest, ARefusedKeyIsSaidAtOnceAndOnce) {
+    FakeTcpPeer peer;
+    ASSERT_TRUE(peer.ok());
+    Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
+    dm->setSessionFactory({});
+    dm->setDeviceType(0);
+    Varnok::SocketTarget target{};
+    target.address[0] = 127;
+    target.address[3] = 1;
+    target.port = peer.port();
+    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, target));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    auto* page = new KeyPage;
+    frame->registerPage("Keys", page);
+    frame->onCommand("Keys");
+    for (int i = 0; i < 45; ++i) {
+        dm->send200Data(true);  // 100 ms each: the queue stays full for seconds
+    }
+    const std::uint64_t refusedBefore = dm->refusedRequests();
+    harness->prompts.shown.clear();
+    QueryPage::send = [dm] { dm->setRtkSettings(1, 2, 3, 4, 10, GNSS_FRQ_5); };
+    page->set->trigger();
+    ShellHarness::deliver();
+    ASSERT_GT(dm->refusedRequests(), refusedBefore);
+    EXPECT_TRUE(page->editorsOn);
+    EXPECT_EQ(overrideCursors(), 0);
+    ASSERT_EQ(harness->prompts.shown.size(), 1u);
+    EXPECT_EQ(harness->prompts.shown[0].text, QStringLiteral("The receiver is busy, try again."));
+
+    harness->prompts.shown.clear();
+    QueryPage::send = [dm] { dm->queryDeviceInfo(); };
+    page->get->trigger();
+    ShellHarness::deliver();
+    QueryPage::send = nullptr;
+    EXPECT_FALSE(page->isQuerying());
+    ASSERT_EQ(harness->prompts.shown.size(), 1u);
+    EXPECT_EQ(harness->prompts.shown[0].text, QStringLiteral("The receiver is busy, try again."));
+    page->stopTimer(page->setTimer);
     dm->closePort();
 }
 
