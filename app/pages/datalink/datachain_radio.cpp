@@ -532,8 +532,7 @@ void DataChain_Radio::updateChannelTypeByFreq(double f) {
 void DataChain_Radio::snapEditor() {
     QDoubleSpinBox* f = ui_->doubleSpinBox_currentFrq_RX;
     const double value = f->value();
-    // The value read stays as read (past the band too, where Set refuses it), never moved
-    // onto the band's edge by a focus change.
+    // The value read stays as read, off the grid too: a focus change never alters it.
     if (!f->isEnabled() || value == 0 || value == readFreq_) {
         return;
     }
