@@ -79,6 +79,23 @@ public:
 
 using QueryCycleTest = ShellTest;
 
+// The landed session over loopback TCP, its queue kept full for seconds (the keep-alive data
+// switch paces its commands 100 ms apart).
+void connectWithAFullQueue(FakeTcpPeer& peer, Varnok::DeviceManager& dm) {
+    ASSERT_TRUE(peer.ok());
+    dm.setSessionFactory({});
+    dm.setDeviceType(0);
+    Varnok::SocketTarget target{};
+    target.address[0] = 127;
+    target.address[3] = 1;
+    target.port = peer.port();
+    ASSERT_TRUE(dm.connectDevice(2, 0, 9600, target));
+    ASSERT_TRUE(peer.waitConnected(5000));
+    for (int i = 0; i < 45; ++i) {
+        dm.send200Data(true);
+    }
+}
+
 int overrideCursors() {
     int n = 0;
     while (QApplication::overrideCursor()) {
@@ -194,22 +211,11 @@ TEST_F(QueryCycleTest, LeavingAPageGivesBackItsCursor) {
 // whole, and the page says so at once, once, instead of waiting for its time-out.
 TEST_F(QueryCycleTest, ARefusedRequestEndsTheQueryWithOneMessage) {
     FakeTcpPeer peer;
-    ASSERT_TRUE(peer.ok());
     Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
-    dm->setSessionFactory({});
-    dm->setDeviceType(0);
-    Varnok::SocketTarget target{};
-    target.address[0] = 127;
-    target.address[3] = 1;
-    target.port = peer.port();
-    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, target));
-    ASSERT_TRUE(peer.waitConnected(5000));
+    ASSERT_NO_FATAL_FAILURE(connectWithAFullQueue(peer, *dm));
     auto* page = new QueryPage;
     frame->registerPage("Query", page);
     frame->onCommand("Query");
-    for (int i = 0; i < 45; ++i) {
-        dm->send200Data(true);  // 100 ms each: the queue stays full for seconds
-    }
     harness->prompts.shown.clear();
     QueryPage::send = [dm] { dm->queryDeviceInfo(); };
     page->ask(3000);
@@ -226,22 +232,11 @@ TEST_F(QueryCycleTest, ARefusedRequestEndsTheQueryWithOneMessage) {
 // through the shared cycle still gives one message, not two.
 TEST_F(QueryCycleTest, ARefusedKeyIsSaidAtOnceAndOnce) {
     FakeTcpPeer peer;
-    ASSERT_TRUE(peer.ok());
     Varnok::DeviceManager* dm = Varnok::DeviceManager::instance();
-    dm->setSessionFactory({});
-    dm->setDeviceType(0);
-    Varnok::SocketTarget target{};
-    target.address[0] = 127;
-    target.address[3] = 1;
-    target.port = peer.port();
-    ASSERT_TRUE(dm->connectDevice(2, 0, 9600, target));
-    ASSERT_TRUE(peer.waitConnected(5000));
+    ASSERT_NO_FATAL_FAILURE(connectWithAFullQueue(peer, *dm));
     auto* page = new KeyPage;
     frame->registerPage("Keys", page);
     frame->onCommand("Keys");
-    for (int i = 0; i < 45; ++i) {
-        dm->send200Data(true);  // 100 ms each: the queue stays full for seconds
-    }
     const std::uint64_t refusedBefore = dm->refusedRequests();
     harness->prompts.shown.clear();
     QueryPage::send = [dm] { dm->setRtkSettings(1, 2, 3, 4, 10, GNSS_FRQ_5); };
